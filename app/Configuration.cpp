@@ -1,0 +1,72 @@
+#include "app/Configuration.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QVariant>
+
+QSettings* settings = nullptr;
+
+namespace
+{
+QLocale::Language systemLanguage = QLocale::AnyLanguage;
+QString applicationLanguageCode = QStringLiteral("en");
+
+struct DefaultSetting
+{
+    QString key;
+    QVariant value;
+};
+
+const QList<DefaultSetting>& _defaultSettings_helper()
+{
+    static const QList<DefaultSetting> defaults = {
+        {QStringLiteral(CONFIGURATION_KEY_IS_FIRST_RUN), QVariant(true)},
+        {QStringLiteral(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED), QVariant(true)},
+        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED), QVariant(true)},
+        {QStringLiteral(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES), QVariant(10)},
+        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED), QVariant(false)},
+    };
+    return defaults;
+}
+} // namespace
+
+void initializeConfiguration()
+{
+    systemLanguage = QLocale::system().language();
+    applicationLanguageCode = systemLanguage == QLocale::French ? QStringLiteral("fr") : QStringLiteral("en");
+
+    // A "Configuration.ini" placed beside the executable makes the installation portable.
+    const QString portableFilePath = QCoreApplication::applicationDirPath() + "/Configuration.ini";
+    if (QFile::exists(portableFilePath))
+    {
+        settings = new QSettings(portableFilePath, QSettings::IniFormat);
+    }
+    else
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("corvane.example"));
+        QCoreApplication::setApplicationName(QStringLiteral("Corvane Key Manager"));
+        settings = new QSettings();
+    }
+
+    for (const DefaultSetting& entry : _defaultSettings_helper())
+    {
+        if (!settings->contains(entry.key))
+            settings->setValue(entry.key, entry.value);
+    }
+}
+
+void releaseConfiguration()
+{
+    delete settings;
+    settings = nullptr;
+}
+
+QLocale::Language getSystemLanguage()
+{
+    return systemLanguage;
+}
+
+QString getApplicationLanguageCode()
+{
+    return applicationLanguageCode;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLocale>
+#include <QSettings>
+#include <QString>
+
+// The one settings store of the process, created by initializeConfiguration() and deleted at shutdown.
+extern QSettings* settings;
+
+// Setting keys (top-level, so they land in the "[General]" section of an INI file).
+#define CONFIGURATION_KEY_IS_FIRST_RUN "IsFirstRun"
+#define CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED "IsNewApplicationVersionCheckEnabled"
+#define CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED "IsApplicationAutoLockingEnabled"
+#define CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES "ApplicationAutoLockingDelayMinutes"
+#define CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED "IsApplicationScreenshotAllowed"
+#define CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION "LicenseAcceptedForApplicationVersion"
+
+// The running application version, used by the license gate, the update check and the About box.
+#define APPLICATION_VERSION "2.3"
+
+// Sets the language values, selects the store ("Configuration.ini" beside the executable when present,
+// otherwise the native per-user store) and writes the missing defaults.
+void initializeConfiguration();
+
+// Deletes the settings object, which writes pending values to the store.
+void releaseConfiguration();
+
+QLocale::Language getSystemLanguage();
+// "fr" on a French system, otherwise "en".
+QString getApplicationLanguageCode();

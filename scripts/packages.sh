@@ -1,0 +1,31 @@
+# Debian packages the project needs, sourced by the scripts.
+# shellcheck shell=bash
+CORVANE_BUILD_PACKAGES=(
+    cmake make g++ pkg-config
+    qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-l10n-tools qt6-translations-l10n libmbedtls-dev
+    libbenchmark-dev python3 python3-cryptography
+)
+CORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
+
+# Installs the given packages that are not installed yet; a second run does nothing.
+corvane_install_missing_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

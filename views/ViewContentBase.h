@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QWidget>
+
+// Base of every page shown in place of the vault editor. Pages are created once and reused: activate()
+// resets a page for a new visit, deactivate() stops its periodic work and clears what it holds.
+class ViewContentBase : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ViewContentBase(QWidget* parent);
+
+    virtual void activate() = 0;
+    virtual void deactivate();
+
+protected:
+    // Keeps wide forms readable: 620 pixels at least, growing with the window.
+    void setMainWidgetWidth(QWidget* widget);
+};
