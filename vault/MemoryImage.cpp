@@ -13,7 +13,10 @@ namespace
 bool _appendText_helper(const QString& text, uint8_t terminator, uint8_t* buffer, int& position,
                         int& freeCount)
 {
-    QByteArray bytes = removeForbiddenVaultCharacters(text).toUtf8();
+    QString storableText = removeForbiddenVaultCharacters(text);
+    QByteArray bytes = storableText.toUtf8();
+    // A stripped copy of a secret must not linger either (a shared, unchanged text is left alone).
+    secureClearString(storableText);
     const int length = static_cast<int>(bytes.size());
     freeCount -= length + 1;
     if (freeCount < 0)
