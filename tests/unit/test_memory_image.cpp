@@ -55,7 +55,8 @@ private slots:
     {
         const Serialized serialized = _serialize(_exampleVault());
         QCOMPARE(serialized.freeCount, 130931);
-        QCOMPARE(serialized.encoding, QByteArray::fromHex("57 65 62 03 4D 61 69 6C 00 6D 65 00 00 00 78 00 04"));
+        QCOMPARE(serialized.encoding,
+                 QByteArray::fromHex("57 65 62 03 4D 61 69 6C 00 6D 65 00 00 00 78 00 04"));
         QCOMPARE(serialized.buffer.mid(17), QByteArray(MEMORY_IMAGE_SIZE - 17, UNTOUCHED));
         QCOMPARE(getVaultFillPercentage(serialized.freeCount), 99);
         QCOMPARE(_parse(serialized.encoding), _exampleVault());
@@ -121,6 +122,16 @@ private slots:
         QVERIFY(serialized.encoding.startsWith(QByteArray("Caf\xc3\xa9\x03\xc3\xa9l\xc3\xa8ve\x00", 11)));
         QCOMPARE(serialized.freeCount, VAULT_CAPACITY - serialized.encoding.size());
         QCOMPARE(_parse(serialized.encoding), vault);
+
+        // Every kind of UTF-16 sequence is encoded as Qt's own UTF-8 conversion does, lone surrogates
+        // included.
+        QString mixed = QStringLiteral("a\u00ff\u07ff\u0800\uffff\U0010FFFF");
+        mixed += QChar(0xD800);
+        mixed += QStringLiteral("b");
+        mixed += QChar(0xDC00);
+        mixed += QChar(0xDBFF);
+        const Serialized surrogates = _serialize({{mixed, {}}});
+        QCOMPARE(surrogates.encoding, mixed.toUtf8() + QByteArray::fromHex("0304"));
     }
 
     void recordsAndTabsKeepTheirStoredOrder()
