@@ -32,6 +32,7 @@ const QList<DefaultSetting>& _defaultSettings_helper()
 
 void initializeConfiguration()
 {
+    releaseConfiguration(); // a second initialization replaces the store instead of leaking it
     systemLanguage = QLocale::system().language();
     applicationLanguageCode = systemLanguage == QLocale::French ? QStringLiteral("fr") : QStringLiteral("en");
 

@@ -16,6 +16,12 @@ bool containsForbiddenVaultCharacters(const QString& text)
 
 QString removeForbiddenVaultCharacters(const QString& text, int* removedCount)
 {
+    if (!containsForbiddenVaultCharacters(text))
+    {
+        if (removedCount)
+            *removedCount = 0;
+        return text;
+    }
     QString result;
     result.reserve(text.size());
     int removed = 0;
@@ -28,5 +34,5 @@ QString removeForbiddenVaultCharacters(const QString& text, int* removedCount)
     }
     if (removedCount)
         *removedCount = removed;
-    return removed == 0 ? text : result;
+    return result;
 }

@@ -1,0 +1,240 @@
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
+#include "vault/MemoryImageEncryptionTesting.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <vector>
+
+namespace
+{
+constexpr int CHECK_DIGEST_OFFSET = 130948;
+constexpr int STORED_HEADER_SIZE = 92; // outer salt, nonce, encrypted inner salt and IV
+constexpr int ENCRYPTED_DIGEST_OFFSET = 131040;
+
+// Inputs shared with tests/unit/vectors/make_envelope_vector.py, which computed the expected values
+// with python3-cryptography.
+const QString KNOWN_ANSWER_PASSWORD = QString::fromUtf8("Corvane p\xc3\xa4ssword \xe2\x9c\x93");
+const char KNOWN_ANSWER_INNER_KEY[] = "5f719b17e5abd9c7ca7302ab3c0d13be982f5335a0b4e416bb799cd90cae6c49";
+const char KNOWN_ANSWER_OUTER_KEY[] = "da8891f84b22e833cbef0dff45bc6422df59eb1647581f8291fdd0f6fe15a677";
+const char KNOWN_ANSWER_CHECK_DIGEST[] = "a6250da1e7ca144af7fdac8fd737c2e88e87cc08e232b16b53452227a56d5dde";
+const char KNOWN_ANSWER_IMAGE_SHA256[] = "54a8f413042282a0367be472b186c9dc974b1580c82d5868c091ad6fe6634155";
+const char KNOWN_ANSWER_IMAGE_HEAD[] = "fb20456a8fb4d9fe23486d92b7dc01264b7095badf04294e7398bde2072c5176"
+                                       "9bc0e50a2f54799ec3e80d3249ad9df309efeb497100d6a0b7f9c0489c2cfdb8";
+const char KNOWN_ANSWER_IMAGE_MIDDLE[] = "3f5a078c19f940ba0d30897360e517daf6f11a9ab64db354e57d6ac600172f9d"
+                                         "10f862405e814ec6c8c415444c2cd089cd65363c76bad84cfc578408d6ab7074";
+const char KNOWN_ANSWER_IMAGE_TAIL[] = "e5c2896f5af7d866abbbd21423b6bbf218c00435b2a6635e5c68a72542794608"
+                                       "ca5331d7e84503dd8b0b0c82192645c06b7949fa0d16f8daaa04cd977755c0e8";
+
+QByteArray _knownAnswerRandomBytes()
+{
+    QByteArray bytes(92, '\0');
+    for (int index = 0; index < bytes.size(); index++)
+        bytes[index] = static_cast<char>((index * 37 + 11) & 0xFF);
+    return bytes;
+}
+
+QByteArray _knownAnswerPlaintext()
+{
+    QByteArray image(MEMORY_IMAGE_SIZE, '\0');
+    for (int offset = 0; offset < image.size(); offset++)
+        image[offset] = static_cast<char>((offset * 131 + 7) & 0xFF);
+    return image;
+}
+
+QByteArray _randomImage(quint32 seed)
+{
+    QRandomGenerator generator(seed);
+    QByteArray image(MEMORY_IMAGE_SIZE, '\0');
+    generator.fillRange(reinterpret_cast<quint32*>(image.data()), MEMORY_IMAGE_SIZE / 4);
+    return image;
+}
+
+uint8_t* _bytes(QByteArray& image)
+{
+    return reinterpret_cast<uint8_t*>(image.data());
+}
+
+QByteArray _hex(const QByteArray& bytes, int offset, int length)
+{
+    return bytes.mid(offset, length).toHex();
+}
+} // namespace
+
+class TestMemoryImageEncryption : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        setMemoryImageRandomByteSource(nullptr);
+    }
+
+    void knownAnswerVectorMatchesIndependentImplementation()
+    {
+        const QByteArray randomBytes = _knownAnswerRandomBytes();
+        int drawn = 0;
+        setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++)); });
+
+        uint8_t key[32] = {};
+        QCOMPARE(deriveKey(KNOWN_ANSWER_PASSWORD, reinterpret_cast<const uint8_t*>(randomBytes.constData()),
+                           32, 16384, 32, key),
+                 0);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(key), 32).toHex(),
+                 QByteArray(KNOWN_ANSWER_INNER_KEY));
+        QCOMPARE(deriveKey(KNOWN_ANSWER_PASSWORD,
+                           reinterpret_cast<const uint8_t*>(randomBytes.constData()) + 48, 32, 16384, 32,
+                           key),
+                 0);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(key), 32).toHex(),
+                 QByteArray(KNOWN_ANSWER_OUTER_KEY));
+
+        const QByteArray plaintext = _knownAnswerPlaintext();
+        QByteArray image = plaintext;
+        QCOMPARE(encryptMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(image)), 0);
+        QCOMPARE(drawn, 92);
+        QCOMPARE(_hex(image, 0, 64), QByteArray(KNOWN_ANSWER_IMAGE_HEAD));
+        QCOMPARE(_hex(image, 65536, 64), QByteArray(KNOWN_ANSWER_IMAGE_MIDDLE));
+        QCOMPARE(_hex(image, MEMORY_IMAGE_SIZE - 64, 64), QByteArray(KNOWN_ANSWER_IMAGE_TAIL));
+        QCOMPARE(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex(),
+                 QByteArray(KNOWN_ANSWER_IMAGE_SHA256));
+
+        QCOMPARE(decryptMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(image)), 0);
+        QCOMPARE(image.left(CHECK_DIGEST_OFFSET), plaintext.left(CHECK_DIGEST_OFFSET));
+        QCOMPARE(_hex(image, CHECK_DIGEST_OFFSET, 32), QByteArray(KNOWN_ANSWER_CHECK_DIGEST));
+    }
+
+    void roundTripsWithFreshSaltsEveryTime()
+    {
+        const QByteArray plaintext = _randomImage(1);
+        QByteArray first = plaintext;
+        QByteArray second = plaintext;
+        QCOMPARE(encryptMemoryImage(QStringLiteral("master password"), 1, _bytes(first)), 0);
+        QCOMPARE(encryptMemoryImage(QStringLiteral("master password"), 1, _bytes(second)), 0);
+        QVERIFY(first != second);
+        QVERIFY(first.left(STORED_HEADER_SIZE) != second.left(STORED_HEADER_SIZE));
+        QVERIFY(first.mid(STORED_HEADER_SIZE, 1024) != plaintext.mid(0, 1024));
+
+        // The vault part comes back; the digest bytes differ because each image has its own salt and IV.
+        QCOMPARE(decryptMemoryImage(QStringLiteral("master password"), 1, _bytes(first)), 0);
+        QCOMPARE(decryptMemoryImage(QStringLiteral("master password"), 1, _bytes(second)), 0);
+        QCOMPARE(first.left(CHECK_DIGEST_OFFSET), plaintext.left(CHECK_DIGEST_OFFSET));
+        QCOMPARE(second.left(CHECK_DIGEST_OFFSET), plaintext.left(CHECK_DIGEST_OFFSET));
+        QVERIFY(first.mid(CHECK_DIGEST_OFFSET, 32) != second.mid(CHECK_DIGEST_OFFSET, 32));
+
+        // An empty password is still a password.
+        QByteArray unprotected = plaintext;
+        QCOMPARE(encryptMemoryImage(QString(), 1, _bytes(unprotected)), 0);
+        QCOMPARE(decryptMemoryImage(QString(), 1, _bytes(unprotected)), 0);
+        QCOMPARE(unprotected.left(CHECK_DIGEST_OFFSET), plaintext.left(CHECK_DIGEST_OFFSET));
+    }
+
+    void wrongPasswordIsReported()
+    {
+        QByteArray image = _randomImage(2);
+        QCOMPARE(encryptMemoryImage(QStringLiteral("master password"), 1, _bytes(image)), 0);
+        const QByteArray stored = image;
+        for (const QString& password : {QStringLiteral("master passwore"), QStringLiteral("Master password"),
+                                        QStringLiteral("master password "), QString()})
+        {
+            image = stored;
+            QCOMPARE(decryptMemoryImage(password, 1, _bytes(image)), 1);
+        }
+        // Data that was never encrypted with any password.
+        image = _randomImage(3);
+        QCOMPARE(decryptMemoryImage(QStringLiteral("master password"), 1, _bytes(image)), 1);
+    }
+
+    void tamperedBytesAreDetectedOrLocalised()
+    {
+        const QString password = QStringLiteral("tamper");
+        const QByteArray plaintext = _randomImage(4);
+        QByteArray stored = plaintext;
+        QCOMPARE(encryptMemoryImage(password, 1, _bytes(stored)), 0);
+
+        std::vector<int> detectedOffsets;
+        for (int offset = 0; offset < STORED_HEADER_SIZE; offset++)
+            detectedOffsets.push_back(offset);
+        for (int offset = ENCRYPTED_DIGEST_OFFSET; offset < MEMORY_IMAGE_SIZE; offset++)
+            detectedOffsets.push_back(offset);
+        for (int offset : detectedOffsets)
+        {
+            QByteArray image = stored;
+            image[offset] = static_cast<char>(image.at(offset) ^ 0x01);
+            if (decryptMemoryImage(password, 1, _bytes(image)) != 1)
+                QFAIL(qPrintable(QStringLiteral("change at offset %1 was not detected").arg(offset)));
+        }
+
+        // Without a tag, the vault bytes are only counter-mode encrypted: a change stays at its position.
+        std::vector<int> localisedOffsets = {
+            STORED_HEADER_SIZE,          STORED_HEADER_SIZE + 1,     107, 108, 1000, 65536, 100000,
+            ENCRYPTED_DIGEST_OFFSET - 2, ENCRYPTED_DIGEST_OFFSET - 1};
+        QRandomGenerator sampler(5);
+        for (int sample = 0; sample < 24; sample++)
+            localisedOffsets.push_back(sampler.bounded(STORED_HEADER_SIZE, ENCRYPTED_DIGEST_OFFSET));
+        for (int offset : localisedOffsets)
+        {
+            QByteArray image = stored;
+            image[offset] = static_cast<char>(image.at(offset) ^ 0x5A);
+            QCOMPARE(decryptMemoryImage(password, 1, _bytes(image)), 0);
+            QByteArray expected = plaintext.left(CHECK_DIGEST_OFFSET);
+            const int plaintextOffset = offset - STORED_HEADER_SIZE;
+            expected[plaintextOffset] = static_cast<char>(expected.at(plaintextOffset) ^ 0x5A);
+            if (image.left(CHECK_DIGEST_OFFSET) != expected)
+                QFAIL(qPrintable(QStringLiteral("change at offset %1 did not land at %2")
+                                     .arg(offset)
+                                     .arg(plaintextOffset)));
+        }
+    }
+
+    void formatVersionsWithoutImplementationLeaveTheImageAlone()
+    {
+        const QByteArray original = _randomImage(6);
+        for (int version : {0, 2, 3, -1})
+        {
+            QByteArray image = original;
+            QCOMPARE(encryptMemoryImage(QStringLiteral("x"), version, _bytes(image)), -1);
+            QCOMPARE(image, original);
+        }
+        for (int version : {0, 2})
+        {
+            QByteArray image = original;
+            QCOMPARE(decryptMemoryImage(QStringLiteral("x"), version, _bytes(image)), 1);
+            QCOMPARE(image, original);
+        }
+        for (int version : {3, -1, 255})
+        {
+            QByteArray image = original;
+            QCOMPARE(decryptMemoryImage(QStringLiteral("x"), version, _bytes(image)), -1);
+            QCOMPARE(image, original);
+        }
+    }
+
+    void capacityByFormatVersion()
+    {
+        QCOMPARE(getMemoryImageCapacity(0), 131052);
+        QCOMPARE(getMemoryImageCapacity(1), 130948);
+        QCOMPARE(getMemoryImageCapacity(2), 130964);
+        QCOMPARE(getMemoryImageCapacity(3), -1);
+        QCOMPARE(getMemoryImageCapacity(-1), -1);
+        QCOMPARE(getMemoryImageCapacity(MEMORY_IMAGE_FORMAT_VERSION), VAULT_CAPACITY);
+    }
+
+    void deriveKeyRejectsUnusableArguments()
+    {
+        uint8_t salt[32] = {};
+        uint8_t key[32] = {};
+        QCOMPARE(deriveKey(QStringLiteral("p"), salt, 32, 16384, 32, nullptr), -1);
+        QCOMPARE(deriveKey(QStringLiteral("p"), nullptr, 32, 16384, 32, key), -1);
+        QCOMPARE(deriveKey(QStringLiteral("p"), salt, -1, 16384, 32, key), -1);
+        QCOMPARE(deriveKey(QStringLiteral("p"), salt, 32, 0, 32, key), -1);
+        QCOMPARE(deriveKey(QStringLiteral("p"), salt, 32, 16384, 0, key), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMemoryImageEncryption)
+#include "test_memory_image_encryption.moc"
