@@ -180,8 +180,9 @@ bool SerialLink::waitForReadable(int timeoutMilliseconds)
         _lastErrorNumber = errno;
         return false;
     }
-    // A hang-up with data still queued is reported by the read that takes the data.
-    if ((pollEntry.revents & POLLIN) == 0 && (pollEntry.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+    // A hung-up terminal reports itself readable and its reads return nothing, like an idle line (with
+    // VMIN and VTIME at 0 an empty read is 0, not EAGAIN): only the hang-up flags tell them apart.
+    if ((pollEntry.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
     {
         _lastErrorNumber = EIO;
         return false;
