@@ -1,0 +1,45 @@
+#include "device/DeviceEnumeration.h"
+
+#include <QDir>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+QList<DevicePortInfo> readSimulatedPorts(const QString& directoryPath)
+{
+    QList<DevicePortInfo> ports;
+    if (directoryPath.isEmpty())
+        return ports;
+    const QDir directory(directoryPath);
+    QStringList fileNames =
+        directory.entryList({QStringLiteral("*.device")}, QDir::Files | QDir::Hidden, QDir::NoSort);
+    // Plain code-point order, independent of the locale, so tests can rely on it.
+    std::sort(fileNames.begin(), fileNames.end());
+    for (const QString& fileName : fileNames)
+    {
+        DevicePortInfo portInfo;
+        if (DevicePortInfo::readSimulatedPortFile(directory.filePath(fileName), portInfo))
+            ports.append(portInfo);
+    }
+    return ports;
+}
+
+QList<DevicePortInfo> enumerateDevices()
+{
+    QList<DevicePortInfo> devices;
+    const QList<QSerialPortInfo> serialPorts = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& serialPort : serialPorts)
+    {
+        const DevicePortInfo portInfo = DevicePortInfo::fromSerialPortInfo(serialPort);
+        if (portInfo.isCorvaneDevice())
+            devices.append(portInfo);
+    }
+    const QString directoryPath = qEnvironmentVariable(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE);
+    const QList<DevicePortInfo> simulatedPorts = readSimulatedPorts(directoryPath);
+    for (const DevicePortInfo& portInfo : simulatedPorts)
+    {
+        if (portInfo.isCorvaneDevice())
+            devices.append(portInfo);
+    }
+    return devices;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+// The raw serial link to one port: exclusive, 115 200 baud 8N1, no flow control, DTR and RTS inactive,
+// reads that return at once with whatever has arrived, writes that complete fully. This is the seam to
+// the operating system; SerialLinkPosix.cpp implements it for Linux.
+class SerialLink
+{
+public:
+    SerialLink() = default;
+    ~SerialLink();
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Opens and configures the port. False on failure, with the reason in lastErrorNumber() (an errno
+    // value: EACCES for missing permission, EBUSY or EWOULDBLOCK when another program holds the port).
+    bool open(const QString& systemLocation);
+    void close();
+    bool isOpen() const;
+
+    // Reads what has arrived, at most size bytes, without waiting: the count (0 when nothing is there),
+    // or -1 when the port failed (device gone).
+    int read(void* data, int size);
+    // Writes every byte, waiting while the driver's buffer is full; false on failure, or when the port
+    // accepted nothing for several seconds.
+    bool write(const void* data, int size);
+    // Waits until the written bytes have left.
+    bool flush();
+    // Waits until data can be read, the port fails or timeoutMilliseconds pass. False only on failure.
+    bool waitForReadable(int timeoutMilliseconds);
+
+    int lastErrorNumber() const;
+
+private:
+    int _fileDescriptor = -1;
+    int _lastErrorNumber = 0;
+};

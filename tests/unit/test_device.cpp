@@ -1,0 +1,372 @@
+// Device against simulator processes on real pseudo-terminals: the exact request bytes (read from the
+// simulator's request log), reply decoding, failures and the current device.
+
+#include "device/Device.h"
+#include "support/SimulatorProcess.h"
+
+#include <QPointer>
+#include <QtTest>
+
+#include <cerrno>
+
+namespace
+{
+QString _hex_helper(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+} // namespace
+
+class TestDevice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openReadsAndDecodesTheName();
+    void commandRequestsAndReplies();
+    void setNameLimits();
+    void backupDisableFlagDecoding();
+    void wrongAcknowledgementsFail();
+    void silentDeviceTimesOut();
+    void openFailures();
+    void portIsExclusive();
+    void vanishingDeviceFailsAtOnce();
+    void memoryBuffersAndCurrentDevice();
+
+private:
+    // Starts a simulator with the given options and opens a Device on it; the log then starts empty.
+    bool startAndOpen(SimulatorProcess& simulator, Device*& device,
+                      const QStringList& arguments = QStringList());
+};
+
+bool TestDevice::startAndOpen(SimulatorProcess& simulator, Device*& device, const QStringList& arguments)
+{
+    device = nullptr;
+    if (!simulator.start(QString(), QStringLiteral("TZQVR-0001"), arguments))
+    {
+        qWarning("%s", qPrintable(simulator.errorString()));
+        return false;
+    }
+    device = new Device(simulator.portInfo(), this);
+    if (device->open() != 0)
+        return false;
+    simulator.clearRequestLog();
+    return true;
+}
+
+void TestDevice::openReadsAndDecodesTheName()
+{
+    struct Case
+    {
+        QStringList arguments;
+        QString expectedName;
+    };
+    const QString longName(64, QLatin1Char('n'));
+    const Case cases[] = {
+        {{}, QStringLiteral("No name defined")},
+        {{"--name", "Bureau"}, QStringLiteral("Bureau")},
+        {{"--name", QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC")},
+         QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC")},
+        {{"--name", longName}, longName},
+        {{"--name", ""}, QString()},
+        // First byte FF means unset whatever follows.
+        {{"--reply", "0x08=FF" + QString("41").repeated(63)}, QStringLiteral("No name defined")},
+        // Text stops at the first zero byte.
+        {{"--reply", "0x08=414200" + QString("43").repeated(61)}, QStringLiteral("AB")},
+    };
+    for (const Case& testCase : cases)
+    {
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", testCase.arguments),
+                 qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.getName(), QStringLiteral("No name defined"));
+        QCOMPARE(device.getUsbSerialNumber(), QStringLiteral("TZQVR-0001"));
+        QVERIFY(!device.isOpen());
+        QCOMPARE(device.open(), 0);
+        QVERIFY(device.isOpen());
+        QCOMPARE(device.lastOpenErrorNumber(), 0);
+        QCOMPARE(device.getName(), testCase.expectedName);
+        QCOMPARE(device.getName().toUtf8().size(), testCase.expectedName.toUtf8().size());
+        device.close();
+        QVERIFY(!device.isOpen());
+        // Open reads the name, close stops the LED blinking; nothing else goes out.
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
+        device.close();
+        QCOMPARE(simulator.requestLog().size(), 2);
+    }
+}
+
+void TestDevice::commandRequestsAndReplies()
+{
+    SimulatorProcess simulator;
+    Device* device = nullptr;
+    QVERIFY(startAndOpen(simulator, device, {"--hardware-version", "258", "--firmware-version", "10"}));
+
+    unsigned hardwareVersion = 0;
+    unsigned firmwareVersion = 0;
+    QCOMPARE(device->getVersions(hardwareVersion, firmwareVersion), 0);
+    QCOMPARE(hardwareVersion, 258u);
+    QCOMPARE(firmwareVersion, 10u);
+    QCOMPARE(device->setLedMode(LED_MODE_BLINK_DURING_ACCESS), 0);
+    QCOMPARE(device->setLedMode(LED_MODE_BLINK), 0);
+    QCOMPARE(device->selectMemory(1), 0);
+    QString serialNumber;
+    QCOMPARE(device->getSerialNumber(serialNumber), 0);
+    QCOMPARE(serialNumber, QStringLiteral("No serial number"));
+    QCOMPARE(device->setBackupDisableFlag(true), 0);
+    bool isDisabled = false;
+    QCOMPARE(device->getBackupDisableFlag(isDisabled), 0);
+    QVERIFY(isDisabled);
+    QCOMPARE(device->setBackupDisableFlag(false), 0);
+    QCOMPARE(device->getBackupDisableFlag(isDisabled), 0);
+    QVERIFY(!isDisabled);
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 00", "A5 01 03", "A5 01 02", "A5 02 01", "A5 06",
+                                                  "A5 0B 00 01", "A5 0A 00", "A5 0B 00 00", "A5 0A 00"}));
+
+    // Block 300 carries bytes 76 800 to 77 055 of an image.
+    QByteArray image(131072, '\0');
+    for (int index = 0; index < image.size(); index++)
+        image[index] = static_cast<char>((index * 7 + index / 256) & 0xFF);
+    simulator.clearRequestLog();
+    QCOMPARE(device->writeMemoryBlock(300, reinterpret_cast<const uint8_t*>(image.constData()) + 300 * 256),
+             0);
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 04 01 2C " + _hex_helper(image.mid(76800, 256))}));
+    QCOMPARE(simulator.memory(1).mid(76800, 256), image.mid(76800, 256));
+    // Blocks outside the memory and null data are refused without sending anything.
+    QCOMPARE(device->writeMemoryBlock(512, reinterpret_cast<const uint8_t*>(image.constData())), -1);
+    QCOMPARE(device->writeMemoryBlock(-1, reinterpret_cast<const uint8_t*>(image.constData())), -1);
+    QCOMPARE(device->writeMemoryBlock(0, nullptr), -1);
+    QCOMPARE(device->selectMemory(2), -1);
+    QCOMPARE(device->readMemory(2), -1);
+    QCOMPARE(simulator.requestLog().size(), 1);
+
+    // readMemory(1): select the backup memory, then read it whole into the backup buffer.
+    simulator.clearRequestLog();
+    QCOMPARE(device->readMemory(1), 0);
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 02 01", "A5 05"}));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(device->getMemoryBuffer(1)) + 76800, 256),
+             image.mid(76800, 256));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(device->getMemoryBuffer(0)), 131072),
+             QByteArray(131072, '\0'));
+    device->close();
+
+    // Sixteen non-zero bytes make a sixteen-character serial number.
+    SimulatorProcess numbered;
+    QVERIFY(startAndOpen(numbered, device, {"--serial-number", "SN0123456789ABCD"}));
+    QCOMPARE(device->getSerialNumber(serialNumber), 0);
+    QCOMPARE(serialNumber, QStringLiteral("SN0123456789ABCD"));
+    device->close();
+}
+
+void TestDevice::setNameLimits()
+{
+    SimulatorProcess simulator;
+    Device* device = nullptr;
+    QVERIFY(startAndOpen(simulator, device));
+
+    const QString name63(63, QLatin1Char('a'));
+    QCOMPARE(device->setName(name63), 0);
+    QCOMPARE(device->getName(), name63);
+    QCOMPARE(simulator.requestLog().last(), "A5 09 " + _hex_helper(name63.toLatin1() + QByteArray(1, '\0')));
+
+    const QString name64(64, QLatin1Char('b'));
+    QCOMPARE(device->setName(name64), 0);
+    QCOMPARE(device->getName(), name64);
+    QCOMPARE(simulator.requestLog().last(), "A5 09 " + _hex_helper(name64.toLatin1()));
+
+    // 65 bytes, or 33 two-byte characters (66 bytes): refused, nothing sent, name kept.
+    QCOMPARE(device->setName(QString(65, QLatin1Char('c'))), -2);
+    QCOMPARE(device->setName(QString(33, QChar(0x00E9))), -2);
+    QCOMPARE(device->getName(), name64);
+    QCOMPARE(simulator.requestLog().size(), 2);
+
+    // 32 two-byte characters fill the field exactly.
+    const QString accented(32, QChar(0x00E9));
+    QCOMPARE(device->setName(accented), 0);
+    QCOMPARE(device->getName(), accented);
+    device->close();
+
+    // The device keeps the name: a new Device reads it back.
+    Device reopened(simulator.portInfo());
+    QCOMPARE(reopened.open(), 0);
+    QCOMPARE(reopened.getName(), accented);
+    reopened.close();
+}
+
+void TestDevice::backupDisableFlagDecoding()
+{
+    struct Case
+    {
+        QString reply;
+        int expectedResult;
+        bool expectedFlag;
+    };
+    // Only a second byte of exactly 1 means set; the first byte must be the acknowledgement.
+    const Case cases[] = {{"A501", 0, true},  {"A500", 0, false}, {"A502", 0, false},
+                          {"A5FF", 0, false}, {"0001", -1, true}, {"A5", -1, true}};
+    for (const Case& testCase : cases)
+    {
+        SimulatorProcess simulator;
+        Device* device = nullptr;
+        QVERIFY(startAndOpen(simulator, device, {"--reply", "0x0A=" + testCase.reply}));
+        bool isDisabled = true;
+        QCOMPARE(device->getBackupDisableFlag(isDisabled), testCase.expectedResult);
+        QCOMPARE(isDisabled, testCase.expectedFlag);
+        device->close();
+    }
+}
+
+void TestDevice::wrongAcknowledgementsFail()
+{
+    const QByteArray block(256, 'z');
+    const QStringList codes = {"0x01", "0x02", "0x04", "0x09", "0x0B", "0x00", "0x06"};
+    for (const QString& code : codes)
+    {
+        SimulatorProcess simulator;
+        Device* device = nullptr;
+        QVERIFY(startAndOpen(simulator, device, {"--wrong-ack", code}));
+        unsigned hardwareVersion = 7;
+        unsigned firmwareVersion = 7;
+        QString serialNumber = QStringLiteral("unchanged");
+        const int result =
+            code == "0x01"   ? device->setLedMode(LED_MODE_BLINK)
+            : code == "0x02" ? device->selectMemory(0)
+            : code == "0x04"
+                ? device->writeMemoryBlock(0, reinterpret_cast<const uint8_t*>(block.constData()))
+            : code == "0x09" ? device->setName(QStringLiteral("x"))
+            : code == "0x0B" ? device->setBackupDisableFlag(true)
+            : code == "0x00" ? device->getVersions(hardwareVersion, firmwareVersion)
+                             : device->getSerialNumber(serialNumber);
+        QCOMPARE(result, -1);
+        QCOMPARE(simulator.requestLog().size(), 1);
+        // Outputs are set only on success.
+        QCOMPARE(hardwareVersion, 7u);
+        QCOMPARE(firmwareVersion, 7u);
+        QCOMPARE(serialNumber, QStringLiteral("unchanged"));
+        if (code == "0x09")
+            QCOMPARE(device->getName(), QStringLiteral("No name defined"));
+        device->close();
+    }
+}
+
+void TestDevice::silentDeviceTimesOut()
+{
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--silent"}), qPrintable(simulator.errorString()));
+    Device device(simulator.portInfo());
+    QCOMPARE(device.open(), -1);
+    QCOMPARE(device.lastOpenErrorNumber(), ETIMEDOUT);
+    QVERIFY(device.isOpen());
+    uint8_t reply[4];
+    const uint8_t request[] = {0xA5, 0x00};
+    QCOMPARE(device.send(request, sizeof(request)), 0);
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(device.receive(reply, sizeof(reply), 2000), -2);
+    // 2000 empty reads, each followed by a wait of up to 1 ms: at least about 2 s in all.
+    QVERIFY2(timer.elapsed() >= 1900, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(device.receive(reply, sizeof(reply), 0), -2);
+    QCOMPARE(device.receive(reply, 0, 0), 0);
+    device.close();
+    QVERIFY(!device.isOpen());
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 00", "A5 01 01"}));
+}
+
+void TestDevice::openFailures()
+{
+    QTemporaryDir directory;
+    Device missing(DevicePortInfo(directory.filePath("no-such-port"), "TZQVR-0001", 0x0403, 0x6015));
+    QCOMPARE(missing.open(), -1);
+    QCOMPARE(missing.lastOpenErrorNumber(), ENOENT);
+    QVERIFY(!missing.isOpen());
+    // A regular file is no terminal.
+    QFile plainFile(directory.filePath("plain"));
+    QVERIFY(plainFile.open(QIODevice::WriteOnly));
+    plainFile.close();
+    Device notTerminal(DevicePortInfo(plainFile.fileName(), "TZQVR-0001", 0x0403, 0x6015));
+    QCOMPARE(notTerminal.open(), -1);
+    QCOMPARE(notTerminal.lastOpenErrorNumber(), ENOTTY);
+    notTerminal.close();
+    // Operations on a device that is not open fail without effect.
+    unsigned hardwareVersion = 0;
+    unsigned firmwareVersion = 0;
+    QCOMPARE(missing.getVersions(hardwareVersion, firmwareVersion), -1);
+    QCOMPARE(missing.send("x", 1), -1);
+}
+
+void TestDevice::portIsExclusive()
+{
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001"), qPrintable(simulator.errorString()));
+    Device first(simulator.portInfo());
+    Device second(simulator.portInfo());
+    QCOMPARE(first.open(), 0);
+    QCOMPARE(second.open(), -1);
+    QVERIFY(second.lastOpenErrorNumber() == EWOULDBLOCK || second.lastOpenErrorNumber() == EBUSY);
+    QVERIFY(!second.isOpen());
+    second.close();
+    // The first one is unaffected, and once it lets go the port can be taken again, many times over.
+    unsigned hardwareVersion = 0;
+    unsigned firmwareVersion = 0;
+    QCOMPARE(first.getVersions(hardwareVersion, firmwareVersion), 0);
+    first.close();
+    for (int round = 0; round < 10; round++)
+    {
+        Device device(simulator.portInfo());
+        QCOMPARE(device.open(), 0);
+        QCOMPARE(device.getVersions(hardwareVersion, firmwareVersion), 0);
+        device.close();
+    }
+}
+
+void TestDevice::vanishingDeviceFailsAtOnce()
+{
+    SimulatorProcess simulator;
+    Device* device = nullptr;
+    QVERIFY(startAndOpen(simulator, device));
+    QVERIFY(simulator.stop());
+    unsigned hardwareVersion = 0;
+    unsigned firmwareVersion = 0;
+    QCOMPARE(device->getVersions(hardwareVersion, firmwareVersion), -1);
+    // A failed port is reported as a failure (-1), not waited out like a silent device (-2).
+    uint8_t reply[4];
+    QCOMPARE(device->receive(reply, sizeof(reply), 2000), -1);
+    device->close();
+    QVERIFY(!device->isOpen());
+}
+
+void TestDevice::memoryBuffersAndCurrentDevice()
+{
+    QVERIFY(getCurrentDevice() == nullptr);
+    closeCurrentDevice();
+    QVERIFY(getCurrentDevice() == nullptr);
+
+    SimulatorProcess simulator;
+    Device* device = nullptr;
+    QVERIFY(startAndOpen(simulator, device));
+    QVERIFY(device->getMemoryBuffer(0) != nullptr);
+    QVERIFY(device->getMemoryBuffer(1) != nullptr);
+    QVERIFY(device->getMemoryBuffer(0) != device->getMemoryBuffer(1));
+    QVERIFY(device->getMemoryBuffer(2) == nullptr);
+    QVERIFY(device->getMemoryBuffer(-1) == nullptr);
+    QVERIFY(device->getMemoryBuffer(0)[131071] == 0);
+
+    Device other(simulator.portInfo());
+    setCurrentDevice(&other);
+    QCOMPARE(getCurrentDevice(), &other);
+    // Replacing the pointer neither closes nor deletes the previous device.
+    QPointer<Device> watched(device);
+    setCurrentDevice(device);
+    QCOMPARE(getCurrentDevice(), device);
+    closeCurrentDevice();
+    QVERIFY(watched.isNull());
+    QVERIFY(getCurrentDevice() == nullptr);
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 01 01"}));
+    // Closed: the port is free again.
+    QCOMPARE(other.open(), 0);
+    other.close();
+}
+
+QTEST_GUILESS_MAIN(TestDevice)
+#include "test_device.moc"
