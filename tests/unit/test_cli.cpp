@@ -6,6 +6,7 @@
 #include "test_cli_support.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -355,6 +356,9 @@ void TestCli::usageErrors()
         QVERIFY2(run.standardError.startsWith("corvane-cli"), qPrintable(arguments.join(' ')));
     }
 
+    const QString manualPage =
+        QString::fromUtf8(readWholeFile(QStringLiteral(CORVANE_SOURCE_DIR "/docs/corvane-cli.1")));
+    QVERIFY(!manualPage.isEmpty());
     const CliRun overview = runCli({"--help"});
     QVERIFY2(overview.isFinished && overview.exitCode == 0, qPrintable(overview.describe()));
     const QStringList commands = {"list",   "info",   "backup",   "restore",
@@ -366,6 +370,19 @@ void TestCli::usageErrors()
         QVERIFY2(help.isFinished && help.exitCode == 0, qPrintable(help.describe()));
         QVERIFY2(help.standardOutput.startsWith("Usage: corvane-cli " + command.toUtf8()),
                  qPrintable(command));
+        // The manual page keeps up with the program: every command and option is described there.
+        QVERIFY2(manualPage.contains(".B corvane-cli " + command), qPrintable(command));
+        const QRegularExpression optionPattern(QStringLiteral("^  (?:-h, )?--([a-z-]+)"),
+                                               QRegularExpression::MultilineOption);
+        for (const QRegularExpressionMatch& match :
+             optionPattern.globalMatch(QString::fromUtf8(help.standardOutput)))
+        {
+            QString option = match.captured(1);
+            if (option != QLatin1String("help"))
+                QVERIFY2(manualPage.contains(QStringLiteral("\\-\\-") +
+                                             option.replace('-', QStringLiteral("\\-"))),
+                         qPrintable(command + " --" + match.captured(1)));
+        }
     }
 }
 
