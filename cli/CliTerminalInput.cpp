@@ -26,7 +26,7 @@ struct sigaction previousSignalActions[sizeof(RESTORING_SIGNALS) / sizeof(RESTOR
 void _restoreTerminalOnSignal_helper(int signalNumber)
 {
     if (savedTerminalDescriptor >= 0)
-        tcsetattr(savedTerminalDescriptor, TCSAFLUSH, &savedTerminalAttributes);
+        tcsetattr(savedTerminalDescriptor, TCSANOW, &savedTerminalAttributes);
     // Then die (or stop) exactly as the signal would have made us.
     signal(signalNumber, SIG_DFL);
     raise(signalNumber);
@@ -170,25 +170,33 @@ bool _readLineToString_helper(int descriptor, QString& text, QString& errorMessa
     }
 }
 
-bool _readHiddenLine_helper(const TerminalChannel& terminal, QString& text, QString& errorMessage)
+// Echo goes off before the prompt appears, and the settings change without discarding pending input:
+// whatever the user types (or pastes) as soon as the prompt shows is neither echoed nor lost.
+bool _readHiddenLine_helper(const TerminalChannel& terminal, const QString& prompt, QString& text,
+                            QString& errorMessage)
 {
     const int descriptor = terminal.readDescriptor();
     struct termios attributes;
-    if (tcgetattr(descriptor, &attributes) != 0)
-        return _readLineToString_helper(descriptor, text, errorMessage);
-
-    savedTerminalAttributes = attributes;
-    savedTerminalDescriptor = descriptor;
-    _installSignalHandlers_helper();
-    attributes.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK);
-    attributes.c_lflag |= ECHONL;
-    tcsetattr(descriptor, TCSAFLUSH, &attributes);
+    const bool isTerminalConfigurable = tcgetattr(descriptor, &attributes) == 0;
+    if (isTerminalConfigurable)
+    {
+        savedTerminalAttributes = attributes;
+        savedTerminalDescriptor = descriptor;
+        _installSignalHandlers_helper();
+        attributes.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK);
+        attributes.c_lflag |= ECHONL;
+        tcsetattr(descriptor, TCSANOW, &attributes);
+    }
+    _writeAll_helper(terminal.writeDescriptor(), prompt.toUtf8());
 
     const bool isRead = _readLineToString_helper(descriptor, text, errorMessage);
 
-    tcsetattr(descriptor, TCSAFLUSH, &savedTerminalAttributes);
-    savedTerminalDescriptor = -1;
-    _removeSignalHandlers_helper();
+    if (isTerminalConfigurable)
+    {
+        tcsetattr(descriptor, TCSANOW, &savedTerminalAttributes);
+        savedTerminalDescriptor = -1;
+        _removeSignalHandlers_helper();
+    }
     return isRead;
 }
 } // namespace
@@ -208,8 +216,7 @@ bool readPassword(const QString& prompt, QString& password, QString& errorMessag
         return false;
     }
     const TerminalChannel terminal;
-    _writeAll_helper(terminal.writeDescriptor(), prompt.toUtf8());
-    if (_readHiddenLine_helper(terminal, password, errorMessage))
+    if (_readHiddenLine_helper(terminal, prompt, password, errorMessage))
         return true;
     errorMessage = QStringLiteral("no password read: %1").arg(errorMessage);
     return false;

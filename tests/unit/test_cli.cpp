@@ -5,10 +5,17 @@
 #include "support/SimulatorProcess.h"
 #include "test_cli_support.h"
 
+#include <QDeadlineTimer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace
 {
@@ -49,6 +56,115 @@ bool _hasRequestStartingWith_helper(const QStringList& log, const QString& prefi
             return true;
     return false;
 }
+// corvane-cli running on a pseudo-terminal of its own, as its controlling terminal and as its standard
+// input and outputs: what a person at a terminal sees and types.
+class TerminalCliRun
+{
+public:
+    TerminalCliRun()
+    {
+        _masterDescriptor = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (_masterDescriptor >= 0 &&
+            (::grantpt(_masterDescriptor) != 0 || ::unlockpt(_masterDescriptor) != 0))
+        {
+            ::close(_masterDescriptor);
+            _masterDescriptor = -1;
+        }
+    }
+    ~TerminalCliRun()
+    {
+        if (_process.state() != QProcess::NotRunning)
+        {
+            _process.kill();
+            _process.waitForFinished(10000);
+        }
+        if (_masterDescriptor >= 0)
+            ::close(_masterDescriptor);
+    }
+
+    bool start(const QStringList& arguments, const QString& deviceDirectory)
+    {
+        if (_masterDescriptor < 0)
+            return false;
+        const QByteArray slavePath = ::ptsname(_masterDescriptor);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVANE_DEVICE_DIR"), deviceDirectory);
+        _process.setProcessEnvironment(environment);
+        _process.setChildProcessModifier(
+            [slavePath]()
+            {
+                ::setsid();
+                const int slaveDescriptor = ::open(slavePath.constData(), O_RDWR);
+                ::ioctl(slaveDescriptor, TIOCSCTTY, 0);
+                ::dup2(slaveDescriptor, STDIN_FILENO);
+                ::dup2(slaveDescriptor, STDOUT_FILENO);
+                ::dup2(slaveDescriptor, STDERR_FILENO);
+                if (slaveDescriptor > STDERR_FILENO)
+                    ::close(slaveDescriptor);
+            });
+        _process.start(cliProgramPath(), arguments);
+        return _process.waitForStarted(30000);
+    }
+
+    // Collects what the terminal shows until it contains text or the program has ended.
+    bool waitForOutput(const QByteArray& text)
+    {
+        const QDeadlineTimer deadline(60000);
+        while (!_output.contains(text) && !deadline.hasExpired())
+        {
+            if (!readOutput(50) && _process.state() == QProcess::NotRunning)
+                break;
+        }
+        return _output.contains(text);
+    }
+
+    void type(const QByteArray& keys)
+    {
+        ::write(_masterDescriptor, keys.constData(), static_cast<size_t>(keys.size()));
+    }
+
+    // Waits for the end, reading the terminal meanwhile so that the program never blocks on its output.
+    int waitForExitCode()
+    {
+        const QDeadlineTimer deadline(240000);
+        while (!_process.waitForFinished(20) && !deadline.hasExpired())
+            readOutput(0);
+        while (readOutput(0))
+        {
+        }
+        return _process.state() == QProcess::NotRunning ? _process.exitCode() : -1;
+    }
+
+    QByteArray output() const
+    {
+        return _output;
+    }
+
+    // The terminal settings as the program left them.
+    bool isEchoOn() const
+    {
+        struct termios attributes;
+        return ::tcgetattr(_masterDescriptor, &attributes) == 0 && (attributes.c_lflag & ECHO) != 0;
+    }
+
+private:
+    bool readOutput(int timeoutMilliseconds)
+    {
+        struct pollfd pollDescriptor = {_masterDescriptor, POLLIN, 0};
+        if (::poll(&pollDescriptor, 1, timeoutMilliseconds) <= 0 || !(pollDescriptor.revents & POLLIN))
+            return false;
+        char buffer[4096];
+        const ssize_t count = ::read(_masterDescriptor, buffer, sizeof(buffer));
+        if (count <= 0)
+            return false;
+        _output.append(buffer, count);
+        return true;
+    }
+
+    int _masterDescriptor = -1;
+    QProcess _process;
+    QByteArray _output;
+};
 } // namespace
 
 class TestCli : public QObject
@@ -62,6 +178,7 @@ private slots:
     void backupThenRestoreOntoAnotherDevice();
     void backupOfDifferingMemories();
     void restoreRefusals();
+    void askingOnTheTerminal();
     void usageErrors();
 };
 
@@ -315,6 +432,61 @@ void TestCli::restoreRefusals()
     QVERIFY2(interrupted.standardError.contains("could not write block 100 of the backup memory"),
              qPrintable(interrupted.describe()));
     QCOMPARE(stopping.memory(0), image);
+}
+
+void TestCli::askingOnTheTerminal()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray image = _randomImage_helper(6);
+    const QString imagePath = workDirectory.filePath("image.bin");
+    QVERIFY(writeWholeFile(imagePath, image));
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--name", "Home"}),
+             qPrintable(simulator.errorString()));
+
+    // Anything but yes leaves the device untouched.
+    {
+        TerminalCliRun declined;
+        QVERIFY(declined.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY2(declined.waitForOutput("Overwrite all data of device 'Home' (TZQVR-0001) with '" +
+                                        imagePath.toUtf8() + "'? [y/N] "),
+                 declined.output().constData());
+        declined.type("no\r");
+        QCOMPARE(declined.waitForExitCode(), 1);
+        QVERIFY2(declined.output().contains("restore cancelled; nothing was written"),
+                 declined.output().constData());
+    }
+    QVERIFY(!_hasRequestStartingWith_helper(simulator.requestLog(), "A5 02"));
+    QCOMPARE(simulator.memory(0), QByteArray(MEMORY_SIZE, '\0'));
+
+    {
+        TerminalCliRun accepted;
+        QVERIFY(accepted.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY2(accepted.waitForOutput("[y/N] "), accepted.output().constData());
+        accepted.type("y\r");
+        QCOMPARE(accepted.waitForExitCode(), 0);
+        // A person watching sees the transfer progress.
+        QVERIFY2(accepted.output().contains("Writing: 100%") && accepted.output().contains("Reading: 100%"),
+                 accepted.output().constData());
+    }
+    QCOMPARE(simulator.memory(0), image);
+    QCOMPARE(simulator.memory(1), image);
+
+    // A password typed on the terminal is not echoed, and echo is back once it has been read.
+    const QString csvPath = workDirectory.filePath("web.csv");
+    QVERIFY(writeWholeFile(csvPath, "name,password\nMail,m41l\n"));
+    TerminalCliRun import;
+    QVERIFY(import.start({"import", "--output", workDirectory.filePath("web.bin"), csvPath},
+                         deviceDirectory.path()));
+    QVERIFY2(import.waitForOutput("New master password: "), import.output().constData());
+    import.type("Hunter2Zq\r");
+    QVERIFY2(import.waitForOutput("Confirm the new master password: "), import.output().constData());
+    import.type("Hunter2Zq\r");
+    QCOMPARE(import.waitForExitCode(), 0);
+    QVERIFY2(!import.output().contains("Hunter2Zq"), import.output().constData());
+    QVERIFY(import.isEchoOn());
+    QCOMPARE(readWholeFile(workDirectory.filePath("web.bin")).size(), MEMORY_SIZE);
 }
 
 void TestCli::usageErrors()
