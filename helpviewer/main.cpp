@@ -12,10 +12,13 @@ namespace
 // Tests follow the viewer from outside through these lines; they are off unless asked for.
 void reportPagesOnStandardOutput_helper(HelpViewerWindow& window)
 {
+    // One tab-separated line per page: "showing", the page name, "found" or "missing", the window title.
     QObject::connect(&window, &HelpViewerWindow::pageShown,
-                     [](const QString& pageName, bool isPageFound) {
+                     [&window](const QString& pageName, bool isPageFound)
+                     {
                          QTextStream(stdout)
-                             << "showing " << pageName << (isPageFound ? "" : " (not found)") << Qt::endl;
+                             << "showing\t" << pageName << '\t' << (isPageFound ? "found" : "missing") << '\t'
+                             << window.windowTitle() << Qt::endl;
                      });
     QObject::connect(&window, &HelpViewerWindow::inputClosed,
                      [] { QTextStream(stdout) << "input closed" << Qt::endl; });
