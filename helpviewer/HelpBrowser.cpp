@@ -8,6 +8,7 @@ HelpBrowser::HelpBrowser(const QString& languageCode, QWidget* parent)
 {
     // Web links leave the help: the desktop's browser shows them, this window keeps the current page.
     setOpenExternalLinks(true);
+    document()->setDocumentMargin(14);
     // source() only names the new page once the history has been updated, after sourceChanged: keep our
     // own record so that receivers of sourceChanged (connected after this one) already see the new page.
     connect(this, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { _currentUrl = url; });
@@ -77,7 +78,9 @@ bool HelpBrowser::_isExistingPage(const QUrl& url) const
 QString HelpBrowser::_pageNotFoundHtml(const QString& pageName) const
 {
     QString title = tr("Page not found");
-    return QStringLiteral("<!DOCTYPE html><html><head><title>%1</title></head><body><h1>%1</h1><p>%2</p>"
+    return QStringLiteral("<!DOCTYPE html><html><head><title>%1</title>"
+                          "<link rel=\"stylesheet\" type=\"text/css\" "
+                          "href=\"qrc:/help/style.css\"></head><body><h1>%1</h1><p>%2</p>"
                           "<p><a href=\"%3\">%4</a></p></body></html>")
         .arg(title.toHtmlEscaped(), tr("The help page \"%1\" does not exist.").arg(pageName).toHtmlEscaped(),
              _pageUrl(QStringLiteral("index.html")).toString(QUrl::FullyEncoded),
