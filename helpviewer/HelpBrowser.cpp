@@ -1,6 +1,5 @@
 #include "HelpBrowser.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 HelpBrowser::HelpBrowser(const QString& languageCode, QWidget* parent)
@@ -17,11 +16,6 @@ HelpBrowser::HelpBrowser(const QString& languageCode, QWidget* parent)
 QString HelpBrowser::pagesDirectory(const QString& languageCode)
 {
     return QStringLiteral(":/help/") + languageCode;
-}
-
-QString HelpBrowser::languageCode() const
-{
-    return _languageCode;
 }
 
 void HelpBrowser::showPage(const QString& pageName)

@@ -17,7 +17,6 @@ public:
     // Resource directory holding the pages of a language, for example ":/help/en".
     static QString pagesDirectory(const QString& languageCode);
 
-    QString languageCode() const;
     void showPage(const QString& pageName);
     QString currentPageName() const;
     bool isCurrentPageMissing() const;
