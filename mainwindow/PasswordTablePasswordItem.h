@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace Ui
+{
+class PasswordTablePasswordItem;
+}
+
+// The password cell of a PasswordTable row: the password masked by default, with an eye button
+// that reveals it. Assistive technologies only ever see the mask while the password is hidden.
+class PasswordTablePasswordItem : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PasswordTablePasswordItem(const QString& password, QWidget* parent = nullptr);
+    ~PasswordTablePasswordItem() override;
+
+    bool isPasswordVisible() const;
+    // The text the cell currently shows: the mask, or the password once revealed.
+    QString displayedText() const;
+
+    // The style's password character repeated once per UTF-16 code unit of the password.
+    static QString maskFor(const QString& password, const QWidget* widget);
+
+private Q_SLOTS:
+    void _slotPushButtonClicked();
+
+private:
+    void updateDisplay();
+
+    Ui::PasswordTablePasswordItem* form;
+    QString password;
+    bool isVisible = false;
+};
