@@ -85,9 +85,11 @@ int PasswordTable::addPasswordSorted(const Password& password)
     // The record may live in this very list (duplicating into the same tab): copy it first.
     const Password copy = password;
     const int row = ::addPasswordSorted(records, copy);
+    passwordVisibilities.insert(row, false);
     insertRow(row);
     fillRow(row, copy);
     resizeColumns();
+    synchronizePasswordItems();
     return row;
 }
 
@@ -98,8 +100,11 @@ void PasswordTable::removePasswordAt(int index)
     if (records.isDetached())
         records[index].clear();
     ::removePasswordAt(records, index);
+    if (index < passwordVisibilities.size())
+        passwordVisibilities.removeAt(index);
     removeRow(index);
     resizeColumns();
+    synchronizePasswordItems();
 }
 
 const PasswordTable::Password& PasswordTable::passwordAt(int index) const
@@ -124,15 +129,14 @@ void PasswordTable::setPasswords(const QList<Password>& passwords)
 
 void PasswordTable::rebuildRows()
 {
-    const bool wereUpdatesEnabled = updatesEnabled();
-    setUpdatesEnabled(false);
     clearContents();
     setRowCount(0);
+    passwordVisibilities = QList<bool>(records.size(), false);
     setRowCount(static_cast<int>(records.size()));
     for (int row = 0; row < records.size(); row++)
         fillRow(row, records.at(row));
     resizeColumns();
-    setUpdatesEnabled(wereUpdatesEnabled);
+    synchronizePasswordItems();
 }
 
 bool PasswordTable::hasSelectedCell() const
@@ -272,7 +276,71 @@ void PasswordTable::fillRow(int row, const Password& password)
     }
     setItem(row, COLUMN_URL, urlItem);
     setItem(row, COLUMN_NOTE, new QTableWidgetItem(password.note));
-    setCellWidget(row, COLUMN_PASSWORD, new PasswordTablePasswordItem(password.password));
+}
+
+int PasswordTable::sizeHintForColumn(int column) const
+{
+    // Most password cells have no widget to ask: measure every record's password instead.
+    if (column != COLUMN_PASSWORD)
+        return QTableWidget::sizeHintForColumn(column);
+    int width = 0;
+    for (const Password& password : records)
+        width = qMax(width, PasswordTablePasswordItem::widthHintFor(password.password, this));
+    return showGrid() ? width + 1 : width;
+}
+
+void PasswordTable::scrollContentsBy(int dx, int dy)
+{
+    QTableWidget::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        synchronizePasswordItems();
+}
+
+void PasswordTable::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    synchronizePasswordItems();
+}
+
+void PasswordTable::synchronizePasswordItems()
+{
+    // Placing a cell widget asks for a new layout, which comes back here.
+    if (isSynchronizingPasswordItems)
+        return;
+    isSynchronizingPasswordItems = true;
+    const int rows = rowCount();
+    int firstRow = rowAt(0);
+    int lastRow = rowAt(viewport()->height() - 1);
+    if (lastRow < 0)
+        lastRow = rows - 1;
+    if (firstRow < 0)
+        lastRow = -1;
+    for (int row = 0; row < rows; row++)
+    {
+        const bool isInView = row >= firstRow && row <= lastRow && row < records.size();
+        const bool hasItem = cellWidget(row, COLUMN_PASSWORD) != nullptr;
+        if (isInView && !hasItem)
+            createPasswordItem(row);
+        else if (!isInView && hasItem)
+            removeCellWidget(row, COLUMN_PASSWORD);
+    }
+    isSynchronizingPasswordItems = false;
+}
+
+void PasswordTable::createPasswordItem(int row)
+{
+    auto* item = new PasswordTablePasswordItem(records.at(row).password);
+    if (row < passwordVisibilities.size() && passwordVisibilities.at(row))
+        item->setPasswordVisible(true);
+    // The row of a cell moves when records are inserted above it; the persistent index follows.
+    const QPersistentModelIndex cellIndex(model()->index(row, COLUMN_PASSWORD));
+    connect(item, &PasswordTablePasswordItem::passwordVisibilityToggled, this,
+            [this, cellIndex](bool isVisible)
+            {
+                if (cellIndex.isValid() && cellIndex.row() < passwordVisibilities.size())
+                    passwordVisibilities[cellIndex.row()] = isVisible;
+            });
+    setCellWidget(row, COLUMN_PASSWORD, item);
 }
 
 QTabWidget* PasswordTable::owningTabWidget() const

@@ -14,6 +14,11 @@ class PasswordTablePasswordItem;
 
 // One tab of the vault: owns the tab's records by value and shows record i in row i. Column 2 shows
 // each password through a masking cell widget; every other column is a plain text item.
+//
+// A tab can hold thousands of records, and a widget per row costs far too much to create, place and
+// destroy at that scale. So the password cell widgets exist only for the rows in view: they are created
+// as rows scroll in and released as they scroll out, while whether each row's password is revealed is
+// kept here, per record.
 class PasswordTable : public QTableWidget
 {
     Q_OBJECT
@@ -48,7 +53,7 @@ public:
     void rebuildRows();
 
     bool hasSelectedCell() const;
-    // The cell widget of a row's password, or nullptr for a row that does not exist.
+    // The cell widget of a row's password; nullptr for a row out of view or that does not exist.
     PasswordTablePasswordItem* passwordItemAt(int row) const;
 
     // Fills the "Duplicate row into tab..." submenu with every tab and the "Move row to tab..." submenu
@@ -68,6 +73,11 @@ Q_SIGNALS:
     void dataCopied();
     void dataModified();
 
+protected:
+    int sizeHintForColumn(int column) const override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+
 private Q_SLOTS:
     void _slotTableWidgetItemSelectionChanged();
     void _slotTableWidgetCellDoubleClicked(int row, int column);
@@ -77,11 +87,17 @@ private Q_SLOTS:
 
 private:
     void fillRow(int row, const Password& password);
+    // Creates the password cell widgets of the rows in view and releases the others.
+    void synchronizePasswordItems();
+    void createPasswordItem(int row);
     QTabWidget* owningTabWidget() const;
     PasswordTable* tableOfTab(int tabIndex) const;
     bool copyCurrentRowToTab(QAction* pointerAction);
 
     QList<Password> records;
+    // Whether the user revealed the password of each row, parallel to the records.
+    QList<bool> passwordVisibilities;
+    bool isSynchronizingPasswordItems = false;
     QAction* actionCopy;
     QAction* actionEdit;
     QAction* actionDuplicate;

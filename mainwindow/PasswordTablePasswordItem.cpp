@@ -44,6 +44,14 @@ QString _passwordCharacter_helper(const QWidget* widget)
     const QString character = QString::fromUcs4(&code, 1);
     return character.isEmpty() ? QStringLiteral("*") : character;
 }
+// Widest of the clear and the masked password in the application font.
+int _textWidth_helper(const QString& password, const QWidget* widget)
+{
+    const QFontMetrics metrics(QApplication::font());
+    const int clearWidth = metrics.horizontalAdvance(password);
+    const int maskWidth = metrics.horizontalAdvance(_passwordCharacter_helper(widget)) * password.size();
+    return qMax(clearWidth, maskWidth);
+}
 } // namespace
 
 PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QWidget* parent)
@@ -57,10 +65,7 @@ PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QW
     // Square button: as wide as it is high.
     form->pushButton->setFixedWidth(form->pushButton->sizeHint().height());
 
-    const QFontMetrics metrics(QApplication::font());
-    const int clearWidth = metrics.horizontalAdvance(password);
-    const int maskWidth = metrics.horizontalAdvance(maskFor(password, this));
-    form->label->setMinimumWidth(qMax(clearWidth, maskWidth));
+    form->label->setMinimumWidth(_textWidth_helper(password, this));
 
     form->pushButton->setEnabled(!password.isEmpty());
     updateDisplay();
@@ -89,10 +94,28 @@ QString PasswordTablePasswordItem::maskFor(const QString& password, const QWidge
     return _passwordCharacter_helper(widget).repeated(password.size());
 }
 
+void PasswordTablePasswordItem::setPasswordVisible(bool isVisible)
+{
+    this->isVisible = isVisible;
+    updateDisplay();
+}
+
+int PasswordTablePasswordItem::widthHintFor(const QString& password, const QWidget* widget)
+{
+    // Everything but the text: margins, spacing and the square button, measured once on an empty cell.
+    static int chromeWidth = -1;
+    if (chromeWidth < 0)
+    {
+        const PasswordTablePasswordItem emptyItem(QString{});
+        chromeWidth = emptyItem.sizeHint().width();
+    }
+    return chromeWidth + _textWidth_helper(password, widget);
+}
+
 void PasswordTablePasswordItem::_slotPushButtonClicked()
 {
-    isVisible = !isVisible;
-    updateDisplay();
+    setPasswordVisible(!isVisible);
+    emit passwordVisibilityToggled(isVisible);
 }
 
 void PasswordTablePasswordItem::updateDisplay()

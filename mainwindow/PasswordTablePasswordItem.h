@@ -19,11 +19,19 @@ public:
     ~PasswordTablePasswordItem() override;
 
     bool isPasswordVisible() const;
+    void setPasswordVisible(bool isVisible);
     // The text the cell currently shows: the mask, or the password once revealed.
     QString displayedText() const;
 
     // The style's password character repeated once per UTF-16 code unit of the password.
     static QString maskFor(const QString& password, const QWidget* widget);
+
+    // Width the cell needs to show this password in full, masked or not, with its eye button.
+    static int widthHintFor(const QString& password, const QWidget* widget);
+
+Q_SIGNALS:
+    // The user revealed or masked the password with the eye button.
+    void passwordVisibilityToggled(bool isVisible);
 
 private Q_SLOTS:
     void _slotPushButtonClicked();
