@@ -133,6 +133,12 @@ private:
     bool searchInTable(const QString& text, PasswordTable* table, int& row, int& column, bool isForward,
                        bool isWrapping) const;
 
+    // Editing state (FormContentEditorEditing.cpp)
+    // A table for a new last tab, connected to the window, without refreshing the tab menus.
+    PasswordTable* createTable(const QString& name);
+    // Removes every tab and destroys its table.
+    void removeAllTabs();
+
     Ui::FormContentEditor* form;
     ViewBase* views[VIEW_ID_COUNT] = {};
     QStack<int> viewStack;
