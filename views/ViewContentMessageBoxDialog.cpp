@@ -88,7 +88,11 @@ void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int 
         entry.pushButton->setFocus();
     }
 
-    form->svgWidgetIcon->load(_iconFileName_helper(icon));
+    const QString iconFileName = _iconFileName_helper(icon);
+    if (iconFileName.isEmpty())
+        form->svgWidgetIcon->load(QByteArray()); // no picture, and no warning about a missing file
+    else
+        form->svgWidgetIcon->load(iconFileName);
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 }
 
