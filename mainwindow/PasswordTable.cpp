@@ -236,9 +236,11 @@ void PasswordTable::_slotTableWidgetCellDoubleClicked(int row, int column)
 
 void PasswordTable::_slotActionCopyTableDataTriggered()
 {
+    // The view makes a cell current when it gets the focus without selecting it; only a cell the user
+    // can see selected is copied.
     const int row = currentRow();
     const int column = currentColumn();
-    if (row < 0 || row >= records.size() || column < 0 || column >= COLUMN_COUNT)
+    if (!hasSelectedCell() || row < 0 || row >= records.size() || column < 0 || column >= COLUMN_COUNT)
         return;
     copySensitiveTextToClipboard(records.at(row).field(column));
     emit dataCopied();

@@ -62,8 +62,9 @@ PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QW
             &PasswordTablePasswordItem::_slotPushButtonClicked);
     setAccessibleName(tr("Password"));
 
-    // Square button: as wide as it is high.
-    form->pushButton->setFixedWidth(form->pushButton->sizeHint().height());
+    // Square button: as wide as it is high, whatever height the row gives the cell.
+    const int buttonSide = form->pushButton->sizeHint().height();
+    form->pushButton->setFixedSize(buttonSide, buttonSide);
 
     form->label->setMinimumWidth(_textWidth_helper(password, this));
 
