@@ -1,9 +1,12 @@
 #include "FormContentEditor.h"
 
-// Auto-locking counts user activity here; until it exists no event is filtered.
+// Sees every event of the application. Auto-locking will count user activity here; until then no event
+// is filtered out.
 bool FormContentEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    return QMainWindow::eventFilter(watched, event);
+    Q_UNUSED(watched);
+    Q_UNUSED(event);
+    return false;
 }
 
 // The update check arrives with its own workflow; the start menu already asks for it at the right time.

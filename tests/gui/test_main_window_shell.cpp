@@ -1,5 +1,6 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
 #include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentLineInputDialog.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -406,6 +408,29 @@ private Q_SLOTS:
         QCOMPARE(tabWidget->count(), 0);
         QVERIFY(window->isDataModified());
         QVERIFY(!child<QPushButton>("pushButtonRemoveTab")->isEnabled());
+    }
+
+    void closingTheWindowClearsOnlyAClipboardItFilled()
+    {
+        // The user's own clipboard content is none of the application's business.
+        QApplication::clipboard()->setText(QStringLiteral("the user's own text"));
+        delete window;
+        window = nullptr;
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own text"));
+
+        init();
+        startEmptyVault();
+        window->setVault({{"Mail", {{"Mailbox", "me@example.org", "secret", "mail.example", ""}}}});
+        auto* table = window->findChild<PasswordTable*>();
+        QVERIFY(table);
+        table->setCurrentCell(0, PasswordTable::COLUMN_PASSWORD);
+        table->copyAction()->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("secret"));
+        QVERIFY(child<QPushButton>("pushButtonClearClipboard")->isEnabled());
+
+        delete window;
+        window = nullptr;
+        QVERIFY(QApplication::clipboard()->text().isEmpty());
     }
 };
 
