@@ -56,5 +56,7 @@ void ViewContentStartMenu::_slotLabelDeviceInitializationLinkActivated(QString)
 
 void ViewContentStartMenu::_slotTimerCheckForApplicationUpdateTimeout()
 {
-    mainWindow->startAutomaticUpdateCheck();
+    // A window built without being published as the main window (tools, tests) has no update check.
+    if (mainWindow)
+        mainWindow->startAutomaticUpdateCheck();
 }
