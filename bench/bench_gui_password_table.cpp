@@ -1,12 +1,15 @@
 // Showing a large tab: building every row of a PasswordTable (text items plus one masked password
 // cell widget per row), sizing the columns and painting the first screen.
 #include "mainwindow/PasswordTable.h"
+#include "vault/MemoryImage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace
 {
@@ -90,6 +93,32 @@ void BM_AddOneRecordSorted(benchmark::State& state)
     }
 }
 BENCHMARK(BM_AddOneRecordSorted)->Arg(3000)->Unit(benchmark::kMillisecond);
+// What the editor does on every selection change to update its fill label: encode the whole vault.
+void BM_FillLabelEncoding(benchmark::State& state)
+{
+    // Records small enough that the whole tab fits in the device memory, so that every byte gets encoded.
+    QList<PasswordRecord> records;
+    for (int index = 0; index < state.range(0); index++)
+    {
+        PasswordRecord record;
+        record.name = QStringLiteral("A%1").arg(index, 5, 10, QLatin1Char('0'));
+        record.login = QStringLiteral("u%1").arg(index);
+        record.password = QStringLiteral("p%1x!").arg(index * 7919);
+        record.url = index % 2 ? QStringLiteral("s%1.example").arg(index) : QString();
+        records.append(record);
+    }
+    PasswordTable table;
+    table.setPasswords(records);
+    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
+    if (serializeVault(Vault{VaultTab{QStringLiteral("Tab"), records}}, image.data()) < 0)
+        state.SkipWithError("the records do not fit in one memory image");
+    for (auto _ : state)
+    {
+        const Vault vault{VaultTab{QStringLiteral("Tab"), table.passwords()}};
+        benchmark::DoNotOptimize(serializeVault(vault, image.data()));
+    }
+}
+BENCHMARK(BM_FillLabelEncoding)->Arg(3000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv)
