@@ -138,6 +138,8 @@ private:
     PasswordTable* createTable(const QString& name);
     // Removes every tab and destroys its table.
     void removeAllTabs();
+    // The name of a tab as the user gave it (the tab bar shows it with "&" escaped).
+    QString tabName(int tabIndex) const;
 
     Ui::FormContentEditor* form;
     ViewBase* views[VIEW_ID_COUNT] = {};

@@ -35,7 +35,7 @@ PasswordTable* FormContentEditor::createTab(const QString& name)
 PasswordTable* FormContentEditor::createTable(const QString& name)
 {
     auto* table = new PasswordTable;
-    form->tabWidget->addTab(table, name);
+    form->tabWidget->addTab(table, PasswordTable::tabTextForName(name));
     connect(table, &QTableWidget::itemSelectionChanged, this, &FormContentEditor::updateWidgetsState);
     connect(table->editAction(), &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonEditPasswordClicked);
@@ -60,7 +60,7 @@ void FormContentEditor::refreshTabMenus(int currentTabIndex)
     QStringList tabNames;
     const int tabCount = form->tabWidget->count();
     for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
-        tabNames.append(form->tabWidget->tabText(tabIndex));
+        tabNames.append(tabName(tabIndex));
     // Only the shown tab's menus can be opened, and for it "current" and "own" are the same tab; giving every
     // table its own index keeps the menus of the others right too, even when a tab is added in the
     // background.
@@ -69,6 +69,11 @@ void FormContentEditor::refreshTabMenus(int currentTabIndex)
         if (PasswordTable* table = tableAt(tabIndex))
             table->updateTabMenus(tabNames, tabIndex);
     }
+}
+
+QString FormContentEditor::tabName(int tabIndex) const
+{
+    return PasswordTable::tabNameFromText(form->tabWidget->tabText(tabIndex));
 }
 
 PasswordTable* FormContentEditor::currentTable() const
@@ -90,8 +95,7 @@ Vault FormContentEditor::getVault() const
     for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
     {
         const PasswordTable* table = tableAt(tabIndex);
-        vault.append(VaultTab{form->tabWidget->tabText(tabIndex),
-                              table ? table->passwords() : QList<PasswordRecord>()});
+        vault.append(VaultTab{tabName(tabIndex), table ? table->passwords() : QList<PasswordRecord>()});
     }
     return vault;
 }
@@ -278,7 +282,7 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
     if (tabIndex < 0)
         return;
     pendingOperation = PENDING_OPERATION_RENAME_TAB;
-    pushLineInputDialogView(tr("Insert new name"), tr("New tab name:"), form->tabWidget->tabText(tabIndex));
+    pushLineInputDialogView(tr("Insert new name"), tr("New tab name:"), tabName(tabIndex));
 }
 
 void FormContentEditor::_slotPushButtonDuplicateTabClicked()
@@ -287,8 +291,7 @@ void FormContentEditor::_slotPushButtonDuplicateTabClicked()
     if (tabIndex < 0)
         return;
     pendingOperation = PENDING_OPERATION_DUPLICATE_TAB;
-    pushLineInputDialogView(tr("Insert tab name"), tr("New tab name:"),
-                            form->tabWidget->tabText(tabIndex) + tr(" - Copy"));
+    pushLineInputDialogView(tr("Insert tab name"), tr("New tab name:"), tabName(tabIndex) + tr(" - Copy"));
 }
 
 void FormContentEditor::_slotPushButtonRemoveTabClicked()
@@ -301,7 +304,7 @@ void FormContentEditor::_slotPushButtonRemoveTabClicked()
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove tab"),
         _plainMessage_helper(tr("Do you really want to remove the tab called '%1' and all its "
                                 "content?")
-                                 .arg(form->tabWidget->tabText(tabIndex))),
+                                 .arg(tabName(tabIndex))),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
 }
@@ -322,7 +325,7 @@ void FormContentEditor::handleTabNameInserted(const QString& text)
         const int tabIndex = form->tabWidget->currentIndex();
         if (tabIndex < 0)
             return;
-        form->tabWidget->setTabText(tabIndex, text);
+        form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(text));
         refreshTabMenus(tabIndex);
         setDataModified(true);
         break;

@@ -154,9 +154,7 @@ void PasswordTable::updateTabMenus(const QStringList& tabNames, int currentTabIn
     auto addEntry = [](QMenu* menu, const QString& tabName, int tabIndex)
     {
         // A "&" in a tab name is text, not a keyboard mnemonic.
-        QString text = tabName;
-        text.replace(QLatin1Char('&'), QLatin1String("&&"));
-        menu->addAction(text)->setData(tabIndex);
+        menu->addAction(tabTextForName(tabName))->setData(tabIndex);
     };
 
     menuDuplicate->clear();
@@ -209,6 +207,18 @@ bool PasswordTable::isWebAddress(const QString& url)
 {
     const QString trimmed = url.trimmed();
     return trimmed.contains(QLatin1Char('.')) && !trimmed.contains(QLatin1Char(' '));
+}
+
+QString PasswordTable::tabTextForName(const QString& tabName)
+{
+    QString text = tabName;
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QString PasswordTable::tabNameFromText(const QString& tabText)
+{
+    QString name = tabText;
+    return name.replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
 void PasswordTable::_slotTableWidgetItemSelectionChanged()

@@ -69,6 +69,11 @@ public:
     // A web address, once trimmed, holds at least one "." and no space.
     static bool isWebAddress(const QString& url);
 
+    // Tab bars read "&" as a keyboard mnemonic: a tab name is shown with its "&" doubled, and read back
+    // from the tab text with them single again. Read tab names through these, never tabText() alone.
+    static QString tabTextForName(const QString& tabName);
+    static QString tabNameFromText(const QString& tabText);
+
 Q_SIGNALS:
     void dataCopied();
     void dataModified();

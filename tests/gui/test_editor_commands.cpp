@@ -97,6 +97,9 @@ private Q_SLOTS:
         QVERIFY(answerLineInput(window, "Work & play"));
         QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
         QCOMPARE(_tabNames_helper(window), QStringList({"Bank", "Web", "Work & play"}));
+        // Shown as typed, not as a keyboard mnemonic.
+        QCOMPARE(child<QTabWidget>(window, "tabWidget")->tabText(2), QStringLiteral("Work && play"));
+        QCOMPARE(window->getVault().at(2).name, QStringLiteral("Work & play"));
         QCOMPARE(currentTabIndex(window), 2);
         QVERIFY(window->isDataModified());
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));

@@ -77,7 +77,7 @@ PasswordTable* tableAt(FormContentEditor* window, int tabIndex)
 
 QString tabName(FormContentEditor* window, int tabIndex)
 {
-    return _tabWidget_helper(window)->tabText(tabIndex);
+    return PasswordTable::tabNameFromText(_tabWidget_helper(window)->tabText(tabIndex));
 }
 
 int tabCount(FormContentEditor* window)
