@@ -1,5 +1,6 @@
 // The record editor page, reached from the vault editor as a user does.
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/HelpLauncher.h"
 #include "mainwindow/PasswordTable.h"
 #include "mainwindow/SensitiveClipboard.h"
 #include "support/EditorTestSupport.h"
@@ -10,12 +11,15 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -201,6 +205,35 @@ private Q_SLOTS:
         QCOMPARE(saved.name, QStringLiteral("abcd"));
         QCOMPARE(saved.password, QStringLiteral("abcd"));
         QCOMPARE(saved.note, QStringLiteral("abcd"));
+    }
+
+    void helpLinkOpensTheGenerationPage()
+    {
+        // A stand-in viewer that records the pages it is asked for.
+        QTemporaryDir directory;
+        QVERIFY(directory.isValid());
+        const QString viewerPath = directory.filePath("viewer.sh");
+        const QString argumentsPath = directory.filePath("arguments.txt");
+        QFile viewer(viewerPath);
+        QVERIFY(viewer.open(QIODevice::WriteOnly));
+        viewer.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(argumentsPath).toUtf8());
+        viewer.close();
+        viewer.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        setHelpViewerProgramPath(viewerPath);
+
+        openNewRecord();
+        QLabel* help = label("labelHelp");
+        QVERIFY(help->isVisible());
+        const QRegularExpressionMatch link = QRegularExpression("href=\"([^\"]+)\"").match(help->text());
+        QVERIFY(link.hasMatch());
+        QMetaObject::invokeMethod(help, "linkActivated", Q_ARG(QString, link.captured(1)));
+        QTRY_VERIFY(QFile::exists(argumentsPath) && QFile(argumentsPath).size() > 0);
+        QFile arguments(argumentsPath);
+        QVERIFY(arguments.open(QIODevice::ReadOnly));
+        QVERIFY(arguments.readAll().contains("advanced_password_generation.html"));
+        QTRY_VERIFY(!isHelpViewerRunning());
+        setHelpViewerProgramPath(QString());
+        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
     }
 
 private:
