@@ -421,7 +421,10 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     QByteArray bytes = file.read(fileSize);
     if (bytes.size() < fileSize)
     {
-        errorMessage = file.errorString();
+        // A file that shrank while being read reports no error of its own.
+        errorMessage = file.error() != QFileDevice::NoError
+                           ? file.errorString()
+                           : QObject::tr("The file changed while it was being read.");
         secureClearByteArray(bytes);
         file.close();
         return -1;
