@@ -2,11 +2,18 @@
 
 #include "vault/PasswordRecord.h"
 
+#include <QByteArray>
 #include <QChar>
 #include <QList>
 #include <QString>
 
 // Reads a CSV file into records in file order. 0 on success; -1 when the file cannot be used
 // (errorMessage says why); -2 when no column order could be determined (errorMessage untouched).
+// On failure passwords is left empty: a broken file never yields a partial list.
 int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
+                  QList<PasswordRecord>& passwords, QString& errorMessage);
+
+// The parsing part of importCSVFile on bytes already in memory (the whole file content, no size check),
+// with the same results and messages.
+int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
                   QList<PasswordRecord>& passwords, QString& errorMessage);

@@ -9,11 +9,15 @@
 #include <QString>
 
 class PasswordTable;
+class QAction;
 class QMenu;
 class QShortcut;
 class QTimer;
 class ViewBase;
 class ViewContentBase;
+class ViewContentLineInputDialog;
+class ViewContentPasswordInformation;
+class ViewContentStartMenu;
 struct PasswordRecord;
 
 namespace Ui
@@ -42,8 +46,9 @@ public:
     ViewBase* view(int viewId) const;
 
     // Messages shown as pages. The message box page is pushed on the next turn of the event loop.
-    void pushMessageBoxDialogView(ViewContentMessageBoxDialog::Icon icon, const QString& title, const QString& text,
-                                  int buttons, ViewContentMessageBoxDialog::Button defaultButton);
+    void pushMessageBoxDialogView(ViewContentMessageBoxDialog::Icon icon, const QString& title,
+                                  const QString& text, int buttons,
+                                  ViewContentMessageBoxDialog::Button defaultButton);
     void pushLineInputDialogView(const QString& title, const QString& label, const QString& initialText);
 
     void setDataModified(bool isModified);
@@ -61,6 +66,18 @@ public:
     // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it.
     void copyToClipboard(const QString& text);
 
+    // Replaces the content view of a page, keeping its frame and title; the previous content is deleted.
+    // Lets a page be exchanged without rebuilding the window (tests observe the hooks this way).
+    void replaceViewContent(int viewId, ViewContentBase* content);
+
+    // Starts the update check that runs once after the start menu was first shown
+    // (FormContentEditorProtection.cpp).
+    void startAutomaticUpdateCheck();
+
+    // Sees every event of the application (installed on it at start-up); user activity feeds the
+    // auto-locking (FormContentEditorProtection.cpp).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -71,6 +88,9 @@ private Q_SLOTS:
     void _slotViewContentMessageBoxDialogDialogExited(int button);
     void _slotViewContentLineInputDialogInsertionFinished(bool isValid, QString text);
     void _slotViewStartMenuInitializeDeviceClicked();
+
+    // FormContentEditorDeviceOpenSave.cpp
+    void _slotViewStartMenuOpenDeviceClicked();
 
     // FormContentEditorEditing.cpp
     void _slotPushButtonNewPasswordClicked();
@@ -95,6 +115,11 @@ private Q_SLOTS:
 
 private:
     void showView(int viewId, bool isLeavingViewNotified, bool isEnteringViewNotified);
+    void createViews();
+    void initializeMenusAndShortcuts();
+    void connectSignals();
+    void updateFillLabel();
+    bool confirmClose();
 
     // FormContentEditorEditing.cpp: connects the editor's widgets (called once by the constructor),
     // and the actions the shared pages' dispatchers delegate to.
@@ -108,6 +133,14 @@ private:
     bool searchInTable(const QString& text, PasswordTable* table, int& row, int& column, bool isForward,
                        bool isWrapping) const;
 
+    // Editing state (FormContentEditorEditing.cpp)
+    // A table for a new last tab, connected to the window, without refreshing the tab menus.
+    PasswordTable* createTable(const QString& name);
+    // Removes every tab and destroys its table.
+    void removeAllTabs();
+    // The name of a tab as the user gave it (the tab bar shows it with "&" escaped).
+    QString tabName(int tabIndex) const;
+
     Ui::FormContentEditor* form;
     ViewBase* views[VIEW_ID_COUNT] = {};
     QStack<int> viewStack;
@@ -119,11 +152,18 @@ private:
     PendingOperation pendingOperation = PENDING_OPERATION_OPEN_DEVICE;
 
     QMenu* saveMenu = nullptr;
+    QAction* actionSaveMenuWrite = nullptr;
+    QAction* actionSaveMenuChangePasswordThenWrite = nullptr;
     QShortcut* searchShortcut = nullptr;
     QShortcut* clearClipboardShortcut = nullptr;
     QString lastCsvDirectory;
 
     bool isApplicationUnlocked = true;
+
+    ViewContentMessageBoxDialog* viewContentMessageBoxDialog = nullptr;
+    ViewContentLineInputDialog* viewContentLineInputDialog = nullptr;
+    ViewContentStartMenu* viewContentStartMenu = nullptr;
+    ViewContentPasswordInformation* viewContentPasswordInformation = nullptr;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

@@ -1,0 +1,42 @@
+#include "app/Configuration.h"
+#include "mainwindow/FormContentEditor.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    auto* application = new QApplication(argc, argv);
+    application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
+
+    initializeConfiguration();
+
+    // Qt's own texts (standard buttons, context menus) in the user's language.
+    auto* qtTranslator = new QTranslator();
+    if (qtTranslator->load(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_" +
+                           getApplicationLanguageCode() + ".qm"))
+        application->installTranslator(qtTranslator);
+
+    // The sources are English: an English system needs no application translation.
+    auto* applicationTranslator = new QTranslator();
+    if (getSystemLanguage() != QLocale::English &&
+        applicationTranslator->load(":/Translations/" + getApplicationLanguageCode() + ".qm"))
+        application->installTranslator(applicationTranslator);
+
+    auto* window = new FormContentEditor();
+    mainWindow = window;
+    window->showMaximized();
+    // The window sees every event of every widget: user activity resets the auto-locking countdown.
+    application->installEventFilter(window);
+
+    const int exitCode = application->exec();
+
+    releaseConfiguration();
+    delete window;
+    mainWindow = nullptr;
+    delete applicationTranslator;
+    delete qtTranslator;
+    delete application;
+    return exitCode;
+}

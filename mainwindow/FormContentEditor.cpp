@@ -1,0 +1,383 @@
+#include "FormContentEditor.h"
+
+#include "PasswordTable.h"
+#include "SensitiveClipboard.h"
+#include "ui_FormContentEditor.h"
+#include "vault/MemoryImage.h"
+#include "vault/SecureMemory.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentLineInputDialog.h"
+#include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentStartMenu.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <vector>
+
+FormContentEditor* mainWindow = nullptr;
+
+namespace
+{
+// Stands in for a page whose workflow is not part of this build yet, so that every page keeps its
+// fixed index in the stacked widget.
+class ViewContentPlaceholder : public ViewContentBase
+{
+public:
+    explicit ViewContentPlaceholder(QWidget* parent) : ViewContentBase(parent)
+    {
+        auto* layout = new QVBoxLayout(this);
+        auto* label = new QLabel(FormContentEditor::tr("This page is not available in this build."), this);
+        label->setAlignment(Qt::AlignCenter);
+        layout->addWidget(label);
+    }
+
+    void activate() override {}
+};
+} // namespace
+
+FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), form(new Ui::FormContentEditor)
+{
+    form->setupUi(this);
+    saveMenu = new QMenu(this);
+
+    createViews();
+    initializeMenusAndShortcuts();
+    connectSignals();
+    initializeEditing();
+
+    updateWidgetsState();
+    switchView(VIEW_ID_START_MENU);
+}
+
+FormContentEditor::~FormContentEditor()
+{
+    // Whatever the application put on the clipboard may be a password: it must not outlive the session.
+    if (isClipboardUsed)
+        clearSystemClipboard();
+    secureClearString(masterPassword);
+    delete form;
+}
+
+void FormContentEditor::createViews()
+{
+    viewContentStartMenu = new ViewContentStartMenu(this);
+    viewContentPasswordInformation = new ViewContentPasswordInformation(this);
+    viewContentLineInputDialog = new ViewContentLineInputDialog(this);
+    viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+
+    const QString noTitle = QStringLiteral("<No title set>");
+    const struct
+    {
+        ViewContentBase* content;
+        QString title;
+    } pages[VIEW_ID_COUNT] = {
+        {nullptr, QString()}, // the vault editor, page 0 of the form
+        {viewContentStartMenu, tr("Welcome!")},
+        {viewContentPasswordInformation, noTitle},
+        {nullptr, tr("Reading device memories...")},
+        {nullptr, tr("Writing device memories...")},
+        {nullptr, tr("Insert master password")},
+        {nullptr, tr("Insert master password")},
+        {nullptr, tr("Detected devices")},
+        {nullptr, tr("Corvane Key Manager license and news")},
+        {nullptr, tr("Device information")},
+        {nullptr, tr("Configure device")},
+        {nullptr, tr("Settings")},
+        {viewContentLineInputDialog, noTitle},
+        {viewContentMessageBoxDialog, noTitle},
+        {nullptr, tr("Device erasing wizard")},
+        {nullptr, tr("Erasing confirmation")},
+        {nullptr, tr("Successful erasure")},
+        {nullptr, tr("Device copy wizard")},
+        {nullptr, tr("Read source device content")},
+        {nullptr, tr("Write content to target device")},
+        {nullptr, tr("Successful device duplication")},
+        {nullptr, tr("Application is locked")},
+        {nullptr, tr("Import a CSV file")},
+    };
+
+    for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        ViewContentBase* content = pages[viewId].content;
+        if (!content)
+            content = new ViewContentPlaceholder(this);
+        views[viewId] = new ViewBase(content, pages[viewId].title, this);
+        const int index = form->stackedWidget->addWidget(views[viewId]);
+        Q_ASSERT(index == viewId);
+    }
+}
+
+void FormContentEditor::initializeMenusAndShortcuts()
+{
+    form->menuFile->insertSeparator(form->actionSettings);
+    form->menuFile->insertSeparator(form->actionQuit);
+    form->menuHelp->insertSeparator(form->actionAbout);
+
+    form->pushButtonNextSearchResult->setShortcut(QKeySequence(Qt::Key_F3));
+    form->pushButtonPreviousSearchResult->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+
+    actionSaveMenuWrite = saveMenu->addAction(tr("Save"));
+    actionSaveMenuChangePasswordThenWrite =
+        saveMenu->addAction(tr("Set/change the master password then save"));
+    form->pushButtonWriteDevice->setMenu(saveMenu);
+}
+
+void FormContentEditor::connectSignals()
+{
+    connect(form->actionQuit, &QAction::triggered, this, &FormContentEditor::_slotActionQuitTriggered);
+
+    connect(viewContentStartMenu, &ViewContentStartMenu::openDeviceClicked, this,
+            &FormContentEditor::_slotViewStartMenuOpenDeviceClicked);
+    connect(viewContentStartMenu, &ViewContentStartMenu::initializeDeviceClicked, this,
+            &FormContentEditor::_slotViewStartMenuInitializeDeviceClicked);
+    connect(viewContentMessageBoxDialog, &ViewContentMessageBoxDialog::dialogExited, this,
+            &FormContentEditor::_slotViewContentMessageBoxDialogDialogExited);
+    connect(viewContentLineInputDialog, &ViewContentLineInputDialog::insertionFinished, this,
+            &FormContentEditor::_slotViewContentLineInputDialogInsertionFinished);
+}
+
+// View stack ---------------------------------------------------------------------------------------------
+
+void FormContentEditor::showView(int viewId, bool isLeavingViewNotified, bool isEnteringViewNotified)
+{
+    const int currentId = currentViewId();
+    if (isLeavingViewNotified && currentId != VIEW_ID_CONTENT_EDITOR)
+        views[currentId]->contentWidget()->deactivate();
+    if (isEnteringViewNotified && viewId != VIEW_ID_CONTENT_EDITOR)
+        views[viewId]->contentWidget()->activate();
+
+    menuBar()->setVisible(viewId == VIEW_ID_CONTENT_EDITOR || viewId == VIEW_ID_START_MENU);
+    form->stackedWidget->setCurrentIndex(viewId);
+
+    // A page chooses its focus widget while hidden (activate(), setContent()); hand it the focus now that
+    // it shows, wherever the focus was before.
+    if (QWidget* focusWidget = form->stackedWidget->currentWidget()->focusWidget())
+        focusWidget->setFocus();
+}
+
+void FormContentEditor::pushView(int viewId)
+{
+    viewStack.push(currentViewId());
+    showView(viewId, false, true);
+}
+
+void FormContentEditor::switchView(int viewId)
+{
+    showView(viewId, true, true);
+}
+
+void FormContentEditor::popView(int targetViewId)
+{
+    if (viewStack.isEmpty())
+        return;
+    if (targetViewId == VIEW_ID_COUNT)
+        targetViewId = viewStack.top();
+
+    int poppedViewId;
+    do
+    {
+        poppedViewId = viewStack.pop();
+        showView(poppedViewId, true, false);
+    } while (!viewStack.isEmpty() && poppedViewId != targetViewId);
+}
+
+void FormContentEditor::clearViewStack()
+{
+    viewStack.clear();
+}
+
+int FormContentEditor::currentViewId() const
+{
+    return form->stackedWidget->currentIndex();
+}
+
+ViewBase* FormContentEditor::view(int viewId) const
+{
+    if (viewId <= VIEW_ID_CONTENT_EDITOR || viewId >= VIEW_ID_COUNT)
+        return nullptr;
+    return views[viewId];
+}
+
+void FormContentEditor::replaceViewContent(int viewId, ViewContentBase* content)
+{
+    ViewBase* oldFrame = view(viewId);
+    if (!oldFrame || !content)
+        return;
+    auto* newFrame = new ViewBase(content, oldFrame->title(), this);
+    const bool wasCurrent = currentViewId() == viewId;
+    form->stackedWidget->insertWidget(viewId, newFrame);
+    form->stackedWidget->removeWidget(oldFrame);
+    views[viewId] = newFrame;
+    if (wasCurrent)
+        form->stackedWidget->setCurrentIndex(viewId);
+    delete oldFrame;
+}
+
+// Messages -----------------------------------------------------------------------------------------------
+
+void FormContentEditor::pushMessageBoxDialogView(ViewContentMessageBoxDialog::Icon icon, const QString& title,
+                                                 const QString& text, int buttons,
+                                                 ViewContentMessageBoxDialog::Button defaultButton)
+{
+    views[VIEW_ID_MESSAGE_BOX_DIALOG]->setTitle(title);
+    viewContentMessageBoxDialog->setContent(icon, text, buttons, defaultButton);
+    // Pushed from the event loop: a slot that asks for a message and then pops its own page gets the
+    // message on top of the page the pop revealed, not underneath it.
+    QTimer::singleShot(0, this, &FormContentEditor::_slotPushMessageBoxDialogViewTimeout);
+}
+
+void FormContentEditor::pushLineInputDialogView(const QString& title, const QString& label,
+                                                const QString& initialText)
+{
+    views[VIEW_ID_LINE_INPUT_DIALOG]->setTitle(title);
+    viewContentLineInputDialog->setContent(label, initialText);
+    pushView(VIEW_ID_LINE_INPUT_DIALOG);
+}
+
+void FormContentEditor::_slotPushMessageBoxDialogViewTimeout()
+{
+    pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
+}
+
+void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
+{
+    const bool isConfirmed = button == ViewContentMessageBoxDialog::BUTTON_YES;
+
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_REMOVE_PASSWORD:
+        if (isConfirmed)
+        {
+            removeSelectedPassword();
+            setDataModified(true);
+        }
+        break;
+    case PENDING_OPERATION_REMOVE_TAB:
+        if (isConfirmed)
+        {
+            removeCurrentTab();
+            setDataModified(true);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void FormContentEditor::_slotViewContentLineInputDialogInsertionFinished(bool isValid, QString text)
+{
+    if (!isValid)
+        return;
+
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_NEW_TAB:
+    case PENDING_OPERATION_RENAME_TAB:
+    case PENDING_OPERATION_DUPLICATE_TAB:
+        handleTabNameInserted(text);
+        break;
+    default:
+        break;
+    }
+}
+
+// State ----------------------------------------------------------------------------------------------------
+
+void FormContentEditor::setDataModified(bool isModified)
+{
+    _isDataModified = isModified;
+    setWindowTitle(isModified ? tr("Corvane Key Manager [unsaved data]") : tr("Corvane Key Manager"));
+    updateWidgetsState();
+}
+
+bool FormContentEditor::isDataModified() const
+{
+    return _isDataModified;
+}
+
+void FormContentEditor::updateWidgetsState()
+{
+    const PasswordTable* table = currentTable();
+    const bool isTabPresent = form->tabWidget->count() > 0;
+    const bool isCellSelected = table && table->hasSelectedCell();
+    const bool isRecordPresent = table && table->passwordCount() > 0;
+
+    form->pushButtonWriteDevice->setEnabled(_isDataModified);
+    form->pushButtonEditPassword->setEnabled(isCellSelected);
+    form->pushButtonRemovePassword->setEnabled(isCellSelected);
+    form->pushButtonNewPassword->setEnabled(isTabPresent);
+    form->pushButtonRenameTab->setEnabled(isTabPresent);
+    form->pushButtonDuplicateTab->setEnabled(isTabPresent);
+    form->pushButtonRemoveTab->setEnabled(isTabPresent);
+    form->actionLockApplication->setEnabled(isApplicationUnlocked && isMasterPasswordKnown);
+    form->actionExportCSV->setEnabled(isRecordPresent);
+    form->widgetSearch->setEnabled(isRecordPresent);
+    // A vault that never had a master password can only be saved after choosing one.
+    actionSaveMenuWrite->setEnabled(isMasterPasswordKnown);
+    updateFillLabel();
+}
+
+void FormContentEditor::updateFillLabel()
+{
+    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
+    const int freeCount = serializeVault(image.data());
+    // The encoding is the plaintext of the vault.
+    secureZeroMemory(image.data(), image.size());
+    form->labelUsedMemoryBytes->setText(tr("Available memory: %1%").arg(getVaultFillPercentage(freeCount)));
+}
+
+// Start menu ---------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
+{
+    form->actionImportCSV->setEnabled(true);
+    switchView(VIEW_ID_CONTENT_EDITOR);
+    clearViewStack();
+}
+
+// Closing ------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionQuitTriggered()
+{
+    close();
+}
+
+void FormContentEditor::closeEvent(QCloseEvent* event)
+{
+    if (confirmClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool FormContentEditor::confirmClose()
+{
+    const int viewId = currentViewId();
+    if (viewId != VIEW_ID_CONTENT_EDITOR && viewId != VIEW_ID_START_MENU &&
+        viewId != VIEW_ID_APPLICATION_LOCKED)
+    {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("You are currently in a subview of the application.\nUse the buttons at the "
+                                "bottom of the view to exit."),
+                             QMessageBox::Ok);
+        return false;
+    }
+
+    if (_isDataModified)
+    {
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            this, tr("Warning"),
+            tr("You did not write your modifications to the device.\nDo you really want to quit?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        return answer == QMessageBox::Yes;
+    }
+    return true;
+}

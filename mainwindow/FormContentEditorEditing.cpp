@@ -1,0 +1,512 @@
+// The vault editor of page 0: tabs, records, search and the clipboard.
+#include "FormContentEditor.h"
+
+#include "PasswordTable.h"
+#include "SensitiveClipboard.h"
+#include "ui_FormContentEditor.h"
+#include "vault/MemoryImage.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentPasswordInformation.h"
+
+#include <QShortcut>
+#include <QTabBar>
+#include <QTextDocument>
+
+#include <memory>
+
+namespace
+{
+// Record and tab names are user text: a name that looks like markup must show as typed in a message.
+QString _plainMessage_helper(const QString& message)
+{
+    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
+}
+} // namespace
+
+// Tabs and the vault -------------------------------------------------------------------------------------
+
+PasswordTable* FormContentEditor::createTab(const QString& name)
+{
+    PasswordTable* table = createTable(name);
+    refreshTabMenus(form->tabWidget->indexOf(table));
+    return table;
+}
+
+PasswordTable* FormContentEditor::createTable(const QString& name)
+{
+    auto* table = new PasswordTable;
+    form->tabWidget->addTab(table, PasswordTable::tabTextForName(name));
+    connect(table, &QTableWidget::itemSelectionChanged, this, &FormContentEditor::updateWidgetsState);
+    connect(table->editAction(), &QAction::triggered, this,
+            &FormContentEditor::_slotPushButtonEditPasswordClicked);
+    connect(table, &PasswordTable::dataCopied, this, &FormContentEditor::_slotPasswordTableDataCopied);
+    connect(table, &PasswordTable::dataModified, this, &FormContentEditor::_slotPasswordTableDataModified);
+    return table;
+}
+
+void FormContentEditor::removeAllTabs()
+{
+    while (form->tabWidget->count() > 0)
+    {
+        QWidget* table = form->tabWidget->widget(0);
+        form->tabWidget->removeTab(0);
+        delete table;
+    }
+}
+
+void FormContentEditor::refreshTabMenus(int currentTabIndex)
+{
+    Q_UNUSED(currentTabIndex)
+    QStringList tabNames;
+    const int tabCount = form->tabWidget->count();
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+        tabNames.append(tabName(tabIndex));
+    // Only the shown tab's menus can be opened, and for it "current" and "own" are the same tab; giving every
+    // table its own index keeps the menus of the others right too, even when a tab is added in the
+    // background.
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+    {
+        if (PasswordTable* table = tableAt(tabIndex))
+            table->updateTabMenus(tabNames, tabIndex);
+    }
+}
+
+QString FormContentEditor::tabName(int tabIndex) const
+{
+    return PasswordTable::tabNameFromText(form->tabWidget->tabText(tabIndex));
+}
+
+PasswordTable* FormContentEditor::currentTable() const
+{
+    return qobject_cast<PasswordTable*>(form->tabWidget->currentWidget());
+}
+
+PasswordTable* FormContentEditor::tableAt(int tabIndex) const
+{
+    return qobject_cast<PasswordTable*>(form->tabWidget->widget(tabIndex));
+}
+
+Vault FormContentEditor::getVault() const
+{
+    // Record lists are implicitly shared: this copies no record.
+    Vault vault;
+    const int tabCount = form->tabWidget->count();
+    vault.reserve(tabCount);
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+    {
+        const PasswordTable* table = tableAt(tabIndex);
+        vault.append(VaultTab{tabName(tabIndex), table ? table->passwords() : QList<PasswordRecord>()});
+    }
+    return vault;
+}
+
+void FormContentEditor::setVault(const Vault& vault)
+{
+    {
+        // One refresh at the end instead of one per tab.
+        const QSignalBlocker blocker(form->tabWidget);
+        removeAllTabs();
+        for (const VaultTab& tab : vault)
+        {
+            PasswordTable* table = createTable(tab.name);
+            table->setPasswords(tab.passwords);
+            table->rebuildRows();
+        }
+        if (!vault.isEmpty())
+            form->tabWidget->setCurrentIndex(0);
+    }
+    refreshTabMenus(0);
+    updateWidgetsState();
+}
+
+int FormContentEditor::serializeVault(uint8_t* buffer) const
+{
+    return ::serializeVault(getVault(), buffer);
+}
+
+void FormContentEditor::parseVault(const uint8_t* image)
+{
+    setVault(::parseVault(image));
+}
+
+// Clipboard ----------------------------------------------------------------------------------------------
+
+void FormContentEditor::copyToClipboard(const QString& text)
+{
+    copySensitiveTextToClipboard(text);
+    _slotPasswordTableDataCopied();
+}
+
+void FormContentEditor::_slotPasswordTableDataCopied()
+{
+    isClipboardUsed = true;
+    form->pushButtonClearClipboard->setEnabled(true);
+}
+
+void FormContentEditor::_slotPushButtonClearClipboardClicked()
+{
+    clearSystemClipboard();
+    isClipboardUsed = false;
+    form->pushButtonClearClipboard->setEnabled(false);
+}
+
+// Connections --------------------------------------------------------------------------------------------
+
+void FormContentEditor::initializeEditing()
+{
+    connect(form->pushButtonNewPassword, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonNewPasswordClicked);
+    connect(form->pushButtonEditPassword, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonEditPasswordClicked);
+    connect(form->pushButtonRemovePassword, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonRemovePasswordClicked);
+    connect(form->pushButtonNewTab, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonNewTabClicked);
+    connect(form->pushButtonRenameTab, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonRenameTabClicked);
+    connect(form->pushButtonDuplicateTab, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonDuplicateTabClicked);
+    connect(form->pushButtonRemoveTab, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonRemoveTabClicked);
+    connect(form->pushButtonClearClipboard, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonClearClipboardClicked);
+
+    connect(form->tabWidget, &QTabWidget::currentChanged, this,
+            &FormContentEditor::_slotTabWidgetCurrentChanged);
+    connect(form->tabWidget->tabBar(), &QTabBar::tabMoved, this, &FormContentEditor::_slotTabWidgetTabMoved);
+
+    connect(form->lineEditSearch, &QLineEdit::textEdited, this,
+            &FormContentEditor::_slotLineEditSearchTextEdited);
+    connect(form->lineEditSearch, &QLineEdit::returnPressed, this,
+            &FormContentEditor::_slotLineEditSearchTextReturnPressed);
+    connect(form->pushButtonPreviousSearchResult, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonPreviousSearchResultClicked);
+    connect(form->pushButtonNextSearchResult, &QPushButton::clicked, this,
+            &FormContentEditor::_slotPushButtonNextSearchResultClicked);
+
+    if (!searchShortcut)
+        searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    if (!clearClipboardShortcut)
+        clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+    connect(searchShortcut, &QShortcut::activated, this, &FormContentEditor::_slotShortcutFindActivated);
+    connect(clearClipboardShortcut, &QShortcut::activated, this,
+            &FormContentEditor::_slotPushButtonClearClipboardClicked);
+
+    connect(viewContentPasswordInformation, &ViewContentPasswordInformation::passwordModified, this,
+            &FormContentEditor::_slotViewContentPasswordInformationPasswordModified);
+    connect(viewContentPasswordInformation, &ViewContentPasswordInformation::dataCopied, this,
+            &FormContentEditor::_slotPasswordTableDataCopied);
+}
+
+// Records ------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotPushButtonNewPasswordClicked()
+{
+    if (!currentTable())
+        return;
+    views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("New password"));
+    viewContentPasswordInformation->setPasswordToEdit(nullptr, -1, PasswordRecord::FIELD_NAME);
+    pushView(VIEW_ID_PASSWORD_INFORMATION);
+}
+
+void FormContentEditor::_slotPushButtonEditPasswordClicked()
+{
+    PasswordTable* table = currentTable();
+    if (!table || !table->hasSelectedCell())
+        return;
+    const int row = table->currentRow();
+    if (row < 0 || row >= table->passwordCount())
+        return;
+    views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("Edit password"));
+    viewContentPasswordInformation->setPasswordToEdit(&table->passwordAt(row), row, table->currentColumn());
+    pushView(VIEW_ID_PASSWORD_INFORMATION);
+}
+
+void FormContentEditor::_slotViewContentPasswordInformationPasswordModified(PasswordRecord* pointerPassword,
+                                                                            int passwordToReplaceIndex)
+{
+    const std::unique_ptr<PasswordRecord> password(pointerPassword);
+    PasswordTable* table = currentTable();
+    if (!table || !password)
+        return;
+    if (passwordToReplaceIndex >= 0)
+        table->removePasswordAt(passwordToReplaceIndex);
+    const int row = table->addPasswordSorted(*password);
+    password->clear();
+    table->setCurrentCell(row, PasswordTable::COLUMN_NAME);
+    table->setFocus();
+    setDataModified(true);
+}
+
+void FormContentEditor::_slotPushButtonRemovePasswordClicked()
+{
+    const PasswordTable* table = currentTable();
+    if (!table || !table->hasSelectedCell())
+        return;
+    const int row = table->currentRow();
+    if (row < 0 || row >= table->passwordCount())
+        return;
+    pendingOperation = PENDING_OPERATION_REMOVE_PASSWORD;
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove password"),
+        _plainMessage_helper(
+            tr("Do you really want to remove the password called '%1'?").arg(table->passwordAt(row).name)),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
+void FormContentEditor::removeSelectedPassword()
+{
+    PasswordTable* table = currentTable();
+    if (!table || !table->hasSelectedCell())
+        return;
+    table->removePasswordAt(table->currentRow());
+}
+
+void FormContentEditor::_slotPasswordTableDataModified()
+{
+    setDataModified(true);
+}
+
+// Tab commands -------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotPushButtonNewTabClicked()
+{
+    pendingOperation = PENDING_OPERATION_NEW_TAB;
+    pushLineInputDialogView(tr("Insert tab name"), tr("Enter the tab name:"), tr("New tab"));
+}
+
+void FormContentEditor::_slotPushButtonRenameTabClicked()
+{
+    const int tabIndex = form->tabWidget->currentIndex();
+    if (tabIndex < 0)
+        return;
+    pendingOperation = PENDING_OPERATION_RENAME_TAB;
+    pushLineInputDialogView(tr("Insert new name"), tr("New tab name:"), tabName(tabIndex));
+}
+
+void FormContentEditor::_slotPushButtonDuplicateTabClicked()
+{
+    const int tabIndex = form->tabWidget->currentIndex();
+    if (tabIndex < 0)
+        return;
+    pendingOperation = PENDING_OPERATION_DUPLICATE_TAB;
+    pushLineInputDialogView(tr("Insert tab name"), tr("New tab name:"), tabName(tabIndex) + tr(" - Copy"));
+}
+
+void FormContentEditor::_slotPushButtonRemoveTabClicked()
+{
+    const int tabIndex = form->tabWidget->currentIndex();
+    if (tabIndex < 0)
+        return;
+    pendingOperation = PENDING_OPERATION_REMOVE_TAB;
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove tab"),
+        _plainMessage_helper(tr("Do you really want to remove the tab called '%1' and all its "
+                                "content?")
+                                 .arg(tabName(tabIndex))),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
+void FormContentEditor::handleTabNameInserted(const QString& text)
+{
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_NEW_TAB:
+    {
+        PasswordTable* table = createTab(text);
+        form->tabWidget->setCurrentWidget(table);
+        setDataModified(true);
+        break;
+    }
+    case PENDING_OPERATION_RENAME_TAB:
+    {
+        const int tabIndex = form->tabWidget->currentIndex();
+        if (tabIndex < 0)
+            return;
+        form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(text));
+        refreshTabMenus(tabIndex);
+        setDataModified(true);
+        break;
+    }
+    case PENDING_OPERATION_DUPLICATE_TAB:
+    {
+        const PasswordTable* sourceTable = currentTable();
+        if (!sourceTable)
+            return;
+        PasswordTable* table = createTab(text);
+        table->setPasswords(sourceTable->passwords());
+        table->rebuildRows();
+        form->tabWidget->setCurrentWidget(table);
+        setDataModified(true);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void FormContentEditor::removeCurrentTab()
+{
+    const int tabIndex = form->tabWidget->currentIndex();
+    if (tabIndex < 0)
+        return;
+    QWidget* table = form->tabWidget->widget(tabIndex);
+    form->tabWidget->removeTab(tabIndex);
+    delete table;
+    refreshTabMenus(form->tabWidget->currentIndex());
+    updateWidgetsState();
+}
+
+void FormContentEditor::_slotTabWidgetCurrentChanged(int newTabIndex)
+{
+    refreshTabMenus(newTabIndex);
+    updateWidgetsState();
+}
+
+void FormContentEditor::_slotTabWidgetTabMoved(int, int to)
+{
+    refreshTabMenus(to);
+    setDataModified(true);
+}
+
+// Search -------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotLineEditSearchTextEdited(const QString& referenceText)
+{
+    const bool isTextPresent = !referenceText.isEmpty();
+    form->pushButtonPreviousSearchResult->setEnabled(isTextPresent);
+    form->pushButtonNextSearchResult->setEnabled(isTextPresent);
+    form->checkBoxSearchInAllTabs->setEnabled(isTextPresent);
+}
+
+void FormContentEditor::_slotLineEditSearchTextReturnPressed()
+{
+    searchText(true);
+    form->lineEditSearch->setFocus();
+}
+
+void FormContentEditor::_slotPushButtonPreviousSearchResultClicked()
+{
+    searchText(false);
+}
+
+void FormContentEditor::_slotPushButtonNextSearchResultClicked()
+{
+    searchText(true);
+}
+
+void FormContentEditor::_slotShortcutFindActivated()
+{
+    if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
+        return;
+    form->lineEditSearch->selectAll();
+    form->lineEditSearch->setFocus();
+}
+
+void FormContentEditor::searchText(bool isForward)
+{
+    const QString text = form->lineEditSearch->text();
+    PasswordTable* table = currentTable();
+    if (text.isEmpty() || !table)
+        return;
+
+    int row = 0;
+    int column = 0;
+    const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();
+    if (!ranges.isEmpty())
+    {
+        row = ranges.first().topRow();
+        column = ranges.first().leftColumn();
+    }
+
+    if (!form->checkBoxSearchInAllTabs->isChecked())
+    {
+        if (searchInTable(text, table, row, column, isForward, true))
+        {
+            table->setCurrentCell(row, column);
+            table->setFocus();
+            return;
+        }
+    }
+    else
+    {
+        const int tabCount = form->tabWidget->count();
+        int tabIndex = form->tabWidget->currentIndex();
+        // One more visit than there are tabs: the search ends in the tab where it began, before the start.
+        for (int visit = 0; visit < tabCount + 1; visit++)
+        {
+            PasswordTable* visitedTable = tableAt(tabIndex);
+            if (visitedTable && searchInTable(text, visitedTable, row, column, isForward, false))
+            {
+                form->tabWidget->setCurrentIndex(tabIndex);
+                visitedTable->setCurrentCell(row, column);
+                visitedTable->setFocus();
+                return;
+            }
+            tabIndex = isForward ? (tabIndex + 1) % tabCount : (tabIndex + tabCount - 1) % tabCount;
+            const PasswordTable* nextTable = tableAt(tabIndex);
+            if (nextTable && nextTable->passwordCount() > 0)
+            {
+                // Just outside the table, so that the first step lands on its first or last cell.
+                row = isForward ? 0 : nextTable->passwordCount() - 1;
+                column = isForward ? -1 : PasswordTable::COLUMN_COUNT;
+            }
+        }
+    }
+
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Text search"),
+                             tr("No matching text was found."), ViewContentMessageBoxDialog::BUTTON_OK,
+                             ViewContentMessageBoxDialog::BUTTON_OK);
+}
+
+bool FormContentEditor::searchInTable(const QString& text, PasswordTable* table, int& row, int& column,
+                                      bool isForward, bool isWrapping) const
+{
+    const int rowCount = qMin(table->rowCount(), table->passwordCount());
+    const int columnCount = table->columnCount();
+    if (rowCount == 0 || columnCount == 0)
+        return false;
+
+    const int startRow = row;
+    const int startColumn = column;
+    // Every cell once, the start cell last; the bound also ends a walk from a position outside the table.
+    for (qint64 step = 0; step <= qint64(rowCount) * columnCount; step++)
+    {
+        if (isForward)
+        {
+            if (++column >= columnCount)
+            {
+                column = 0;
+                if (++row >= rowCount)
+                {
+                    if (!isWrapping)
+                        return false;
+                    row = 0;
+                }
+            }
+        }
+        else
+        {
+            if (--column < 0)
+            {
+                column = columnCount - 1;
+                if (--row < 0)
+                {
+                    if (!isWrapping)
+                        return false;
+                    row = rowCount - 1;
+                }
+            }
+        }
+
+        // Passwords are never searched: a match would reveal where a secret is.
+        if (column != PasswordTable::COLUMN_PASSWORD && column < PasswordRecord::FIELD_COUNT && row >= 0 &&
+            row < rowCount && table->passwordAt(row).field(column).contains(text, Qt::CaseInsensitive))
+            return true;
+        if (row == startRow && column == startColumn)
+            return false;
+    }
+    return false;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "vault/PasswordRecord.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTableWidget>
+
+class QAction;
+class QMenu;
+class QShortcut;
+class QTabWidget;
+class PasswordTablePasswordItem;
+
+// One tab of the vault: owns the tab's records by value and shows record i in row i. Column 2 shows
+// each password through a masking cell widget; every other column is a plain text item.
+//
+// A tab can hold thousands of records, and a widget per row costs far too much to create, place and
+// destroy at that scale. So the password cell widgets exist only for the rows in view: they are created
+// as rows scroll in and released as they scroll out, while whether each row's password is revealed is
+// kept here, per record.
+class PasswordTable : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    using Password = PasswordRecord;
+
+    enum Column
+    {
+        COLUMN_NAME = PasswordRecord::FIELD_NAME,
+        COLUMN_LOGIN = PasswordRecord::FIELD_LOGIN,
+        COLUMN_PASSWORD = PasswordRecord::FIELD_PASSWORD,
+        COLUMN_URL = PasswordRecord::FIELD_URL,
+        COLUMN_NOTE = PasswordRecord::FIELD_NOTE,
+        COLUMN_COUNT = PasswordRecord::FIELD_COUNT
+    };
+
+    // Widest the web site column grows when sized to its contents.
+    static constexpr int MAXIMUM_URL_COLUMN_WIDTH = 450;
+
+    explicit PasswordTable(QWidget* parent = nullptr);
+    ~PasswordTable() override;
+
+    // Record model. Rows follow the records; records given in bulk keep their order.
+    int addPasswordSorted(const Password& password);
+    void removePasswordAt(int index);
+    const Password& passwordAt(int index) const;
+    int passwordCount() const;
+    const QList<Password>& passwords() const;
+    // Replaces every record without touching the rows: call rebuildRows() afterwards.
+    void setPasswords(const QList<Password>& passwords);
+    void rebuildRows();
+
+    bool hasSelectedCell() const;
+    // The cell widget of a row's password; nullptr for a row out of view or that does not exist.
+    PasswordTablePasswordItem* passwordItemAt(int row) const;
+
+    // Fills the "Duplicate row into tab..." submenu with every tab and the "Move row to tab..." submenu
+    // with every tab but the current one; the entries carry the tab index as action data.
+    void updateTabMenus(const QStringList& tabNames, int currentTabIndex);
+    void resizeColumns();
+
+    QAction* copyAction() const;
+    QAction* editAction() const;
+    QAction* duplicateAction() const;
+    QAction* moveAction() const;
+
+    // A web address, once trimmed, holds at least one "." and no space.
+    static bool isWebAddress(const QString& url);
+
+    // Tab bars read "&" as a keyboard mnemonic: a tab name is shown with its "&" doubled, and read back
+    // from the tab text with them single again. Read tab names through these, never tabText() alone.
+    static QString tabTextForName(const QString& tabName);
+    static QString tabNameFromText(const QString& tabText);
+
+Q_SIGNALS:
+    void dataCopied();
+    void dataModified();
+
+protected:
+    int sizeHintForColumn(int column) const override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+
+private Q_SLOTS:
+    void _slotTableWidgetItemSelectionChanged();
+    void _slotTableWidgetCellDoubleClicked(int row, int column);
+    void _slotActionCopyTableDataTriggered();
+    void _slotMenuDuplicateRowToTabTriggered(QAction* pointerAction);
+    void _slotMenuMoveRowToTabTriggered(QAction* pointerAction);
+
+private:
+    void fillRow(int row, const Password& password);
+    // Creates the password cell widgets of the rows in view and releases the others.
+    void synchronizePasswordItems();
+    void createPasswordItem(int row);
+    QTabWidget* owningTabWidget() const;
+    PasswordTable* tableOfTab(int tabIndex) const;
+    bool copyCurrentRowToTab(QAction* pointerAction);
+
+    QList<Password> records;
+    // Whether the user revealed the password of each row, parallel to the records.
+    QList<bool> passwordVisibilities;
+    bool isSynchronizingPasswordItems = false;
+    QAction* actionCopy;
+    QAction* actionEdit;
+    QAction* actionDuplicate;
+    QAction* actionMove;
+    QMenu* menuDuplicate;
+    QMenu* menuMove;
+    QShortcut* shortcutCopy;
+};

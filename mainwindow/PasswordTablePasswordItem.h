@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace Ui
+{
+class PasswordTablePasswordItem;
+}
+
+// The password cell of a PasswordTable row: the password masked by default, with an eye button
+// that reveals it. Assistive technologies only ever see the mask while the password is hidden.
+class PasswordTablePasswordItem : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PasswordTablePasswordItem(const QString& password, QWidget* parent = nullptr);
+    ~PasswordTablePasswordItem() override;
+
+    bool isPasswordVisible() const;
+    void setPasswordVisible(bool isVisible);
+    // The text the cell currently shows: the mask, or the password once revealed.
+    QString displayedText() const;
+
+    // The style's password character repeated once per UTF-16 code unit of the password.
+    static QString maskFor(const QString& password, const QWidget* widget);
+
+    // Width the cell needs to show this password in full, masked or not, with its eye button.
+    static int widthHintFor(const QString& password, const QWidget* widget);
+
+Q_SIGNALS:
+    // The user revealed or masked the password with the eye button.
+    void passwordVisibilityToggled(bool isVisible);
+
+private Q_SLOTS:
+    void _slotPushButtonClicked();
+
+private:
+    void updateDisplay();
+
+    Ui::PasswordTablePasswordItem* form;
+    QString password;
+    bool isVisible = false;
+};

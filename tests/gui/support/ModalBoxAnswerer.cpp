@@ -1,0 +1,47 @@
+#include "ModalBoxAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+
+ModalBoxAnswerer::ModalBoxAnswerer(QMessageBox::StandardButton answer) : answer(answer)
+{
+    pollTimer.setInterval(0);
+    connect(&pollTimer, &QTimer::timeout, this, &ModalBoxAnswerer::checkForModalBox);
+    pollTimer.start();
+}
+
+bool ModalBoxAnswerer::isBoxSeen() const
+{
+    return boxSeen;
+}
+
+QString ModalBoxAnswerer::title() const
+{
+    return boxTitle;
+}
+
+QString ModalBoxAnswerer::text() const
+{
+    return boxText;
+}
+
+QMessageBox::Icon ModalBoxAnswerer::icon() const
+{
+    return boxIcon;
+}
+
+void ModalBoxAnswerer::checkForModalBox()
+{
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    pollTimer.stop();
+    boxSeen = true;
+    boxTitle = box->windowTitle();
+    boxText = box->text();
+    boxIcon = box->icon();
+    if (QAbstractButton* button = box->button(answer))
+        button->click();
+    else
+        box->reject();
+}

@@ -1,0 +1,268 @@
+// Tab and record commands of the vault editor, the vault it hands out, and the clipboard.
+#include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
+#include "support/EditorTestSupport.h"
+#include "vault/MemoryImage.h"
+#include "views/ViewBase.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextDocument>
+
+#include <vector>
+
+using namespace editortest;
+
+namespace
+{
+QStringList _tabNames_helper(FormContentEditor* window)
+{
+    QStringList names;
+    for (int index = 0; index < tabCount(window); index++)
+        names.append(tabName(window, index));
+    return names;
+}
+
+QStringList _recordNames_helper(const PasswordTable* table)
+{
+    QStringList names;
+    for (const PasswordRecord& record : table->passwords())
+        names.append(record.name);
+    return names;
+}
+
+// The fill label as the window must show it for its current vault.
+QString _expectedFillLabel_helper(FormContentEditor* window)
+{
+    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
+    const int freeCount = ::serializeVault(window->getVault(), image.data());
+    return QStringLiteral("Available memory: %1%").arg(getVaultFillPercentage(freeCount));
+}
+} // namespace
+
+class TestEditorCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        window = createEditorWindow(
+            {VaultTab{"Bank", {makeRecord("Checking", "me", "pw1"), makeRecord("Savings")}},
+             VaultTab{"Web", {makeRecord("Forum", "nick", "pw2", "forum.example")}}});
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(!window->isDataModified());
+    }
+
+    void cleanup()
+    {
+        destroyEditorWindow(window);
+        window = nullptr;
+    }
+
+    void vaultRoundTripsThroughTheTabs()
+    {
+        QCOMPARE(_tabNames_helper(window), QStringList({"Bank", "Web"}));
+        QCOMPARE(currentTabIndex(window), 0);
+        QCOMPARE(_recordNames_helper(tableAt(window, 0)), QStringList({"Checking", "Savings"}));
+        QCOMPARE(tableAt(window, 0)->rowCount(), 2);
+        QCOMPARE(child<QLabel>(window, "labelUsedMemoryBytes")->text(), _expectedFillLabel_helper(window));
+
+        std::vector<uint8_t> image(MEMORY_IMAGE_SIZE, 0);
+        const Vault before = window->getVault();
+        QVERIFY(window->serializeVault(image.data()) > 0);
+        window->setVault(Vault());
+        QCOMPARE(tabCount(window), 0);
+        QVERIFY(!child<QPushButton>(window, "pushButtonNewPassword")->isEnabled());
+        window->parseVault(image.data());
+        QCOMPARE(window->getVault(), before);
+        // The menus of a freshly read vault are built for tab 0.
+        QCOMPARE(tableAt(window, 0)->moveAction()->menu()->actions().size(), 1);
+        QCOMPARE(tableAt(window, 0)->moveAction()->menu()->actions().at(0)->text(), QStringLiteral("Web"));
+    }
+
+    void newRenameDuplicateAndRemoveTab()
+    {
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonNewTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_LINE_INPUT_DIALOG));
+        QCOMPARE(viewTitle(window, VIEW_ID_LINE_INPUT_DIALOG), QStringLiteral("Insert tab name"));
+        QCOMPARE(lineInputText(window), QStringLiteral("New tab"));
+        QVERIFY(answerLineInput(window, "Work & play"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_tabNames_helper(window), QStringList({"Bank", "Web", "Work & play"}));
+        // Shown as typed, not as a keyboard mnemonic.
+        QCOMPARE(child<QTabWidget>(window, "tabWidget")->tabText(2), QStringLiteral("Work && play"));
+        QCOMPARE(window->getVault().at(2).name, QStringLiteral("Work & play"));
+        QCOMPARE(currentTabIndex(window), 2);
+        QVERIFY(window->isDataModified());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
+        QCOMPARE(child<QLabel>(window, "labelUsedMemoryBytes")->text(), _expectedFillLabel_helper(window));
+        // Every table's menus know the new tab.
+        QCOMPARE(tableAt(window, 0)->duplicateAction()->menu()->actions().size(), 3);
+        QCOMPARE(tableAt(window, 0)->duplicateAction()->menu()->actions().at(2)->text(),
+                 QStringLiteral("Work && play"));
+
+        // Cancelling changes nothing.
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRenameTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_LINE_INPUT_DIALOG));
+        QTest::mouseClick(child<QPushButton>(window->view(VIEW_ID_LINE_INPUT_DIALOG), "pushButtonCancel"),
+                          Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(tabName(window, 2), QStringLiteral("Work & play"));
+
+        child<QTabWidget>(window, "tabWidget")->setCurrentIndex(0);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRenameTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_LINE_INPUT_DIALOG));
+        QCOMPARE(viewTitle(window, VIEW_ID_LINE_INPUT_DIALOG), QStringLiteral("Insert new name"));
+        QCOMPARE(lineInputText(window), QStringLiteral("Bank"));
+        QVERIFY(answerLineInput(window, "Money"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_tabNames_helper(window), QStringList({"Money", "Web", "Work & play"}));
+        QCOMPARE(tableAt(window, 1)->duplicateAction()->menu()->actions().at(0)->text(),
+                 QStringLiteral("Money"));
+
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonDuplicateTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_LINE_INPUT_DIALOG));
+        QCOMPARE(lineInputText(window), QStringLiteral("Money - Copy"));
+        QTest::mouseClick(child<QPushButton>(window->view(VIEW_ID_LINE_INPUT_DIALOG), "pushButtonOk"),
+                          Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_tabNames_helper(window), QStringList({"Money", "Web", "Work & play", "Money - Copy"}));
+        QCOMPARE(currentTabIndex(window), 3);
+        QCOMPARE(tableAt(window, 3)->passwords(), tableAt(window, 0)->passwords());
+        QCOMPARE(tableAt(window, 3)->rowCount(), 2);
+        QCOMPARE(child<QLabel>(window, "labelUsedMemoryBytes")->text(), _expectedFillLabel_helper(window));
+
+        // Removing asks first; No keeps the tab.
+        child<QTabWidget>(window, "tabWidget")->setCurrentIndex(1);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRemoveTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_MESSAGE_BOX_DIALOG));
+        QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Remove tab"));
+        QCOMPARE(messageBoxText(window),
+                 QStringLiteral("Do you really want to remove the tab called 'Web' and all its content?"));
+        QVERIFY(answerMessageBox(window, "pushButtonNo"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(tabCount(window), 4);
+
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRemoveTab"), Qt::LeftButton);
+        QVERIFY(answerMessageBox(window, "pushButtonYes"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_tabNames_helper(window), QStringList({"Money", "Work & play", "Money - Copy"}));
+        QCOMPARE(child<QLabel>(window, "labelUsedMemoryBytes")->text(), _expectedFillLabel_helper(window));
+        for (int index = 0; index < tabCount(window); index++)
+            QCOMPARE(tableAt(window, index)->duplicateAction()->menu()->actions().size(), 3);
+    }
+
+    void movingATabMarksTheDataModified()
+    {
+        QTabBar* tabBar = child<QTabWidget>(window, "tabWidget")->tabBar();
+        tabBar->moveTab(0, 1);
+        QVERIFY(window->isDataModified());
+        QCOMPARE(window->getVault().at(0).name, QStringLiteral("Web"));
+        QCOMPARE(window->getVault().at(1).passwords.size(), 2);
+        // The moved tab's menus list the tabs in their new order.
+        QCOMPARE(tableAt(window, 1)->duplicateAction()->menu()->actions().at(0)->text(),
+                 QStringLiteral("Web"));
+        QCOMPARE(tableAt(window, 1)->moveAction()->menu()->actions().at(0)->text(), QStringLiteral("Web"));
+    }
+
+    void recordCommands()
+    {
+        PasswordTable* table = tableAt(window, 0);
+        QVERIFY(!child<QPushButton>(window, "pushButtonEditPassword")->isEnabled());
+        clickCell(table, 0, PasswordTable::COLUMN_LOGIN);
+        QVERIFY(child<QPushButton>(window, "pushButtonEditPassword")->isEnabled());
+        QVERIFY(child<QPushButton>(window, "pushButtonRemovePassword")->isEnabled());
+
+        // Renaming "Checking" to "Travel" moves it after "Savings" and selects its name.
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonEditPassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QWidget* page = window->view(VIEW_ID_PASSWORD_INFORMATION);
+        QLineEdit* name = child<QLineEdit>(page, "lineEditName");
+        name->selectAll();
+        QTest::keyClicks(name, "Travel");
+        QTest::mouseClick(child<QPushButton>(page, "pushButtonSave"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_recordNames_helper(table), QStringList({"Savings", "Travel"}));
+        QCOMPARE(table->passwordAt(1).login, QStringLiteral("me"));
+        QCOMPARE(table->passwordAt(1).password, QStringLiteral("pw1"));
+        QCOMPARE(table->currentRow(), 1);
+        QCOMPARE(table->currentColumn(), 0);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(table));
+        QVERIFY(window->isDataModified());
+
+        // The context menu's Edit opens the same page.
+        table->editAction()->trigger();
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QCOMPARE(child<QLineEdit>(page, "lineEditName")->text(), QStringLiteral("Travel"));
+        QTest::mouseClick(child<QPushButton>(page, "pushButtonCancel"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRemovePassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_MESSAGE_BOX_DIALOG));
+        QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Remove password"));
+        QCOMPARE(messageBoxText(window),
+                 QStringLiteral("Do you really want to remove the password called 'Travel'?"));
+        QVERIFY(answerMessageBox(window, "pushButtonNo"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(table->passwordCount(), 2);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRemovePassword"), Qt::LeftButton);
+        QVERIFY(answerMessageBox(window, "pushButtonYes"));
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(_recordNames_helper(table), QStringList({"Savings"}));
+        QCOMPARE(child<QLabel>(window, "labelUsedMemoryBytes")->text(), _expectedFillLabel_helper(window));
+    }
+
+    void namesThatLookLikeMarkupAreQuotedAsTyped()
+    {
+        window->setVault({VaultTab{"<b>Tab</b>", {makeRecord("<i>x</i> &amp;")}}});
+        clickCell(tableAt(window, 0), 0, PasswordTable::COLUMN_NAME);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRemovePassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_MESSAGE_BOX_DIALOG));
+        QLabel* label = child<QLabel>(window->view(VIEW_ID_MESSAGE_BOX_DIALOG), "labelText");
+        // What the label shows, whatever format it picked.
+        QTextDocument document;
+        if (label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()))
+            document.setPlainText(label->text());
+        else
+            document.setHtml(label->text());
+        QCOMPARE(document.toPlainText().simplified(),
+                 QStringLiteral("Do you really want to remove the password called '<i>x</i> &amp;'?"));
+        QVERIFY(answerMessageBox(window, "pushButtonNo"));
+    }
+
+    void clipboardClearButtonAndShortcut()
+    {
+        QPushButton* clear = child<QPushButton>(window, "pushButtonClearClipboard");
+        QVERIFY(!clear->isEnabled());
+        PasswordTable* table = tableAt(window, 0);
+        clickCell(table, 0, PasswordTable::COLUMN_LOGIN);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("me"));
+        QVERIFY(clear->isEnabled());
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+        QVERIFY(!clear->isEnabled());
+
+        clickCell(table, 0, PasswordTable::COLUMN_PASSWORD);
+        table->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pw1"));
+        QVERIFY(clear->isEnabled());
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+        QVERIFY(!clear->isEnabled());
+    }
+
+private:
+    FormContentEditor* window = nullptr;
+};
+
+QTEST_MAIN(TestEditorCommands)
+#include "test_editor_commands.moc"

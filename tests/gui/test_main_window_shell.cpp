@@ -1,0 +1,438 @@
+#include "app/Configuration.h"
+#include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
+#include "support/ModalBoxAnswerer.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentLineInputDialog.h"
+#include "views/ViewContentMessageBoxDialog.h"
+#include "views/ViewContentStartMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace
+{
+// A page that writes every hook call into a shared log, to observe what the view stack notifies.
+class RecordingView : public ViewContentBase
+{
+public:
+    RecordingView(const QString& name, QStringList* log, QWidget* parent)
+        : ViewContentBase(parent), name(name), log(log)
+    {
+    }
+
+    void activate() override
+    {
+        log->append("activate " + name);
+    }
+
+    void deactivate() override
+    {
+        log->append("deactivate " + name);
+    }
+
+private:
+    QString name;
+    QStringList* log;
+};
+
+QStringList menuEntries(QMenu* menu)
+{
+    QStringList entries;
+    for (QAction* action : menu->actions())
+        entries.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return entries;
+}
+} // namespace
+
+class TestMainWindowShell : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+    QStringList hookLog;
+
+    template <typename T> T* child(const char* objectName)
+    {
+        T* widget = window->findChild<T*>(QLatin1String(objectName));
+        if (!widget)
+            qFatal("missing widget %s", objectName);
+        return widget;
+    }
+
+    QAction* action(const char* objectName)
+    {
+        return child<QAction>(objectName);
+    }
+
+    QPushButton* messageBoxButton(const char* objectName)
+    {
+        return window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->findChild<QPushButton*>(QLatin1String(objectName));
+    }
+
+    bool isMenuBarShown()
+    {
+        return !window->menuBar()->isHidden();
+    }
+
+    void startEmptyVault()
+    {
+        auto* label = child<QLabel>("labelDeviceInitialization");
+        Q_EMIT label->linkActivated(QStringLiteral("unused_link"));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QApplication::setQuitOnLastWindowClosed(false);
+        initializeConfiguration();
+        settings->setValue(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION, APPLICATION_VERSION);
+    }
+
+    void init()
+    {
+        window = new FormContentEditor();
+        mainWindow = window;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        hookLog.clear();
+        window->replaceViewContent(VIEW_ID_READ_DEVICE, new RecordingView("3", &hookLog, window));
+        window->replaceViewContent(VIEW_ID_WRITE_DEVICE, new RecordingView("4", &hookLog, window));
+        window->replaceViewContent(VIEW_ID_SETTINGS, new RecordingView("11", &hookLog, window));
+    }
+
+    void cleanup()
+    {
+        delete window;
+        window = nullptr;
+        mainWindow = nullptr;
+    }
+
+    void cleanupTestCase()
+    {
+        releaseConfiguration();
+    }
+
+    void constructionShowsTheStartMenuAndEveryPage()
+    {
+        auto* stackedWidget = child<QStackedWidget>("stackedWidget");
+        QCOMPARE(stackedWidget->count(), int(VIEW_ID_COUNT));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
+        QVERIFY(isMenuBarShown());
+
+        // The stacked widget index is the page id, and the pages carry their own classes and titles.
+        QCOMPARE(stackedWidget->widget(VIEW_ID_CONTENT_EDITOR)->objectName(),
+                 QStringLiteral("pageContentEditor"));
+        for (int viewId = 1; viewId < VIEW_ID_COUNT; viewId++)
+            QCOMPARE(stackedWidget->widget(viewId), window->view(viewId));
+        QVERIFY(qobject_cast<ViewContentStartMenu*>(window->view(VIEW_ID_START_MENU)->contentWidget()));
+        QCOMPARE(window->view(VIEW_ID_PASSWORD_INFORMATION)->contentWidget()->metaObject()->className(),
+                 "ViewContentPasswordInformation");
+        QVERIFY(qobject_cast<ViewContentLineInputDialog*>(
+            window->view(VIEW_ID_LINE_INPUT_DIALOG)->contentWidget()));
+        QVERIFY(qobject_cast<ViewContentMessageBoxDialog*>(
+            window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->contentWidget()));
+        QCOMPARE(window->view(VIEW_ID_START_MENU)->title(), QStringLiteral("Welcome!"));
+        QCOMPARE(window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->title(), QStringLiteral("<No title set>"));
+        QCOMPARE(window->view(VIEW_ID_IMPORT_CSV_FILE)->title(), QStringLiteral("Import a CSV file"));
+
+        QCOMPARE(menuEntries(child<QMenu>("menuFile")),
+                 QStringList({"Open Corvane...", "Lock application", "-", "Import CSV file...",
+                              "Export current tab as CSV...", "-", "Settings", "-", "Quit"}));
+        QCOMPARE(menuEntries(child<QMenu>("menuDevice")),
+                 QStringList({"Configure device...", "Show device information", "-", "Copy device...",
+                              "Erase device..."}));
+        QCOMPARE(menuEntries(child<QMenu>("menuHelp")),
+                 QStringList({"Corvane Key Manager Help", "Corvane Key Manager website", "Check for update",
+                              "-", "About"}));
+        QCOMPARE(action("actionLockApplication")->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+        QVERIFY(!action("actionImportCSV")->isEnabled());
+        QCOMPARE(child<QPushButton>("pushButtonNextSearchResult")->shortcut(),
+                 QKeySequence(QStringLiteral("F3")));
+        QCOMPARE(child<QPushButton>("pushButtonPreviousSearchResult")->shortcut(),
+                 QKeySequence(QStringLiteral("Shift+F3")));
+
+        QMenu* saveMenu = child<QPushButton>("pushButtonWriteDevice")->menu();
+        QVERIFY(saveMenu);
+        QCOMPARE(menuEntries(saveMenu), QStringList({"Save", "Set/change the master password then save"}));
+    }
+
+    void viewStackNotifiesOnlyThePagesItEntersAndLeaves()
+    {
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QCOMPARE(hookLog, QStringList({"activate 3"}));
+
+        // The page underneath is seen again later: a push does not tell it that it is left.
+        window->pushView(VIEW_ID_WRITE_DEVICE);
+        QCOMPARE(hookLog, QStringList({"activate 3", "activate 4"}));
+
+        window->switchView(VIEW_ID_SETTINGS);
+        QCOMPARE(hookLog, QStringList({"activate 3", "activate 4", "deactivate 4", "activate 11"}));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_SETTINGS));
+
+        // Popping reveals page 3 as it was left, without resetting it.
+        hookLog.clear();
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_READ_DEVICE));
+        QCOMPARE(hookLog, QStringList({"deactivate 11"}));
+
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+        QCOMPARE(hookLog, QStringList({"deactivate 11", "deactivate 3"}));
+
+        // An empty stack leaves the page as it is.
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+        QCOMPARE(hookLog.size(), 2);
+    }
+
+    void popViewToTheEditorUnwindsTheWholeStack()
+    {
+        startEmptyVault();
+        window->pushView(VIEW_ID_READ_DEVICE);
+        window->pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
+        window->popView(VIEW_ID_CONTENT_EDITOR);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(hookLog, QStringList({"activate 3", "deactivate 3"}));
+
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+
+        // Started from the start menu, the editor is not on the stack: the bottom page comes back.
+        window->switchView(VIEW_ID_START_MENU);
+        window->clearViewStack();
+        hookLog.clear();
+        window->pushView(VIEW_ID_READ_DEVICE);
+        window->pushView(VIEW_ID_WRITE_DEVICE);
+        window->popView(VIEW_ID_CONTENT_EDITOR);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+        QCOMPARE(hookLog, QStringList({"activate 3", "activate 4", "deactivate 4", "deactivate 3"}));
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+    }
+
+    void menuBarIsShownOnlyOnTheEditorAndTheStartMenu()
+    {
+        for (int viewId = 0; viewId < VIEW_ID_COUNT; viewId++)
+        {
+            window->switchView(viewId);
+            QCOMPARE(window->currentViewId(), viewId);
+            QCOMPARE(isMenuBarShown(), viewId == VIEW_ID_CONTENT_EDITOR || viewId == VIEW_ID_START_MENU);
+        }
+        window->pushView(VIEW_ID_START_MENU);
+        QVERIFY(isMenuBarShown());
+        window->pushView(VIEW_ID_SETTINGS);
+        QVERIFY(!isMenuBarShown());
+        window->popView(VIEW_ID_COUNT);
+        QVERIFY(isMenuBarShown());
+    }
+
+    void messageRequestedBeforeAPopShowsOverTheRevealedPage()
+    {
+        startEmptyVault();
+        window->pushView(VIEW_ID_READ_DEVICE);
+
+        window->pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, "Error", "Reading failed.",
+                                         ViewContentMessageBoxDialog::BUTTON_OK,
+                                         ViewContentMessageBoxDialog::BUTTON_OK);
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));
+        QCOMPARE(window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->title(), QStringLiteral("Error"));
+        QTest::mouseClick(messageBoxButton("pushButtonOk"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void closingIsRefusedFromSubviewsAndConfirmedWithUnsavedData()
+    {
+        const QString subviewText = "You are currently in a subview of the application.\nUse the buttons at "
+                                    "the bottom of the view to exit.";
+        {
+            window->pushView(VIEW_ID_SETTINGS);
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QVERIFY(!window->close());
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.title(), QStringLiteral("Warning"));
+            QCOMPARE(answerer.text(), subviewText);
+            QCOMPARE(answerer.icon(), QMessageBox::Warning);
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_SETTINGS));
+        }
+        {
+            // "Quit" goes the same way.
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            action("actionQuit")->trigger();
+            QVERIFY(answerer.isBoxSeen());
+            QVERIFY(window->isVisible());
+        }
+
+        window->popView(VIEW_ID_COUNT);
+        QVERIFY(window->close());
+        window->show();
+
+        startEmptyVault();
+        window->setDataModified(true);
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(!window->close());
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.text(),
+                     QStringLiteral(
+                         "You did not write your modifications to the device.\nDo you really want to quit?"));
+            QVERIFY(window->isVisible());
+            QVERIFY(window->isDataModified());
+            QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
+        }
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Yes);
+            QVERIFY(window->close());
+            QVERIFY(answerer.isBoxSeen());
+        }
+
+        // The locked page lets the application close like the editor does.
+        window->show();
+        window->setDataModified(false);
+        window->switchView(VIEW_ID_APPLICATION_LOCKED);
+        QVERIFY(window->close());
+    }
+
+    void windowTitleAndButtonsFollowTheData()
+    {
+        startEmptyVault();
+        QVERIFY(action("actionImportCSV")->isEnabled());
+        QVERIFY(isMenuBarShown());
+
+        // No tab: only "New" (tab) works, and nothing is to be saved.
+        QVERIFY(!child<QPushButton>("pushButtonWriteDevice")->isEnabled());
+        QVERIFY(child<QPushButton>("pushButtonNewTab")->isEnabled());
+        for (const char* name :
+             {"pushButtonRenameTab", "pushButtonDuplicateTab", "pushButtonRemoveTab", "pushButtonNewPassword",
+              "pushButtonEditPassword", "pushButtonRemovePassword"})
+            QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
+        QVERIFY(!action("actionExportCSV")->isEnabled());
+        QVERIFY(!action("actionLockApplication")->isEnabled());
+        QVERIFY(!child<QWidget>("widgetSearch")->isEnabled());
+        QCOMPARE(child<QLabel>("labelUsedMemoryBytes")->text(), QStringLiteral("Available memory: 100%"));
+
+        window->setDataModified(true);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
+        QVERIFY(child<QPushButton>("pushButtonWriteDevice")->isEnabled());
+        window->setDataModified(false);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
+        QVERIFY(!child<QPushButton>("pushButtonWriteDevice")->isEnabled());
+
+        // A vault with records: the fill level drops, the tab and search controls come alive.
+        Vault vault = {{"Bank", {}}, {"Mail", {}}};
+        for (int index = 0; index < 200; index++)
+            vault[0].passwords.append(
+                {QString("Account %1").arg(index), "login", "secret", "bank.example", ""});
+        window->setVault(vault);
+        window->updateWidgetsState();
+        QVERIFY(child<QPushButton>("pushButtonRenameTab")->isEnabled());
+        QVERIFY(child<QPushButton>("pushButtonNewPassword")->isEnabled());
+        QVERIFY(child<QWidget>("widgetSearch")->isEnabled());
+        QVERIFY(action("actionExportCSV")->isEnabled());
+        QVERIFY(child<QLabel>("labelUsedMemoryBytes")->text() != QStringLiteral("Available memory: 100%"));
+        // The save menu's plain "Save" needs a known master password; the other entry does not.
+        QMenu* saveMenu = child<QPushButton>("pushButtonWriteDevice")->menu();
+        QVERIFY(!saveMenu->actions().at(0)->isEnabled());
+        QVERIFY(saveMenu->actions().at(1)->isEnabled());
+    }
+
+    void startMenuOpensTheEditorOrTellsThatOpeningIsMissing()
+    {
+        QTest::mouseClick(child<QPushButton>("pushButtonOpenDevice"), Qt::LeftButton);
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));
+        QCOMPARE(window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->findChild<QLabel*>("labelText")->text(),
+                 QStringLiteral("Opening a device is not available in this build."));
+        QTest::mouseClick(messageBoxButton("pushButtonOk"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+
+        startEmptyVault();
+        QVERIFY(isMenuBarShown());
+        QVERIFY(action("actionImportCSV")->isEnabled());
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void sharedPagesDispatchTheirAnswerToTheTabCommands()
+    {
+        startEmptyVault();
+        auto* tabWidget = child<QTabWidget>("tabWidget");
+
+        QTest::mouseClick(child<QPushButton>("pushButtonNewTab"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_LINE_INPUT_DIALOG));
+        auto* lineEdit = window->view(VIEW_ID_LINE_INPUT_DIALOG)->findChild<QLineEdit*>("lineEdit");
+        QTest::keyClicks(lineEdit, "Bank");
+        QTest::keyClick(lineEdit, Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(tabWidget->count(), 1);
+        QCOMPARE(tabWidget->tabText(0), QStringLiteral("Bank"));
+        QVERIFY(window->isDataModified());
+
+        // A cancelled name changes nothing.
+        QTest::mouseClick(child<QPushButton>("pushButtonNewTab"), Qt::LeftButton);
+        QTest::mouseClick(
+            window->view(VIEW_ID_LINE_INPUT_DIALOG)->findChild<QPushButton*>("pushButtonCancel"),
+            Qt::LeftButton);
+        QCOMPARE(tabWidget->count(), 1);
+
+        window->setDataModified(false);
+        QTest::mouseClick(child<QPushButton>("pushButtonRemoveTab"), Qt::LeftButton);
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));
+        QTest::mouseClick(messageBoxButton("pushButtonNo"), Qt::LeftButton);
+        QCOMPARE(tabWidget->count(), 1);
+        QVERIFY(!window->isDataModified());
+
+        QTest::mouseClick(child<QPushButton>("pushButtonRemoveTab"), Qt::LeftButton);
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));
+        QTest::mouseClick(messageBoxButton("pushButtonYes"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(tabWidget->count(), 0);
+        QVERIFY(window->isDataModified());
+        QVERIFY(!child<QPushButton>("pushButtonRemoveTab")->isEnabled());
+    }
+
+    void closingTheWindowClearsOnlyAClipboardItFilled()
+    {
+        // The user's own clipboard content is none of the application's business.
+        QApplication::clipboard()->setText(QStringLiteral("the user's own text"));
+        delete window;
+        window = nullptr;
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own text"));
+
+        init();
+        startEmptyVault();
+        window->setVault({{"Mail", {{"Mailbox", "me@example.org", "secret", "mail.example", ""}}}});
+        auto* table = window->findChild<PasswordTable*>();
+        QVERIFY(table);
+        table->setCurrentCell(0, PasswordTable::COLUMN_PASSWORD);
+        table->copyAction()->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("secret"));
+        QVERIFY(child<QPushButton>("pushButtonClearClipboard")->isEnabled());
+
+        delete window;
+        window = nullptr;
+        QVERIFY(QApplication::clipboard()->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindowShell)
+#include "test_main_window_shell.moc"

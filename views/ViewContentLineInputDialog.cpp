@@ -1,0 +1,85 @@
+#include "ViewContentLineInputDialog.h"
+
+#include "mainwindow/FormContentEditor.h"
+#include "ui_ViewContentLineInputDialog.h"
+#include "vault/VaultText.h"
+
+ViewContentLineInputDialog::ViewContentLineInputDialog(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentLineInputDialog)
+{
+    form->setupUi(this);
+
+    connect(form->pushButtonOk, &QPushButton::clicked, this,
+            &ViewContentLineInputDialog::_slotPushButtonOkClicked);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentLineInputDialog::_slotPushButtonCancelClicked);
+    connect(form->lineEdit, &QLineEdit::textEdited, this,
+            &ViewContentLineInputDialog::_slotLineEditTextEdited);
+    connect(form->lineEdit, &QLineEdit::returnPressed, this,
+            &ViewContentLineInputDialog::_slotLineEditReturnPressed);
+}
+
+ViewContentLineInputDialog::~ViewContentLineInputDialog()
+{
+    delete form;
+}
+
+void ViewContentLineInputDialog::setContent(const QString& labelText, const QString& lineEditText)
+{
+    form->labelText->setText(labelText);
+    form->lineEdit->setText(removeForbiddenVaultCharacters(lineEditText));
+}
+
+void ViewContentLineInputDialog::activate()
+{
+    if (!form->lineEdit->text().isEmpty())
+        form->lineEdit->selectAll();
+    form->lineEdit->setFocus();
+    updateOkButtonState();
+}
+
+void ViewContentLineInputDialog::_slotPushButtonOkClicked()
+{
+    const QString text = form->lineEdit->text();
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT insertionFinished(true, text);
+}
+
+void ViewContentLineInputDialog::_slotPushButtonCancelClicked()
+{
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT insertionFinished(false, QString());
+}
+
+void ViewContentLineInputDialog::_slotLineEditTextEdited(QString referenceText)
+{
+    // The answer ends up in the vault, whose encoding uses these characters as terminators: a pasted
+    // text loses them here rather than breaking the saved image later.
+    int removedCount = 0;
+    const QString cleanText = removeForbiddenVaultCharacters(referenceText, &removedCount);
+    if (removedCount > 0)
+    {
+        const int cursorPosition = form->lineEdit->cursorPosition();
+        form->lineEdit->setText(cleanText);
+        form->lineEdit->setCursorPosition(qMax(0, cursorPosition - removedCount));
+    }
+    updateOkButtonState();
+}
+
+void ViewContentLineInputDialog::_slotLineEditReturnPressed()
+{
+    if (form->pushButtonOk->isEnabled())
+        _slotPushButtonOkClicked();
+}
+
+void ViewContentLineInputDialog::updateOkButtonState()
+{
+    // Any character counts, white space included: a tab may be named " ".
+    if (form->lineEdit->text().length() < 1)
+    {
+        form->pushButtonOk->setEnabled(false);
+        return;
+    }
+    form->pushButtonOk->setEnabled(true);
+    form->pushButtonOk->setDefault(true);
+}
