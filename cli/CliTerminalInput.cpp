@@ -20,7 +20,8 @@ constexpr int MAXIMUM_LINE_SIZE = 4096;
 // echo is worse than the interrupted command.
 struct termios savedTerminalAttributes;
 volatile sig_atomic_t savedTerminalDescriptor = -1;
-const int RESTORING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+// Not SIGTSTP: a stopped job gets its terminal back from the shell, which sets the modes it needs.
+const int RESTORING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 struct sigaction previousSignalActions[sizeof(RESTORING_SIGNALS) / sizeof(RESTORING_SIGNALS[0])];
 
 void _restoreTerminalOnSignal_helper(int signalNumber)
@@ -150,6 +151,7 @@ bool _readLineToString_helper(int descriptor, QString& text, QString& errorMessa
     char buffer[MAXIMUM_LINE_SIZE];
     int size = 0;
     const LineReadResult result = _readLine_helper(descriptor, buffer, size);
+    const int readErrorNumber = errno;
     if (result == LINE_READ_RESULT_OK)
         text = QString::fromUtf8(buffer, size);
     secureZeroMemory(buffer, sizeof(buffer));
@@ -164,8 +166,8 @@ bool _readLineToString_helper(int descriptor, QString& text, QString& errorMessa
         errorMessage = QStringLiteral("input line longer than %1 bytes").arg(MAXIMUM_LINE_SIZE);
         return false;
     default:
-        errorMessage =
-            QStringLiteral("cannot read the input: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        errorMessage = QStringLiteral("cannot read the input: %1")
+                           .arg(QString::fromLocal8Bit(strerror(readErrorNumber)));
         return false;
     }
 }
@@ -235,6 +237,8 @@ bool askConfirmation(const QString& question, bool& isConfirmed, QString& errorM
     QString answer;
     if (!_readLineToString_helper(terminal.readDescriptor(), answer, errorMessage))
         return false;
-    isConfirmed = answer.trimmed().startsWith(QLatin1Char('y'), Qt::CaseInsensitive);
+    const QString trimmedAnswer = answer.trimmed();
+    isConfirmed = trimmedAnswer.compare(QLatin1String("y"), Qt::CaseInsensitive) == 0 ||
+                  trimmedAnswer.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
     return true;
 }

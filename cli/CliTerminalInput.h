@@ -13,6 +13,6 @@ bool isStandardInputTerminal();
 // The caller clears the password with secureClearString() after use.
 bool readPassword(const QString& prompt, QString& password, QString& errorMessage);
 
-// Asks a yes/no question on the terminal; isConfirmed is true only for an answer starting with y or Y.
+// Asks a yes/no question on the terminal; isConfirmed is true only for the answer y or yes (any case).
 // False when there is no terminal to ask on, or on end of input.
 bool askConfirmation(const QString& question, bool& isConfirmed, QString& errorMessage);
