@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QVariant>
 
 QSettings* settings = nullptr;
@@ -70,4 +72,17 @@ QLocale::Language getSystemLanguage()
 QString getApplicationLanguageCode()
 {
     return applicationLanguageCode;
+}
+
+bool loadQtTranslation(QTranslator& translator)
+{
+    return translator.load(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_" +
+                           applicationLanguageCode + ".qm");
+}
+
+bool loadApplicationTranslation(QTranslator& translator)
+{
+    if (systemLanguage == QLocale::English)
+        return false;
+    return translator.load(":/Translations/" + applicationLanguageCode + ".qm");
 }

@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QString>
 
+class QTranslator;
+
 // The one settings store of the process, created by initializeConfiguration() and deleted at shutdown.
 extern QSettings* settings;
 
@@ -28,3 +30,10 @@ void releaseConfiguration();
 QLocale::Language getSystemLanguage();
 // "fr" on a French system, otherwise "en".
 QString getApplicationLanguageCode();
+
+// Qt's own translation for the application language ("qt_<code>.qm" of Qt's translations directory), so
+// that standard buttons and dialogs speak the user's language. False when there is none to load.
+bool loadQtTranslation(QTranslator& translator);
+// The application's compiled-in translation (":/Translations/<code>.qm"). Never attempted on an English
+// system, whose texts are the sources. False when nothing was loaded.
+bool loadApplicationTranslation(QTranslator& translator);

@@ -2,7 +2,6 @@
 #include "mainwindow/FormContentEditor.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -14,14 +13,12 @@ int main(int argc, char* argv[])
 
     // Qt's own texts (standard buttons, context menus) in the user's language.
     auto* qtTranslator = new QTranslator();
-    if (qtTranslator->load(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_" +
-                           getApplicationLanguageCode() + ".qm"))
+    if (loadQtTranslation(*qtTranslator))
         application->installTranslator(qtTranslator);
 
     // The sources are English: an English system needs no application translation.
     auto* applicationTranslator = new QTranslator();
-    if (getSystemLanguage() != QLocale::English &&
-        applicationTranslator->load(":/Translations/" + getApplicationLanguageCode() + ".qm"))
+    if (loadApplicationTranslation(*applicationTranslator))
         application->installTranslator(applicationTranslator);
 
     auto* window = new FormContentEditor();
