@@ -155,9 +155,9 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
                                      importedPasswords, errorMessage);
     if (result != 0)
     {
-        // The parser gives no text when it finds no known column in the header line.
+        // The parser gives no text of its own when the header line cannot be read.
         if (errorMessage.isEmpty())
-            errorMessage = tr("no known column title was found in the first line");
+            errorMessage = tr("the column titles of the first line could not be read");
         pushMessageBoxDialogView(
             ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
             _plainMessage_helper(
