@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QTextDocument>
 
 #include <utility>
 
@@ -27,6 +26,11 @@ ViewContentImportCSVFile::ViewContentImportCSVFile(QWidget* parent)
 {
     form->setupUi(this);
     setMainWidgetWidth(form->widgetMain);
+    // The two destination fields line up, whatever the lengths of their labels in the language shown.
+    const int destinationLabelWidth =
+        qMax(form->labelCreateTabName->sizeHint().width(), form->labelSelectExistingTab->sizeHint().width());
+    form->labelCreateTabName->setMinimumWidth(destinationLabelWidth);
+    form->labelSelectExistingTab->setMinimumWidth(destinationLabelWidth);
 
     // Same order as FieldsSeparator and FileFormat.
     form->comboBoxFieldsSeparator->addItems({tr("Comma (,)"), tr("Semicolon (;)"), tr("Tab"), tr("Space")});
@@ -116,14 +120,20 @@ void ViewContentImportCSVFile::_slotPushButtonSelectFileClicked()
 
     completeFileName = fileName;
     const QFileInfo fileInformation(fileName);
-    form->labelSelectedFile->setText(fileInformation.fileName());
-    // Long names are cut by the label; the tool tip holds the whole path, shown as typed even if it looks
-    // like markup.
-    form->labelSelectedFile->setToolTip(
-        Qt::convertFromPlainText(QDir::toNativeSeparators(fileName), Qt::WhiteSpaceNormal));
+    // A long name loses its middle rather than its end; the tool tip holds the whole path, shown as typed
+    // even if it looks like markup.
+    QString shownFileName = fileInformation.fileName();
+    const int labelWidth = form->labelSelectedFile->width();
+    if (labelWidth > 0)
+        shownFileName =
+            form->labelSelectedFile->fontMetrics().elidedText(shownFileName, Qt::ElideMiddle, labelWidth);
+    form->labelSelectedFile->setText(shownFileName);
+    form->labelSelectedFile->setToolTip(QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+                                            .arg(QDir::toNativeSeparators(fileName).toHtmlEscaped()));
     // Everything before the first dot: "bank.2024.csv" proposes "bank". The name becomes a tab name, so it
     // loses the characters the vault cannot store.
     form->lineEditCreateTabName->setText(removeForbiddenVaultCharacters(fileInformation.baseName()));
+    form->lineEditCreateTabName->setCursorPosition(0);
 
     form->groupBoxFileSettings->setEnabled(true);
     form->groupBoxDestinationTab->setEnabled(true);

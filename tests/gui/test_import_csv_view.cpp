@@ -148,7 +148,9 @@ private Q_SLOTS:
         chooseFile("/tmp/a.csv");
         widget<QComboBox>("comboBoxFieldsSeparator")->setCurrentIndex(3);
         widget<QComboBox>("comboBoxFileFormat")->setCurrentIndex(1);
-        QTest::keyClicks(widget<QLineEdit>("lineEditCreateTabName"), " 2 ");
+        QLineEdit* name = widget<QLineEdit>("lineEditCreateTabName");
+        QTest::keyClick(name, Qt::Key_End);
+        QTest::keyClicks(name, " 2 ");
         QTest::mouseClick(widget<QPushButton>("pushButtonOk"), Qt::LeftButton);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(viewIdAtSignal, int(VIEW_ID_CONTENT_EDITOR));
@@ -185,7 +187,6 @@ private Q_SLOTS:
 
         openPage(0);
         chooseFile("/tmp/c.csv");
-        QLineEdit* name = widget<QLineEdit>("lineEditCreateTabName");
         name->setFocus();
         QTest::keyClick(name, Qt::Key_Return);
         QCOMPARE(spy.count(), 1);
