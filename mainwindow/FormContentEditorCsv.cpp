@@ -167,8 +167,12 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     }
 
     const int removedCharactersCount = _removeForbiddenCharacters_helper(importedPasswords);
+    QList<PasswordRecord> previousPasswords = table->passwords();
     table->setPasswords(
-        _mergeImportedPasswords_helper(table->passwords(), importedPasswords, areExistingPasswordsReplaced));
+        _mergeImportedPasswords_helper(previousPasswords, importedPasswords, areExistingPasswordsReplaced));
+    // Records that were replaced, in the tab or earlier in the file, are wiped; the strings still in use are
+    // shared with the tab and stay untouched.
+    _clearPasswords_helper(previousPasswords);
     _clearPasswords_helper(importedPasswords);
     table->rebuildRows();
 
