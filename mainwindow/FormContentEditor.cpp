@@ -6,6 +6,7 @@
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentImportCSVFile.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
 #include "views/ViewContentStartMenu.h"
@@ -50,6 +51,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeCsv();
 
     updateWidgetsState();
     switchView(VIEW_ID_START_MENU);
@@ -70,6 +72,7 @@ void FormContentEditor::createViews()
     viewContentPasswordInformation = new ViewContentPasswordInformation(this);
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+    viewContentImportCSVFile = new ViewContentImportCSVFile(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -99,7 +102,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Write content to target device")},
         {nullptr, tr("Successful device duplication")},
         {nullptr, tr("Application is locked")},
-        {nullptr, tr("Import a CSV file")},
+        {viewContentImportCSVFile, tr("Import a CSV file")},
     };
 
     for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)

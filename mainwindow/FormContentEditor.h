@@ -8,6 +8,8 @@
 #include <QStack>
 #include <QString>
 
+#include <functional>
+
 class PasswordTable;
 class QAction;
 class QMenu;
@@ -15,6 +17,7 @@ class QShortcut;
 class QTimer;
 class ViewBase;
 class ViewContentBase;
+class ViewContentImportCSVFile;
 class ViewContentLineInputDialog;
 class ViewContentPasswordInformation;
 class ViewContentStartMenu;
@@ -164,6 +167,30 @@ private:
     ViewContentLineInputDialog* viewContentLineInputDialog = nullptr;
     ViewContentStartMenu* viewContentStartMenu = nullptr;
     ViewContentPasswordInformation* viewContentPasswordInformation = nullptr;
+
+    // Csv (FormContentEditorCsv.cpp)
+public:
+    // Asks where to export the current tab, given the proposed file name; an empty answer means cancelled.
+    // By default the save-file dialog; tests answer in its place.
+    using ExportFileNameAsker = std::function<QString(const QString& proposedFileName)>;
+    // An empty function restores the dialog.
+    void setExportFileNameAsker(ExportFileNameAsker asker);
+
+private Q_SLOTS:
+    void _slotActionImportCSVTriggered();
+    void _slotActionExportCSVTriggered();
+    void _slotViewContentImportCSVFileFileSelected(QString completeFileName, QChar fieldsSeparatorCharacter,
+                                                   bool isColumsOrderFixed, QString newTabName,
+                                                   int selectedExistingTabIndex,
+                                                   bool areExistingPasswordsReplaced);
+
+private:
+    void initializeCsv();
+    QString proposedExportFileName() const;
+    QString askExportFileName(const QString& proposedFileName);
+
+    ExportFileNameAsker exportFileNameAsker;
+    ViewContentImportCSVFile* viewContentImportCSVFile = nullptr;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

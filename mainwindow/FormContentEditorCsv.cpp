@@ -1,0 +1,243 @@
+// Records between a tab and CSV files: the import view, the merge of imported records into a tab, and the
+// export of the current tab.
+#include "FormContentEditor.h"
+
+#include "PasswordTable.h"
+#include "csv/CsvExport.h"
+#include "csv/CsvImport.h"
+#include "ui_FormContentEditor.h"
+#include "vault/SecureMemory.h"
+#include "vault/VaultText.h"
+#include "views/ViewContentImportCSVFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMultiMap>
+#include <QTextDocument>
+
+#include <utility>
+
+namespace
+{
+const char* const CSV_FILE_SUFFIX = ".csv";
+
+// File names are user text: a name that looks like markup must show as typed in a message.
+QString _plainMessage_helper(const QString& message)
+{
+    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
+}
+
+// Drops the characters the vault cannot store (its encoding uses them as terminators) from every field;
+// returns how many were dropped.
+int _removeForbiddenCharacters_helper(QList<PasswordRecord>& passwords)
+{
+    int totalRemovedCount = 0;
+    for (PasswordRecord& password : passwords)
+    {
+        for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+        {
+            int removedCount = 0;
+            QString cleanText = removeForbiddenVaultCharacters(password.field(field), &removedCount);
+            if (removedCount == 0)
+                continue;
+            secureClearString(password.field(field));
+            password.field(field) = std::move(cleanText);
+            totalRemovedCount += removedCount;
+        }
+    }
+    return totalRemovedCount;
+}
+
+// The tab's records and the imported ones, ordered by name (exact comparison). A record goes before the
+// records of the same name already there, so the newest comes first. When replacing, an imported record
+// overwrites the first record of its name (the newest) instead, which lets a file's last record of a
+// name win over both the tab and the file's earlier records of that name.
+QList<PasswordRecord> _mergeImportedPasswords_helper(const QList<PasswordRecord>& existingPasswords,
+                                                     const QList<PasswordRecord>& importedPasswords,
+                                                     bool areExistingPasswordsReplaced)
+{
+    QMultiMap<QString, PasswordRecord> passwordsByName;
+    for (const PasswordRecord& password : existingPasswords)
+        passwordsByName.insert(password.name, password);
+
+    for (const PasswordRecord& password : importedPasswords)
+    {
+        if (areExistingPasswordsReplaced)
+        {
+            const auto first = passwordsByName.lowerBound(password.name);
+            if (first != passwordsByName.end() && first.key() == password.name)
+            {
+                first.value() = password;
+                continue;
+            }
+        }
+        passwordsByName.insert(password.name, password);
+    }
+    return passwordsByName.values();
+}
+
+void _clearPasswords_helper(QList<PasswordRecord>& passwords)
+{
+    for (PasswordRecord& password : passwords)
+        password.clear();
+    passwords.clear();
+}
+} // namespace
+
+void FormContentEditor::initializeCsv()
+{
+    connect(form->actionImportCSV, &QAction::triggered, this,
+            &FormContentEditor::_slotActionImportCSVTriggered);
+    connect(form->actionExportCSV, &QAction::triggered, this,
+            &FormContentEditor::_slotActionExportCSVTriggered);
+    connect(viewContentImportCSVFile, &ViewContentImportCSVFile::fileSelected, this,
+            &FormContentEditor::_slotViewContentImportCSVFileFileSelected);
+}
+
+void FormContentEditor::setExportFileNameAsker(ExportFileNameAsker asker)
+{
+    exportFileNameAsker = std::move(asker);
+}
+
+// Import -------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionImportCSVTriggered()
+{
+    QStringList tabNames;
+    const int tabCount = form->tabWidget->count();
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+        tabNames.append(tabName(tabIndex));
+    viewContentImportCSVFile->setImportContext(lastCsvDirectory, tabNames, form->tabWidget->currentIndex());
+    pushView(VIEW_ID_IMPORT_CSV_FILE);
+}
+
+void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString completeFileName,
+                                                                  QChar fieldsSeparatorCharacter,
+                                                                  bool isColumsOrderFixed, QString newTabName,
+                                                                  int selectedExistingTabIndex,
+                                                                  bool areExistingPasswordsReplaced)
+{
+    lastCsvDirectory = QFileInfo(completeFileName).path();
+    const QString displayedFileName = QDir::toNativeSeparators(completeFileName);
+
+    // An unreadable file must not leave a new empty tab behind.
+    QFile file(completeFileName);
+    if (!file.open(QIODevice::ReadOnly))
+    {
+        pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
+                                 _plainMessage_helper(tr("Could not open the file '%1' in read mode (%2).")
+                                                          .arg(displayedFileName, file.errorString())),
+                                 ViewContentMessageBoxDialog::BUTTON_OK,
+                                 ViewContentMessageBoxDialog::BUTTON_OK);
+        return;
+    }
+    file.close();
+
+    PasswordTable* table = nullptr;
+    if (!newTabName.isEmpty())
+    {
+        // Created before parsing: it stays, empty, when the file turns out unusable, so the vault changed.
+        table = createTab(removeForbiddenVaultCharacters(newTabName));
+        setDataModified(true);
+    }
+    else
+    {
+        table = tableAt(selectedExistingTabIndex);
+    }
+    if (!table)
+        return;
+
+    QList<PasswordRecord> importedPasswords;
+    QString errorMessage;
+    const int result = importCSVFile(completeFileName, fieldsSeparatorCharacter, isColumsOrderFixed,
+                                     importedPasswords, errorMessage);
+    if (result != 0)
+    {
+        // The parser gives no text of its own when the header line cannot be read.
+        if (errorMessage.isEmpty())
+            errorMessage = tr("the column titles of the first line could not be read");
+        pushMessageBoxDialogView(
+            ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
+            _plainMessage_helper(
+                tr("Could not import the CSV file '%1' (%2).").arg(displayedFileName, errorMessage)),
+            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        return;
+    }
+
+    const int removedCharactersCount = _removeForbiddenCharacters_helper(importedPasswords);
+    QList<PasswordRecord> previousPasswords = table->passwords();
+    table->setPasswords(
+        _mergeImportedPasswords_helper(previousPasswords, importedPasswords, areExistingPasswordsReplaced));
+    // Records that were replaced, in the tab or earlier in the file, are wiped; the strings still in use are
+    // shared with the tab and stay untouched.
+    _clearPasswords_helper(previousPasswords);
+    _clearPasswords_helper(importedPasswords);
+    table->rebuildRows();
+
+    form->tabWidget->setCurrentWidget(table);
+    setDataModified(true);
+
+    QString message = tr("CSV data were successfully imported.");
+    if (removedCharactersCount > 0)
+        message += QLatin1Char('\n') + tr("Control characters that a vault cannot store (U+0000, U+0003 and "
+                                          "U+0004) were removed from the imported texts: %1.")
+                                           .arg(removedCharactersCount);
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION,
+                             tr("Success", "CSV file importation"), message,
+                             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+}
+
+// Export -------------------------------------------------------------------------------------------------
+
+QString FormContentEditor::proposedExportFileName() const
+{
+    // A "/" in a tab name would turn the proposal into a path through a directory of that name.
+    QString fileName = tabName(form->tabWidget->currentIndex());
+    fileName.replace(QLatin1Char('/'), QLatin1Char('_'));
+    fileName += QLatin1String(CSV_FILE_SUFFIX);
+    // Until a CSV file was used, the dialog starts where it starts by default rather than at the root.
+    if (lastCsvDirectory.isEmpty())
+        return fileName;
+    return lastCsvDirectory + QLatin1Char('/') + fileName;
+}
+
+QString FormContentEditor::askExportFileName(const QString& proposedFileName)
+{
+    if (exportFileNameAsker)
+        return exportFileNameAsker(proposedFileName);
+    return QFileDialog::getSaveFileName(this, tr("Export a CSV file"), proposedFileName,
+                                        QStringLiteral("Comma Separated Value (*.csv *.CSV)"));
+}
+
+void FormContentEditor::_slotActionExportCSVTriggered()
+{
+    const PasswordTable* table = currentTable();
+    if (!table)
+        return;
+
+    QString fileName = askExportFileName(proposedExportFileName());
+    if (fileName.isEmpty())
+        return;
+    if (!fileName.endsWith(QLatin1String(CSV_FILE_SUFFIX), Qt::CaseInsensitive))
+        fileName += QLatin1String(CSV_FILE_SUFFIX);
+    lastCsvDirectory = QFileInfo(fileName).path();
+
+    // The writer creates the file readable by its owner only and reports a full disk or a failed write.
+    QString errorMessage;
+    if (exportCSVFile(fileName, table->passwords(), errorMessage) != 0)
+    {
+        pushMessageBoxDialogView(
+            ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
+            _plainMessage_helper(tr("Could not export the CSV file '%1' (%2).")
+                                     .arg(QDir::toNativeSeparators(fileName), errorMessage)),
+            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        return;
+    }
+
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION,
+                             tr("Success", "CSV file exportation"),
+                             tr("The current tab passwords were successfully exported to a CSV file."),
+                             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+}
