@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>Create a new tab</source>
-        <translation>Créer un onglet</translation>
+        <translation>Créer un nouvel onglet</translation>
     </message>
     <message>
         <source>New</source>
@@ -366,6 +366,52 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
         <source>No matching text was found.</source>
         <translation>Aucun texte correspondant n’a été trouvé.</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Could not open the file &apos;%1&apos; in read mode (%2).</source>
+        <translation>Impossible d’ouvrir le fichier «&#xa0;%1&#xa0;» en lecture (%2).</translation>
+    </message>
+    <message>
+        <source>the column titles of the first line could not be read</source>
+        <translation>les titres des colonnes de la première ligne n’ont pas pu être lus</translation>
+    </message>
+    <message>
+        <source>Could not import the CSV file &apos;%1&apos; (%2).</source>
+        <translation>Impossible d’importer le fichier CSV «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>CSV data were successfully imported.</source>
+        <translation>Les données CSV ont été importées avec succès.</translation>
+    </message>
+    <message>
+        <source>Control characters that a vault cannot store (U+0000, U+0003 and U+0004) were removed from the imported texts: %1.</source>
+        <translation>Les caractères de contrôle qu’un coffre ne peut pas stocker (U+0000, U+0003 et U+0004) ont été retirés des textes importés&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <comment>CSV file importation</comment>
+        <translation>Importation réussie</translation>
+    </message>
+    <message>
+        <source>Export a CSV file</source>
+        <translation>Exporter un fichier CSV</translation>
+    </message>
+    <message>
+        <source>Could not export the CSV file &apos;%1&apos; (%2).</source>
+        <translation>Impossible d’exporter le fichier CSV «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <comment>CSV file exportation</comment>
+        <translation>Exportation réussie</translation>
+    </message>
+    <message>
+        <source>The current tab passwords were successfully exported to a CSV file.</source>
+        <translation>Les mots de passe de l’onglet courant ont été exportés avec succès dans un fichier CSV.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTable</name>
@@ -466,6 +512,129 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
     <message>
         <source>excellent</source>
         <translation>excellent</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentImportCSVFile</name>
+    <message>
+        <source>CSV file to import</source>
+        <translation>Fichier CSV à importer</translation>
+    </message>
+    <message>
+        <source>Select file...</source>
+        <translation>Sélectionner un fichier...</translation>
+    </message>
+    <message>
+        <source>Select the CSV file to import</source>
+        <translation>Sélectionner le fichier CSV à importer</translation>
+    </message>
+    <message>
+        <source>No file selected.</source>
+        <translation>Aucun fichier sélectionné.</translation>
+    </message>
+    <message>
+        <source>Selected file</source>
+        <translation>Fichier sélectionné</translation>
+    </message>
+    <message>
+        <source>CSV file settings</source>
+        <translation>Paramètres du fichier CSV</translation>
+    </message>
+    <message>
+        <source>Fields separator:</source>
+        <translation>Séparateur de champs&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Fields separator</source>
+        <translation>Séparateur de champs</translation>
+    </message>
+    <message>
+        <source>File format:</source>
+        <translation>Format du fichier&#xa0;:</translation>
+    </message>
+    <message>
+        <source>File format</source>
+        <translation>Format du fichier</translation>
+    </message>
+    <message>
+        <source>Destination tab</source>
+        <translation>Onglet de destination</translation>
+    </message>
+    <message>
+        <source>Create a new tab</source>
+        <translation>Créer un nouvel onglet</translation>
+    </message>
+    <message>
+        <source>New tab name:</source>
+        <translation>Nom du nouvel onglet&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Please insert a name</source>
+        <translation>Veuillez saisir un nom</translation>
+    </message>
+    <message>
+        <source>New tab name</source>
+        <translation>Nom du nouvel onglet</translation>
+    </message>
+    <message>
+        <source>Import to an existing tab</source>
+        <translation>Importer dans un onglet existant</translation>
+    </message>
+    <message>
+        <source>Select tab:</source>
+        <translation>Choisir l’onglet&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Existing tab</source>
+        <translation>Onglet existant</translation>
+    </message>
+    <message>
+        <source>Yet-existing passwords with the same name will be replaced by the ones from the CSV file. Otherwise, if this checkbox is not checked, all imported passwords will be added to the tab without removing old occurrences.</source>
+        <translation>Les mots de passe existants portant le même nom seront remplacés par ceux du fichier CSV. Si cette case n’est pas cochée, tous les mots de passe importés sont ajoutés à l’onglet sans supprimer les anciens.</translation>
+    </message>
+    <message>
+        <source>Update existing passwords with imported ones</source>
+        <translation>Mettre à jour les mots de passe existants avec ceux importés</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;import_csv_file.html&quot;&gt;How to import a CSV file?&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;import_csv_file.html&quot;&gt;Comment importer un fichier CSV&#xa0;?&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Comma (,)</source>
+        <translation>Virgule (,)</translation>
+    </message>
+    <message>
+        <source>Semicolon (;)</source>
+        <translation>Point-virgule (;)</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tabulation</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Espace</translation>
+    </message>
+    <message>
+        <source>Corvane format (fixed columns order without a header)</source>
+        <translation>Format Corvane (ordre des colonnes fixe, sans en-tête)</translation>
+    </message>
+    <message>
+        <source>Auto detect the header</source>
+        <translation>Détecter automatiquement l’en-tête</translation>
+    </message>
+    <message>
+        <source>Import a CSV file</source>
+        <translation>Importer un fichier CSV</translation>
     </message>
 </context>
 <context>
