@@ -6,8 +6,10 @@
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentSettings.h"
 #include "views/ViewContentStartMenu.h"
 
 #include <QCloseEvent>
@@ -50,6 +52,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeProtection();
 
     updateWidgetsState();
     switchView(VIEW_ID_START_MENU);
@@ -70,6 +73,8 @@ void FormContentEditor::createViews()
     viewContentPasswordInformation = new ViewContentPasswordInformation(this);
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+    viewContentSettings = new ViewContentSettings(this);
+    viewContentApplicationLocked = new ViewContentApplicationLocked(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -88,7 +93,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Corvane Key Manager license and news")},
         {nullptr, tr("Device information")},
         {nullptr, tr("Configure device")},
-        {nullptr, tr("Settings")},
+        {viewContentSettings, tr("Settings")},
         {viewContentLineInputDialog, noTitle},
         {viewContentMessageBoxDialog, noTitle},
         {nullptr, tr("Device erasing wizard")},
@@ -98,7 +103,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Read source device content")},
         {nullptr, tr("Write content to target device")},
         {nullptr, tr("Successful device duplication")},
-        {nullptr, tr("Application is locked")},
+        {viewContentApplicationLocked, tr("Application is locked")},
         {nullptr, tr("Import a CSV file")},
     };
 
