@@ -280,10 +280,11 @@ void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointer
 {
     UpdateCheckResult result;
     result.isManual = pointerReply->property(UPDATE_CHECK_MANUAL_PROPERTY).toBool();
-    if (_isUpdateReplySuccessful_helper(pointerReply))
+    // The size is checked here as well: a short transfer can end before the progress signal could stop it.
+    if (_isUpdateReplySuccessful_helper(pointerReply) &&
+        pointerReply->bytesAvailable() <= UPDATE_INFORMATION_MAXIMUM_SIZE)
     {
-        result.latestVersion =
-            _latestVersionFromUpdateInformation_helper(pointerReply->read(UPDATE_INFORMATION_MAXIMUM_SIZE));
+        result.latestVersion = _latestVersionFromUpdateInformation_helper(pointerReply->readAll());
         result.isInformationValid = !result.latestVersion.isEmpty();
     }
     pointerReply->deleteLater();
