@@ -3,6 +3,7 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/EditorTestSupport.h"
+#include "support/PrivateSettingsStore.h"
 #include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
+        usePrivateSettingsStore();
     }
 
     void init()

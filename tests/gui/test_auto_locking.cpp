@@ -4,6 +4,7 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/EditorTestSupport.h"
+#include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
+        usePrivateSettingsStore();
     }
 
     void init()

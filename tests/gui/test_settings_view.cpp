@@ -4,6 +4,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/ScreenshotProtection.h"
 #include "support/EditorTestSupport.h"
+#include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentSettings.h"
 
@@ -95,6 +96,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
+        usePrivateSettingsStore();
     }
 
     void init()

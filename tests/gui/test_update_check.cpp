@@ -5,6 +5,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/ProductWebServer.h"
 #include "support/EditorTestSupport.h"
+#include "support/PrivateSettingsStore.h"
 #include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 
@@ -15,7 +16,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -186,9 +186,7 @@ private Q_SLOTS:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         // The store exists before the first window, whose start menu reads the automatic check setting.
-        QStandardPaths::setTestModeEnabled(true);
-        initializeConfiguration();
-        settings->setValue(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION, APPLICATION_VERSION);
+        usePrivateSettingsStore();
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "openUrl");
     }
 
