@@ -3,8 +3,8 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/EditorTestSupport.h"
-#include "support/PrivateSettingsStore.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
 

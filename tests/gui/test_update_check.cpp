@@ -5,8 +5,8 @@
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/ProductWebServer.h"
 #include "support/EditorTestSupport.h"
-#include "support/PrivateSettingsStore.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
