@@ -11,7 +11,9 @@
 #include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentSettings.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QEvent>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -54,6 +56,28 @@ bool _isUserInputEvent_helper(QEvent::Type type)
         return true;
     default:
         return false;
+    }
+}
+
+// Nothing may stay usable over the locked page: open menus close (a table's context menu offers to copy a
+// password), and modal dialogs are cancelled as with Escape (the file dialog of an export would otherwise
+// let anyone write the passwords to a file). Bounded, in case a widget refuses to go.
+void _closePopupsAndModalDialogs_helper()
+{
+    constexpr int MAXIMUM_NESTING = 16;
+    for (int i = 0; i < MAXIMUM_NESTING; i++)
+    {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup)
+            break;
+        popup->close();
+    }
+    for (int i = 0; i < MAXIMUM_NESTING; i++)
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            break;
+        dialog->reject();
     }
 }
 
@@ -196,6 +220,8 @@ void FormContentEditor::_slotActionLockApplicationClicked()
     // Without a master password there is nothing to unlock with; the idle count simply goes on.
     if (!isMasterPasswordKnown || masterPassword.isEmpty() || !isApplicationUnlocked)
         return;
+
+    _closePopupsAndModalDialogs_helper();
 
     QString masterPasswordCopy = masterPassword;
     viewContentApplicationLocked->setMasterPassword(masterPasswordCopy);

@@ -3,6 +3,7 @@
 // silenced and its slot called by hand, so that no test waits real minutes or races the clock.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
 #include "support/EditorTestSupport.h"
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
@@ -10,7 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWheelEvent>
@@ -265,6 +268,54 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
         unlock();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+    }
+
+    void lockClosesMenusAndCancelsDialogs()
+    {
+        window->setKnownMasterPassword(MASTER_PASSWORD);
+        auto* table = tableAt(window, 0);
+        clickCell(table, 0, 0);
+        QMenu contextMenu(table);
+        contextMenu.addAction(QStringLiteral("Copy password"));
+        contextMenu.popup(table->viewport()->mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(contextMenu.isVisible());
+        tick(60);
+        QVERIFY(window->isApplicationLocked());
+        QVERIFY(!contextMenu.isVisible());
+        unlock();
+
+        // A modal dialog open at the lock is cancelled; the box below it too.
+        QMessageBox outer(QMessageBox::Warning, QStringLiteral("Outer"), QStringLiteral("outer"),
+                          QMessageBox::Yes | QMessageBox::No, window);
+        QMessageBox inner(QMessageBox::Question, QStringLiteral("Inner"), QStringLiteral("inner"),
+                          QMessageBox::Yes | QMessageBox::No, window);
+        int innerResult = -1;
+        QTimer::singleShot(0, this, [&]() { innerResult = inner.exec(); });
+        QTimer::singleShot(0, this,
+                           [&]()
+                           {
+                               QTRY_VERIFY(inner.isVisible());
+                               tick(60);
+                           });
+        // Should the lock leave them open, this ends the wait and the failure shows below.
+        bool isSafetyUsed = false;
+        QTimer safety;
+        safety.setSingleShot(true);
+        connect(&safety, &QTimer::timeout, this,
+                [&]()
+                {
+                    isSafetyUsed = true;
+                    inner.reject();
+                    outer.reject();
+                });
+        safety.start(10000);
+        const int outerResult = outer.exec();
+        QVERIFY(!isSafetyUsed);
+        QCOMPARE(outerResult, int(QDialog::Rejected));
+        QCOMPARE(innerResult, int(QDialog::Rejected));
+        QVERIFY(!outer.isVisible());
+        QVERIFY(!inner.isVisible());
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
     }
 };
 
