@@ -7,8 +7,10 @@
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentImportCSVFile.h"
+#include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentSettings.h"
 #include "views/ViewContentStartMenu.h"
 
 #include <QCloseEvent>
@@ -52,6 +54,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     connectSignals();
     initializeEditing();
     initializeCsv();
+    initializeProtection();
 
     updateWidgetsState();
     switchView(VIEW_ID_START_MENU);
@@ -73,6 +76,8 @@ void FormContentEditor::createViews()
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
     viewContentImportCSVFile = new ViewContentImportCSVFile(this);
+    viewContentSettings = new ViewContentSettings(this);
+    viewContentApplicationLocked = new ViewContentApplicationLocked(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -91,7 +96,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Corvane Key Manager license and news")},
         {nullptr, tr("Device information")},
         {nullptr, tr("Configure device")},
-        {nullptr, tr("Settings")},
+        {viewContentSettings, tr("Settings")},
         {viewContentLineInputDialog, noTitle},
         {viewContentMessageBoxDialog, noTitle},
         {nullptr, tr("Device erasing wizard")},
@@ -101,7 +106,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Read source device content")},
         {nullptr, tr("Write content to target device")},
         {nullptr, tr("Successful device duplication")},
-        {nullptr, tr("Application is locked")},
+        {viewContentApplicationLocked, tr("Application is locked")},
         {viewContentImportCSVFile, tr("Import a CSV file")},
     };
 

@@ -9,17 +9,22 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class PasswordTable;
 class QAction;
 class QMenu;
+class QNetworkAccessManager;
+class QNetworkReply;
 class QShortcut;
 class QTimer;
 class ViewBase;
+class ViewContentApplicationLocked;
 class ViewContentBase;
 class ViewContentImportCSVFile;
 class ViewContentLineInputDialog;
 class ViewContentPasswordInformation;
+class ViewContentSettings;
 class ViewContentStartMenu;
 struct PasswordRecord;
 
@@ -191,6 +196,54 @@ private:
 
     ExportFileNameAsker exportFileNameAsker;
     ViewContentImportCSVFile* viewContentImportCSVFile = nullptr;
+    // Protection (FormContentEditorProtection.cpp): auto-locking, screenshot protection, the settings page
+    // and the update check.
+public:
+    // The master password of the data shown, as the user typed it; locking the application needs one.
+    void setKnownMasterPassword(const QString& password);
+    // True while the locked page covers the window.
+    bool isApplicationLocked() const;
+
+private Q_SLOTS:
+    void _slotActionLockApplicationClicked();
+    void _slotActionSettingsTriggered();
+    void _slotActionSoftwareUpdateCheckTriggered();
+    void _slotTimerSecondTimeout();
+    void _slotViewContentApplicationLockedApplicationUnlocked();
+    void _slotViewContentSettingsConfigurationChanged();
+    void _slotNetworkAccessManagerFinished(QNetworkReply* pointerReply);
+
+private:
+    // What an update check found out, kept until it can be shown.
+    struct UpdateCheckResult
+    {
+        bool isManual = false;
+        // A manual check's waiting page was already taken away (it had come up over the locked page).
+        bool isWaitingPageRemoved = false;
+        // The reply held a usable "Latest_Version=" line.
+        bool isInformationValid = false;
+        QString latestVersion;
+    };
+
+    // Connects the protection's actions and pages and applies the settings (called once by the constructor).
+    void initializeProtection();
+    // Reads the auto-locking and screenshot settings and puts them into effect.
+    void applySettings();
+    void startUpdateCheck();
+    void sendUpdateCheckRequest(bool isManual);
+    void showUpdateCheckResult(const UpdateCheckResult& result);
+
+    QTimer* timerSecond = nullptr;
+    bool isAutoLockingEnabled = false;
+    int inactivitySeconds = 0;
+    int autoLockingDelaySeconds = 0;
+    ViewContentApplicationLocked* viewContentApplicationLocked = nullptr;
+    ViewContentSettings* viewContentSettings = nullptr;
+
+    bool isUpdateCheckManual = false;
+    QNetworkAccessManager* networkAccessManager = nullptr;
+    // A reply that arrived while the application was locked waits here until it is unlocked.
+    std::optional<UpdateCheckResult> pendingUpdateCheckResult;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

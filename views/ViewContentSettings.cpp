@@ -1,0 +1,77 @@
+#include "ViewContentSettings.h"
+
+#include "app/Configuration.h"
+#include "mainwindow/FormContentEditor.h"
+#include "mainwindow/ScreenshotProtection.h"
+#include "ui_ViewContentSettings.h"
+
+ViewContentSettings::ViewContentSettings(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentSettings)
+{
+    form->setupUi(this);
+    // Say so where the system cannot keep the window out of captures, instead of promising a protection.
+    form->labelScreenshotProtectionUnavailable->setVisible(!isScreenshotProtectionSupported());
+
+    connect(form->checkBoxApplicationAutoLocking, &QCheckBox::stateChanged, this,
+            &ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged);
+    connect(form->pushButtonSave, &QPushButton::clicked, this,
+            &ViewContentSettings::_slotPushButtonSaveClicked);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentSettings::_slotPushButtonCancelClicked);
+}
+
+ViewContentSettings::~ViewContentSettings()
+{
+    delete form;
+}
+
+void ViewContentSettings::activate()
+{
+    if (settings)
+    {
+        form->checkBoxNewApplicationVersionCheck->setChecked(
+            settings->value(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED).toBool());
+
+        const bool isAutoLockingEnabled =
+            settings->value(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED).toBool();
+        form->checkBoxApplicationAutoLocking->setChecked(isAutoLockingEnabled);
+        // setChecked() emits nothing when the state does not change: match the delay explicitly.
+        form->widgetApplicationAutoLockingDelay->setEnabled(isAutoLockingEnabled);
+
+        // The spin box brings a stored value outside 1 to 1440 back into that range.
+        form->spinBoxApplicationAutoLocking->setValue(
+            settings->value(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES).toInt());
+
+        form->checkBoxAllowScreenshot->setChecked(
+            settings->value(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED).toBool());
+    }
+    form->pushButtonCancel->setFocus();
+}
+
+void ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged(int state)
+{
+    form->widgetApplicationAutoLockingDelay->setEnabled(state == Qt::Checked);
+}
+
+void ViewContentSettings::_slotPushButtonSaveClicked()
+{
+    if (settings)
+    {
+        settings->setValue(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED,
+                           form->checkBoxNewApplicationVersionCheck->isChecked());
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED,
+                           form->checkBoxApplicationAutoLocking->isChecked());
+        // Kept even when auto locking is off, so that turning it on again finds the user's delay.
+        settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES,
+                           form->spinBoxApplicationAutoLocking->value());
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED,
+                           form->checkBoxAllowScreenshot->isChecked());
+    }
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT configurationChanged();
+}
+
+void ViewContentSettings::_slotPushButtonCancelClicked()
+{
+    mainWindow->popView(VIEW_ID_COUNT);
+}
