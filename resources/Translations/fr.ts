@@ -412,6 +412,50 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
         <source>The current tab passwords were successfully exported to a CSV file.</source>
         <translation>Les mots de passe de l’onglet courant ont été exportés avec succès dans un fichier CSV.</translation>
     </message>
+    <message>
+        <source>Searching for an update</source>
+        <translation>Recherche d’une mise à jour</translation>
+    </message>
+    <message>
+        <source>Searching for an update on the server...
+This operation will take less than 5 seconds.</source>
+        <translation>Recherche d’une mise à jour sur le serveur...
+Cette opération prendra moins de 5 secondes.</translation>
+    </message>
+    <message>
+        <source>Update check</source>
+        <translation>Recherche de mise à jour</translation>
+    </message>
+    <message>
+        <source>Failed to retrieve the update information from the server.
+Please check your network configuration and retry.</source>
+        <translation>Impossible d’obtenir les informations de mise à jour depuis le serveur.
+Veuillez vérifier votre configuration réseau et réessayer.</translation>
+    </message>
+    <message>
+        <source>Update available</source>
+        <translation>Mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>A program update is available (the new version is %1, you are currently using the version %2).
+Do you want to download it from the website?</source>
+        <translation>Une mise à jour du programme est disponible (la nouvelle version est la %1, vous utilisez actuellement la version %2).
+Voulez-vous la télécharger depuis le site web&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Could not open the download page in a web browser.
+You can open %1 yourself.</source>
+        <translation>Impossible d’ouvrir la page de téléchargement dans un navigateur web.
+Vous pouvez ouvrir %1 vous-même.</translation>
+    </message>
+    <message>
+        <source>No update found</source>
+        <translation>Aucune mise à jour</translation>
+    </message>
+    <message>
+        <source>No update is available, you are using the latest version.</source>
+        <translation>Aucune mise à jour n’est disponible, vous utilisez la dernière version.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTable</name>
@@ -512,6 +556,51 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
     <message>
         <source>excellent</source>
         <translation>excellent</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentApplicationLocked</name>
+    <message>
+        <source>Padlock</source>
+        <translation>Cadenas</translation>
+    </message>
+    <message>
+        <source>Insert password:</source>
+        <translation>Saisissez le mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Master password</source>
+        <translation>Mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Unlock</source>
+        <translation>Déverrouiller</translation>
+    </message>
+    <message>
+        <source>You can configure or disable the application auto locking feature from the Settings menu.</source>
+        <translation>Vous pouvez régler ou désactiver le verrouillage automatique de l’application dans Fichier &gt; Paramètres.</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+    <message>
+        <source>Wrong master password</source>
+        <translation>Mot de passe maître incorrect</translation>
+    </message>
+    <message>
+        <source>Wrong master password, please retry.
+You can also quit the application.</source>
+        <translation>Mot de passe maître incorrect, veuillez réessayer.
+Vous pouvez aussi quitter l’application.</translation>
     </message>
 </context>
 <context>
@@ -790,6 +879,49 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
     <message>
         <source>Characters count: %1</source>
         <translation>Nombre de caractères&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentSettings</name>
+    <message>
+        <source>Application update</source>
+        <translation>Mise à jour de l’application</translation>
+    </message>
+    <message>
+        <source>Check for a newer application version on start</source>
+        <translation>Rechercher une nouvelle version de l’application au démarrage</translation>
+    </message>
+    <message>
+        <source>Application auto locking</source>
+        <translation>Verrouillage automatique de l’application</translation>
+    </message>
+    <message>
+        <source>Automatically lock the application when the user is inactive for a while</source>
+        <translation>Verrouiller automatiquement l’application après une période d’inactivité</translation>
+    </message>
+    <message>
+        <source>Delay before locking (in minutes):</source>
+        <translation>Délai avant verrouillage (en minutes)&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Screenshot protection</source>
+        <translation>Protection contre les captures d’écran</translation>
+    </message>
+    <message>
+        <source>Allow taking screenshots of the application displayed content</source>
+        <translation>Autoriser les captures d’écran du contenu affiché par l’application</translation>
+    </message>
+    <message>
+        <source>Screen capture cannot be blocked on this system.</source>
+        <translation>Les captures d’écran ne peuvent pas être bloquées sur ce système.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
