@@ -6,8 +6,17 @@
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentConfigureDevice.h"
+#include "views/ViewContentDeviceCopyWizardPage1.h"
+#include "views/ViewContentDeviceCopyWizardPage2.h"
+#include "views/ViewContentDeviceCopyWizardPage3.h"
+#include "views/ViewContentDeviceCopyWizardPage4.h"
+#include "views/ViewContentDeviceErasingWizardPage1.h"
+#include "views/ViewContentDeviceErasingWizardPage2.h"
+#include "views/ViewContentDeviceErasingWizardPage3.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentShowDeviceInformation.h"
 #include "views/ViewContentStartMenu.h"
 
 #include <QCloseEvent>
@@ -50,6 +59,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeDeviceMaintenance();
 
     updateWidgetsState();
     switchView(VIEW_ID_START_MENU);
@@ -61,6 +71,7 @@ FormContentEditor::~FormContentEditor()
     if (isClipboardUsed)
         clearSystemClipboard();
     secureClearString(masterPassword);
+    clearCopyWizardData();
     delete form;
 }
 
@@ -70,6 +81,15 @@ void FormContentEditor::createViews()
     viewContentPasswordInformation = new ViewContentPasswordInformation(this);
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+    viewContentShowDeviceInformation = new ViewContentShowDeviceInformation(this);
+    viewContentConfigureDevice = new ViewContentConfigureDevice(this);
+    viewContentDeviceErasingWizardPage1 = new ViewContentDeviceErasingWizardPage1(this);
+    viewContentDeviceErasingWizardPage2 = new ViewContentDeviceErasingWizardPage2(this);
+    viewContentDeviceErasingWizardPage3 = new ViewContentDeviceErasingWizardPage3(this);
+    viewContentDeviceCopyWizardPage1 = new ViewContentDeviceCopyWizardPage1(this);
+    viewContentDeviceCopyWizardPage2 = new ViewContentDeviceCopyWizardPage2(this);
+    viewContentDeviceCopyWizardPage3 = new ViewContentDeviceCopyWizardPage3(this);
+    viewContentDeviceCopyWizardPage4 = new ViewContentDeviceCopyWizardPage4(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -86,18 +106,18 @@ void FormContentEditor::createViews()
         {nullptr, tr("Insert master password")},
         {nullptr, tr("Detected devices")},
         {nullptr, tr("Corvane Key Manager license and news")},
-        {nullptr, tr("Device information")},
-        {nullptr, tr("Configure device")},
+        {viewContentShowDeviceInformation, tr("Device information")},
+        {viewContentConfigureDevice, tr("Configure device")},
         {nullptr, tr("Settings")},
         {viewContentLineInputDialog, noTitle},
         {viewContentMessageBoxDialog, noTitle},
-        {nullptr, tr("Device erasing wizard")},
-        {nullptr, tr("Erasing confirmation")},
-        {nullptr, tr("Successful erasure")},
-        {nullptr, tr("Device copy wizard")},
-        {nullptr, tr("Read source device content")},
-        {nullptr, tr("Write content to target device")},
-        {nullptr, tr("Successful device duplication")},
+        {viewContentDeviceErasingWizardPage1, tr("Device erasing wizard")},
+        {viewContentDeviceErasingWizardPage2, tr("Erasing confirmation")},
+        {viewContentDeviceErasingWizardPage3, tr("Successful erasure")},
+        {viewContentDeviceCopyWizardPage1, tr("Device copy wizard")},
+        {viewContentDeviceCopyWizardPage2, tr("Read source device content")},
+        {viewContentDeviceCopyWizardPage3, tr("Write content to target device")},
+        {viewContentDeviceCopyWizardPage4, tr("Successful device duplication")},
         {nullptr, tr("Application is locked")},
         {nullptr, tr("Import a CSV file")},
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/SecureImageBuffer.h"
 #include "mainwindow/ViewId.h"
 #include "vault/VaultTab.h"
 #include "views/ViewContentMessageBoxDialog.h"
@@ -15,8 +16,17 @@ class QShortcut;
 class QTimer;
 class ViewBase;
 class ViewContentBase;
+class ViewContentConfigureDevice;
+class ViewContentDeviceCopyWizardPage1;
+class ViewContentDeviceCopyWizardPage2;
+class ViewContentDeviceCopyWizardPage3;
+class ViewContentDeviceCopyWizardPage4;
+class ViewContentDeviceErasingWizardPage1;
+class ViewContentDeviceErasingWizardPage2;
+class ViewContentDeviceErasingWizardPage3;
 class ViewContentLineInputDialog;
 class ViewContentPasswordInformation;
+class ViewContentShowDeviceInformation;
 class ViewContentStartMenu;
 struct PasswordRecord;
 
@@ -164,6 +174,64 @@ private:
     ViewContentLineInputDialog* viewContentLineInputDialog = nullptr;
     ViewContentStartMenu* viewContentStartMenu = nullptr;
     ViewContentPasswordInformation* viewContentPasswordInformation = nullptr;
+
+    // Device maintenance (FormContentEditorDeviceMaintenance.cpp)
+public:
+    // Whether the copy wizard holds anything of a source device (content, passwords, name); lets tests check
+    // that nothing outlives a copy.
+    bool isCopyWizardDataHeld() const;
+
+private Q_SLOTS:
+    void _slotActionShowDeviceInformation();
+    void _slotActionChangeDeviceNameTriggered();
+    void _slotActionCopyDeviceTriggered();
+    void _slotActionEraseDeviceTriggered();
+    void _slotViewContentConfigureDeviceConfigurationLoadingFailed(int returnValue);
+    void _slotViewContentDeviceErasingWizardErasingConfirmed(bool isDeviceNameResetRequested);
+    void _slotViewContentDeviceCopyWizardSourceDevicePasswordInserted(QString password);
+    void _slotViewContentDeviceCopyWizardTargetDevicePasswordInserted(QString password);
+    // Page 2 or 3 of the copy wizard was left backwards: the copy is over, its secrets go.
+    void _slotViewContentDeviceCopyWizardPageLeft();
+
+private:
+    // TEMPORARY until the open step is merged
+    int openDevice();
+    void continueShowDeviceInformation();
+    void continueConfigureDevice();
+    void continueEraseDevice();
+    void continueCopyReadSourceDevice();
+    void continueCopyWriteTargetDevice();
+    void continueCopySourceDeviceRead(int returnValue);
+    // END TEMPORARY
+    void initializeDeviceMaintenance();
+    void eraseCurrentDevice();
+    void verifyErasedDevice();
+    void decryptCopySourceDevice();
+    void writeCopyTargetDevice();
+    void verifyCopyTargetDevice();
+    // Zero-fills the decrypted source image, the image sent to the target and both passwords.
+    void clearCopyWizardData();
+    // Zero-fills what only the target step used, keeping the source content for another target.
+    void clearCopyTargetData();
+
+    ViewContentShowDeviceInformation* viewContentShowDeviceInformation = nullptr;
+    ViewContentConfigureDevice* viewContentConfigureDevice = nullptr;
+    ViewContentDeviceErasingWizardPage1* viewContentDeviceErasingWizardPage1 = nullptr;
+    ViewContentDeviceErasingWizardPage2* viewContentDeviceErasingWizardPage2 = nullptr;
+    ViewContentDeviceErasingWizardPage3* viewContentDeviceErasingWizardPage3 = nullptr;
+    ViewContentDeviceCopyWizardPage1* viewContentDeviceCopyWizardPage1 = nullptr;
+    ViewContentDeviceCopyWizardPage2* viewContentDeviceCopyWizardPage2 = nullptr;
+    ViewContentDeviceCopyWizardPage3* viewContentDeviceCopyWizardPage3 = nullptr;
+    ViewContentDeviceCopyWizardPage4* viewContentDeviceCopyWizardPage4 = nullptr;
+
+    bool isDeviceNameResetRequested = false;
+    QString copySourcePassword;
+    QString copyTargetPassword;
+    QString copySourceDeviceName;
+    // The source's decrypted image, held between the two devices while a copy is in progress, and the
+    // encrypted image sent to the target, for the read-back.
+    SecureImageBuffer copyPlaintextImage;
+    SecureImageBuffer copyWrittenImage;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.
