@@ -194,15 +194,6 @@ private Q_SLOTS:
     void _slotViewContentDeviceCopyWizardPageLeft();
 
 private:
-    // TEMPORARY until the open step is merged
-    int openDevice();
-    void continueShowDeviceInformation();
-    void continueConfigureDevice();
-    void continueEraseDevice();
-    void continueCopyReadSourceDevice();
-    void continueCopyWriteTargetDevice();
-    void continueCopySourceDeviceRead(int returnValue);
-    // END TEMPORARY
     void initializeDeviceMaintenance();
     void eraseCurrentDevice();
     void verifyErasedDevice();
