@@ -2,13 +2,19 @@
 
 #include "PasswordTable.h"
 #include "SensitiveClipboard.h"
+#include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentDeviceSelection.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentReadDevice.h"
 #include "views/ViewContentStartMenu.h"
+#include "views/ViewContentWriteDevice.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -50,6 +56,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeDeviceOpenSave();
 
     updateWidgetsState();
     switchView(VIEW_ID_START_MENU);
@@ -70,6 +77,11 @@ void FormContentEditor::createViews()
     viewContentPasswordInformation = new ViewContentPasswordInformation(this);
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+    viewContentReadDevice = new ViewContentReadDevice(this);
+    viewContentWriteDevice = new ViewContentWriteDevice(this);
+    viewContentInsertReadingMasterPassword = new ViewContentInsertReadingMasterPassword(this);
+    viewContentInsertWritingMasterPassword = new ViewContentInsertWritingMasterPassword(this);
+    viewContentDeviceSelection = new ViewContentDeviceSelection(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -80,11 +92,11 @@ void FormContentEditor::createViews()
         {nullptr, QString()}, // the vault editor, page 0 of the form
         {viewContentStartMenu, tr("Welcome!")},
         {viewContentPasswordInformation, noTitle},
-        {nullptr, tr("Reading device memories...")},
-        {nullptr, tr("Writing device memories...")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Detected devices")},
+        {viewContentReadDevice, tr("Reading device memories...")},
+        {viewContentWriteDevice, tr("Writing device memories...")},
+        {viewContentInsertReadingMasterPassword, tr("Insert master password")},
+        {viewContentInsertWritingMasterPassword, tr("Insert master password")},
+        {viewContentDeviceSelection, tr("Detected devices")},
         {nullptr, tr("Corvane Key Manager license and news")},
         {nullptr, tr("Device information")},
         {nullptr, tr("Configure device")},
@@ -253,6 +265,17 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
 
     switch (pendingOperation)
     {
+    case PENDING_OPERATION_CONFIRM_OPEN_DEVICE:
+        // Anything but Yes keeps the edited vault.
+        if (isConfirmed)
+            startOpeningDevice();
+        break;
+    case PENDING_OPERATION_WRITE_DEVICE:
+        if (isConfirmed)
+            encryptAndWriteVault();
+        else
+            closeCurrentDevice();
+        break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
         if (isConfirmed)
         {
