@@ -2,6 +2,7 @@
 
 #include "PasswordTable.h"
 #include "SensitiveClipboard.h"
+#include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
@@ -14,10 +15,15 @@
 #include "views/ViewContentDeviceErasingWizardPage1.h"
 #include "views/ViewContentDeviceErasingWizardPage2.h"
 #include "views/ViewContentDeviceErasingWizardPage3.h"
+#include "views/ViewContentDeviceSelection.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentReadDevice.h"
 #include "views/ViewContentShowDeviceInformation.h"
 #include "views/ViewContentStartMenu.h"
+#include "views/ViewContentWriteDevice.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -59,6 +65,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeDeviceOpenSave();
     initializeDeviceMaintenance();
 
     updateWidgetsState();
@@ -81,6 +88,11 @@ void FormContentEditor::createViews()
     viewContentPasswordInformation = new ViewContentPasswordInformation(this);
     viewContentLineInputDialog = new ViewContentLineInputDialog(this);
     viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
+    viewContentReadDevice = new ViewContentReadDevice(this);
+    viewContentWriteDevice = new ViewContentWriteDevice(this);
+    viewContentInsertReadingMasterPassword = new ViewContentInsertReadingMasterPassword(this);
+    viewContentInsertWritingMasterPassword = new ViewContentInsertWritingMasterPassword(this);
+    viewContentDeviceSelection = new ViewContentDeviceSelection(this);
     viewContentShowDeviceInformation = new ViewContentShowDeviceInformation(this);
     viewContentConfigureDevice = new ViewContentConfigureDevice(this);
     viewContentDeviceErasingWizardPage1 = new ViewContentDeviceErasingWizardPage1(this);
@@ -100,11 +112,11 @@ void FormContentEditor::createViews()
         {nullptr, QString()}, // the vault editor, page 0 of the form
         {viewContentStartMenu, tr("Welcome!")},
         {viewContentPasswordInformation, noTitle},
-        {nullptr, tr("Reading device memories...")},
-        {nullptr, tr("Writing device memories...")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Detected devices")},
+        {viewContentReadDevice, tr("Reading device memories...")},
+        {viewContentWriteDevice, tr("Writing device memories...")},
+        {viewContentInsertReadingMasterPassword, tr("Insert master password")},
+        {viewContentInsertWritingMasterPassword, tr("Insert master password")},
+        {viewContentDeviceSelection, tr("Detected devices")},
         {nullptr, tr("Corvane Key Manager license and news")},
         {viewContentShowDeviceInformation, tr("Device information")},
         {viewContentConfigureDevice, tr("Configure device")},
@@ -273,6 +285,17 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
 
     switch (pendingOperation)
     {
+    case PENDING_OPERATION_CONFIRM_OPEN_DEVICE:
+        // Anything but Yes keeps the edited vault.
+        if (isConfirmed)
+            startOpeningDevice();
+        break;
+    case PENDING_OPERATION_WRITE_DEVICE:
+        if (isConfirmed)
+            encryptAndWriteVault();
+        else
+            closeCurrentDevice();
+        break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
         if (isConfirmed)
         {

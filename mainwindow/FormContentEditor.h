@@ -9,6 +9,9 @@
 #include <QStack>
 #include <QString>
 
+#include <cstdint>
+#include <memory>
+
 class PasswordTable;
 class QAction;
 class QMenu;
@@ -24,10 +27,15 @@ class ViewContentDeviceCopyWizardPage4;
 class ViewContentDeviceErasingWizardPage1;
 class ViewContentDeviceErasingWizardPage2;
 class ViewContentDeviceErasingWizardPage3;
+class ViewContentDeviceSelection;
+class ViewContentInsertReadingMasterPassword;
+class ViewContentInsertWritingMasterPassword;
 class ViewContentLineInputDialog;
 class ViewContentPasswordInformation;
+class ViewContentReadDevice;
 class ViewContentShowDeviceInformation;
 class ViewContentStartMenu;
+class ViewContentWriteDevice;
 struct PasswordRecord;
 
 namespace Ui
@@ -175,6 +183,78 @@ private:
     ViewContentStartMenu* viewContentStartMenu = nullptr;
     ViewContentPasswordInformation* viewContentPasswordInformation = nullptr;
 
+    // DeviceOpenSave (FormContentEditorDeviceOpenSave.cpp)
+public:
+    // The message that opening a device failed, with a hint on how to get access when the reason was a
+    // permission (errorNumber: Device::lastOpenErrorNumber()).
+    static QString openDeviceFailureMessage(int errorNumber);
+
+private Q_SLOTS:
+    void _slotActionOpenDeviceClicked();
+    void _slotActionWriteDeviceTriggered();
+    void _slotActionChangePasswordThenWriteDeviceTriggered();
+    void _slotViewContentDeviceSelectionDeviceSelected(bool isOperationSuccessful);
+    void _slotViewContentInsertReadingMasterPasswordInsertionFinished(bool isValid, QString password);
+    void _slotViewContentInsertWritingMasterPasswordInsertionFinished(bool isValid, QString password);
+    void _slotViewContentReadDeviceReadFinished(int returnValue);
+    void _slotViewContentWriteDeviceWriteFinished(int returnValue);
+
+private:
+    void initializeDeviceOpenSave();
+    // The open step of every device workflow: 0 when the only connected device is now the current device
+    // and open, 1 when the device selection page was pushed instead (the workflow goes on in
+    // _slotViewContentDeviceSelectionDeviceSelected), -1 after an error message.
+    int openDevice();
+    // Pending operation "open", then the open step; the password page follows when a device is open.
+    void startOpeningDevice();
+    void completeOpenDevice();
+    void askSaveConfirmation();
+    void encryptAndWriteVault();
+    void verifyWrittenDevice();
+    void releaseSavedImages();
+    void showErrorMessage(const QString& text, const QString& title = QString());
+
+    // Shared with the device maintenance workflows. Each reports its failures itself (one message, the
+    // current device closed).
+    // Chooses between the current device's main and backup images (asking when they differ) and decrypts
+    // the chosen one with password, trying every format version on a working copy. Returns the device
+    // buffer that now holds the plaintext, or null after a failure; isWrongPassword tells a wrong password
+    // (or data that is no vault) apart from the other failures.
+    uint8_t* decryptCurrentDeviceImage(const QString& password, bool* isWrongPassword);
+    // The message for a failed read (readFinished code), then closeCurrentDevice().
+    void reportReadDeviceFailure(int returnValue);
+    // The message for a failed write (writeFinished code), then closeCurrentDevice().
+    void reportWriteDeviceFailure(int returnValue);
+    // True when both memories read back into the current device's buffers equal the expected images;
+    // otherwise the "Write error" message and closeCurrentDevice().
+    bool verifyCurrentDeviceMemories(const uint8_t* expectedMainImage, const uint8_t* expectedBackupImage);
+
+    // Hooks of the device maintenance workflows (FormContentEditorDeviceMaintenance*.cpp): the device
+    // selection and read-finished dispatchers hand their pending operation over to them.
+    // After the device selection, with the chosen device current and open:
+    void continueShowDeviceInformation(); // pending 4: show the device information page
+    void continueConfigureDevice();       // pending 5: show the configure device page
+    void continueEraseDevice();           // pending 9: write the erased images
+    void continueCopyReadSourceDevice();  // pending 10: read the source device
+    void continueCopyWriteTargetDevice(); // pending 11: write the copy target
+    // After the read progress page, with its result code (any code: a hook reports failures itself,
+    // for example through reportReadDeviceFailure()):
+    void continueEraseDeviceRead(int returnValue);      // pending 9: erase verification
+    void continueCopySourceDeviceRead(int returnValue); // pending 10: copy source decryption
+    void continueCopyTargetDeviceRead(int returnValue); // pending 11: copy verification
+
+    ViewContentDeviceSelection* viewContentDeviceSelection = nullptr;
+    ViewContentInsertReadingMasterPassword* viewContentInsertReadingMasterPassword = nullptr;
+    ViewContentInsertWritingMasterPassword* viewContentInsertWritingMasterPassword = nullptr;
+    ViewContentReadDevice* viewContentReadDevice = nullptr;
+    ViewContentWriteDevice* viewContentWriteDevice = nullptr;
+    // The password typed to open a device; it becomes masterPassword only when that vault is shown, so a
+    // failed open leaves the vault on screen with its own password.
+    QString openingMasterPassword;
+    // The images handed to the write page for the main and the backup memory, for the read-back
+    // comparison; zero-filled and released once the save ends.
+    std::unique_ptr<uint8_t[]> savedImages[2];
+
     // Device maintenance (FormContentEditorDeviceMaintenance.cpp)
 public:
     // Whether the copy wizard holds anything of a source device (content, passwords, name); lets tests check
@@ -196,6 +276,7 @@ private Q_SLOTS:
 private:
     void initializeDeviceMaintenance();
     void eraseCurrentDevice();
+    // Both memories read back must be zero; then the dated name if it was asked for.
     void verifyErasedDevice();
     void decryptCopySourceDevice();
     void writeCopyTargetDevice();

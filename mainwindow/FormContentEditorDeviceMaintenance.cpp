@@ -1,6 +1,13 @@
 // Device maintenance: the device copy wizard (decrypt a source device, re-encrypt its content under the
 // target's password, write and verify the target), the device erasing wizard, and the entry points of the
-// device information and device configuration pages.
+// device information and device configuration pages. The open step, the device selection and the
+// read/write dispatchers are shared with opening and saving (FormContentEditorDeviceOpenSave.cpp); they
+// hand over to the continue...() hooks below.
+//
+// The copy wizard holds the source's decrypted image between the two devices. It is zero-filled, with both
+// passwords, as soon as the copy is over: after the verified write (before the last page shows), and when
+// the user leaves the target page backwards or the source page for good (the pages' wizardPageLeft()).
+// A failed target step keeps it, because the target page stays up for another target device.
 #include "FormContentEditor.h"
 
 #include "device/Device.h"
@@ -15,8 +22,8 @@
 #include <QDate>
 #include <QMessageBox>
 
-#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -25,11 +32,6 @@ namespace
 QString _ownedCopy_helper(const QString& text)
 {
     return QString(text.constData(), text.size());
-}
-
-bool _isZeroFilled_helper(const uint8_t* data, int size)
-{
-    return std::all_of(data, data + size, [](uint8_t byte) { return byte == 0; });
 }
 } // namespace
 
@@ -92,9 +94,7 @@ void FormContentEditor::_slotViewContentConfigureDeviceConfigurationLoadingFaile
     Q_UNUSED(returnValue)
     // The page has already closed the device.
     popView(VIEW_ID_COUNT);
-    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Device access error"),
-                             tr("Could not retrieve the device backup disable flag."),
-                             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
 }
 
 // Erasing --------------------------------------------------------------------------------------------------
@@ -121,30 +121,36 @@ void FormContentEditor::continueEraseDevice()
 void FormContentEditor::eraseCurrentDevice()
 {
     // The device has no erase command: both memories receive zero-filled images. The write-finished handling
-    // reads them back and the read-finished dispatcher comes back to verifyErasedDevice().
+    // reads them back and the read-finished dispatcher comes back to continueEraseDeviceRead().
     Device* device = getCurrentDevice();
+    if (!device)
+        return;
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memset(device->getMemoryBuffer(memoryIndex), 0, DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);
 }
 
+void FormContentEditor::continueEraseDeviceRead(int returnValue)
+{
+    if (returnValue != 0)
+    {
+        reportReadDeviceFailure(returnValue);
+        return;
+    }
+    verifyErasedDevice();
+}
+
 void FormContentEditor::verifyErasedDevice()
 {
     Device* device = getCurrentDevice();
-    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+    if (!device)
+        return;
+    const std::vector<uint8_t> zeroImage(MEMORY_IMAGE_SIZE, 0);
+    if (!verifyCurrentDeviceMemories(zeroImage.data(), zeroImage.data()))
     {
-        if (!_isZeroFilled_helper(device->getMemoryBuffer(memoryIndex), DEVICE_MEMORY_SIZE))
-        {
-            popView(VIEW_ID_COUNT);
-            pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Write error"),
-                                     tr("Data could not be successfully written. Please retry.\nConsider "
-                                        "changing the device if this "
-                                        "error is still occurring."),
-                                     ViewContentMessageBoxDialog::BUTTON_OK,
-                                     ViewContentMessageBoxDialog::BUTTON_OK);
-            closeCurrentDevice();
-            return;
-        }
+        // Leaves the wizard; the message comes on top of the page it was started from.
+        popView(VIEW_ID_COUNT);
+        return;
     }
 
     if (isDeviceNameResetRequested)
@@ -155,9 +161,7 @@ void FormContentEditor::verifyErasedDevice()
         if (device->setName(name) != 0)
         {
             popView(VIEW_ID_COUNT);
-            pushMessageBoxDialogView(
-                ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"), tr("Could not write the device name."),
-                ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+            showErrorMessage(tr("Could not write the device name."));
             closeCurrentDevice();
             return;
         }
@@ -194,9 +198,9 @@ void FormContentEditor::continueCopySourceDeviceRead(int returnValue)
 {
     if (returnValue != 0)
     {
-        // The read-finished dispatcher reports the failure and closes the device; the user is back on the
-        // source page with the password still typed in.
+        // Back on the source page, with the password still typed in for another try.
         secureClearString(copySourcePassword);
+        reportReadDeviceFailure(returnValue);
         return;
     }
     decryptCopySourceDevice();
@@ -204,22 +208,20 @@ void FormContentEditor::continueCopySourceDeviceRead(int returnValue)
 
 void FormContentEditor::decryptCopySourceDevice()
 {
-    Device* device = getCurrentDevice();
-    SecureImageBuffer plaintextImage;
-    // TODO(merge): shared choice of memory and decryption of the open step.
-    const int result = -1;
-    Q_UNUSED(device)
-    if (result != 0)
+    // The same choice between differing memories and the same trial of format versions as opening. A wrong
+    // source password says nothing about the vault on screen, so isMasterPasswordKnown stays as it is.
+    const uint8_t* plaintextImage = decryptCurrentDeviceImage(copySourcePassword, nullptr);
+    if (!plaintextImage)
     {
         secureClearString(copySourcePassword);
         return;
     }
 
-    copyPlaintextImage.assign(plaintextImage.data());
+    copyPlaintextImage.assign(plaintextImage);
     copySourceDeviceName = getCurrentDevice()->getName();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
-    // The user may now unplug the source and plug the target; its buffers, which held the plaintext, are
-    // zero-filled with it.
+    // The user may now unplug the source and plug the target. Closing also zero-fills the device buffer that
+    // holds the plaintext.
     closeCurrentDevice();
 }
 
@@ -229,13 +231,10 @@ void FormContentEditor::_slotViewContentDeviceCopyWizardTargetDevicePasswordInse
 {
     if (copyPlaintextImage.isEmpty())
     {
-        // Without the source content there is nothing to write; never write an empty image over a device.
+        // Without the source content there is nothing to write: never write an empty image over a device.
         popView(VIEW_ID_COUNT);
-        pushMessageBoxDialogView(
-            ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
-            tr("The source device content is no longer available. Please read the source "
-               "device again."),
-            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        showErrorMessage(tr("The source device content is no longer available. Please read the source device "
+                            "again."));
         return;
     }
 
@@ -255,29 +254,26 @@ void FormContentEditor::continueCopyWriteTargetDevice()
 void FormContentEditor::writeCopyTargetDevice()
 {
     Device* device = getCurrentDevice();
+    if (!device)
+        return;
 
     // A device flagged as "not a backup target" is refused before anything is written to it.
     bool isBackupDisabled = false;
     if (device->getBackupDisableFlag(isBackupDisabled) != 0)
     {
-        pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Device access error"),
-                                 tr("Could not retrieve the device backup disable flag."),
-                                 ViewContentMessageBoxDialog::BUTTON_OK,
-                                 ViewContentMessageBoxDialog::BUTTON_OK);
+        showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
         closeCurrentDevice();
         clearCopyTargetData();
         return;
     }
     if (isBackupDisabled)
     {
-        pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
-                                 tr("The selected target device can't be used as backup.\nThis feature can "
-                                    "be configured through the "
-                                    "device configuration menu of the application.\n\nPlease insert another "
-                                    "target device or enable "
-                                    "the backup feature on the current target device."),
-                                 ViewContentMessageBoxDialog::BUTTON_OK,
-                                 ViewContentMessageBoxDialog::BUTTON_OK);
+        pushMessageBoxDialogView(
+            ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
+            tr("The selected target device can't be used as backup.\nThis feature can be configured through "
+               "the device configuration menu of the application.\n\nPlease insert another target device or "
+               "enable the backup feature on the current target device."),
+            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
         closeCurrentDevice();
         clearCopyTargetData();
         return;
@@ -287,29 +283,28 @@ void FormContentEditor::writeCopyTargetDevice()
                                            ? tr("identical", "master password for device copy wizard")
                                            : tr("different", "master password for device copy wizard");
     // Device names are user text: escaped, or a name such as "<b>" would be rendered as markup.
+    const QString targetDeviceName = device->getName();
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, tr("Confirmation"),
-        tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b><br "
-           "/>Target "
-           "device name: <b>%2</b><br />Source and target devices master password are <b>%3</b>.<br /><br "
-           "/>Do "
-           "you want to continue?")
-            .arg(copySourceDeviceName.toHtmlEscaped(), device->getName().toHtmlEscaped(), passwordComparison),
+        tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b><br />"
+           "Target device name: <b>%2</b><br />Source and target devices master password are <b>%3</b>.<br />"
+           "<br />Do you want to continue?")
+            .arg(copySourceDeviceName.toHtmlEscaped(), targetDeviceName.toHtmlEscaped(), passwordComparison),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    // The box ran an event loop: go on only with the device it was asked about.
+    if (answer != QMessageBox::Yes || getCurrentDevice() != device)
     {
         closeCurrentDevice();
         clearCopyTargetData();
         return;
     }
 
-    // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized.
+    // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized, and the
+    // vault shown in the window plays no part.
     copyWrittenImage.assign(copyPlaintextImage.data());
     if (encryptMemoryImage(copyTargetPassword, MEMORY_IMAGE_FORMAT_VERSION, copyWrittenImage.data()) != 0)
     {
-        pushMessageBoxDialogView(
-            ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"), tr("Failed to encrypt data, aborting."),
-            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        showErrorMessage(tr("Failed to encrypt data, aborting."));
         closeCurrentDevice();
         clearCopyTargetData();
         return;
@@ -320,24 +315,29 @@ void FormContentEditor::writeCopyTargetDevice()
     pushView(VIEW_ID_WRITE_DEVICE);
 }
 
+void FormContentEditor::continueCopyTargetDeviceRead(int returnValue)
+{
+    if (returnValue != 0)
+    {
+        clearCopyTargetData();
+        reportReadDeviceFailure(returnValue);
+        return;
+    }
+    verifyCopyTargetDevice();
+}
+
 void FormContentEditor::verifyCopyTargetDevice()
 {
-    Device* device = getCurrentDevice();
-    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+    if (copyWrittenImage.isEmpty())
     {
-        if (copyWrittenImage.isEmpty() || std::memcmp(device->getMemoryBuffer(memoryIndex),
-                                                      copyWrittenImage.data(), DEVICE_MEMORY_SIZE) != 0)
-        {
-            pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Write error"),
-                                     tr("Data could not be successfully written. Please retry.\nConsider "
-                                        "changing the device if this "
-                                        "error is still occurring."),
-                                     ViewContentMessageBoxDialog::BUTTON_OK,
-                                     ViewContentMessageBoxDialog::BUTTON_OK);
-            closeCurrentDevice();
-            clearCopyTargetData();
-            return;
-        }
+        closeCurrentDevice();
+        return;
+    }
+    if (!verifyCurrentDeviceMemories(copyWrittenImage.data(), copyWrittenImage.data()))
+    {
+        // Back on the target page: another target, or the same one again, can be tried.
+        clearCopyTargetData();
+        return;
     }
 
     // The copy is done: nothing of the source may outlive it.
@@ -345,6 +345,8 @@ void FormContentEditor::verifyCopyTargetDevice()
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4);
     closeCurrentDevice();
 }
+
+// Copy wizard data ------------------------------------------------------------------------------------------
 
 void FormContentEditor::_slotViewContentDeviceCopyWizardPageLeft()
 {
