@@ -1,0 +1,263 @@
+#include "cli/CliDeviceAccess.h"
+
+#include "device/DeviceEnumeration.h"
+
+#include <QStringList>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace
+{
+// Progress of the long transfers on standard error, shown only when a person watches it.
+class TransferProgress
+{
+public:
+    explicit TransferProgress(const QString& label, int total)
+        : _label(label), _total(total), _isShown(isatty(STDERR_FILENO) == 1)
+    {
+        show(0);
+    }
+    ~TransferProgress()
+    {
+        if (_isShown)
+            std::fputs("\n", stderr);
+    }
+    TransferProgress(const TransferProgress&) = delete;
+    TransferProgress& operator=(const TransferProgress&) = delete;
+
+    void show(int done)
+    {
+        if (!_isShown)
+            return;
+        const int percentage = _total > 0 ? done * 100 / _total : 100;
+        if (percentage == _lastPercentage)
+            return;
+        _lastPercentage = percentage;
+        std::fprintf(stderr, "\r%s: %3d%%", _label.toUtf8().constData(), percentage);
+        std::fflush(stderr);
+    }
+
+private:
+    QString _label;
+    int _total;
+    bool _isShown;
+    int _lastPercentage = -1;
+};
+
+QString _memoryName_helper(int memoryIndex)
+{
+    return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
+}
+
+bool _writeMemory_helper(Device& device, int memoryIndex, const uint8_t* image, TransferProgress& progress,
+                         int& doneBlockCount, QString& errorMessage)
+{
+    if (device.selectMemory(memoryIndex) != 0)
+    {
+        errorMessage = QStringLiteral("could not select the %1 memory of %2 for writing")
+                           .arg(_memoryName_helper(memoryIndex), describeDevice(device));
+        return false;
+    }
+    for (int block = 0; block < DEVICE_MEMORY_BLOCK_COUNT; block++)
+    {
+        if (device.writeMemoryBlock(block, image + block * DEVICE_MEMORY_BLOCK_SIZE) != 0)
+        {
+            errorMessage = QStringLiteral("could not write block %1 of the %2 memory of %3")
+                               .arg(block)
+                               .arg(_memoryName_helper(memoryIndex), describeDevice(device));
+            return false;
+        }
+        progress.show(++doneBlockCount);
+    }
+    return true;
+}
+
+bool _writeDeviceMemories_helper(Device& device, const uint8_t* image, QString& errorMessage)
+{
+    if (device.setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
+    {
+        errorMessage = QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
+        return false;
+    }
+    int doneBlockCount = 0;
+    {
+        TransferProgress progress(QStringLiteral("Writing"), DEVICE_MEMORY_COUNT * DEVICE_MEMORY_BLOCK_COUNT);
+        // Main first: an interruption while writing it leaves the backup intact, and the difference
+        // between the two memories shows on the next read.
+        if (!_writeMemory_helper(device, DEVICE_MEMORY_MAIN, image, progress, doneBlockCount, errorMessage) ||
+            !_writeMemory_helper(device, DEVICE_MEMORY_BACKUP, image, progress, doneBlockCount, errorMessage))
+            return false;
+    }
+    if (device.setLedMode(LED_MODE_STOP_BLINKING) != 0)
+    {
+        errorMessage =
+            QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void CliDeviceCloser::operator()(Device* device) const
+{
+    device->close();
+    delete device;
+}
+
+bool parseMemoryChoice(const QString& text, CliMemoryChoice& choice)
+{
+    if (text.isEmpty())
+        choice = CLI_MEMORY_CHOICE_UNSET;
+    else if (text == QLatin1String("main"))
+        choice = CLI_MEMORY_CHOICE_MAIN;
+    else if (text == QLatin1String("backup"))
+        choice = CLI_MEMORY_CHOICE_BACKUP;
+    else
+        return false;
+    return true;
+}
+
+std::unique_ptr<DevicePortInfo> selectDevicePort(const QString& usbSerialNumber, QString& errorMessage)
+{
+    const QList<DevicePortInfo> devices = enumerateDevices();
+    if (!usbSerialNumber.isEmpty())
+    {
+        for (const DevicePortInfo& device : devices)
+        {
+            if (device.serialNumber() == usbSerialNumber)
+                return std::make_unique<DevicePortInfo>(device);
+        }
+        errorMessage = QStringLiteral("device %1 not found").arg(usbSerialNumber);
+        return nullptr;
+    }
+    if (devices.isEmpty())
+    {
+        errorMessage = QStringLiteral("no device found: connect a Corvane device");
+        return nullptr;
+    }
+    if (devices.size() > 1)
+    {
+        QStringList serialNumbers;
+        for (const DevicePortInfo& device : devices)
+            serialNumbers.append(device.serialNumber());
+        errorMessage =
+            QStringLiteral("several devices are connected (%1): choose one with --device USB_SERIAL")
+                .arg(serialNumbers.join(QStringLiteral(", ")));
+        return nullptr;
+    }
+    return std::make_unique<DevicePortInfo>(devices.first());
+}
+
+CliDevicePointer openSelectedDevice(const QString& usbSerialNumber, QString& errorMessage)
+{
+    const std::unique_ptr<DevicePortInfo> portInfo = selectDevicePort(usbSerialNumber, errorMessage);
+    if (!portInfo)
+        return nullptr;
+    CliDevicePointer device(new Device(*portInfo));
+    if (device->open() != 0)
+    {
+        errorMessage = QStringLiteral("could not open device %1 (%2): %3")
+                           .arg(portInfo->serialNumber(), portInfo->systemLocation(),
+                                describeOpenFailure(device->lastOpenErrorNumber()));
+        return nullptr;
+    }
+    return device;
+}
+
+QString describeOpenFailure(int errorNumber)
+{
+    switch (errorNumber)
+    {
+    case ETIMEDOUT:
+        return QStringLiteral("the device did not answer");
+    case EPROTO:
+        return QStringLiteral("the device gave an incomplete answer");
+    case EBUSY:
+#if EWOULDBLOCK != EBUSY
+    case EWOULDBLOCK:
+#endif
+        return QStringLiteral("the port is in use by another program");
+    case EACCES:
+        return QStringLiteral("no permission to use the port");
+    case ENOENT:
+        return QStringLiteral("the port is gone");
+    default:
+        return QString::fromLocal8Bit(strerror(errorNumber));
+    }
+}
+
+QString describeDevice(const Device& device)
+{
+    return QStringLiteral("device '%1' (%2)").arg(device.getName(), device.getUsbSerialNumber());
+}
+
+bool readDeviceMemories(Device& device, QString& errorMessage)
+{
+    if (device.setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
+    {
+        errorMessage = QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
+        return false;
+    }
+    {
+        TransferProgress progress(QStringLiteral("Reading"), DEVICE_MEMORY_COUNT);
+        for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
+        {
+            if (device.readMemory(memoryIndex) != 0)
+            {
+                errorMessage = QStringLiteral("could not read the %1 memory of %2")
+                                   .arg(_memoryName_helper(memoryIndex), describeDevice(device));
+                return false;
+            }
+            progress.show(memoryIndex + 1);
+        }
+    }
+    if (device.setLedMode(LED_MODE_STOP_BLINKING) != 0)
+    {
+        errorMessage =
+            QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
+        return false;
+    }
+    return true;
+}
+
+bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image, QString& errorMessage)
+{
+    if (choice != CLI_MEMORY_CHOICE_UNSET)
+    {
+        image = device.getMemoryBuffer(choice);
+        return true;
+    }
+    const uint8_t* mainImage = device.getMemoryBuffer(DEVICE_MEMORY_MAIN);
+    if (std::memcmp(mainImage, device.getMemoryBuffer(DEVICE_MEMORY_BACKUP), DEVICE_MEMORY_SIZE) != 0)
+    {
+        errorMessage =
+            QStringLiteral("the main and backup memories of %1 differ (likely an interrupted write): "
+                           "choose one with --memory main or --memory backup")
+                .arg(describeDevice(device));
+        return false;
+    }
+    image = mainImage;
+    return true;
+}
+
+bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage)
+{
+    if (!_writeDeviceMemories_helper(device, image, errorMessage) ||
+        !readDeviceMemories(device, errorMessage))
+        return false;
+    for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
+    {
+        if (std::memcmp(device.getMemoryBuffer(memoryIndex), image, DEVICE_MEMORY_SIZE) != 0)
+        {
+            errorMessage =
+                QStringLiteral("write verification failed: the %1 memory of %2 does not hold what was "
+                               "written; retry, and consider changing the device if this persists")
+                    .arg(_memoryName_helper(memoryIndex), describeDevice(device));
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "device/Device.h"
+
+#include <QString>
+
+#include <memory>
+
+// Finding, opening, reading and writing a device the way the application does, with one-line reasons
+// for everything that fails.
+
+// Closes the device (which stops its LED) before deleting it.
+struct CliDeviceCloser
+{
+    void operator()(Device* device) const;
+};
+using CliDevicePointer = std::unique_ptr<Device, CliDeviceCloser>;
+
+// --memory values.
+enum CliMemoryChoice
+{
+    CLI_MEMORY_CHOICE_UNSET = -1,
+    CLI_MEMORY_CHOICE_MAIN = DEVICE_MEMORY_MAIN,
+    CLI_MEMORY_CHOICE_BACKUP = DEVICE_MEMORY_BACKUP
+};
+// "main" or "backup" (empty: unset). False for anything else.
+bool parseMemoryChoice(const QString& text, CliMemoryChoice& choice);
+
+// The device to work on: the connected one whose USB serial number is usbSerialNumber, or the only
+// connected device when usbSerialNumber is empty. Null with errorMessage when none or several match.
+std::unique_ptr<DevicePortInfo> selectDevicePort(const QString& usbSerialNumber, QString& errorMessage);
+// Selects and opens the device. Null with errorMessage when it cannot be found or opened.
+CliDevicePointer openSelectedDevice(const QString& usbSerialNumber, QString& errorMessage);
+// Why open() failed, from Device::lastOpenErrorNumber().
+QString describeOpenFailure(int errorNumber);
+// "device 'Home' (TZQVR-0001)" for messages.
+QString describeDevice(const Device& device);
+
+// Reads the main then the backup memory into the device's buffers, the LED blinking meanwhile.
+bool readDeviceMemories(Device& device, QString& errorMessage);
+// After readDeviceMemories: the main image when both memories are equal, the chosen one when choice is
+// set; false with errorMessage when they differ and nothing was chosen.
+bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image, QString& errorMessage);
+// Writes image to the main memory, then to the backup memory, block by block, the LED blinking
+// meanwhile; then reads both back and compares them with image.
+bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "vault/VaultTab.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Turning stored images into vaults and back, the way the application opens and saves a device.
+
+// Decrypts a copy of the stored image, trying the format versions 2, 1 and 0 in this order as the
+// application does when opening, and parses the plaintext into vault. The stored image is not changed;
+// the plaintext is zero-filled before returning. False with errorMessage for a wrong password or a
+// failure of the cryptographic library.
+bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
+                       QString& errorMessage);
+
+// Builds the image the application would save: random bytes, the vault encoding over them, then the
+// envelope (format version 1) under masterPassword. freeCount receives the capacity left. False with
+// the application's message when the vault does not fit or encryption fails.
+bool encryptVaultImage(const Vault& vault, const QString& masterPassword, uint8_t* image, int& freeCount,
+                       QString& errorMessage);
+
+// Overwrites every text of the vault before releasing it.
+void clearVault(Vault& vault);

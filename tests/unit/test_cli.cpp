@@ -1,0 +1,562 @@
+// corvane-cli against simulated devices: listing, device choice, information, backup and restore. The
+// program runs as a child process with its standard input on a pipe, the devices are simulator processes
+// on real pseudo-terminals.
+
+#include "support/SimulatorProcess.h"
+#include "test_cli_support.h"
+
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr int MEMORY_SIZE = 131072;
+
+QByteArray _randomImage_helper(quint32 seed)
+{
+    QByteArray image(MEMORY_SIZE, '\0');
+    QRandomGenerator generator(seed);
+    generator.fillRange(reinterpret_cast<quint32*>(image.data()), MEMORY_SIZE / 4);
+    return image;
+}
+
+// Each request of a whole write sequence, as the start of its log line: LED blinking, main memory
+// selected and its 512 blocks in order, the same for the backup memory, LED stopped.
+QStringList _writeSequencePrefixes_helper()
+{
+    QStringList prefixes = {"A5 01 03"};
+    for (const QString& selection : {QStringLiteral("A5 02 00"), QStringLiteral("A5 02 01")})
+    {
+        prefixes << selection;
+        for (int block = 0; block < 512; block++)
+            prefixes << QStringLiteral("A5 04 %1 %2 ")
+                            .arg(block >> 8, 2, 16, QLatin1Char('0'))
+                            .arg(block & 0xFF, 2, 16, QLatin1Char('0'))
+                            .toUpper();
+    }
+    prefixes << "A5 01 01";
+    return prefixes;
+}
+
+const QStringList READ_SEQUENCE = {"A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05", "A5 01 01"};
+
+bool _hasRequestStartingWith_helper(const QStringList& log, const QString& prefix)
+{
+    for (const QString& line : log)
+        if (line.startsWith(prefix))
+            return true;
+    return false;
+}
+// corvane-cli running on a pseudo-terminal of its own, as its controlling terminal and as its standard
+// input and outputs: what a person at a terminal sees and types.
+class TerminalCliRun
+{
+public:
+    TerminalCliRun()
+    {
+        _masterDescriptor = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (_masterDescriptor >= 0 &&
+            (::grantpt(_masterDescriptor) != 0 || ::unlockpt(_masterDescriptor) != 0))
+        {
+            ::close(_masterDescriptor);
+            _masterDescriptor = -1;
+        }
+    }
+    ~TerminalCliRun()
+    {
+        if (_process.state() != QProcess::NotRunning)
+        {
+            _process.kill();
+            _process.waitForFinished(10000);
+        }
+        if (_masterDescriptor >= 0)
+            ::close(_masterDescriptor);
+    }
+
+    bool start(const QStringList& arguments, const QString& deviceDirectory)
+    {
+        if (_masterDescriptor < 0)
+            return false;
+        const QByteArray slavePath = ::ptsname(_masterDescriptor);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVANE_DEVICE_DIR"), deviceDirectory);
+        _process.setProcessEnvironment(environment);
+        _process.setChildProcessModifier(
+            [slavePath]()
+            {
+                ::setsid();
+                const int slaveDescriptor = ::open(slavePath.constData(), O_RDWR);
+                ::ioctl(slaveDescriptor, TIOCSCTTY, 0);
+                ::dup2(slaveDescriptor, STDIN_FILENO);
+                ::dup2(slaveDescriptor, STDOUT_FILENO);
+                ::dup2(slaveDescriptor, STDERR_FILENO);
+                if (slaveDescriptor > STDERR_FILENO)
+                    ::close(slaveDescriptor);
+            });
+        _process.start(cliProgramPath(), arguments);
+        return _process.waitForStarted(30000);
+    }
+
+    // Collects what the terminal shows until it contains text or the program has ended.
+    bool waitForOutput(const QByteArray& text)
+    {
+        const QDeadlineTimer deadline(60000);
+        while (!_output.contains(text) && !deadline.hasExpired())
+        {
+            if (!readOutput(50) && _process.state() == QProcess::NotRunning)
+                break;
+        }
+        return _output.contains(text);
+    }
+
+    void type(const QByteArray& keys)
+    {
+        ::write(_masterDescriptor, keys.constData(), static_cast<size_t>(keys.size()));
+    }
+
+    // Waits for the end, reading the terminal meanwhile so that the program never blocks on its output.
+    int waitForExitCode()
+    {
+        const QDeadlineTimer deadline(240000);
+        while (!_process.waitForFinished(20) && !deadline.hasExpired())
+            readOutput(0);
+        while (readOutput(0))
+        {
+        }
+        return _process.state() == QProcess::NotRunning ? _process.exitCode() : -1;
+    }
+
+    QByteArray output() const
+    {
+        return _output;
+    }
+
+    // The terminal settings as the program left them.
+    bool isEchoOn() const
+    {
+        struct termios attributes;
+        return ::tcgetattr(_masterDescriptor, &attributes) == 0 && (attributes.c_lflag & ECHO) != 0;
+    }
+
+private:
+    bool readOutput(int timeoutMilliseconds)
+    {
+        struct pollfd pollDescriptor = {_masterDescriptor, POLLIN, 0};
+        if (::poll(&pollDescriptor, 1, timeoutMilliseconds) <= 0 || !(pollDescriptor.revents & POLLIN))
+            return false;
+        char buffer[4096];
+        const ssize_t count = ::read(_masterDescriptor, buffer, sizeof(buffer));
+        if (count <= 0)
+            return false;
+        _output.append(buffer, count);
+        return true;
+    }
+
+    int _masterDescriptor = -1;
+    QProcess _process;
+    QByteArray _output;
+};
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsDevices();
+    void choosesTheDevice();
+    void showsDeviceInformation();
+    void backupThenRestoreOntoAnotherDevice();
+    void backupOfDifferingMemories();
+    void restoreRefusals();
+    void askingOnTheTerminal();
+    void usageErrors();
+};
+
+void TestCli::listsDevices()
+{
+    QTemporaryDir deviceDirectory;
+    const CliRun empty = runCli({"list"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(empty.isFinished && empty.exitCode == 0, qPrintable(empty.describe()));
+    QVERIFY(empty.standardOutput.isEmpty());
+
+    SimulatorProcess home;
+    SimulatorProcess office;
+    SimulatorProcess lowerCase;
+    SimulatorProcess silent;
+    QVERIFY2(home.start(deviceDirectory.path(), "TZQVR-0001", {"--name", "Home"}),
+             qPrintable(home.errorString()));
+    QVERIFY2(office.start(deviceDirectory.path(), "TZQVR-0002", {"--name", "Bureau é"}),
+             qPrintable(office.errorString()));
+    // The USB serial number prefix is compared case-sensitively: this one is some other product.
+    QVERIFY2(lowerCase.start(deviceDirectory.path(), "tzqvr-0003", {"--name", "Other"}),
+             qPrintable(lowerCase.errorString()));
+    const CliRun two = runCli({"list"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(two.isFinished && two.exitCode == 0, qPrintable(two.describe()));
+    QCOMPARE(QString::fromUtf8(two.standardOutput),
+             QStringLiteral("TZQVR-0001\t%1\tHome\nTZQVR-0002\t%2\tBureau é\n")
+                 .arg(home.portPath(), office.portPath()));
+    QVERIFY(lowerCase.requestLog().isEmpty());
+
+    // A device that does not answer is listed with the reason instead of its name.
+    QVERIFY2(silent.start(deviceDirectory.path(), "TZQVR-0004", {"--silent"}),
+             qPrintable(silent.errorString()));
+    const CliRun withSilent = runCli({"list"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(withSilent.isFinished && withSilent.exitCode == 0, qPrintable(withSilent.describe()));
+    const QStringList lines = QString::fromUtf8(withSilent.standardOutput).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(
+        lines.at(2),
+        QStringLiteral("TZQVR-0004\t%1\t(cannot open: the device did not answer)").arg(silent.portPath()));
+}
+
+void TestCli::choosesTheDevice()
+{
+    QTemporaryDir deviceDirectory;
+    const CliRun none = runCli({"info"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(none.isFinished && none.exitCode == 1, qPrintable(none.describe()));
+    QVERIFY2(none.standardError.startsWith("corvane-cli: no device found"), qPrintable(none.describe()));
+
+    SimulatorProcess first;
+    SimulatorProcess second;
+    QVERIFY2(first.start(deviceDirectory.path(), "TZQVR-0001", {"--name", "First"}),
+             qPrintable(first.errorString()));
+    QVERIFY2(second.start(deviceDirectory.path(), "TZQVR-0002", {"--name", "Second"}),
+             qPrintable(second.errorString()));
+    QTemporaryDir workDirectory;
+    QVERIFY(writeWholeFile(workDirectory.filePath("image.bin"), QByteArray(MEMORY_SIZE, 'i')));
+    for (const QStringList& arguments :
+         {QStringList{"info"}, QStringList{"backup", workDirectory.filePath("new.bin")},
+          QStringList{"restore", "--yes", workDirectory.filePath("image.bin")}})
+    {
+        const CliRun several = runCli(arguments, QByteArray(), deviceDirectory.path());
+        QVERIFY2(several.isFinished && several.exitCode == 1, qPrintable(several.describe()));
+        QCOMPARE(several.standardError, QByteArray("corvane-cli: several devices are connected (TZQVR-0001, "
+                                                   "TZQVR-0002): choose one with --device USB_SERIAL\n"));
+    }
+    QVERIFY(!QFile::exists(workDirectory.filePath("new.bin")));
+    // Nothing was sent to either device: the choice comes before any opening.
+    QVERIFY(first.requestLog().isEmpty());
+    QVERIFY(second.requestLog().isEmpty());
+
+    const CliRun missing = runCli({"info", "--device", "TZQVR-0009"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(missing.isFinished && missing.exitCode == 1, qPrintable(missing.describe()));
+    QCOMPARE(missing.standardError, QByteArray("corvane-cli: device TZQVR-0009 not found\n"));
+
+    const CliRun chosen = runCli({"info", "--device", "TZQVR-0002"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(chosen.isFinished && chosen.exitCode == 0, qPrintable(chosen.describe()));
+    QVERIFY(chosen.standardOutput.startsWith("Device name: Second\n"));
+    QVERIFY(first.requestLog().isEmpty());
+}
+
+void TestCli::showsDeviceInformation()
+{
+    QTemporaryDir deviceDirectory;
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0005",
+                             {"--name", "Home", "--serial-number", "SN-42", "--hardware-version", "3",
+                              "--firmware-version", "272", "--backup-disabled"}),
+             qPrintable(simulator.errorString()));
+    const CliRun info = runCli({"info"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(info.isFinished && info.exitCode == 0, qPrintable(info.describe()));
+    QCOMPARE(
+        QString::fromUtf8(info.standardOutput),
+        QStringLiteral("Device name: Home\nSerial number: SN-42\nHardware version: 3\nFirmware version: 272\n"
+                       "Prevent using this device as a backup target: yes\nUSB serial number: TZQVR-0005\n"
+                       "Port: %1\n")
+            .arg(simulator.portPath()));
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 06", "A5 00", "A5 0A 00", "A5 01 01"}));
+
+    // A device refusing the flag request: the failure is named, nothing goes to standard output.
+    QVERIFY(simulator.stop());
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0005", {"--wrong-ack", "0x0A"}),
+             qPrintable(simulator.errorString()));
+    const CliRun refused = runCli({"info"}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY(refused.standardOutput.isEmpty());
+    QVERIFY2(refused.standardError.contains("backup disable flag"), qPrintable(refused.describe()));
+}
+
+void TestCli::backupThenRestoreOntoAnotherDevice()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray sourceImage = _randomImage_helper(1);
+    SimulatorProcess source;
+    SimulatorProcess target;
+    QVERIFY(source.writeMemory(0, sourceImage) && source.writeMemory(1, sourceImage));
+    QVERIFY(target.writeMemory(0, _randomImage_helper(2)) && target.writeMemory(1, _randomImage_helper(3)));
+    QVERIFY2(source.start(deviceDirectory.path(), "TZQVR-0001", {"--name", "Source"}),
+             qPrintable(source.errorString()));
+    QVERIFY2(target.start(deviceDirectory.path(), "TZQVR-0002", {"--name", "Target"}),
+             qPrintable(target.errorString()));
+
+    const QString imagePath = workDirectory.filePath("source.bin");
+    const CliRun backup =
+        runCli({"backup", "--device", "TZQVR-0001", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(backup.isFinished && backup.exitCode == 0, qPrintable(backup.describe()));
+    QCOMPARE(readWholeFile(imagePath), sourceImage);
+    QCOMPARE(filePermissionBits(imagePath), 0600);
+    // Read exactly as the application reads: LED blinking around main then backup, LED stopped on close.
+    QCOMPARE(source.requestLog(), QStringList({"A5 08"}) + READ_SEQUENCE + QStringList({"A5 01 01"}));
+
+    // An existing file is kept unless --force; with it, the file is replaced and stays private.
+    QVERIFY(writeWholeFile(imagePath, "old"));
+    QVERIFY(QFile::setPermissions(imagePath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    source.clearRequestLog();
+    const CliRun kept =
+        runCli({"backup", "--device", "TZQVR-0001", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(kept.isFinished && kept.exitCode == 1, qPrintable(kept.describe()));
+    QVERIFY2(kept.standardError.contains("already exists"), qPrintable(kept.describe()));
+    QCOMPARE(readWholeFile(imagePath), QByteArray("old"));
+    QVERIFY(source.requestLog().isEmpty());
+    const CliRun forced = runCli({"backup", "--device", "TZQVR-0001", "--force", imagePath}, QByteArray(),
+                                 deviceDirectory.path());
+    QVERIFY2(forced.isFinished && forced.exitCode == 0, qPrintable(forced.describe()));
+    QCOMPARE(readWholeFile(imagePath), sourceImage);
+    QCOMPARE(filePermissionBits(imagePath), 0600);
+    QCOMPARE(QDir(workDirectory.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"source.bin"}));
+
+    const CliRun restore = runCli({"restore", "--device", "TZQVR-0002", "--yes", imagePath}, QByteArray(),
+                                  deviceDirectory.path());
+    QVERIFY2(restore.isFinished && restore.exitCode == 0, qPrintable(restore.describe()));
+    QCOMPARE(target.memory(0), sourceImage);
+    QCOMPARE(target.memory(1), sourceImage);
+    // Flag checked first, then main before backup block by block, then both read back; LED stopped on close.
+    const QStringList log = target.requestLog();
+    const QStringList expectedPrefixes = QStringList({"A5 08", "A5 0A 00"}) +
+                                         _writeSequencePrefixes_helper() + READ_SEQUENCE +
+                                         QStringList({"A5 01 01"});
+    QCOMPARE(log.size(), expectedPrefixes.size());
+    for (int index = 0; index < log.size(); index++)
+        QVERIFY2(log.at(index).startsWith(expectedPrefixes.at(index)), qPrintable(QString::number(index)));
+    QCOMPARE(log.at(4).mid(12), source.memory(0).left(256).toHex(' ').toUpper());
+}
+
+void TestCli::backupOfDifferingMemories()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    SimulatorProcess simulator;
+    QVERIFY(simulator.writeMemory(0, _randomImage_helper(4)) &&
+            simulator.writeMemory(1, _randomImage_helper(4)));
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--backup-differs-at", "100"}),
+             qPrintable(simulator.errorString()));
+    const QString imagePath = workDirectory.filePath("image.bin");
+    const CliRun refused = runCli({"backup", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY2(refused.standardError.contains("main and backup memories") &&
+                 refused.standardError.contains("--memory"),
+             qPrintable(refused.describe()));
+    QVERIFY(!QFile::exists(imagePath));
+
+    for (const QString& memory : {QStringLiteral("backup"), QStringLiteral("main")})
+    {
+        const CliRun chosen = runCli({"backup", "--force", "--memory", memory, imagePath}, QByteArray(),
+                                     deviceDirectory.path());
+        QVERIFY2(chosen.isFinished && chosen.exitCode == 0, qPrintable(chosen.describe()));
+        QCOMPARE(readWholeFile(imagePath), simulator.memory(memory == QLatin1String("main") ? 0 : 1));
+    }
+    QVERIFY(simulator.memory(0) != simulator.memory(1));
+}
+
+void TestCli::restoreRefusals()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray image = _randomImage_helper(5);
+    const QString imagePath = workDirectory.filePath("image.bin");
+    QVERIFY(writeWholeFile(imagePath, image));
+
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001"), qPrintable(simulator.errorString()));
+    for (const QByteArray& wrongImage : {image.left(MEMORY_SIZE - 1), image + 'x', QByteArray()})
+    {
+        const QString wrongPath = workDirectory.filePath("wrong.bin");
+        QVERIFY(writeWholeFile(wrongPath, wrongImage));
+        const CliRun wrongSize =
+            runCli({"restore", "--yes", wrongPath}, QByteArray(), deviceDirectory.path());
+        QVERIFY2(wrongSize.isFinished && wrongSize.exitCode == 1, qPrintable(wrongSize.describe()));
+        QVERIFY2(wrongSize.standardError.contains(QByteArray::number(wrongImage.size()) +
+                                                  " bytes instead of 131072"),
+                 qPrintable(wrongSize.describe()));
+    }
+    const CliRun absent = runCli({"restore", "--yes", workDirectory.filePath("absent.bin")}, QByteArray(),
+                                 deviceDirectory.path());
+    QVERIFY2(absent.isFinished && absent.exitCode == 1, qPrintable(absent.describe()));
+    QVERIFY2(absent.standardError.contains("No such file"), qPrintable(absent.describe()));
+    // Without --yes and without a terminal to ask on: a usage error, before anything is read or sent.
+    const CliRun unconfirmed = runCli({"restore", imagePath}, "y\n", deviceDirectory.path());
+    QVERIFY2(unconfirmed.isFinished && unconfirmed.exitCode == 2, qPrintable(unconfirmed.describe()));
+    QVERIFY2(unconfirmed.standardError.contains("--yes"), qPrintable(unconfirmed.describe()));
+    QVERIFY(simulator.requestLog().isEmpty());
+    QCOMPARE(simulator.memory(0), QByteArray(MEMORY_SIZE, '\0'));
+
+    // A device that must not serve as a backup target: its flag is read, then nothing is selected or written.
+    QVERIFY(simulator.stop());
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--backup-disabled"}),
+             qPrintable(simulator.errorString()));
+    const CliRun flagged = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(flagged.isFinished && flagged.exitCode == 1, qPrintable(flagged.describe()));
+    QVERIFY2(flagged.standardError.contains("backup disable flag is set"), qPrintable(flagged.describe()));
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 0A 00", "A5 01 01"}));
+    QVERIFY(!_hasRequestStartingWith_helper(simulator.requestLog(), "A5 04"));
+    QCOMPARE(simulator.memory(0), QByteArray(MEMORY_SIZE, '\0'));
+
+    // A device that acknowledges every block but stores something else: the read-back catches it.
+    QVERIFY(simulator.stop());
+    SimulatorProcess inverting;
+    QVERIFY2(inverting.start(deviceDirectory.path(), "TZQVR-0001", {"--store-inverted"}),
+             qPrintable(inverting.errorString()));
+    const CliRun unverified = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(unverified.isFinished && unverified.exitCode == 1, qPrintable(unverified.describe()));
+    QVERIFY2(unverified.standardError.contains("write verification failed: the main memory"),
+             qPrintable(unverified.describe()));
+
+    // A device that stops answering in the middle of the backup memory: the failing block is named.
+    QVERIFY(inverting.stop());
+    SimulatorProcess stopping;
+    QVERIFY2(stopping.start(deviceDirectory.path(), "TZQVR-0001", {"--silent-after-blocks", "612"}),
+             qPrintable(stopping.errorString()));
+    const CliRun interrupted = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(interrupted.isFinished && interrupted.exitCode == 1, qPrintable(interrupted.describe()));
+    QVERIFY2(interrupted.standardError.contains("could not write block 100 of the backup memory"),
+             qPrintable(interrupted.describe()));
+    QCOMPARE(stopping.memory(0), image);
+}
+
+void TestCli::askingOnTheTerminal()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray image = _randomImage_helper(6);
+    const QString imagePath = workDirectory.filePath("image.bin");
+    QVERIFY(writeWholeFile(imagePath, image));
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--name", "Home"}),
+             qPrintable(simulator.errorString()));
+
+    // Anything but yes leaves the device untouched.
+    {
+        TerminalCliRun declined;
+        QVERIFY(declined.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY2(declined.waitForOutput("Overwrite all data of device 'Home' (TZQVR-0001) with '" +
+                                        imagePath.toUtf8() + "'? [y/N] "),
+                 declined.output().constData());
+        declined.type("no\r");
+        QCOMPARE(declined.waitForExitCode(), 1);
+        QVERIFY2(declined.output().contains("restore cancelled; nothing was written"),
+                 declined.output().constData());
+    }
+    QVERIFY(!_hasRequestStartingWith_helper(simulator.requestLog(), "A5 02"));
+    QCOMPARE(simulator.memory(0), QByteArray(MEMORY_SIZE, '\0'));
+
+    {
+        TerminalCliRun accepted;
+        QVERIFY(accepted.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY2(accepted.waitForOutput("[y/N] "), accepted.output().constData());
+        accepted.type("y\r");
+        QCOMPARE(accepted.waitForExitCode(), 0);
+        // A person watching sees the transfer progress.
+        QVERIFY2(accepted.output().contains("Writing: 100%") && accepted.output().contains("Reading: 100%"),
+                 accepted.output().constData());
+    }
+    QCOMPARE(simulator.memory(0), image);
+    QCOMPARE(simulator.memory(1), image);
+
+    // A password typed on the terminal is not echoed, and echo is back once it has been read.
+    const QString csvPath = workDirectory.filePath("web.csv");
+    QVERIFY(writeWholeFile(csvPath, "name,password\nMail,m41l\n"));
+    TerminalCliRun import;
+    QVERIFY(import.start({"import", "--output", workDirectory.filePath("web.bin"), csvPath},
+                         deviceDirectory.path()));
+    QVERIFY2(import.waitForOutput("New master password: "), import.output().constData());
+    import.type("Hunter2Zq\r");
+    QVERIFY2(import.waitForOutput("Confirm the new master password: "), import.output().constData());
+    import.type("Hunter2Zq\r");
+    QCOMPARE(import.waitForExitCode(), 0);
+    QVERIFY2(!import.output().contains("Hunter2Zq"), import.output().constData());
+    QVERIFY(import.isEchoOn());
+    QCOMPARE(readWholeFile(workDirectory.filePath("web.bin")).size(), MEMORY_SIZE);
+}
+
+void TestCli::usageErrors()
+{
+    QTemporaryDir deviceDirectory;
+    const QList<QStringList> usageErrorArguments = {
+        {},
+        {"frobnicate"},
+        {"list", "extra"},
+        {"info", "--no-such-option"},
+        {"info", "--device"},
+        {"backup"},
+        {"backup", "a.bin", "b.bin"},
+        {"backup", "--memory", "both", "a.bin"},
+        {"restore", "--yes"},
+        {"export"},
+        {"export", "--device", "TZQVR-0001", "--image", "a.bin"},
+        {"export", "--image", "a.bin", "--memory", "main"},
+        {"export", "--image", "a.bin", "--split"},
+        {"export", "--image", "a.bin", "extra"},
+        {"import", "a.csv"},
+        {"import", "--output", "a.bin"},
+        {"import", "--output", "a.bin", "--separator", "|", "a.csv"},
+        {"import", "--output", "a.bin", "--header", "yes", "a.csv"},
+        {"generate", "--length", "3"},
+        {"generate", "--length", "1025"},
+        {"generate", "--length", "ten"},
+        {"generate", "--auto", "--length", "12"},
+        {"generate", "--auto", "--no-digits"},
+        {"generate", "--no-lower", "--no-upper", "--no-digits", "--no-symbols"},
+        {"estimate", "one", "two"},
+    };
+    for (const QStringList& arguments : usageErrorArguments)
+    {
+        const CliRun run = runCli(arguments, QByteArray(), deviceDirectory.path());
+        QVERIFY2(run.isFinished && run.exitCode == 2,
+                 qPrintable(arguments.join(' ') + ": " + run.describe()));
+        QVERIFY2(run.standardOutput.isEmpty(), qPrintable(arguments.join(' ')));
+        QVERIFY2(run.standardError.startsWith("corvane-cli"), qPrintable(arguments.join(' ')));
+    }
+
+    const QString manualPage =
+        QString::fromUtf8(readWholeFile(QStringLiteral(CORVANE_SOURCE_DIR "/docs/corvane-cli.1")));
+    QVERIFY(!manualPage.isEmpty());
+    const CliRun overview = runCli({"--help"});
+    QVERIFY2(overview.isFinished && overview.exitCode == 0, qPrintable(overview.describe()));
+    const QStringList commands = {"list",   "info",   "backup",   "restore",
+                                  "export", "import", "generate", "estimate"};
+    for (const QString& command : commands)
+    {
+        QVERIFY2(overview.standardOutput.contains("\n  " + command.toUtf8() + " "), qPrintable(command));
+        const CliRun help = runCli({command, "--help"});
+        QVERIFY2(help.isFinished && help.exitCode == 0, qPrintable(help.describe()));
+        QVERIFY2(help.standardOutput.startsWith("Usage: corvane-cli " + command.toUtf8()),
+                 qPrintable(command));
+        // The manual page keeps up with the program: every command and option is described there.
+        QVERIFY2(manualPage.contains(".B corvane-cli " + command), qPrintable(command));
+        const QRegularExpression optionPattern(QStringLiteral("^  (?:-h, )?--([a-z-]+)"),
+                                               QRegularExpression::MultilineOption);
+        for (const QRegularExpressionMatch& match :
+             optionPattern.globalMatch(QString::fromUtf8(help.standardOutput)))
+        {
+            QString option = match.captured(1);
+            if (option != QLatin1String("help"))
+                QVERIFY2(manualPage.contains(QStringLiteral("\\-\\-") +
+                                             option.replace('-', QStringLiteral("\\-"))),
+                         qPrintable(command + " --" + match.captured(1)));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"

@@ -1,0 +1,371 @@
+// corvane-cli export and import: vault images built from CSV files and decrypted back to CSV, from files
+// and from simulated devices; the password tools. Passwords reach the program as lines on its standard
+// input, as a script would give them.
+
+#include "support/SimulatorProcess.h"
+#include "test_cli_support.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+// A header line, quoted fields with commas, doubled quotes and line breaks, text beyond ASCII, a record
+// named after its web site, and control characters that a vault cannot hold.
+const QByteArray SOURCE_CSV =
+    "name,login,password,url,notes\n"
+    "Zeta,\"user, with comma\",\"p\"\"w\",https://z.example,\"line one\nline two\"\n"
+    "\xC3\x89lan,\xC3\xBCn\xC3\xAF,\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E,,\"emoji \xF0\x9F\x94\x91\"\n"
+    ",anon,x,HTTPS://Site.example/path,\n"
+    "Ctl,lo\x03gin,pw,,no\x04te\n"
+    "Alpha,a,b,c,d\n";
+
+// The same records in this application's layout, in the order the application gives imported records.
+const QByteArray EXPORTED_CSV =
+    "\"Alpha\",\"a\",\"b\",\"c\",\"d\"\n"
+    "\"Ctl\",\"login\",\"pw\",\"\",\"note\"\n"
+    "\"Site.example/path\",\"anon\",\"x\",\"HTTPS://Site.example/path\",\"\"\n"
+    "\"Zeta\",\"user, with comma\",\"p\"\"w\",\"https://z.example\",\"line one\nline two\"\n"
+    "\"\xC3\x89lan\",\"\xC3\xBCn\xC3\xAF\",\"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\",\"\","
+    "\"emoji \xF0\x9F\x94\x91\"\n";
+
+bool _decryptImage_helper(const QByteArray& storedImage, const QString& password, Vault& vault)
+{
+    QByteArray image = storedImage;
+    if (image.size() != MEMORY_IMAGE_SIZE ||
+        decryptMemoryImage(password, 1, reinterpret_cast<uint8_t*>(image.data())) != 0)
+        return false;
+    vault = parseVault(reinterpret_cast<const uint8_t*>(image.constData()));
+    return true;
+}
+
+QByteArray _encryptVault_helper(const Vault& vault, const QString& password)
+{
+    QByteArray image(MEMORY_IMAGE_SIZE, '\0');
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(image.data());
+    if (serializeVault(vault, bytes) < 0 || encryptMemoryImage(password, 1, bytes) != 0)
+        return QByteArray();
+    return image;
+}
+
+PasswordRecord _record_helper(const QString& name, const QString& password)
+{
+    PasswordRecord record;
+    record.name = name;
+    record.login = name.toLower();
+    record.password = password;
+    return record;
+}
+
+QString _csvLine_helper(const PasswordRecord& record)
+{
+    return QStringLiteral("\"%1\",\"%2\",\"%3\",\"\",\"\"\n").arg(record.name, record.login, record.password);
+}
+} // namespace
+
+class TestCliVault : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importThenExportRoundTrip();
+    void exportFromDevice();
+    void exportSplitsTabs();
+    void importRefusals();
+    void importLayoutChoices();
+    void passwordTools();
+};
+
+void TestCliVault::importThenExportRoundTrip()
+{
+    QTemporaryDir workDirectory;
+    const QString csvPath = workDirectory.filePath("my.passwords.csv");
+    const QString imagePath = workDirectory.filePath("vault.bin");
+    QVERIFY(writeWholeFile(csvPath, SOURCE_CSV));
+
+    const CliRun import =
+        runCli({"import", "--output", imagePath, csvPath}, "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
+    QVERIFY2(import.isFinished && import.exitCode == 0, qPrintable(import.describe()));
+    QVERIFY2(import.standardError.contains("Removed 2 control characters"), qPrintable(import.describe()));
+    QVERIFY(import.standardOutput.isEmpty());
+    QCOMPARE(filePermissionBits(imagePath), 0600);
+
+    // The image is one the application opens: format version 1, one tab named after the file.
+    Vault vault;
+    QVERIFY(_decryptImage_helper(readWholeFile(imagePath), QStringLiteral("s3cret é"), vault));
+    QCOMPARE(vault.size(), 1);
+    QCOMPARE(vault.first().name, QStringLiteral("my"));
+    QCOMPARE(vault.first().passwords.size(), 5);
+    QCOMPARE(vault.first().passwords.at(3).note, QStringLiteral("line one\nline two"));
+    // Random filler after the vault, as the application saves: two builds never give the same image.
+    const CliRun again = runCli({"import", "--output", workDirectory.filePath("again.bin"), csvPath},
+                                "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
+    QVERIFY2(again.isFinished && again.exitCode == 0, qPrintable(again.describe()));
+    QVERIFY(readWholeFile(workDirectory.filePath("again.bin")) != readWholeFile(imagePath));
+
+    const CliRun toStandardOutput = runCli({"export", "--image", imagePath}, "s3cret \xC3\xA9\n");
+    QVERIFY2(toStandardOutput.isFinished && toStandardOutput.exitCode == 0,
+             qPrintable(toStandardOutput.describe()));
+    QCOMPARE(toStandardOutput.standardOutput, EXPORTED_CSV);
+
+    const QString csvOutputPath = workDirectory.filePath("out.csv");
+    const CliRun toFile =
+        runCli({"export", "--image", imagePath, "--output", csvOutputPath}, "s3cret \xC3\xA9\n");
+    QVERIFY2(toFile.isFinished && toFile.exitCode == 0, qPrintable(toFile.describe()));
+    QVERIFY(toFile.standardOutput.isEmpty());
+    QCOMPARE(readWholeFile(csvOutputPath), EXPORTED_CSV);
+    QCOMPARE(filePermissionBits(csvOutputPath), 0600);
+
+    // The export reads back in the application's own layout and gives the same records again.
+    const QString reimportedPath = workDirectory.filePath("reimported.bin");
+    const CliRun reimport =
+        runCli({"import", "--header", "none", "--output", reimportedPath, csvOutputPath}, "other\nother\n");
+    QVERIFY2(reimport.isFinished && reimport.exitCode == 0, qPrintable(reimport.describe()));
+    const CliRun reexport = runCli({"export", "--image", reimportedPath}, "other\n");
+    QVERIFY2(reexport.isFinished && reexport.exitCode == 0, qPrintable(reexport.describe()));
+    QCOMPARE(reexport.standardOutput, EXPORTED_CSV);
+
+    const CliRun wrongPassword =
+        runCli({"export", "--image", imagePath, "--output", csvOutputPath + "2"}, "s3cret\n");
+    QVERIFY2(wrongPassword.isFinished && wrongPassword.exitCode == 1, qPrintable(wrongPassword.describe()));
+    QCOMPARE(wrongPassword.standardError,
+             QByteArray("corvane-cli: wrong master password: failed to decrypt data\n"));
+    QVERIFY(!QFile::exists(csvOutputPath + "2"));
+
+    const CliRun noPassword = runCli({"export", "--image", imagePath});
+    QVERIFY2(noPassword.isFinished && noPassword.exitCode == 1, qPrintable(noPassword.describe()));
+    QVERIFY2(noPassword.standardError.contains("no password"), qPrintable(noPassword.describe()));
+    QVERIFY(noPassword.standardOutput.isEmpty());
+}
+
+void TestCliVault::exportFromDevice()
+{
+    const Vault vault = {
+        VaultTab{QStringLiteral("Web"), {_record_helper("Mail", "m41l"), _record_helper("Shop", "sh0p")}}};
+    const QByteArray image = _encryptVault_helper(vault, QStringLiteral("device password"));
+    QVERIFY(!image.isEmpty());
+    const QByteArray expectedCsv =
+        (_csvLine_helper(vault[0].passwords[0]) + _csvLine_helper(vault[0].passwords[1])).toUtf8();
+
+    QTemporaryDir deviceDirectory;
+    SimulatorProcess equal;
+    QVERIFY(equal.writeMemory(0, image) && equal.writeMemory(1, image));
+    QVERIFY2(equal.start(deviceDirectory.path(), "TZQVR-0001"), qPrintable(equal.errorString()));
+    const CliRun exported =
+        runCli({"export", "--device", "TZQVR-0001"}, "device password\n", deviceDirectory.path());
+    QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
+    QCOMPARE(exported.standardOutput, expectedCsv);
+    QCOMPARE(equal.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05",
+                                              "A5 01 01", "A5 01 01"}));
+
+    const CliRun wrongPassword =
+        runCli({"export", "--device", "TZQVR-0001"}, "Device password\n", deviceDirectory.path());
+    QVERIFY2(wrongPassword.isFinished && wrongPassword.exitCode == 1, qPrintable(wrongPassword.describe()));
+    QVERIFY2(wrongPassword.standardError.contains("wrong master password"),
+             qPrintable(wrongPassword.describe()));
+    QVERIFY(wrongPassword.standardOutput.isEmpty());
+    QVERIFY(equal.stop());
+
+    // Main and backup differ: refused unless one is chosen; the backup holds no vault here.
+    SimulatorProcess differing;
+    QVERIFY(differing.writeMemory(0, image) && differing.writeMemory(1, QByteArray(MEMORY_IMAGE_SIZE, '\0')));
+    QVERIFY2(differing.start(deviceDirectory.path(), "TZQVR-0002"), qPrintable(differing.errorString()));
+    const CliRun refused =
+        runCli({"export", "--device", "TZQVR-0002"}, "device password\n", deviceDirectory.path());
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY2(refused.standardError.contains("main and backup memories"), qPrintable(refused.describe()));
+    const CliRun main = runCli({"export", "--device", "TZQVR-0002", "--memory", "main"}, "device password\n",
+                               deviceDirectory.path());
+    QVERIFY2(main.isFinished && main.exitCode == 0, qPrintable(main.describe()));
+    QCOMPARE(main.standardOutput, expectedCsv);
+    // An erased memory holds no envelope: it fails like a wrong password.
+    const CliRun backup = runCli({"export", "--device", "TZQVR-0002", "--memory", "backup"},
+                                 "device password\n", deviceDirectory.path());
+    QVERIFY2(backup.isFinished && backup.exitCode == 1, qPrintable(backup.describe()));
+    QVERIFY2(backup.standardError.contains("wrong master password"), qPrintable(backup.describe()));
+}
+
+void TestCliVault::exportSplitsTabs()
+{
+    const Vault vault = {
+        VaultTab{QStringLiteral("Web"), {_record_helper("Mail", "1"), _record_helper("Forum", "2")}},
+        VaultTab{QStringLiteral("Bank / Cards"), {_record_helper("Visa", "3")}},
+        VaultTab{QString(), {}},
+        VaultTab{QStringLiteral("Été"), {_record_helper("Zoo", "4")}},
+    };
+    QTemporaryDir workDirectory;
+    const QString imagePath = workDirectory.filePath("tabs.bin");
+    QVERIFY(writeWholeFile(imagePath, _encryptVault_helper(vault, QStringLiteral("pw"))));
+
+    const CliRun split = runCli(
+        {"export", "--image", imagePath, "--split", "--output", workDirectory.filePath("vault.CSV")}, "pw\n");
+    QVERIFY2(split.isFinished && split.exitCode == 0, qPrintable(split.describe()));
+    const QStringList expectedFiles = {"vault-1-Web.CSV", "vault-2-Bank_Cards.CSV", "vault-3.CSV",
+                                       "vault-4-Été.CSV"};
+    for (int tabIndex = 0; tabIndex < vault.size(); tabIndex++)
+    {
+        const QString filePath = workDirectory.filePath(expectedFiles.at(tabIndex));
+        QString expectedCsv;
+        for (const PasswordRecord& record : vault[tabIndex].passwords)
+            expectedCsv += _csvLine_helper(record);
+        QCOMPARE(QString::fromUtf8(readWholeFile(filePath)), expectedCsv);
+        QCOMPARE(filePermissionBits(filePath), 0600);
+    }
+    QCOMPARE(QDir(workDirectory.path()).entryList(QDir::Files).size(), expectedFiles.size() + 1);
+
+    // Without --split: every record, tab after tab, in each tab's order.
+    const CliRun all = runCli({"export", "--image", imagePath}, "pw\n");
+    QVERIFY2(all.isFinished && all.exitCode == 0, qPrintable(all.describe()));
+    QCOMPARE(QString::fromUtf8(all.standardOutput),
+             _csvLine_helper(vault[0].passwords[0]) + _csvLine_helper(vault[0].passwords[1]) +
+                 _csvLine_helper(vault[1].passwords[0]) + _csvLine_helper(vault[3].passwords[0]));
+}
+
+void TestCliVault::importRefusals()
+{
+    QTemporaryDir workDirectory;
+    const QString csvPath = workDirectory.filePath("source.csv");
+    const QString imagePath = workDirectory.filePath("vault.bin");
+    QVERIFY(writeWholeFile(csvPath, SOURCE_CSV));
+
+    struct PasswordCase
+    {
+        QByteArray input;
+        QByteArray message;
+    };
+    const QList<PasswordCase> passwordCases = {{"one\ntwo\n", "the two master passwords differ"},
+                                               {"\n\n", "the master password must not be empty"},
+                                               {"only one\n", "no password"},
+                                               {"", "no password"}};
+    for (const PasswordCase& passwordCase : passwordCases)
+    {
+        const CliRun run = runCli({"import", "--output", imagePath, csvPath}, passwordCase.input);
+        QVERIFY2(run.isFinished && run.exitCode == 1, qPrintable(run.describe()));
+        QVERIFY2(run.standardError.contains(passwordCase.message), qPrintable(run.describe()));
+        QVERIFY(!QFile::exists(imagePath));
+    }
+
+    // An existing image is refused before any password is read, and kept.
+    QVERIFY(writeWholeFile(imagePath, "keep me"));
+    const CliRun existing = runCli({"import", "--output", imagePath, csvPath}, "pw\npw\n");
+    QVERIFY2(existing.isFinished && existing.exitCode == 1, qPrintable(existing.describe()));
+    QVERIFY2(existing.standardError.contains("already exists"), qPrintable(existing.describe()));
+    QCOMPARE(readWholeFile(imagePath), QByteArray("keep me"));
+    const CliRun forced = runCli({"import", "--force", "--output", imagePath, csvPath}, "pw\npw\n");
+    QVERIFY2(forced.isFinished && forced.exitCode == 0, qPrintable(forced.describe()));
+    QCOMPARE(readWholeFile(imagePath).size(), MEMORY_IMAGE_SIZE);
+    QCOMPARE(filePermissionBits(imagePath), 0600);
+
+    // A vault that would not fit into a device memory: the application's message, no file.
+    QByteArray largeCsv = "name,notes\n";
+    for (int index = 0; index < 1300; index++)
+        largeCsv += "record " + QByteArray::number(index) + "," + QByteArray(100, 'n') + "\n";
+    const QString largeCsvPath = workDirectory.filePath("large.csv");
+    QVERIFY(writeWholeFile(largeCsvPath, largeCsv));
+    const QString largeImagePath = workDirectory.filePath("large.bin");
+    const CliRun tooLarge = runCli({"import", "--output", largeImagePath, largeCsvPath}, "pw\npw\n");
+    QVERIFY2(tooLarge.isFinished && tooLarge.exitCode == 1, qPrintable(tooLarge.describe()));
+    QCOMPARE(tooLarge.standardError,
+             QByteArray("corvane-cli: There is not enough room in device memory. Please remove "
+                        "some passwords.\n"));
+    QVERIFY(!QFile::exists(largeImagePath));
+
+    const QList<QPair<QByteArray, QByteArray>> badFiles = {
+        {"a,b", "File size is too small to contain meaningful data."},
+        {"\"an unterminated title\n", "no column titles found"}};
+    for (const auto& [content, message] : badFiles)
+    {
+        const QString badPath = workDirectory.filePath("bad.csv");
+        QVERIFY(writeWholeFile(badPath, content));
+        const CliRun bad =
+            runCli({"import", "--output", workDirectory.filePath("bad.bin"), badPath}, "pw\npw\n");
+        QVERIFY2(bad.isFinished && bad.exitCode == 1, qPrintable(bad.describe()));
+        QVERIFY2(bad.standardError.contains("could not import the CSV file") &&
+                     bad.standardError.contains(message),
+                 qPrintable(bad.describe()));
+        QVERIFY(!QFile::exists(workDirectory.filePath("bad.bin")));
+    }
+}
+
+void TestCliVault::importLayoutChoices()
+{
+    QTemporaryDir workDirectory;
+    const QString csvPath = workDirectory.filePath("plain.csv");
+    // No header, semicolons, the fixed column order; the first line is data.
+    QVERIFY(writeWholeFile(csvPath, "Home;me;pw;http://home;first\r\nWork;boss;pw2;;\r\n"));
+    const QString imagePath = workDirectory.filePath("vault.bin");
+    const CliRun run = runCli({"import", "--separator", ";", "--header", "none", "--tab", "Personal",
+                               "--output", imagePath, csvPath},
+                              "pw\npw\n");
+    QVERIFY2(run.isFinished && run.exitCode == 0, qPrintable(run.describe()));
+    Vault vault;
+    QVERIFY(_decryptImage_helper(readWholeFile(imagePath), QStringLiteral("pw"), vault));
+    QCOMPARE(vault.size(), 1);
+    QCOMPARE(vault.first().name, QStringLiteral("Personal"));
+    QCOMPARE(vault.first().passwords.size(), 2);
+    QCOMPARE(vault.first().passwords.at(0).url, QStringLiteral("http://home"));
+    QCOMPARE(vault.first().passwords.at(1).login, QStringLiteral("boss"));
+
+    // A tab-separated file with a header: the titles choose the columns.
+    const QString tabCsvPath = workDirectory.filePath("tabbed.txt");
+    QVERIFY(writeWholeFile(tabCsvPath, "password\ttitle\nsecret\tEntry\n"));
+    const QString tabImagePath = workDirectory.filePath("tabbed.bin");
+    const CliRun tabbed =
+        runCli({"import", "--separator", "tab", "--output", tabImagePath, tabCsvPath}, "pw\npw\n");
+    QVERIFY2(tabbed.isFinished && tabbed.exitCode == 0, qPrintable(tabbed.describe()));
+    QVERIFY(_decryptImage_helper(readWholeFile(tabImagePath), QStringLiteral("pw"), vault));
+    QCOMPARE(vault.first().name, QStringLiteral("tabbed"));
+    QCOMPARE(vault.first().passwords.size(), 1);
+    QCOMPARE(vault.first().passwords.first().name, QStringLiteral("Entry"));
+    QCOMPARE(vault.first().passwords.first().password, QStringLiteral("secret"));
+}
+
+void TestCliVault::passwordTools()
+{
+    const QRegularExpression autoPattern(
+        QStringLiteral("^(?=.*[a-z])(?=.*[A-Z])(?=.*[0-9])(?=.*[^a-zA-Z0-9]).{20,30}\n$"));
+    for (const QStringList& arguments : {QStringList{"generate"}, QStringList{"generate", "--auto"}})
+    {
+        const CliRun run = runCli(arguments);
+        QVERIFY2(run.isFinished && run.exitCode == 0, qPrintable(run.describe()));
+        QVERIFY2(autoPattern.match(QString::fromUtf8(run.standardOutput)).hasMatch(),
+                 run.standardOutput.constData());
+    }
+    const CliRun digitsOnly =
+        runCli({"generate", "--length", "12", "--no-lower", "--no-upper", "--no-symbols"});
+    QVERIFY2(digitsOnly.isFinished && digitsOnly.exitCode == 0, qPrintable(digitsOnly.describe()));
+    QVERIFY2(QRegularExpression(QStringLiteral("^[0-9]{12}\n$"))
+                 .match(QString::fromUtf8(digitsOnly.standardOutput))
+                 .hasMatch(),
+             digitsOnly.standardOutput.constData());
+    const CliRun longest = runCli({"generate", "--length", "1024", "--no-symbols"});
+    QVERIFY2(longest.isFinished && longest.exitCode == 0, qPrintable(longest.describe()));
+    QCOMPARE(longest.standardOutput.size(), 1025);
+    QVERIFY(QRegularExpression(QStringLiteral("^[a-zA-Z0-9]+\n$"))
+                .match(QString::fromUtf8(longest.standardOutput))
+                .hasMatch());
+
+    const CliRun argument = runCli({"estimate", "abc"});
+    QVERIFY2(argument.isFinished && argument.exitCode == 0, qPrintable(argument.describe()));
+    QCOMPARE(argument.standardOutput, QByteArray("0 very weak\n"));
+    const QList<QPair<QByteArray, QByteArray>> estimates = {{"aaaaaaaaaaaaaaaa\n", "3 good\n"},
+                                                            {"aaaaaaaaaaaaaaa\n", "2 average\n"},
+                                                            {"abcdEF12\n", "1 weak\n"},
+                                                            {"abcdEFGH1234!?xy\n", "4 excellent\n"},
+                                                            {"\n", "0 very weak\n"}};
+    for (const auto& [input, expected] : estimates)
+    {
+        const CliRun run = runCli({"estimate"}, input);
+        QVERIFY2(run.isFinished && run.exitCode == 0, qPrintable(run.describe()));
+        QCOMPARE(run.standardOutput, expected);
+    }
+    const CliRun noInput = runCli({"estimate"});
+    QVERIFY2(noInput.isFinished && noInput.exitCode == 1, qPrintable(noInput.describe()));
+    QVERIFY(noInput.standardOutput.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCliVault)
+#include "test_cli_vault.moc"
