@@ -125,7 +125,7 @@ private Q_SLOTS:
         QVERIFY(getCurrentDevice());
         QCOMPARE(getCurrentDevice()->getName(), QStringLiteral("Home"));
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
 
         QVERIFY(!shownPages.contains(VIEW_ID_DEVICE_SELECTION));
         QVERIFY(shownPages.contains(VIEW_ID_READ_DEVICE));
@@ -189,7 +189,7 @@ private Q_SLOTS:
             editortest::child<QPushButton>(window->view(VIEW_ID_START_MENU), "pushButtonOpenDevice"),
             Qt::LeftButton);
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
         QCOMPARE(window->getVault(), _deviceVault_helper());
         QVERIFY(!window->isDataModified());
     }
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01", "A5 01 01"}));
         QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 01"));
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
         QCOMPARE(window->getVault(), _deviceVault_helper());
 
         // Cancel closes every listed device and leaves no current device.
@@ -331,11 +331,11 @@ private Q_SLOTS:
             ModalBoxAnswerer answerer(testCase.answer);
             action(window, "actionOpenDevice")->trigger();
             QVERIFY(enterReadingPassword(window, PASSWORD));
-            QTRY_VERIFY(answerer.isBoxSeen());
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen(); }));
             QCOMPARE(answerer.title(), QStringLiteral("Warning"));
             QVERIFY(
                 answerer.text().startsWith("Device main and backup memories do not have the same content."));
-            QTRY_VERIFY(!getCurrentDevice());
+            QVERIFY(waitUntil([]() { return !getCurrentDevice(); }));
             QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
             QCOMPARE(window->getVault(), testCase.expectedVault);
         }

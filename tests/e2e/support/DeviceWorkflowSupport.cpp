@@ -9,11 +9,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QTimer>
 
 namespace deviceworkflowtest
 {
@@ -130,10 +132,33 @@ bool enterWritingPassword(FormContentEditor* window, const QString& password)
     return true;
 }
 
-QString waitForMessage(FormContentEditor* window)
+bool waitUntil(const std::function<bool()>& predicate, int timeoutMilliseconds)
+{
+    if (predicate())
+        return true;
+    QEventLoop loop;
+    QTimer pollTimer;
+    QObject::connect(&pollTimer, &QTimer::timeout, &loop,
+                     [&]()
+                     {
+                         if (predicate())
+                             loop.quit();
+                     });
+    pollTimer.start(2);
+    QTimer::singleShot(timeoutMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return predicate();
+}
+
+bool waitForPage(FormContentEditor* window, int viewId)
 {
     // Device exchanges may take a few seconds when a fault makes a reply time out.
-    if (!QTest::qWaitFor([&]() { return window->currentViewId() == VIEW_ID_MESSAGE_BOX_DIALOG; }, 30000))
+    return waitUntil([&]() { return window->currentViewId() == viewId; });
+}
+
+QString waitForMessage(FormContentEditor* window)
+{
+    if (!waitForPage(window, VIEW_ID_MESSAGE_BOX_DIALOG))
         return QString();
     return editortest::viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG) + "|" +
            editortest::messageBoxText(window);
@@ -142,7 +167,6 @@ QString waitForMessage(FormContentEditor* window)
 bool openVault(FormContentEditor* window, const QString& password)
 {
     action(window, "actionOpenDevice")->trigger();
-    return enterReadingPassword(window, password) &&
-           QTest::qWaitFor([&]() { return window->currentViewId() == VIEW_ID_CONTENT_EDITOR; }, 30000);
+    return enterReadingPassword(window, password) && waitForPage(window, VIEW_ID_CONTENT_EDITOR);
 }
 } // namespace deviceworkflowtest

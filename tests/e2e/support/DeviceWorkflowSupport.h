@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class FormContentEditor;
 class QAction;
 
@@ -54,6 +56,12 @@ QAction* changePasswordThenSaveAction(FormContentEditor* window);
 bool enterReadingPassword(FormContentEditor* window, const QString& password);
 // On the writing master password page: types the password in both fields and presses OK.
 bool enterWritingPassword(FormContentEditor* window, const QString& password);
+// Runs the event loop until predicate holds; false after timeoutMilliseconds. Unlike QTest::qWaitFor, which
+// sleeps between rounds of events, the loop runs without pause, so that the progress pages' zero-interval
+// steps go at the application's pace.
+bool waitUntil(const std::function<bool()>& predicate, int timeoutMilliseconds = 30000);
+// Waits until the window shows the page.
+bool waitForPage(FormContentEditor* window, int viewId);
 // Waits for the message box page and returns its frame title and text ("title|text").
 QString waitForMessage(FormContentEditor* window);
 // Opens the only connected device with password through "Open Corvane..." up to the vault editor; false
