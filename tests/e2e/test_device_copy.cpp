@@ -76,11 +76,6 @@ private:
         return editortest::child<QLineEdit>(page(viewId), "lineEditPassword");
     }
 
-    bool waitForView(int viewId)
-    {
-        return QTest::qWaitFor([&]() { return window->currentViewId() == viewId; }, 30000);
-    }
-
     // From the vault editor to the source password page.
     void startWizard()
     {
@@ -115,7 +110,7 @@ private:
     // On the device selection page: chooses the device of the given USB serial number.
     bool selectDevice(const QString& usbSerialNumber)
     {
-        if (!waitForView(VIEW_ID_DEVICE_SELECTION))
+        if (!waitForPage(window, VIEW_ID_DEVICE_SELECTION))
             return false;
         auto* selection = qobject_cast<ViewContentDeviceSelection*>(
             window->view(VIEW_ID_DEVICE_SELECTION)->contentWidget());
@@ -142,7 +137,7 @@ private:
     {
         startWizard();
         enterSourcePassword(SOURCE_PASSWORD);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         QVERIFY(!getCurrentDevice());
         QVERIFY(window->isCopyWizardDataHeld());
         QVERIFY(source.stop());
@@ -180,7 +175,7 @@ private Q_SLOTS:
 
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(QString());
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
         QVERIFY(confirmation.isBoxSeen());
         QCOMPARE(confirmation.title(), QStringLiteral("Confirmation"));
         QCOMPARE(
@@ -221,7 +216,7 @@ private Q_SLOTS:
 
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(TARGET_PASSWORD);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
         QVERIFY(confirmation.text().contains(QLatin1String("master password are <b>different</b>")));
 
         const QByteArray mainImage = target.memory(DEVICE_MEMORY_MAIN);
@@ -278,7 +273,7 @@ private Q_SLOTS:
         // The source content was kept for another target: the copy still succeeds.
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(QString());
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
         QCOMPARE(decryptVault(target.memory(DEVICE_MEMORY_MAIN), SOURCE_PASSWORD), _sourceVault_helper());
     }
 
@@ -317,7 +312,7 @@ private Q_SLOTS:
                             encryptVault(_sourceVault_helper(), SOURCE_PASSWORD)));
         startWizard();
         enterSourcePassword(SOURCE_PASSWORD);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         QVERIFY(window->isCopyWizardDataHeld());
 
         QTest::mouseClick(button(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3, "pushButtonPrevious"), Qt::LeftButton);
@@ -327,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(passwordField(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2)->text(), SOURCE_PASSWORD);
         source.clearRequestLog();
         QTest::mouseClick(button(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2, "pushButtonNext"), Qt::LeftButton);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         QVERIFY(source.requestLog().contains(QStringLiteral("A5 05")));
         QVERIFY(window->isCopyWizardDataHeld());
     }
@@ -374,13 +369,13 @@ private Q_SLOTS:
         startWizard();
         enterSourcePassword(SOURCE_PASSWORD);
         QVERIFY(selectDevice("TZQVR-0001"));
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         QVERIFY(!getCurrentDevice());
 
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(TARGET_PASSWORD);
         QVERIFY(selectDevice("TZQVR-0002"));
-        QVERIFY(waitForView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
         QVERIFY(confirmation.text().contains(QLatin1String("Source device name: <b>Source</b>")));
         QVERIFY(confirmation.text().contains(QLatin1String("Target device name: <b>Target</b>")));
         QCOMPARE(decryptVault(target.memory(DEVICE_MEMORY_MAIN), TARGET_PASSWORD), _sourceVault_helper());

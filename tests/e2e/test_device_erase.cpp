@@ -80,11 +80,6 @@ private:
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2, "pushButtonNext");
     }
 
-    bool waitForView(int viewId)
-    {
-        return QTest::qWaitFor([&]() { return window->currentViewId() == viewId; }, 30000);
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -109,7 +104,7 @@ private Q_SLOTS:
                  qPrintable(simulator.errorString()));
         const QDate dayBefore = QDate::currentDate();
         confirmErasing(true);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3));
         const QDate dayAfter = QDate::currentDate();
         QVERIFY(!getCurrentDevice());
 
@@ -139,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Kept name",
                             encryptVault(_deviceVault_helper(), PASSWORD)));
         confirmErasing(false);
-        QVERIFY(waitForView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3));
         QCOMPARE(simulator.memory(DEVICE_MEMORY_MAIN), zeroImage);
         QCOMPARE(simulator.memory(DEVICE_MEMORY_BACKUP), zeroImage);
         for (const QString& request : simulator.requestLog())
