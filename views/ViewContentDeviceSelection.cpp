@@ -147,7 +147,11 @@ void ViewContentDeviceSelection::rebuildList()
     const QSignalBlocker blocker(form->listWidget);
     form->listWidget->clear();
     for (const Device* device : std::as_const(devices))
-        form->listWidget->addItem(device->getName());
+    {
+        auto* item = new QListWidgetItem(device->getName(), form->listWidget);
+        // Two devices may carry the same name; the USB serial number tells them apart.
+        item->setToolTip(tr("USB serial number: %1").arg(device->getUsbSerialNumber()));
+    }
 }
 
 // Click, Select, Cancel ----------------------------------------------------------------------------------

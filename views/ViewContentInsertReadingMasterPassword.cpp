@@ -71,6 +71,8 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked()
         form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
         form->pushButtonShow->setText(tr("Show"));
     }
+    // The click took the focus; typing and Return belong to the field.
+    form->lineEditPasswordField->setFocus();
 }
 
 void ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited(QString)

@@ -5,6 +5,8 @@
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentInsertWritingMasterPassword.h"
 
+#include <QApplication>
+
 ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentInsertWritingMasterPassword)
 {
@@ -22,6 +24,9 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
             &ViewContentInsertWritingMasterPassword::_slotPushButtonShowClicked);
     connect(form->labelHelp, &QLabel::linkActivated, this,
             &ViewContentInsertWritingMasterPassword::_slotLabelHelpLinkActivated);
+    lastFocusedPasswordField = form->lineEditFirstPasswordField;
+    connect(qApp, &QApplication::focusChanged, this,
+            &ViewContentInsertWritingMasterPassword::_slotApplicationFocusChanged);
 }
 
 ViewContentInsertWritingMasterPassword::~ViewContentInsertWritingMasterPassword()
@@ -37,6 +42,7 @@ void ViewContentInsertWritingMasterPassword::activate()
     form->pushButtonOk->setDefault(true);
     form->pushButtonOk->setEnabled(false);
     form->lineEditFirstPasswordField->setFocus();
+    lastFocusedPasswordField = form->lineEditFirstPasswordField;
 }
 
 void ViewContentInsertWritingMasterPassword::deactivate()
@@ -91,6 +97,14 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonShowClicked()
     form->lineEditFirstPasswordField->setEchoMode(echoMode);
     form->lineEditSecondPasswordField->setEchoMode(echoMode);
     form->pushButtonShow->setText(isHidden ? tr("Hide") : tr("Show"));
+    // The click took the focus; give it back to the field the user was typing in.
+    lastFocusedPasswordField->setFocus();
+}
+
+void ViewContentInsertWritingMasterPassword::_slotApplicationFocusChanged(QWidget*, QWidget* now)
+{
+    if (now == form->lineEditFirstPasswordField || now == form->lineEditSecondPasswordField)
+        lastFocusedPasswordField = static_cast<QLineEdit*>(now);
 }
 
 void ViewContentInsertWritingMasterPassword::_slotLabelHelpLinkActivated(QString referenceDocumentFileName)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QLineEdit;
+
 namespace Ui
 {
 class ViewContentInsertWritingMasterPassword;
@@ -33,9 +35,12 @@ private Q_SLOTS:
     void _slotPushButtonCancelClicked();
     void _slotPushButtonShowClicked();
     void _slotLabelHelpLinkActivated(QString referenceDocumentFileName);
+    void _slotApplicationFocusChanged(QWidget*, QWidget* now);
 
 private:
     void clearFields();
 
     Ui::ViewContentInsertWritingMasterPassword* form;
+    // Where Show/Hide gives the focus back after its click took it.
+    QLineEdit* lastFocusedPasswordField = nullptr;
 };

@@ -279,6 +279,55 @@ private Q_SLOTS:
         QVERIFY(selectionView()->listedDevices().isEmpty());
     }
 
+    void selectionPageReportsLedFailures()
+    {
+        SimulatorProcess home;
+        SimulatorProcess office;
+        SimulatorProcess mute;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home"));
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office"));
+        QVERIFY(startDevice(mute, *deviceDirectory, "TZQVR-0003", "Mute", QByteArray(), QByteArray(),
+                            {"--wrong-ack", "0x01"}));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(deviceListTexts(), QStringList({"Home", "Office", "Mute"}));
+
+        // A device that cannot blink is not chosen, but stays listed for another try.
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            clickDeviceRow(2);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.title(), QStringLiteral("Error"));
+            QCOMPARE(answerer.text(), QStringLiteral("Could not make the device LED blink."));
+        }
+        QVERIFY(!getCurrentDevice());
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(selectionView()->listedDevices().size(), 3);
+
+        // The blinking device is unplugged before the next pass notices: stopping it fails, is reported,
+        // and the clicked device blinks all the same.
+        clickDeviceRow(0);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QVERIFY(home.stop());
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            clickDeviceRow(1);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.text(),
+                     QStringLiteral(
+                         "Could not stop the device with USB serial number 'TZQVR-0001' LED from blinking."));
+        }
+        QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 02"));
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QTRY_COMPARE(deviceListTexts(), QStringList({"Office", "Mute"}));
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+
+        clickSelectionButton("pushButtonSelect");
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QCOMPARE(mute.requestLog().last(), QStringLiteral("A5 01 01"));
+    }
+
     void wrongPasswordChangesNothing()
     {
         SimulatorProcess simulator;

@@ -8,6 +8,7 @@
 #include "views/ViewContentInsertReadingMasterPassword.h"
 #include "views/ViewContentInsertWritingMasterPassword.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,7 +42,7 @@ private Q_SLOTS:
     void init()
     {
         window = editortest::createEditorWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
     void cleanup()
@@ -79,6 +80,8 @@ private Q_SLOTS:
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);
         QCOMPARE(show->text(), QStringLiteral("Hide"));
+        // The click does not keep the focus: Return still belongs to the field.
+        QCOMPARE(QApplication::focusWidget(), lineEdit);
 
         // A page revealed again by a pop shows what was left on it.
         window->pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
@@ -143,8 +146,10 @@ private Q_SLOTS:
         QTest::keyClick(second, Qt::Key_Backspace);
         QVERIFY(ok->isEnabled());
 
-        // Show reveals and hides both fields together.
+        // Show reveals and hides both fields together, and gives the focus back to the field in use.
+        second->setFocus();
         QTest::mouseClick(show, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), second);
         QCOMPARE(first->echoMode(), QLineEdit::Normal);
         QCOMPARE(second->echoMode(), QLineEdit::Normal);
         QCOMPARE(show->text(), QStringLiteral("Hide"));
