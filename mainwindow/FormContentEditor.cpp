@@ -6,6 +6,7 @@
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentApplicationLicense.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
 #include "views/ViewContentStartMenu.h"
@@ -50,9 +51,10 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeHelp();
 
     updateWidgetsState();
-    switchView(VIEW_ID_START_MENU);
+    switchView(initialViewId());
 }
 
 FormContentEditor::~FormContentEditor()
@@ -85,7 +87,7 @@ void FormContentEditor::createViews()
         {nullptr, tr("Insert master password")},
         {nullptr, tr("Insert master password")},
         {nullptr, tr("Detected devices")},
-        {nullptr, tr("Corvane Key Manager license and news")},
+        {new ViewContentApplicationLicense(this), tr("Corvane Key Manager license and news")},
         {nullptr, tr("Device information")},
         {nullptr, tr("Configure device")},
         {nullptr, tr("Settings")},
