@@ -54,7 +54,7 @@ QString FormContentEditor::aboutText() const
 {
     // The build date reads "Nov 20 2025" (or "Nov  5 2025"): the year is always at offset 7.
     const QString buildYear = buildDate.mid(7, 4);
-    return tr("<b>Corvane Key Manager</b>, copyright %1 Corvane.<br /><br />"
+    return tr("<b>Corvane Key Manager</b>, copyright &copy; %1 Corvane.<br /><br />"
               "Build date: %2 %3<br />"
               "Application version: %4<br />"
               "Qt version: %5<br /><br />"

@@ -30,6 +30,8 @@ ViewContentApplicationLicense::ViewContentApplicationLicense(QWidget* parent)
       documentsPathPrefix(QStringLiteral(":/"))
 {
     form->setupUi(this);
+    // Keeps the documents off the frame, as in the help viewer.
+    form->textEdit->document()->setDocumentMargin(12);
 
     // Connected once here rather than at each activation, so that a second visit does not run the
     // handlers twice.
@@ -58,6 +60,8 @@ void ViewContentApplicationLicense::activate()
     // Show the top of the document: the news come first.
     form->textEdit->moveCursor(QTextCursor::Start);
     form->textEdit->ensureCursorVisible();
+    // The document takes no focus: the keyboard starts on the check box, then the two buttons.
+    form->checkBoxAcceptLicense->setFocus();
 }
 
 QString ViewContentApplicationLicense::buildDocument() const

@@ -144,6 +144,7 @@ private Q_SLOTS:
         QCOMPARE(window->view(VIEW_ID_APPLICATION_LICENSE)->title(),
                  QStringLiteral("Corvane Key Manager license and news"));
         QVERIFY(window->menuBar()->isHidden());
+        QCOMPARE(QApplication::focusWidget(), licenseChild<QCheckBox>("checkBoxAcceptLicense"));
 
         // "I accept" follows the check box both ways.
         auto* checkBox = licenseChild<QCheckBox>("checkBoxAcceptLicense");
