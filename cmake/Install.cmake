@@ -4,7 +4,7 @@
 #                                       starts the viewer from its own directory
 #   <prefix>/bin/corvane-key-manager    symbolic link to the application (Qt resolves it through
 #                                       /proc/self/exe, so the application still finds the viewer)
-#   <prefix>/bin/corvane-device-simulator, corvane-cli   tools
+#   <prefix>/bin/corvane-device-simulator, corvane-cli   tools (the command-line tool with its manual page)
 #   <prefix>/lib/udev/rules.d/70-corvane.rules           device access for the logged-in user
 #   <prefix>/share/applications, icons, metainfo, doc
 #
@@ -36,11 +36,10 @@ endif()
 if(TARGET Help_Viewer)
     install(TARGETS Help_Viewer RUNTIME DESTINATION ${CORVANE_INSTALL_PRIVATE_DIR})
 endif()
-foreach(tool corvane-device-simulator corvane-cli)
-    if(TARGET ${tool})
-        install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    endif()
-endforeach()
+# corvane-cli installs itself and its manual page (cli/CMakeLists.txt).
+if(TARGET corvane-device-simulator)
+    install(TARGETS corvane-device-simulator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # Debian package.
 set(CPACK_GENERATOR DEB)
