@@ -58,6 +58,11 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "."
     "The package also carries corvane-device-simulator, which serves a simulated"
     "device for trying the application without one.")
+if(TARGET corvane-cli)
+    string(APPEND CPACK_PACKAGE_DESCRIPTION "\n"
+        "corvane-cli backs up and restores devices and converts vaults to and from CSV\n"
+        "files from the command line.")
+endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
