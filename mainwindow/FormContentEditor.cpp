@@ -7,6 +7,7 @@
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentApplicationLicense.h"
 #include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentConfigureDevice.h"
 #include "views/ViewContentDeviceCopyWizardPage1.h"
@@ -72,9 +73,10 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeProtection();
     initializeDeviceOpenSave();
     initializeDeviceMaintenance();
+    initializeHelp();
 
     updateWidgetsState();
-    switchView(VIEW_ID_START_MENU);
+    switchView(initialViewId());
 }
 
 FormContentEditor::~FormContentEditor()
@@ -125,7 +127,7 @@ void FormContentEditor::createViews()
         {viewContentInsertReadingMasterPassword, tr("Insert master password")},
         {viewContentInsertWritingMasterPassword, tr("Insert master password")},
         {viewContentDeviceSelection, tr("Detected devices")},
-        {nullptr, tr("Corvane Key Manager license and news")},
+        {new ViewContentApplicationLicense(this), tr("Corvane Key Manager license and news")},
         {viewContentShowDeviceInformation, tr("Device information")},
         {viewContentConfigureDevice, tr("Configure device")},
         {viewContentSettings, tr("Settings")},

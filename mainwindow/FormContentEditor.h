@@ -382,6 +382,27 @@ private:
     // encrypted image sent to the target, for the read-back.
     SecureImageBuffer copyPlaintextImage;
     SecureImageBuffer copyWrittenImage;
+    // Help (FormContentEditorHelp.cpp)
+public:
+    // The one-time offer of the getting-started page, run by the license page once the terms are accepted.
+    void askFirstRunQuestion();
+    // The build date and time shown by the About box, in the compiler's formats ("Nov 20 2025",
+    // "09:23:02"); the ones of this build unless set otherwise.
+    void setBuildDateAndTime(const QString& date, const QString& time);
+
+private Q_SLOTS:
+    void _slotActionHelpTriggered();
+    void _slotActionWebsiteTriggered();
+    void _slotActionAboutTriggered();
+
+private:
+    void initializeHelp();
+    // The license and news page until this version's terms were accepted, otherwise the start menu.
+    int initialViewId() const;
+    QString aboutText() const;
+
+    QString buildDate;
+    QString buildTime;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.
