@@ -2,16 +2,32 @@
 
 #include "PasswordTable.h"
 #include "SensitiveClipboard.h"
+#include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
-#include "views/ViewContentImportCSVFile.h"
+#include "views/ViewContentApplicationLicense.h"
 #include "views/ViewContentApplicationLocked.h"
+#include "views/ViewContentConfigureDevice.h"
+#include "views/ViewContentDeviceCopyWizardPage1.h"
+#include "views/ViewContentDeviceCopyWizardPage2.h"
+#include "views/ViewContentDeviceCopyWizardPage3.h"
+#include "views/ViewContentDeviceCopyWizardPage4.h"
+#include "views/ViewContentDeviceErasingWizardPage1.h"
+#include "views/ViewContentDeviceErasingWizardPage2.h"
+#include "views/ViewContentDeviceErasingWizardPage3.h"
+#include "views/ViewContentDeviceSelection.h"
+#include "views/ViewContentImportCSVFile.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "views/ViewContentReadDevice.h"
 #include "views/ViewContentSettings.h"
+#include "views/ViewContentShowDeviceInformation.h"
 #include "views/ViewContentStartMenu.h"
+#include "views/ViewContentWriteDevice.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -55,9 +71,12 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeEditing();
     initializeCsv();
     initializeProtection();
+    initializeDeviceOpenSave();
+    initializeDeviceMaintenance();
+    initializeHelp();
 
     updateWidgetsState();
-    switchView(VIEW_ID_START_MENU);
+    switchView(initialViewId());
 }
 
 FormContentEditor::~FormContentEditor()
@@ -66,6 +85,7 @@ FormContentEditor::~FormContentEditor()
     if (isClipboardUsed)
         clearSystemClipboard();
     secureClearString(masterPassword);
+    clearCopyWizardData();
     delete form;
 }
 
@@ -78,6 +98,20 @@ void FormContentEditor::createViews()
     viewContentImportCSVFile = new ViewContentImportCSVFile(this);
     viewContentSettings = new ViewContentSettings(this);
     viewContentApplicationLocked = new ViewContentApplicationLocked(this);
+    viewContentReadDevice = new ViewContentReadDevice(this);
+    viewContentWriteDevice = new ViewContentWriteDevice(this);
+    viewContentInsertReadingMasterPassword = new ViewContentInsertReadingMasterPassword(this);
+    viewContentInsertWritingMasterPassword = new ViewContentInsertWritingMasterPassword(this);
+    viewContentDeviceSelection = new ViewContentDeviceSelection(this);
+    viewContentShowDeviceInformation = new ViewContentShowDeviceInformation(this);
+    viewContentConfigureDevice = new ViewContentConfigureDevice(this);
+    viewContentDeviceErasingWizardPage1 = new ViewContentDeviceErasingWizardPage1(this);
+    viewContentDeviceErasingWizardPage2 = new ViewContentDeviceErasingWizardPage2(this);
+    viewContentDeviceErasingWizardPage3 = new ViewContentDeviceErasingWizardPage3(this);
+    viewContentDeviceCopyWizardPage1 = new ViewContentDeviceCopyWizardPage1(this);
+    viewContentDeviceCopyWizardPage2 = new ViewContentDeviceCopyWizardPage2(this);
+    viewContentDeviceCopyWizardPage3 = new ViewContentDeviceCopyWizardPage3(this);
+    viewContentDeviceCopyWizardPage4 = new ViewContentDeviceCopyWizardPage4(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -88,24 +122,24 @@ void FormContentEditor::createViews()
         {nullptr, QString()}, // the vault editor, page 0 of the form
         {viewContentStartMenu, tr("Welcome!")},
         {viewContentPasswordInformation, noTitle},
-        {nullptr, tr("Reading device memories...")},
-        {nullptr, tr("Writing device memories...")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Insert master password")},
-        {nullptr, tr("Detected devices")},
-        {nullptr, tr("Corvane Key Manager license and news")},
-        {nullptr, tr("Device information")},
-        {nullptr, tr("Configure device")},
+        {viewContentReadDevice, tr("Reading device memories...")},
+        {viewContentWriteDevice, tr("Writing device memories...")},
+        {viewContentInsertReadingMasterPassword, tr("Insert master password")},
+        {viewContentInsertWritingMasterPassword, tr("Insert master password")},
+        {viewContentDeviceSelection, tr("Detected devices")},
+        {new ViewContentApplicationLicense(this), tr("Corvane Key Manager license and news")},
+        {viewContentShowDeviceInformation, tr("Device information")},
+        {viewContentConfigureDevice, tr("Configure device")},
         {viewContentSettings, tr("Settings")},
         {viewContentLineInputDialog, noTitle},
         {viewContentMessageBoxDialog, noTitle},
-        {nullptr, tr("Device erasing wizard")},
-        {nullptr, tr("Erasing confirmation")},
-        {nullptr, tr("Successful erasure")},
-        {nullptr, tr("Device copy wizard")},
-        {nullptr, tr("Read source device content")},
-        {nullptr, tr("Write content to target device")},
-        {nullptr, tr("Successful device duplication")},
+        {viewContentDeviceErasingWizardPage1, tr("Device erasing wizard")},
+        {viewContentDeviceErasingWizardPage2, tr("Erasing confirmation")},
+        {viewContentDeviceErasingWizardPage3, tr("Successful erasure")},
+        {viewContentDeviceCopyWizardPage1, tr("Device copy wizard")},
+        {viewContentDeviceCopyWizardPage2, tr("Read source device content")},
+        {viewContentDeviceCopyWizardPage3, tr("Write content to target device")},
+        {viewContentDeviceCopyWizardPage4, tr("Successful device duplication")},
         {viewContentApplicationLocked, tr("Application is locked")},
         {viewContentImportCSVFile, tr("Import a CSV file")},
     };
@@ -261,6 +295,17 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
 
     switch (pendingOperation)
     {
+    case PENDING_OPERATION_CONFIRM_OPEN_DEVICE:
+        // Anything but Yes keeps the edited vault.
+        if (isConfirmed)
+            startOpeningDevice();
+        break;
+    case PENDING_OPERATION_WRITE_DEVICE:
+        if (isConfirmed)
+            encryptAndWriteVault();
+        else
+            closeCurrentDevice();
+        break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
         if (isConfirmed)
         {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/SecureImageBuffer.h"
 #include "mainwindow/ViewId.h"
 #include "vault/VaultTab.h"
 #include "views/ViewContentMessageBoxDialog.h"
@@ -8,7 +9,9 @@
 #include <QStack>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class PasswordTable;
@@ -21,11 +24,25 @@ class QTimer;
 class ViewBase;
 class ViewContentApplicationLocked;
 class ViewContentBase;
+class ViewContentConfigureDevice;
+class ViewContentDeviceCopyWizardPage1;
+class ViewContentDeviceCopyWizardPage2;
+class ViewContentDeviceCopyWizardPage3;
+class ViewContentDeviceCopyWizardPage4;
+class ViewContentDeviceErasingWizardPage1;
+class ViewContentDeviceErasingWizardPage2;
+class ViewContentDeviceErasingWizardPage3;
+class ViewContentDeviceSelection;
 class ViewContentImportCSVFile;
+class ViewContentInsertReadingMasterPassword;
+class ViewContentInsertWritingMasterPassword;
 class ViewContentLineInputDialog;
 class ViewContentPasswordInformation;
+class ViewContentReadDevice;
 class ViewContentSettings;
+class ViewContentShowDeviceInformation;
 class ViewContentStartMenu;
+class ViewContentWriteDevice;
 struct PasswordRecord;
 
 namespace Ui
@@ -244,6 +261,148 @@ private:
     QNetworkAccessManager* networkAccessManager = nullptr;
     // A reply that arrived while the application was locked waits here until it is unlocked.
     std::optional<UpdateCheckResult> pendingUpdateCheckResult;
+    // DeviceOpenSave (FormContentEditorDeviceOpenSave.cpp)
+public:
+    // The message that opening a device failed, with a hint on how to get access when the reason was a
+    // permission (errorNumber: Device::lastOpenErrorNumber()).
+    static QString openDeviceFailureMessage(int errorNumber);
+
+private Q_SLOTS:
+    void _slotActionOpenDeviceClicked();
+    void _slotActionWriteDeviceTriggered();
+    void _slotActionChangePasswordThenWriteDeviceTriggered();
+    void _slotViewContentDeviceSelectionDeviceSelected(bool isOperationSuccessful);
+    void _slotViewContentInsertReadingMasterPasswordInsertionFinished(bool isValid, QString password);
+    void _slotViewContentInsertWritingMasterPasswordInsertionFinished(bool isValid, QString password);
+    void _slotViewContentReadDeviceReadFinished(int returnValue);
+    void _slotViewContentWriteDeviceWriteFinished(int returnValue);
+
+private:
+    void initializeDeviceOpenSave();
+    // The open step of every device workflow: 0 when the only connected device is now the current device
+    // and open, 1 when the device selection page was pushed instead (the workflow goes on in
+    // _slotViewContentDeviceSelectionDeviceSelected), -1 after an error message.
+    int openDevice();
+    // Pending operation "open", then the open step; the password page follows when a device is open.
+    void startOpeningDevice();
+    void completeOpenDevice();
+    void askSaveConfirmation();
+    void encryptAndWriteVault();
+    void verifyWrittenDevice();
+    void releaseSavedImages();
+    void showErrorMessage(const QString& text, const QString& title = QString());
+
+    // Shared with the device maintenance workflows. Each reports its failures itself (one message, the
+    // current device closed).
+    // Chooses between the current device's main and backup images (asking when they differ) and decrypts
+    // the chosen one with password, trying every format version on a working copy. Returns the device
+    // buffer that now holds the plaintext, or null after a failure; isWrongPassword tells a wrong password
+    // (or data that is no vault) apart from the other failures.
+    uint8_t* decryptCurrentDeviceImage(const QString& password, bool* isWrongPassword);
+    // The message for a failed read (readFinished code), then closeCurrentDevice().
+    void reportReadDeviceFailure(int returnValue);
+    // The message for a failed write (writeFinished code), then closeCurrentDevice().
+    void reportWriteDeviceFailure(int returnValue);
+    // True when both memories read back into the current device's buffers equal the expected images;
+    // otherwise the "Write error" message and closeCurrentDevice().
+    bool verifyCurrentDeviceMemories(const uint8_t* expectedMainImage, const uint8_t* expectedBackupImage);
+
+    // Hooks of the device maintenance workflows (FormContentEditorDeviceMaintenance*.cpp): the device
+    // selection and read-finished dispatchers hand their pending operation over to them.
+    // After the device selection, with the chosen device current and open:
+    void continueShowDeviceInformation(); // pending 4: show the device information page
+    void continueConfigureDevice();       // pending 5: show the configure device page
+    void continueEraseDevice();           // pending 9: write the erased images
+    void continueCopyReadSourceDevice();  // pending 10: read the source device
+    void continueCopyWriteTargetDevice(); // pending 11: write the copy target
+    // After the read progress page, with its result code (any code: a hook reports failures itself,
+    // for example through reportReadDeviceFailure()):
+    void continueEraseDeviceRead(int returnValue);      // pending 9: erase verification
+    void continueCopySourceDeviceRead(int returnValue); // pending 10: copy source decryption
+    void continueCopyTargetDeviceRead(int returnValue); // pending 11: copy verification
+
+    ViewContentDeviceSelection* viewContentDeviceSelection = nullptr;
+    ViewContentInsertReadingMasterPassword* viewContentInsertReadingMasterPassword = nullptr;
+    ViewContentInsertWritingMasterPassword* viewContentInsertWritingMasterPassword = nullptr;
+    ViewContentReadDevice* viewContentReadDevice = nullptr;
+    ViewContentWriteDevice* viewContentWriteDevice = nullptr;
+    // The password typed to open a device; it becomes masterPassword only when that vault is shown, so a
+    // failed open leaves the vault on screen with its own password.
+    QString openingMasterPassword;
+    // The images handed to the write page for the main and the backup memory, for the read-back
+    // comparison; zero-filled and released once the save ends.
+    std::unique_ptr<uint8_t[]> savedImages[2];
+
+    // Device maintenance (FormContentEditorDeviceMaintenance.cpp)
+public:
+    // Whether the copy wizard holds anything of a source device (content, passwords, name); lets tests check
+    // that nothing outlives a copy.
+    bool isCopyWizardDataHeld() const;
+
+private Q_SLOTS:
+    void _slotActionShowDeviceInformation();
+    void _slotActionChangeDeviceNameTriggered();
+    void _slotActionCopyDeviceTriggered();
+    void _slotActionEraseDeviceTriggered();
+    void _slotViewContentConfigureDeviceConfigurationLoadingFailed(int returnValue);
+    void _slotViewContentDeviceErasingWizardErasingConfirmed(bool isDeviceNameResetRequested);
+    void _slotViewContentDeviceCopyWizardSourceDevicePasswordInserted(QString password);
+    void _slotViewContentDeviceCopyWizardTargetDevicePasswordInserted(QString password);
+    // Page 2 or 3 of the copy wizard was left backwards: the copy is over, its secrets go.
+    void _slotViewContentDeviceCopyWizardPageLeft();
+
+private:
+    void initializeDeviceMaintenance();
+    void eraseCurrentDevice();
+    // Both memories read back must be zero; then the dated name if it was asked for.
+    void verifyErasedDevice();
+    void decryptCopySourceDevice();
+    void writeCopyTargetDevice();
+    void verifyCopyTargetDevice();
+    // Zero-fills the decrypted source image, the image sent to the target and both passwords.
+    void clearCopyWizardData();
+    // Zero-fills what only the target step used, keeping the source content for another target.
+    void clearCopyTargetData();
+
+    ViewContentShowDeviceInformation* viewContentShowDeviceInformation = nullptr;
+    ViewContentConfigureDevice* viewContentConfigureDevice = nullptr;
+    ViewContentDeviceErasingWizardPage1* viewContentDeviceErasingWizardPage1 = nullptr;
+    ViewContentDeviceErasingWizardPage2* viewContentDeviceErasingWizardPage2 = nullptr;
+    ViewContentDeviceErasingWizardPage3* viewContentDeviceErasingWizardPage3 = nullptr;
+    ViewContentDeviceCopyWizardPage1* viewContentDeviceCopyWizardPage1 = nullptr;
+    ViewContentDeviceCopyWizardPage2* viewContentDeviceCopyWizardPage2 = nullptr;
+    ViewContentDeviceCopyWizardPage3* viewContentDeviceCopyWizardPage3 = nullptr;
+    ViewContentDeviceCopyWizardPage4* viewContentDeviceCopyWizardPage4 = nullptr;
+
+    bool isDeviceNameResetRequested = false;
+    QString copySourcePassword;
+    QString copyTargetPassword;
+    QString copySourceDeviceName;
+    // The source's decrypted image, held between the two devices while a copy is in progress, and the
+    // encrypted image sent to the target, for the read-back.
+    SecureImageBuffer copyPlaintextImage;
+    SecureImageBuffer copyWrittenImage;
+    // Help (FormContentEditorHelp.cpp)
+public:
+    // The one-time offer of the getting-started page, run by the license page once the terms are accepted.
+    void askFirstRunQuestion();
+    // The build date and time shown by the About box, in the compiler's formats ("Nov 20 2025",
+    // "09:23:02"); the ones of this build unless set otherwise.
+    void setBuildDateAndTime(const QString& date, const QString& time);
+
+private Q_SLOTS:
+    void _slotActionHelpTriggered();
+    void _slotActionWebsiteTriggered();
+    void _slotActionAboutTriggered();
+
+private:
+    void initializeHelp();
+    // The license and news page until this version's terms were accepted, otherwise the start menu.
+    int initialViewId() const;
+    QString aboutText() const;
+
+    QString buildDate;
+    QString buildTime;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

@@ -1,10 +1,512 @@
+// Opening a vault from a device and saving it back: the open step shared by every device workflow, the
+// device selection and read-finished dispatchers, decryption of the chosen memory, and the save with its
+// read-back verification.
 #include "FormContentEditor.h"
 
-// Opening and saving a device arrive with the device workflows; until then the start menu's open
-// button says so instead of doing nothing.
+#include "device/Device.h"
+#include "device/DeviceEnumeration.h"
+#include "ui_FormContentEditor.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
+#include "vault/SecureMemory.h"
+#include "views/ViewContentDeviceSelection.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
+#include "views/ViewContentReadDevice.h"
+#include "views/ViewContentWriteDevice.h"
+
+#include <QMenu>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QTextDocument>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+// Device names are user text: a name that looks like markup must show as typed in a message.
+QString _plainMessage_helper(const QString& message)
+{
+    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
+}
+
+// Format versions tried when decrypting, newest first.
+constexpr int DECRYPTION_FORMAT_VERSIONS[] = {2, 1, 0};
+} // namespace
+
+void FormContentEditor::initializeDeviceOpenSave()
+{
+    connect(form->actionOpenDevice, &QAction::triggered, this,
+            &FormContentEditor::_slotActionOpenDeviceClicked);
+    connect(actionSaveMenuWrite, &QAction::triggered, this,
+            &FormContentEditor::_slotActionWriteDeviceTriggered);
+    connect(actionSaveMenuChangePasswordThenWrite, &QAction::triggered, this,
+            &FormContentEditor::_slotActionChangePasswordThenWriteDeviceTriggered);
+
+    connect(viewContentDeviceSelection, &ViewContentDeviceSelection::deviceSelected, this,
+            &FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected);
+    connect(viewContentInsertReadingMasterPassword,
+            &ViewContentInsertReadingMasterPassword::insertionFinished, this,
+            &FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFinished);
+    connect(viewContentInsertWritingMasterPassword,
+            &ViewContentInsertWritingMasterPassword::insertionFinished, this,
+            &FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFinished);
+    connect(viewContentReadDevice, &ViewContentReadDevice::readFinished, this,
+            &FormContentEditor::_slotViewContentReadDeviceReadFinished);
+    connect(viewContentWriteDevice, &ViewContentWriteDevice::writeFinished, this,
+            &FormContentEditor::_slotViewContentWriteDeviceWriteFinished);
+}
+
+void FormContentEditor::showErrorMessage(const QString& text, const QString& title)
+{
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, title.isEmpty() ? tr("Error") : title,
+                             text, ViewContentMessageBoxDialog::BUTTON_OK,
+                             ViewContentMessageBoxDialog::BUTTON_OK);
+}
+
+// The open step ---------------------------------------------------------------------------------------------
+
+int FormContentEditor::openDevice()
+{
+    // Every workflow ends by closing its device; one left over would keep its port busy.
+    closeCurrentDevice();
+
+    const QList<DevicePortInfo> ports = enumerateDevices();
+    if (ports.size() != 1)
+    {
+        // None or several: the user plugs one in or chooses; the workflow goes on once the page finishes.
+        pushView(VIEW_ID_DEVICE_SELECTION);
+        return 1;
+    }
+
+    auto* device = new Device(ports.first());
+    setCurrentDevice(device);
+    if (device->open() == 0)
+        return 0;
+    showErrorMessage(openDeviceFailureMessage(device->lastOpenErrorNumber()));
+    closeCurrentDevice();
+    return -1;
+}
+
+QString FormContentEditor::openDeviceFailureMessage(int errorNumber)
+{
+    QString message = tr("Could not open the connected device.");
+    if (errorNumber == EACCES || errorNumber == EPERM)
+        message += QLatin1Char('\n') +
+                   tr("Access to the device's serial port was denied. Install the udev rule shipped with the "
+                      "application, or add your user to the \"dialout\" group and log in again.");
+    return message;
+}
+
+void FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected(bool isOperationSuccessful)
+{
+    // On cancel the selection page has already released every device.
+    if (!isOperationSuccessful)
+        return;
+
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_OPEN_DEVICE:
+        pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+        break;
+    case PENDING_OPERATION_WRITE_DEVICE:
+        askSaveConfirmation();
+        break;
+    case PENDING_OPERATION_SHOW_DEVICE_INFORMATION:
+        continueShowDeviceInformation();
+        break;
+    case PENDING_OPERATION_CONFIGURE_DEVICE:
+        continueConfigureDevice();
+        break;
+    case PENDING_OPERATION_ERASE_DEVICE:
+        continueEraseDevice();
+        break;
+    case PENDING_OPERATION_COPY_READ_SOURCE_DEVICE:
+        continueCopyReadSourceDevice();
+        break;
+    case PENDING_OPERATION_COPY_WRITE_TARGET_DEVICE:
+        continueCopyWriteTargetDevice();
+        break;
+    default:
+        // No workflow waits for a device: do not keep its port open.
+        closeCurrentDevice();
+        break;
+    }
+}
+
+void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
+{
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_ERASE_DEVICE:
+        continueEraseDeviceRead(returnValue);
+        return;
+    case PENDING_OPERATION_COPY_READ_SOURCE_DEVICE:
+        continueCopySourceDeviceRead(returnValue);
+        return;
+    case PENDING_OPERATION_COPY_WRITE_TARGET_DEVICE:
+        continueCopyTargetDeviceRead(returnValue);
+        return;
+    default:
+        break;
+    }
+
+    if (returnValue != 0)
+    {
+        secureClearString(openingMasterPassword);
+        releaseSavedImages();
+        reportReadDeviceFailure(returnValue);
+        return;
+    }
+    switch (pendingOperation)
+    {
+    case PENDING_OPERATION_OPEN_DEVICE:
+        completeOpenDevice();
+        break;
+    case PENDING_OPERATION_VERIFY_WRITTEN_DEVICE:
+        verifyWrittenDevice();
+        break;
+    default:
+        closeCurrentDevice();
+        break;
+    }
+}
+
+void FormContentEditor::reportReadDeviceFailure(int returnValue)
+{
+    QString text;
+    switch (returnValue)
+    {
+    case -1:
+        text = tr("Could not make the device LED blink, aborting.");
+        break;
+    case -2:
+        text = tr("Could not read the device main memory, aborting.");
+        break;
+    case -3:
+        text = tr("Could not read the device backup memory, aborting.");
+        break;
+    default:
+        text = tr("Could not stop device led from blinking, aborting.");
+        break;
+    }
+    showErrorMessage(text);
+    closeCurrentDevice();
+}
+
+// Opening
+// ----------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionOpenDeviceClicked()
+{
+    if (!_isDataModified)
+    {
+        startOpeningDevice();
+        return;
+    }
+    pendingOperation = PENDING_OPERATION_CONFIRM_OPEN_DEVICE;
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Opening a device"),
+        tr("You have made some modifications to the currently displayed data without "
+           "saving them.\nDo you confirm overwriting such unsaved data with the content of "
+           "the newly opened device?"),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
 void FormContentEditor::_slotViewStartMenuOpenDeviceClicked()
 {
-    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Opening a device"),
-                             tr("Opening a device is not available in this build."),
-                             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    // Nothing can be lost from the start menu: no question.
+    startOpeningDevice();
+}
+
+void FormContentEditor::startOpeningDevice()
+{
+    pendingOperation = PENDING_OPERATION_OPEN_DEVICE;
+    if (openDevice() == 0)
+        pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+}
+
+void FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFinished(bool isValid,
+                                                                                     QString password)
+{
+    if (!isValid)
+    {
+        closeCurrentDevice();
+        return;
+    }
+    openingMasterPassword = password;
+    secureClearString(password);
+    pushView(VIEW_ID_READ_DEVICE);
+}
+
+void FormContentEditor::completeOpenDevice()
+{
+    bool isWrongPassword = false;
+    const uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword, &isWrongPassword);
+    if (!plaintext)
+    {
+        secureClearString(openingMasterPassword);
+        if (isWrongPassword)
+        {
+            // The shown vault keeps its data, but its password can no longer be trusted to be the one
+            // the user means: a save has to ask for it again.
+            isMasterPasswordKnown = false;
+            updateWidgetsState();
+        }
+        return;
+    }
+
+    secureClearString(masterPassword);
+    masterPassword = openingMasterPassword;
+    secureClearString(openingMasterPassword);
+    isMasterPasswordKnown = true;
+
+    form->actionImportCSV->setEnabled(true);
+    parseVault(plaintext);
+    refreshTabMenus(0);
+    setDataModified(false);
+    switchView(VIEW_ID_CONTENT_EDITOR);
+    clearViewStack();
+    // Also zero-fills the device buffers, one of which holds the plaintext.
+    closeCurrentDevice();
+}
+
+uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password, bool* isWrongPassword)
+{
+    if (isWrongPassword)
+        *isWrongPassword = false;
+    Device* device = getCurrentDevice();
+    if (!device)
+        return nullptr;
+
+    uint8_t* chosenImage = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
+    uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
+    if (std::memcmp(chosenImage, backupImage, MEMORY_IMAGE_SIZE) != 0)
+    {
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            this, tr("Warning"),
+            tr("Device main and backup memories do not have the same content. This is likely due to a power "
+               "outage during previous device writing.\nDo you want to display the main memory content?\n\n"
+               "Select 'Yes' to try with main memory or 'No' to try with backup memory.\nIf the memory you "
+               "selected does not contain the expected data, re-read the device then try the other memory."),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+        // The box ran an event loop: go on only with the device it was asked about.
+        if (getCurrentDevice() != device)
+            return nullptr;
+        if (answer == QMessageBox::No)
+            chosenImage = backupImage;
+        else if (answer != QMessageBox::Yes)
+        {
+            closeCurrentDevice();
+            return nullptr;
+        }
+    }
+
+    // Each attempt works on a copy: a failed one must not damage the image for the next format.
+    std::vector<uint8_t> workingImage(MEMORY_IMAGE_SIZE);
+    for (const int formatVersion : DECRYPTION_FORMAT_VERSIONS)
+    {
+        std::memcpy(workingImage.data(), chosenImage, MEMORY_IMAGE_SIZE);
+        const int result = decryptMemoryImage(password, formatVersion, workingImage.data());
+        if (result == 0)
+        {
+            std::memcpy(chosenImage, workingImage.data(), MEMORY_IMAGE_SIZE);
+            secureZeroMemory(workingImage.data(), workingImage.size());
+            return chosenImage;
+        }
+        if (result < 0)
+        {
+            secureZeroMemory(workingImage.data(), workingImage.size());
+            showErrorMessage(tr("Failed to decrypt data, aborting."));
+            closeCurrentDevice();
+            return nullptr;
+        }
+    }
+
+    secureZeroMemory(workingImage.data(), workingImage.size());
+    if (isWrongPassword)
+        *isWrongPassword = true;
+    showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
+    closeCurrentDevice();
+    return nullptr;
+}
+
+// Saving
+// -------------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionWriteDeviceTriggered()
+{
+    // Only a vault with a master password can be encrypted.
+    if (!isMasterPasswordKnown)
+        return;
+    pendingOperation = PENDING_OPERATION_WRITE_DEVICE;
+    if (openDevice() == 0)
+        askSaveConfirmation();
+}
+
+void FormContentEditor::_slotActionChangePasswordThenWriteDeviceTriggered()
+{
+    pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+}
+
+void FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFinished(bool isValid,
+                                                                                     QString password)
+{
+    if (!isValid)
+    {
+        // Nothing is open yet; the vault keeps its previous master password.
+        closeCurrentDevice();
+        return;
+    }
+    secureClearString(masterPassword);
+    masterPassword = password;
+    secureClearString(password);
+    isMasterPasswordKnown = true;
+    updateWidgetsState();
+    _slotActionWriteDeviceTriggered();
+}
+
+void FormContentEditor::askSaveConfirmation()
+{
+    const Device* device = getCurrentDevice();
+    if (!device)
+        return;
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm saving device"),
+        _plainMessage_helper(tr("Save changes to the device '%1'?\nAll device current data "
+                                "will be overwritten.")
+                                 .arg(device->getName())),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
+void FormContentEditor::encryptAndWriteVault()
+{
+    Device* device = getCurrentDevice();
+    if (!device)
+        return;
+    pendingOperation = PENDING_OPERATION_VERIFY_WRITTEN_DEVICE;
+
+    // Random filler after the vault: the unused capacity tells nothing about the vault's size.
+    uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(image),
+                                          MEMORY_IMAGE_SIZE / static_cast<int>(sizeof(quint32)));
+    if (serializeVault(image) < 0)
+    {
+        showErrorMessage(tr("There is not enough room in device memory. Please remove some passwords."));
+        closeCurrentDevice();
+        return;
+    }
+    if (encryptMemoryImage(masterPassword, MEMORY_IMAGE_FORMAT_VERSION, image) != 0)
+    {
+        showErrorMessage(tr("Failed to encrypt data, aborting."));
+        closeCurrentDevice();
+        return;
+    }
+    uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
+    std::memcpy(backupImage, image, MEMORY_IMAGE_SIZE);
+
+    releaseSavedImages();
+    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+    {
+        savedImages[memoryIndex].reset(new uint8_t[MEMORY_IMAGE_SIZE]);
+        std::memcpy(savedImages[memoryIndex].get(), device->getMemoryBuffer(memoryIndex), MEMORY_IMAGE_SIZE);
+    }
+    pushView(VIEW_ID_WRITE_DEVICE);
+}
+
+void FormContentEditor::_slotViewContentWriteDeviceWriteFinished(int returnValue)
+{
+    // Every writing workflow reads its memories back; the read-finished dispatcher goes on by pending
+    // operation.
+    if (returnValue == 0)
+    {
+        pushView(VIEW_ID_READ_DEVICE);
+        return;
+    }
+    releaseSavedImages();
+    reportWriteDeviceFailure(returnValue);
+}
+
+void FormContentEditor::reportWriteDeviceFailure(int returnValue)
+{
+    QString text;
+    switch (returnValue)
+    {
+    case -1:
+        text = tr("Could not make the device LED blink, aborting.");
+        break;
+    case -2:
+        text = tr("Could not stop the device LED from blinking, aborting.");
+        break;
+    case -3:
+        text = tr("Could not configure the access to the main memory, aborting.");
+        break;
+    case -4:
+        text = tr("Could not configure the access to the backup memory, aborting.");
+        break;
+    case -5:
+        text = tr("Could not write data to the main memory, aborting.");
+        break;
+    default:
+        text = tr("Could not write data to the backup memory, aborting.");
+        break;
+    }
+    showErrorMessage(text);
+    closeCurrentDevice();
+}
+
+void FormContentEditor::verifyWrittenDevice()
+{
+    if (!savedImages[DEVICE_MEMORY_MAIN] || !savedImages[DEVICE_MEMORY_BACKUP])
+    {
+        closeCurrentDevice();
+        return;
+    }
+    const bool isVerified = verifyCurrentDeviceMemories(savedImages[DEVICE_MEMORY_MAIN].get(),
+                                                        savedImages[DEVICE_MEMORY_BACKUP].get());
+    releaseSavedImages();
+    if (!isVerified)
+        return; // the vault stays marked as modified
+
+    setDataModified(false);
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Write success"),
+        tr("All data were successfully written.\nYou can safely remove the device if you "
+           "want."),
+        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    closeCurrentDevice();
+}
+
+bool FormContentEditor::verifyCurrentDeviceMemories(const uint8_t* expectedMainImage,
+                                                    const uint8_t* expectedBackupImage)
+{
+    Device* device = getCurrentDevice();
+    const bool isVerified =
+        device &&
+        std::memcmp(device->getMemoryBuffer(DEVICE_MEMORY_MAIN), expectedMainImage, MEMORY_IMAGE_SIZE) == 0 &&
+        std::memcmp(device->getMemoryBuffer(DEVICE_MEMORY_BACKUP), expectedBackupImage, MEMORY_IMAGE_SIZE) ==
+            0;
+    if (!isVerified)
+    {
+        showErrorMessage(
+            tr("Data could not be successfully written. Please retry.\nConsider changing the device "
+               "if this error is still occurring."),
+            tr("Write error"));
+        closeCurrentDevice();
+    }
+    return isVerified;
+}
+
+void FormContentEditor::releaseSavedImages()
+{
+    for (auto& image : savedImages)
+    {
+        if (image)
+            secureZeroMemory(image.get(), MEMORY_IMAGE_SIZE);
+        image.reset();
+    }
 }

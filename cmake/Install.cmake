@@ -1,0 +1,81 @@
+# Installation and the Debian package (cpack -G DEB).
+#
+#   <prefix>/lib/corvane-key-manager/   the application and Help_Viewer side by side: the application
+#                                       starts the viewer from its own directory
+#   <prefix>/bin/corvane-key-manager    symbolic link to the application (Qt resolves it through
+#                                       /proc/self/exe, so the application still finds the viewer)
+#   <prefix>/bin/corvane-device-simulator, corvane-cli   tools (the command-line tool with its manual page)
+#   <prefix>/lib/udev/rules.d/70-corvane.rules           device access for the logged-in user
+#   <prefix>/share/applications, icons, metainfo, doc
+#
+# The udev rule only takes effect with the prefix /usr (the package's), as udev reads /usr/lib/udev.
+include(GNUInstallDirs)
+
+set(CORVANE_INSTALL_PRIVATE_DIR "lib/corvane-key-manager" CACHE STRING
+    "Directory, relative to the prefix, of the application and its help viewer")
+set(CORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+
+if(TARGET corvane-key-manager)
+    install(TARGETS corvane-key-manager RUNTIME DESTINATION ${CORVANE_INSTALL_PRIVATE_DIR})
+    # A relative link works under any prefix and in the package's staging directory.
+    file(RELATIVE_PATH launcher_target /${CMAKE_INSTALL_BINDIR} /${CORVANE_INSTALL_PRIVATE_DIR}/corvane-key-manager)
+    set(launcher ${CMAKE_BINARY_DIR}/install/corvane-key-manager)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install)
+    file(CREATE_LINK ${launcher_target} ${launcher} SYMBOLIC)
+    install(FILES ${launcher} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+    install(FILES ${CORVANE_PACKAGING_DIR}/corvane-key-manager.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/Icon.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME corvane-key-manager.svg)
+    install(FILES ${CORVANE_PACKAGING_DIR}/example.corvane.KeyManager.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${CORVANE_PACKAGING_DIR}/70-corvane.rules DESTINATION lib/udev/rules.d)
+    install(FILES ${CORVANE_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane-key-manager)
+endif()
+if(TARGET Help_Viewer)
+    install(TARGETS Help_Viewer RUNTIME DESTINATION ${CORVANE_INSTALL_PRIVATE_DIR})
+endif()
+# corvane-cli installs itself and its manual page (cli/CMakeLists.txt).
+if(TARGET corvane-device-simulator)
+    install(TARGETS corvane-device-simulator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+# Debian package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME corvane-key-manager)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Corvane)
+set(CPACK_PACKAGE_CONTACT "Corvane <support@corvane.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "manager of the Corvane USB hardware password vault")
+# Lines of the extended description, wrapped as Debian's control files want them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "The Corvane is a USB device that keeps an encrypted password vault in two"
+    "memories. This application reads, decrypts, edits, encrypts and writes back"
+    "the vault, imports and exports CSV files, copies and erases devices, and locks"
+    "itself after inactivity. A udev rule gives the logged-in user access to the"
+    "device."
+    "."
+    "The package also carries corvane-device-simulator, which serves a simulated"
+    "device for trying the application without one.")
+if(TARGET corvane-cli)
+    string(APPEND CPACK_PACKAGE_DESCRIPTION "\n"
+        "corvane-cli backs up and restores devices and converts vaults to and from CSV\n"
+        "files from the command line.")
+endif()
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvane <support@corvane.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.corvane.example")
+# The Qt, Mbed TLS and C++ runtime libraries, with their versions, come from the linked binaries
+# (dpkg-shlibdeps). The plug-ins the application loads at run time (xcb platform, SVG icons, TLS) are in
+# those same Qt library packages; Wayland and Qt's own translations are optional.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CORVANE_PACKAGING_DIR}/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,89 @@
+#include "FormContentEditor.h"
+
+#include "HelpLauncher.h"
+#include "ProductWebServer.h"
+#include "app/Configuration.h"
+#include "ui_FormContentEditor.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+
+namespace
+{
+const char* const LGPL_TEXT_ADDRESS = "https://www.gnu.org/licenses/lgpl-3.0-standalone.html";
+} // namespace
+
+void FormContentEditor::initializeHelp()
+{
+    // The date and time this file was compiled, which is when the application was built.
+    buildDate = QStringLiteral(__DATE__);
+    buildTime = QStringLiteral(__TIME__);
+
+    connect(form->actionHelp, &QAction::triggered, this, &FormContentEditor::_slotActionHelpTriggered);
+    connect(form->actionWebsite, &QAction::triggered, this, &FormContentEditor::_slotActionWebsiteTriggered);
+    connect(form->actionAbout, &QAction::triggered, this, &FormContentEditor::_slotActionAboutTriggered);
+}
+
+int FormContentEditor::initialViewId() const
+{
+    const QString acceptedVersion =
+        settings->value(QStringLiteral(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION), QString())
+            .toString();
+    return acceptedVersion == QLatin1String(APPLICATION_VERSION) ? VIEW_ID_START_MENU
+                                                                 : VIEW_ID_APPLICATION_LICENSE;
+}
+
+void FormContentEditor::_slotActionHelpTriggered()
+{
+    showHelpPage(QStringLiteral("index.html"));
+}
+
+void FormContentEditor::_slotActionWebsiteTriggered()
+{
+    // The desktop's browser takes over; whether it could be started is not ours to report.
+    QDesktopServices::openUrl(productWebServerPageUrl(QStringLiteral("/")));
+}
+
+void FormContentEditor::setBuildDateAndTime(const QString& date, const QString& time)
+{
+    buildDate = date;
+    buildTime = time;
+}
+
+QString FormContentEditor::aboutText() const
+{
+    // The build date reads "Nov 20 2025" (or "Nov  5 2025"): the year is always at offset 7.
+    const QString buildYear = buildDate.mid(7, 4);
+    return tr("<b>Corvane Key Manager</b>, copyright &copy; %1 Corvane.<br /><br />"
+              "Build date: %2 %3<br />"
+              "Application version: %4<br />"
+              "Qt version: %5<br /><br />"
+              "This application is using Qt framework under <a href=\"%6\">LGPLv3 license</a>.")
+        .arg(buildYear, buildDate, buildTime, QStringLiteral(APPLICATION_VERSION),
+             QStringLiteral(QT_VERSION_STR), QLatin1String(LGPL_TEXT_ADDRESS));
+}
+
+void FormContentEditor::_slotActionAboutTriggered()
+{
+    QMessageBox box(QMessageBox::Information, tr("About"), aboutText(), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::RichText);
+    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+    box.exec();
+}
+
+void FormContentEditor::askFirstRunQuestion()
+{
+    const QString key = QStringLiteral(CONFIGURATION_KEY_IS_FIRST_RUN);
+    if (!settings->value(key, true).toBool())
+        return;
+
+    const QMessageBox::StandardButton answer = QMessageBox::information(
+        this, tr("Welcome"),
+        tr("This is the first time you run the Corvane application. Do you want to read the \"getting "
+           "started\" documentation?\n\nYou can always access this documentation and much more from the "
+           "application Help menu."),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        showHelpPage(QStringLiteral("getting_started_description.html"));
+    settings->setValue(key, false);
+}

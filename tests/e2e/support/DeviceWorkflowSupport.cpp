@@ -1,0 +1,172 @@
+#include "DeviceWorkflowSupport.h"
+
+#include "device/DeviceEnumeration.h"
+#include "gui/support/EditorTestSupport.h"
+#include "mainwindow/FormContentEditor.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
+#include "views/ViewBase.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+
+namespace deviceworkflowtest
+{
+QByteArray encryptVault(const Vault& vault, const QString& password)
+{
+    QByteArray image(MEMORY_IMAGE_SIZE, Qt::Uninitialized);
+    auto* bytes = reinterpret_cast<uint8_t*>(image.data());
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes), MEMORY_IMAGE_SIZE / 4);
+    if (serializeVault(vault, bytes) < 0 ||
+        encryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, bytes) != 0)
+        return QByteArray();
+    return image;
+}
+
+Vault decryptVault(const QByteArray& image, const QString& password, bool* isDecrypted)
+{
+    QByteArray plaintext = image;
+    const bool isValid = plaintext.size() == MEMORY_IMAGE_SIZE &&
+                         decryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION,
+                                            reinterpret_cast<uint8_t*>(plaintext.data())) == 0;
+    if (isDecrypted)
+        *isDecrypted = isValid;
+    return isValid ? parseVault(reinterpret_cast<const uint8_t*>(plaintext.constData())) : Vault();
+}
+
+DeviceDirectory::DeviceDirectory()
+{
+    qputenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE, QFile::encodeName(directory.path()));
+}
+
+DeviceDirectory::~DeviceDirectory()
+{
+    qunsetenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE);
+}
+
+QString DeviceDirectory::path() const
+{
+    return directory.path();
+}
+
+bool startDevice(SimulatorProcess& simulator, const DeviceDirectory& directory,
+                 const QString& usbSerialNumber, const QString& name, const QByteArray& mainImage,
+                 const QByteArray& backupImage, const QStringList& extraArguments)
+{
+    if (!mainImage.isEmpty() && (!simulator.writeMemory(0, mainImage) ||
+                                 !simulator.writeMemory(1, backupImage.isEmpty() ? mainImage : backupImage)))
+        return false;
+    return simulator.start(directory.path(), usbSerialNumber, QStringList{"--name", name} + extraArguments);
+}
+
+QStringList requestsOtherThan(const QStringList& requestLog, const QString& request)
+{
+    QStringList others;
+    for (const QString& line : requestLog)
+    {
+        if (line != request)
+            others.append(line);
+    }
+    return others;
+}
+
+bool hasWriteRequest(const QStringList& requestLog)
+{
+    for (const QString& line : requestLog)
+    {
+        if (line.startsWith(QLatin1String("A5 02")) || line.startsWith(QLatin1String("A5 04")))
+            return true;
+    }
+    return false;
+}
+
+QAction* action(FormContentEditor* window, const char* objectName)
+{
+    return window->findChild<QAction*>(QLatin1String(objectName));
+}
+
+QAction* saveAction(FormContentEditor* window)
+{
+    auto* button = editortest::child<QPushButton>(window, "pushButtonWriteDevice");
+    return button && button->menu() ? button->menu()->actions().value(0) : nullptr;
+}
+
+QAction* changePasswordThenSaveAction(FormContentEditor* window)
+{
+    auto* button = editortest::child<QPushButton>(window, "pushButtonWriteDevice");
+    return button && button->menu() ? button->menu()->actions().value(1) : nullptr;
+}
+
+bool enterReadingPassword(FormContentEditor* window, const QString& password)
+{
+    if (!editortest::waitForView(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD))
+        return false;
+    QWidget* page = window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+    auto* lineEdit = editortest::child<QLineEdit>(page, "lineEditPasswordField");
+    auto* ok = editortest::child<QAbstractButton>(page, "pushButtonOk");
+    QTest::keyClicks(lineEdit, password);
+    if (!ok->isEnabled())
+        return false;
+    QTest::mouseClick(ok, Qt::LeftButton);
+    return true;
+}
+
+bool enterWritingPassword(FormContentEditor* window, const QString& password)
+{
+    if (!editortest::waitForView(window, VIEW_ID_INSERT_WRITING_MASTER_PASSWORD))
+        return false;
+    QWidget* page = window->view(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+    QTest::keyClicks(editortest::child<QLineEdit>(page, "lineEditFirstPasswordField"), password);
+    QTest::keyClicks(editortest::child<QLineEdit>(page, "lineEditSecondPasswordField"), password);
+    auto* ok = editortest::child<QAbstractButton>(page, "pushButtonOk");
+    if (!ok->isEnabled())
+        return false;
+    QTest::mouseClick(ok, Qt::LeftButton);
+    return true;
+}
+
+bool waitUntil(const std::function<bool()>& predicate, int timeoutMilliseconds)
+{
+    if (predicate())
+        return true;
+    QEventLoop loop;
+    QTimer pollTimer;
+    QObject::connect(&pollTimer, &QTimer::timeout, &loop,
+                     [&]()
+                     {
+                         if (predicate())
+                             loop.quit();
+                     });
+    pollTimer.start(2);
+    QTimer::singleShot(timeoutMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return predicate();
+}
+
+bool waitForPage(FormContentEditor* window, int viewId)
+{
+    // Device exchanges may take a few seconds when a fault makes a reply time out.
+    return waitUntil([&]() { return window->currentViewId() == viewId; });
+}
+
+QString waitForMessage(FormContentEditor* window)
+{
+    if (!waitForPage(window, VIEW_ID_MESSAGE_BOX_DIALOG))
+        return QString();
+    return editortest::viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG) + "|" +
+           editortest::messageBoxText(window);
+}
+
+bool openVault(FormContentEditor* window, const QString& password)
+{
+    action(window, "actionOpenDevice")->trigger();
+    return enterReadingPassword(window, password) && waitForPage(window, VIEW_ID_CONTENT_EDITOR);
+}
+} // namespace deviceworkflowtest

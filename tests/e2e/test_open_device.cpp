@@ -1,0 +1,494 @@
+// Opening a vault from simulated devices through the main window: the open step, the device selection
+// page, the master password, the read, the main/backup choice, decryption and every failure.
+#include "device/Device.h"
+#include "gui/support/EditorTestSupport.h"
+#include "gui/support/ModalBoxAnswerer.h"
+#include "mainwindow/FormContentEditor.h"
+#include "support/DeviceWorkflowSupport.h"
+#include "vault/MemoryImage.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentDeviceSelection.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include <cerrno>
+
+using namespace deviceworkflowtest;
+using editortest::makeRecord;
+
+namespace
+{
+const QString PASSWORD = QStringLiteral("Correct horse 7!");
+
+// Tabs and records deliberately not in alphabetical order: the stored order is what is shown.
+Vault _deviceVault_helper()
+{
+    return {VaultTab{"Work", {makeRecord("VPN", "me", "v9N", "vpn.example"), makeRecord("Mail", "me@corp")}},
+            VaultTab{"Home", {makeRecord("Bank", "alex", "q7!R", "https://bank.example", "PIN elsewhere")}},
+            VaultTab{"Empty", {}}};
+}
+
+Vault _shownVault_helper()
+{
+    return {VaultTab{"Shown before", {makeRecord("Forum", "alex", "f0rum")}}};
+}
+} // namespace
+
+class TestOpenDevice : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+    std::unique_ptr<DeviceDirectory> deviceDirectory;
+
+    QListWidget* deviceList()
+    {
+        return editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget");
+    }
+
+    QStringList deviceListTexts()
+    {
+        QStringList texts;
+        for (int row = 0; row < deviceList()->count(); row++)
+            texts.append(deviceList()->item(row)->text());
+        return texts;
+    }
+
+    QPushButton* selectionButton(const char* objectName)
+    {
+        return editortest::child<QPushButton>(window->view(VIEW_ID_DEVICE_SELECTION), objectName);
+    }
+
+    ViewContentDeviceSelection* selectionView()
+    {
+        return qobject_cast<ViewContentDeviceSelection*>(
+            window->view(VIEW_ID_DEVICE_SELECTION)->contentWidget());
+    }
+
+    // A click on a row as the user makes it; the page acts on it from the event loop.
+    void clickDeviceRow(int row)
+    {
+        QListWidget* list = deviceList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->item(row)).center());
+        QCoreApplication::sendPostedEvents(selectionView(), QEvent::MetaCall);
+    }
+
+    void clickSelectionButton(const char* objectName)
+    {
+        QTest::mouseClick(selectionButton(objectName), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(selectionView(), QEvent::MetaCall);
+    }
+
+    bool isSaveEntryEnabled()
+    {
+        return saveAction(window)->isEnabled();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        deviceDirectory = std::make_unique<DeviceDirectory>();
+        window = editortest::createEditorWindow(_shownVault_helper());
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+
+    void cleanup()
+    {
+        editortest::destroyEditorWindow(window);
+        window = nullptr;
+        closeCurrentDevice();
+        deviceDirectory.reset();
+    }
+
+    void oneDeviceOpensWithoutSelectionPage()
+    {
+        SimulatorProcess simulator;
+        QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                             encryptVault(_deviceVault_helper(), PASSWORD)),
+                 qPrintable(simulator.errorString()));
+        QList<int> shownPages;
+        connect(editortest::child<QStackedWidget>(window, "stackedWidget"), &QStackedWidget::currentChanged,
+                this, [&](int index) { shownPages.append(index); });
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QVERIFY(getCurrentDevice());
+        QCOMPARE(getCurrentDevice()->getName(), QStringLiteral("Home"));
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+
+        QVERIFY(!shownPages.contains(VIEW_ID_DEVICE_SELECTION));
+        QVERIFY(shownPages.contains(VIEW_ID_READ_DEVICE));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+        QCOMPARE(editortest::currentTabIndex(window), 0);
+        uint8_t image[MEMORY_IMAGE_SIZE];
+        QCOMPARE(editortest::child<QLabel>(window, "labelUsedMemoryBytes")->text(),
+                 QStringLiteral("Available memory: %1%")
+                     .arg(getVaultFillPercentage(serializeVault(_deviceVault_helper(), image))));
+        QVERIFY(!window->isDataModified());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
+        QVERIFY(action(window, "actionImportCSV")->isEnabled());
+        QVERIFY(isSaveEntryEnabled());
+        // The password does not stay in the page's field.
+        QVERIFY(editortest::child<QLineEdit>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                             "lineEditPasswordField")
+                    ->text()
+                    .isEmpty());
+
+        // Name, then the read bracketed by the LED commands, then the close that stops the LED again.
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
+                                                      "A5 05", "A5 01 01", "A5 01 01"}));
+    }
+
+    void unsavedDataAreConfirmedBeforeOpening()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+        window->setDataModified(true);
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(
+            waitForMessage(window),
+            QStringLiteral("Opening a device|You have made some modifications to the currently displayed "
+                           "data without saving them.\nDo you confirm overwriting such unsaved data with the "
+                           "content of the newly opened device?"));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(window->isDataModified());
+        QCOMPARE(window->getVault(), _shownVault_helper());
+        QVERIFY(simulator.requestLog().isEmpty());
+
+        // Yes opens; cancelling the password releases the device and keeps everything.
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(!waitForMessage(window).isEmpty());
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QTest::mouseClick(editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                                         "pushButtonCancel"),
+                          Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
+        QVERIFY(window->isDataModified());
+
+        // The start menu asks nothing: nothing can be lost there.
+        window->switchView(VIEW_ID_START_MENU);
+        QTest::mouseClick(
+            editortest::child<QPushButton>(window->view(VIEW_ID_START_MENU), "pushButtonOpenDevice"),
+            Qt::LeftButton);
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+        QVERIFY(!window->isDataModified());
+    }
+
+    void selectionPageChoosesAmongSeveralDevices()
+    {
+        SimulatorProcess home;
+        SimulatorProcess office;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_shownVault_helper(), PASSWORD)));
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QCOMPARE(deviceListTexts(), QStringList({"Home", "Office"}));
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+
+        // A click makes exactly that device blink.
+        clickDeviceRow(0);
+        QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        QCOMPARE(office.requestLog(), QStringList({"A5 08"}));
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0001"));
+
+        // Another click moves the blinking: the first device stops, the second one starts.
+        clickDeviceRow(1);
+        QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01"}));
+        QCOMPARE(office.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        // Clicking the device that already blinks sends nothing.
+        clickDeviceRow(1);
+        QCOMPARE(home.requestLog().size(), 3);
+        QCOMPARE(office.requestLog().size(), 2);
+
+        // Select stops the LED of the chosen one, closes the others, and the workflow goes on with it.
+        clickSelectionButton("pushButtonSelect");
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QVERIFY(selectionView()->listedDevices().isEmpty());
+        QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01", "A5 01 01"}));
+        QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 01"));
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+
+        // Cancel closes every listed device and leaves no current device.
+        home.clearRequestLog();
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        clickDeviceRow(0);
+        clickSelectionButton("pushButtonCancel");
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01"}));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+    }
+
+    void selectionPageFollowsPluggedDevices()
+    {
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QVERIFY(deviceListTexts().isEmpty());
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+
+        SimulatorProcess first;
+        QVERIFY(startDevice(first, *deviceDirectory, "TZQVR-0001", "First"));
+        QTRY_COMPARE(deviceListTexts(), QStringList({"First"}));
+        clickDeviceRow(0);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+
+        // A device plugged in meanwhile keeps the blinking one chosen.
+        SimulatorProcess second;
+        QVERIFY(startDevice(second, *deviceDirectory, "TZQVR-0002", "Second"));
+        QTRY_COMPARE(deviceListTexts(), QStringList({"First", "Second"}));
+        QCOMPARE(deviceList()->currentRow(), 0);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+
+        // Unplugging the blinking device forgets it: no current device, nothing to select.
+        QVERIFY(first.stop());
+        QTRY_COMPARE(deviceListTexts(), QStringList({"Second"}));
+        QVERIFY(!getCurrentDevice());
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(selectionView()->listedDevices().size(), 1);
+
+        clickSelectionButton("pushButtonCancel");
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(selectionView()->listedDevices().isEmpty());
+    }
+
+    void selectionPageReportsLedFailures()
+    {
+        SimulatorProcess home;
+        SimulatorProcess office;
+        SimulatorProcess mute;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home"));
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office"));
+        QVERIFY(startDevice(mute, *deviceDirectory, "TZQVR-0003", "Mute", QByteArray(), QByteArray(),
+                            {"--wrong-ack", "0x01"}));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(deviceListTexts(), QStringList({"Home", "Office", "Mute"}));
+
+        // A device that cannot blink is not chosen, but stays listed for another try.
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            clickDeviceRow(2);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.title(), QStringLiteral("Error"));
+            QCOMPARE(answerer.text(), QStringLiteral("Could not make the device LED blink."));
+        }
+        QVERIFY(!getCurrentDevice());
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(selectionView()->listedDevices().size(), 3);
+
+        // The blinking device is unplugged before the next pass notices: stopping it fails, is reported,
+        // and the clicked device blinks all the same.
+        clickDeviceRow(0);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QVERIFY(home.stop());
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            clickDeviceRow(1);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.text(),
+                     QStringLiteral(
+                         "Could not stop the device with USB serial number 'TZQVR-0001' LED from blinking."));
+        }
+        QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 02"));
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QTRY_COMPARE(deviceListTexts(), QStringList({"Office", "Mute"}));
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+
+        clickSelectionButton("pushButtonSelect");
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QCOMPARE(mute.requestLog().last(), QStringLiteral("A5 01 01"));
+    }
+
+    void wrongPasswordChangesNothing()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+        QVERIFY(openVault(window, PASSWORD));
+        QVERIFY(isSaveEntryEnabled());
+        window->setDataModified(true);
+        const Vault shown = window->getVault();
+        QVERIFY(simulator.stop());
+
+        // An erased device holds no vault: it reads as a wrong password, exactly like one.
+        SimulatorProcess erased;
+        QVERIFY(startDevice(erased, *deviceDirectory, "TZQVR-0002", "Erased"));
+        for (const QString& password : {QStringLiteral("wrong"), PASSWORD})
+        {
+            action(window, "actionOpenDevice")->trigger();
+            QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+            QVERIFY(enterReadingPassword(window, password));
+            QCOMPARE(
+                waitForMessage(window),
+                QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+            QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            QCOMPARE(window->getVault(), shown);
+            QVERIFY(window->isDataModified());
+            QVERIFY(!isSaveEntryEnabled());
+            QVERIFY(!getCurrentDevice());
+            QCOMPARE(erased.requestLog().last(), QStringLiteral("A5 01 01"));
+        }
+    }
+
+    void differingMemoriesAskWhichOneToUse()
+    {
+        const Vault backupVault = {VaultTab{"Backup", {makeRecord("Older")}}};
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD),
+                            encryptVault(backupVault, PASSWORD)));
+
+        const struct
+        {
+            QMessageBox::StandardButton answer;
+            Vault expectedVault;
+        } cases[] = {{QMessageBox::Yes, _deviceVault_helper()},
+                     {QMessageBox::No, backupVault},
+                     {QMessageBox::Cancel, backupVault}};
+        for (const auto& testCase : cases)
+        {
+            ModalBoxAnswerer answerer(testCase.answer);
+            action(window, "actionOpenDevice")->trigger();
+            QVERIFY(enterReadingPassword(window, PASSWORD));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen(); }));
+            QCOMPARE(answerer.title(), QStringLiteral("Warning"));
+            QVERIFY(
+                answerer.text().startsWith("Device main and backup memories do not have the same content."));
+            QVERIFY(waitUntil([]() { return !getCurrentDevice(); }));
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            QCOMPARE(window->getVault(), testCase.expectedVault);
+        }
+        QCOMPARE(simulator.requestLog().last(), QStringLiteral("A5 01 01"));
+    }
+
+    void oneDifferingByteStillOpensTheMainMemory()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(),
+                            {"--backup-differs-at", "10"}));
+        QVERIFY(simulator.memory(0) != simulator.memory(1));
+        ModalBoxAnswerer answerer(QMessageBox::Yes);
+        QVERIFY(openVault(window, PASSWORD));
+        QVERIFY(answerer.isBoxSeen());
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+
+        // The backup differs inside its outer salt: it does not decrypt.
+        ModalBoxAnswerer secondAnswerer(QMessageBox::No);
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QCOMPARE(
+            waitForMessage(window),
+            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QVERIFY(secondAnswerer.isBoxSeen());
+    }
+
+    void readFailuresAreReported_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("unplugAtProgress");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("LED") << QStringList{"--wrong-ack", "0x01"} << -1
+                             << "Could not make the device LED blink, aborting.";
+        QTest::newRow("main") << QStringList{"--wrong-ack", "0x02"} << -1
+                              << "Could not read the device main memory, aborting.";
+        QTest::newRow("backup") << QStringList() << 1 << "Could not read the device backup memory, aborting.";
+        QTest::newRow("LED stop") << QStringList() << 2
+                                  << "Could not stop device led from blinking, aborting.";
+    }
+
+    void readFailuresAreReported()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(int, unplugAtProgress);
+        QFETCH(QString, message);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(), faults));
+        // Unplugged right after a step: the next step finds the link gone.
+        auto* progressBar = editortest::child<QProgressBar>(window->view(VIEW_ID_READ_DEVICE), "progressBar");
+        const QMetaObject::Connection connection = connect(progressBar, &QProgressBar::valueChanged, this,
+                                                           [&](int value)
+                                                           {
+                                                               if (value == unplugAtProgress)
+                                                                   simulator.stop();
+                                                           });
+
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QCOMPARE(waitForMessage(window), "Error|" + message);
+        disconnect(connection);
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(window->getVault(), _shownVault_helper());
+        QVERIFY(!window->isDataModified());
+    }
+
+    void openFailuresAreReported()
+    {
+        // A port the operating system refuses to open for writing, for every user including root.
+        const QString deniedPort = QStringLiteral("/proc/sys/kernel/version");
+        QFile deviceFile(deviceDirectory->path() + "/TZQVR-DENIED.device");
+        QVERIFY(deviceFile.open(QIODevice::WriteOnly));
+        deviceFile.write(QStringLiteral("port=%1\nusb_serial=TZQVR-DENIED\n").arg(deniedPort).toUtf8());
+        deviceFile.close();
+        Device probe(DevicePortInfo(deniedPort, "TZQVR-DENIED", 0x0403, 0x6015));
+        if (probe.open() == 0 ||
+            (probe.lastOpenErrorNumber() != EACCES && probe.lastOpenErrorNumber() != EPERM))
+            QSKIP("this system lets the test open the refused port");
+        probe.close();
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(waitForMessage(window), "Error|" + FormContentEditor::openDeviceFailureMessage(EACCES));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(
+            FormContentEditor::openDeviceFailureMessage(EACCES),
+            QStringLiteral("Could not open the connected device.\nAccess to the device's serial port was "
+                           "denied. Install the udev rule shipped with the application, or add your user to "
+                           "the \"dialout\" group and log in again."));
+        QCOMPARE(FormContentEditor::openDeviceFailureMessage(EPERM),
+                 FormContentEditor::openDeviceFailureMessage(EACCES));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // A port that is gone has no permission hint.
+        QVERIFY(deviceFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        deviceFile.write("port=/dev/corvane-no-such-port\nusb_serial=TZQVR-DENIED\n");
+        deviceFile.close();
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(waitForMessage(window), QStringLiteral("Error|Could not open the connected device."));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(window->getVault(), _shownVault_helper());
+    }
+};
+
+QTEST_MAIN(TestOpenDevice)
+#include "test_open_device.moc"

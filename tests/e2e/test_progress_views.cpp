@@ -1,0 +1,127 @@
+// The read and write progress pages on their own, against a simulated device: the steps they take, the
+// page they leave before reporting, and their restart and stop.
+#include "device/Device.h"
+#include "gui/support/EditorTestSupport.h"
+#include "mainwindow/FormContentEditor.h"
+#include "support/DeviceWorkflowSupport.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentReadDevice.h"
+#include "views/ViewContentWriteDevice.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace deviceworkflowtest;
+
+class TestProgressViews : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+    std::unique_ptr<DeviceDirectory> deviceDirectory;
+    SimulatorProcess simulator;
+
+    template <typename View> View* pageView(int viewId)
+    {
+        auto* view = qobject_cast<View*>(window->view(viewId)->contentWidget());
+        // The page alone: the window would go on with a workflow.
+        QObject::disconnect(view, nullptr, window, nullptr);
+        return view;
+    }
+
+    QProgressBar* progressBar(int viewId)
+    {
+        return editortest::child<QProgressBar>(window->view(viewId), "progressBar");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        deviceDirectory = std::make_unique<DeviceDirectory>();
+        QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home"),
+                 qPrintable(simulator.errorString()));
+        window = editortest::createEditorWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* device = new Device(simulator.portInfo());
+        setCurrentDevice(device);
+        QCOMPARE(device->open(), 0);
+        simulator.clearRequestLog();
+    }
+
+    void cleanup()
+    {
+        editortest::destroyEditorWindow(window);
+        window = nullptr;
+        closeCurrentDevice();
+        simulator.stop();
+        deviceDirectory.reset();
+    }
+
+    void readPageReadsBothMemoriesAndRestarts()
+    {
+        auto* view = pageView<ViewContentReadDevice>(VIEW_ID_READ_DEVICE);
+        QList<int> pagesAtReport;
+        connect(view, &ViewContentReadDevice::readFinished, this,
+                [&]() { pagesAtReport.append(window->currentViewId()); });
+        QSignalSpy finished(view, &ViewContentReadDevice::readFinished);
+
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QCOMPARE(editortest::child<QLabel>(window->view(VIEW_ID_READ_DEVICE), "labelDeviceName")->text(),
+                 QStringLiteral("Device name: Home"));
+        QCOMPARE(progressBar(VIEW_ID_READ_DEVICE)->maximum(), 2);
+        QVERIFY(waitUntil([&]() { return finished.count() == 1; }));
+        QCOMPARE(finished.at(0).at(0).toInt(), 0);
+        QCOMPARE(pagesAtReport, QList<int>({VIEW_ID_CONTENT_EDITOR}));
+        QCOMPARE(progressBar(VIEW_ID_READ_DEVICE)->value(), 2);
+        QCOMPARE(simulator.requestLog(),
+                 QStringList({"A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05", "A5 01 01"}));
+
+        // A new visit starts over; leaving it stops its steps.
+        simulator.clearRequestLog();
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QCOMPARE(progressBar(VIEW_ID_READ_DEVICE)->value(), 0);
+        window->popView(VIEW_ID_COUNT);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(simulator.requestLog().isEmpty());
+    }
+
+    void writePageWritesEachBufferToItsMemory()
+    {
+        auto* view = pageView<ViewContentWriteDevice>(VIEW_ID_WRITE_DEVICE);
+        QSignalSpy finished(view, &ViewContentWriteDevice::writeFinished);
+        QSignalSpy progress(progressBar(VIEW_ID_WRITE_DEVICE), &QProgressBar::valueChanged);
+        Device* device = getCurrentDevice();
+        QByteArray mainImage(DEVICE_MEMORY_SIZE, Qt::Uninitialized);
+        QByteArray backupImage(DEVICE_MEMORY_SIZE, Qt::Uninitialized);
+        for (int index = 0; index < DEVICE_MEMORY_SIZE; index++)
+        {
+            mainImage[index] = char(index * 7 + index / 256);
+            backupImage[index] = char(~(index * 3));
+        }
+        std::memcpy(device->getMemoryBuffer(DEVICE_MEMORY_MAIN), mainImage.constData(), DEVICE_MEMORY_SIZE);
+        std::memcpy(device->getMemoryBuffer(DEVICE_MEMORY_BACKUP), backupImage.constData(),
+                    DEVICE_MEMORY_SIZE);
+
+        window->pushView(VIEW_ID_WRITE_DEVICE);
+        QVERIFY(waitUntil([&]() { return finished.count() == 1; }));
+        QCOMPARE(finished.at(0).at(0).toInt(), 0);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        // The bar rises once per block; the requests are the LED, a selection, the blocks of the main
+        // memory, a selection, the blocks of the backup memory and the LED again.
+        QCOMPARE(progress.count(), 1024);
+        QCOMPARE(progressBar(VIEW_ID_WRITE_DEVICE)->value(), 1024);
+        QCOMPARE(simulator.requestLog().size(), 1 + 1 + 512 + 1 + 512 + 1);
+        QCOMPARE(simulator.memory(0), mainImage);
+        QCOMPARE(simulator.memory(1), backupImage);
+    }
+};
+
+QTEST_MAIN(TestProgressViews)
+#include "test_progress_views.moc"

@@ -1,0 +1,288 @@
+// Saving the vault to simulated devices through the main window: the confirmation, the encrypted image
+// written to both memories, the read-back verification, every write failure and the change of password.
+#include "device/Device.h"
+#include "gui/support/EditorTestSupport.h"
+#include "mainwindow/FormContentEditor.h"
+#include "support/DeviceWorkflowSupport.h"
+#include "vault/MemoryImage.h"
+#include "views/ViewBase.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QtTest>
+
+using namespace deviceworkflowtest;
+using editortest::makeRecord;
+
+namespace
+{
+const QString PASSWORD = QStringLiteral("Correct horse 7!");
+const QString SUCCESS_MESSAGE = QStringLiteral(
+    "Write success|All data were successfully written.\nYou can safely remove the device if you want.");
+
+Vault _editedVault_helper()
+{
+    return {
+        VaultTab{"Mail", {makeRecord("Mailbox", "alex@mail.example", "s3cret", "https://mail.example")}},
+        VaultTab{"Bank & co", {makeRecord("Bank", "alex", "q7!R", "", "PIN elsewhere"), makeRecord("Card")}}};
+}
+
+Vault _storedVault_helper()
+{
+    return {VaultTab{"On the device", {makeRecord("Old record")}}};
+}
+
+// The block numbers of the block writes in a log, in order.
+QList<int> _blockNumbers_helper(const QStringList& requestLog)
+{
+    QList<int> blockNumbers;
+    for (const QString& line : requestLog)
+    {
+        if (line.startsWith(QLatin1String("A5 04 ")))
+            blockNumbers.append(line.mid(6, 5).remove(' ').toInt(nullptr, 16));
+    }
+    return blockNumbers;
+}
+
+QList<int> _allBlockNumbers_helper()
+{
+    QList<int> blockNumbers;
+    for (int blockNumber = 0; blockNumber < 512; blockNumber++)
+        blockNumbers.append(blockNumber);
+    return blockNumbers;
+}
+
+QStringList _requestsOtherThanBlockWrites_helper(const QStringList& requestLog)
+{
+    QStringList requests;
+    for (const QString& line : requestLog)
+    {
+        if (!line.startsWith(QLatin1String("A5 04 ")))
+            requests.append(line);
+    }
+    return requests;
+}
+} // namespace
+
+class TestSaveDevice : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+    std::unique_ptr<DeviceDirectory> deviceDirectory;
+
+    // "Set/change the master password then save" up to the confirmation question.
+    bool saveWithNewPassword(const QString& password)
+    {
+        changePasswordThenSaveAction(window)->trigger();
+        return enterWritingPassword(window, password);
+    }
+
+    QProgressBar* writeProgressBar()
+    {
+        return editortest::child<QProgressBar>(window->view(VIEW_ID_WRITE_DEVICE), "progressBar");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        deviceDirectory = std::make_unique<DeviceDirectory>();
+        window = editortest::createEditorWindow(_editedVault_helper());
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->setDataModified(true);
+    }
+
+    void cleanup()
+    {
+        editortest::destroyEditorWindow(window);
+        window = nullptr;
+        closeCurrentDevice();
+        deviceDirectory.reset();
+    }
+
+    void declinedConfirmationWritesNothing()
+    {
+        SimulatorProcess simulator;
+        const QByteArray storedImage = encryptVault(_storedVault_helper(), PASSWORD);
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "<b>Lab</b> & co", storedImage));
+
+        QVERIFY(saveWithNewPassword("new password"));
+        // The device name is shown as typed, not as markup.
+        QCOMPARE(
+            waitForMessage(window),
+            "Confirm saving device|" +
+                Qt::convertFromPlainText("Save changes to the device '<b>Lab</b> & co'?\nAll device current "
+                                         "data will be overwritten."));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
+        QCOMPARE(simulator.memory(0), storedImage);
+        QVERIFY(window->isDataModified());
+    }
+
+    void savedVaultReopensAndEverySaveDiffers()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home"));
+
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
+        QVERIFY(!window->isDataModified());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
+        QVERIFY(!getCurrentDevice());
+
+        // Every block of the main, then of the backup memory, in order, then both read back; both memories
+        // hold the same image.
+        const QStringList requests = simulator.requestLog();
+        QCOMPARE(_blockNumbers_helper(requests), _allBlockNumbers_helper() + _allBlockNumbers_helper());
+        QCOMPARE(_requestsOtherThanBlockWrites_helper(requests),
+                 QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 02 01", "A5 01 01", "A5 01 03", "A5 02 00",
+                              "A5 05", "A5 02 01", "A5 05", "A5 01 01", "A5 01 01"}));
+        const QByteArray firstImage = simulator.memory(0);
+        QCOMPARE(simulator.memory(1), firstImage);
+        bool isDecrypted = false;
+        QCOMPARE(decryptVault(firstImage, PASSWORD, &isDecrypted), _editedVault_helper());
+        QVERIFY(isDecrypted);
+
+        // Opening it again shows the same tabs and records.
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        window->setVault(Vault());
+        QVERIFY(openVault(window, PASSWORD));
+        QCOMPARE(window->getVault(), _editedVault_helper());
+
+        // The same vault saved again gives another image (filler, salts, vector and nonce are new).
+        saveAction(window)->trigger();
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
+        QVERIFY(simulator.memory(0) != firstImage);
+        QCOMPARE(decryptVault(simulator.memory(0), PASSWORD), _editedVault_helper());
+    }
+
+    void vaultTooLargeIsRefusedBeforeWriting()
+    {
+        SimulatorProcess simulator;
+        const QByteArray storedImage = encryptVault(_storedVault_helper(), PASSWORD);
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", storedImage));
+        VaultTab largeTab{"Large", {}};
+        for (int index = 0; index < 140; index++)
+            largeTab.passwords.append(makeRecord(QString("Record %1").arg(index, 3, 10, QChar('0')), "login",
+                                                 "password", "", QString(1000, QChar('n'))));
+        window->setVault({largeTab});
+        window->setDataModified(true);
+
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(
+            waitForMessage(window),
+            QStringLiteral("Error|There is not enough room in device memory. Please remove some passwords."));
+        QVERIFY(!hasWriteRequest(simulator.requestLog()));
+        QCOMPARE(simulator.memory(0), storedImage);
+        QVERIFY(window->isDataModified());
+        QVERIFY(!getCurrentDevice());
+    }
+
+    void writeFailuresAreReported_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("unplugAtProgress");
+        QTest::addColumn<int>("failureProgress");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("LED") << QStringList{"--wrong-ack", "0x01"} << -1 << 0
+                             << "Error|Could not make the device LED blink, aborting.";
+        QTest::newRow("main selection")
+            << QStringList{"--wrong-ack", "0x02"} << -1 << 0
+            << "Error|Could not configure the access to the main memory, aborting.";
+        QTest::newRow("main block") << QStringList{"--silent-after-blocks", "100"} << -1 << 100
+                                    << "Error|Could not write data to the main memory, aborting.";
+        QTest::newRow("backup selection")
+            << QStringList() << 512 << 512
+            << "Error|Could not configure the access to the backup memory, aborting.";
+        QTest::newRow("backup block") << QStringList{"--silent-after-blocks", "612"} << -1 << 612
+                                      << "Error|Could not write data to the backup memory, aborting.";
+        QTest::newRow("LED stop") << QStringList() << 1024 << 1024
+                                  << "Error|Could not stop the device LED from blinking, aborting.";
+        QTest::newRow("stored differently") << QStringList{"--store-inverted"} << -1 << 1024
+                                            << "Write error|Data could not be successfully written. Please "
+                                               "retry.\nConsider changing the device if this error is still "
+                                               "occurring.";
+    }
+
+    void writeFailuresAreReported()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(int, unplugAtProgress);
+        QFETCH(int, failureProgress);
+        QFETCH(QString, message);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", QByteArray(), QByteArray(),
+                            faults));
+        // Unplugged right after a step: the next step finds the link gone.
+        const QMetaObject::Connection connection =
+            connect(writeProgressBar(), &QProgressBar::valueChanged, this,
+                    [&](int value)
+                    {
+                        if (value == unplugAtProgress)
+                            simulator.stop();
+                    });
+
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(waitForMessage(window), message);
+        disconnect(connection);
+        QCOMPARE(writeProgressBar()->value(), failureProgress);
+        QVERIFY(window->isDataModified());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
+        QVERIFY(!getCurrentDevice());
+    }
+
+    void changedPasswordIsUsedFromThenOn()
+    {
+        const QString oldPassword = QStringLiteral("old password");
+        const QString newPassword = QStringLiteral("new password");
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_editedVault_helper(), oldPassword)));
+        window->setDataModified(false);
+        QVERIFY(openVault(window, oldPassword));
+        simulator.clearRequestLog();
+
+        // Cancelling the new password touches no device and keeps the old password.
+        changePasswordThenSaveAction(window)->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD));
+        QTest::mouseClick(editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD),
+                                                         "pushButtonCancel"),
+                          Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(simulator.requestLog().isEmpty());
+        saveAction(window)->trigger();
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        bool isDecrypted = false;
+        decryptVault(simulator.memory(0), oldPassword, &isDecrypted);
+        QVERIFY(isDecrypted);
+
+        // A new password encrypts this save and the next ones, and opens the device afterwards.
+        QVERIFY(saveWithNewPassword(newPassword));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        decryptVault(simulator.memory(0), oldPassword, &isDecrypted);
+        QVERIFY(!isDecrypted);
+        QCOMPARE(decryptVault(simulator.memory(0), newPassword, &isDecrypted), _editedVault_helper());
+        QVERIFY(isDecrypted);
+        window->setVault(Vault());
+        QVERIFY(openVault(window, newPassword));
+        QCOMPARE(window->getVault(), _editedVault_helper());
+    }
+};
+
+QTEST_MAIN(TestSaveDevice)
+#include "test_save_device.moc"

@@ -1,0 +1,210 @@
+// The reading and writing master password pages inside the main window.
+#include "device/Device.h"
+#include "mainwindow/FormContentEditor.h"
+#include "mainwindow/HelpLauncher.h"
+#include "passwordtools/PasswordStrength.h"
+#include "support/EditorTestSupport.h"
+#include "views/ViewBase.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using editortest::child;
+
+class TestMasterPasswordViews : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+
+    QWidget* page(int viewId)
+    {
+        return window->view(viewId);
+    }
+
+    QString strengthLabelFor(const QString& password)
+    {
+        QString strengthText;
+        getPasswordStrength(password, &strengthText);
+        return QStringLiteral("Password strength: <b>%1</b>").arg(strengthText);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        window = editortest::createEditorWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+    void cleanup()
+    {
+        editortest::destroyEditorWindow(window);
+        window = nullptr;
+        closeCurrentDevice();
+    }
+
+    void readingPageAcceptsAnyTextAndHidesIt()
+    {
+        QWidget* reading = page(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+        auto* lineEdit = child<QLineEdit>(reading, "lineEditPasswordField");
+        auto* ok = child<QPushButton>(reading, "pushButtonOk");
+        auto* show = child<QPushButton>(reading, "pushButtonShow");
+        auto* view = qobject_cast<ViewContentInsertReadingMasterPassword*>(
+            window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD)->contentWidget());
+        QSignalSpy finished(view, &ViewContentInsertReadingMasterPassword::insertionFinished);
+        // The page alone: the window would go on reading a device.
+        QObject::disconnect(view, nullptr, window, nullptr);
+
+        window->pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+        QVERIFY(lineEdit->text().isEmpty());
+        QCOMPARE(lineEdit->echoMode(), QLineEdit::Password);
+        QVERIFY(!ok->isEnabled());
+        QCOMPARE(show->focusPolicy(), Qt::ClickFocus);
+
+        // Return in an empty field does nothing.
+        QTest::keyClick(lineEdit, Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(finished.count(), 0);
+
+        QTest::keyClick(lineEdit, Qt::Key_Space);
+        QVERIFY(ok->isEnabled());
+        QTest::mouseClick(show, Qt::LeftButton);
+        QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);
+        QCOMPARE(show->text(), QStringLiteral("Hide"));
+        // The click does not keep the focus: Return still belongs to the field.
+        QCOMPARE(QApplication::focusWidget(), lineEdit);
+
+        // A page revealed again by a pop shows what was left on it.
+        window->pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
+        window->popView(VIEW_ID_COUNT);
+        QCOMPARE(lineEdit->text(), QStringLiteral(" "));
+        QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);
+
+        // Return with text is OK: the text exactly as typed, and nothing left in the field.
+        QTest::keyClick(lineEdit, Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0), QVariantList({true, QStringLiteral(" ")}));
+        QVERIFY(lineEdit->text().isEmpty());
+
+        // A new visit starts hidden and empty; Cancel releases the device being opened.
+        setCurrentDevice(new Device(DevicePortInfo()));
+        window->pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+        QCOMPARE(lineEdit->echoMode(), QLineEdit::Password);
+        QCOMPARE(show->text(), QStringLiteral("Show"));
+        QTest::keyClicks(lineEdit, "typed");
+        QTest::mouseClick(child<QPushButton>(reading, "pushButtonCancel"), Qt::LeftButton);
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(1), QVariantList({false, QString()}));
+        QVERIFY(!getCurrentDevice());
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void writingPageWantsTheSamePasswordTwice()
+    {
+        QWidget* writing = page(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        auto* first = child<QLineEdit>(writing, "lineEditFirstPasswordField");
+        auto* second = child<QLineEdit>(writing, "lineEditSecondPasswordField");
+        auto* ok = child<QPushButton>(writing, "pushButtonOk");
+        auto* show = child<QPushButton>(writing, "pushButtonShow");
+        auto* strength = child<QLabel>(writing, "labelPasswordStrength");
+        auto* matching = child<QLabel>(writing, "labelPasswordsMatchingState");
+        auto* view = qobject_cast<ViewContentInsertWritingMasterPassword*>(
+            window->view(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD)->contentWidget());
+        QSignalSpy finished(view, &ViewContentInsertWritingMasterPassword::insertionFinished);
+        // The page alone: the window would go on saving to a device.
+        QObject::disconnect(view, nullptr, window, nullptr);
+
+        window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        QCOMPARE(strength->text(), strengthLabelFor(QString()));
+        QCOMPARE(matching->text(), QStringLiteral("Passwords do not match."));
+        QVERIFY(!ok->isEnabled());
+
+        // Only the first field is rated.
+        QTest::keyClicks(first, "Tr0ub4dor&3 horse");
+        QCOMPARE(strength->text(), strengthLabelFor("Tr0ub4dor&3 horse"));
+        QTest::keyClicks(second, "tr0ub4dor&3 horse");
+        QCOMPARE(strength->text(), strengthLabelFor("Tr0ub4dor&3 horse"));
+        QCOMPARE(matching->text(), QStringLiteral("Passwords do not match."));
+        QVERIFY(!ok->isEnabled());
+
+        second->setText("Tr0ub4dor&3 horse");
+        QCOMPARE(matching->text(), QStringLiteral("Passwords are matching."));
+        QVERIFY(ok->isEnabled());
+        QTest::keyClick(second, Qt::Key_Space);
+        QCOMPARE(matching->text(), QStringLiteral("Passwords do not match."));
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClick(second, Qt::Key_Backspace);
+        QVERIFY(ok->isEnabled());
+
+        // Show reveals and hides both fields together, and gives the focus back to the field in use.
+        second->setFocus();
+        QTest::mouseClick(show, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), second);
+        QCOMPARE(first->echoMode(), QLineEdit::Normal);
+        QCOMPARE(second->echoMode(), QLineEdit::Normal);
+        QCOMPARE(show->text(), QStringLiteral("Hide"));
+        QTest::mouseClick(show, Qt::LeftButton);
+        QCOMPARE(second->echoMode(), QLineEdit::Password);
+        QTest::mouseClick(show, Qt::LeftButton);
+
+        // Return does nothing of its own here.
+        QTest::keyClick(second, Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD));
+        QCOMPARE(finished.count(), 0);
+
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(finished.at(0), QVariantList({true, QStringLiteral("Tr0ub4dor&3 horse")}));
+        QVERIFY(first->text().isEmpty() && second->text().isEmpty());
+
+        // A new visit starts hidden, empty and rated; Cancel returns nothing.
+        window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        QCOMPARE(first->echoMode(), QLineEdit::Password);
+        QCOMPARE(second->echoMode(), QLineEdit::Password);
+        QCOMPARE(show->text(), QStringLiteral("Show"));
+        QCOMPARE(strength->text(), strengthLabelFor(QString()));
+        QTest::keyClicks(first, "abc");
+        QTest::keyClicks(second, "abc");
+        QTest::mouseClick(child<QPushButton>(writing, "pushButtonCancel"), Qt::LeftButton);
+        QCOMPARE(finished.at(1), QVariantList({false, QString()}));
+    }
+
+    void writingPageHelpLinkOpensTheGuide()
+    {
+        // A stand-in viewer that logs the page it was asked for.
+        QTemporaryDir directory;
+        const QString programPath = directory.filePath("Help_Viewer");
+        QFile program(programPath);
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\necho \"$*\" >> \"$(dirname \"$0\")/log\"\n");
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString previousProgramPath = helpViewerProgramPath();
+        setHelpViewerProgramPath(programPath);
+
+        window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        auto* help = child<QLabel>(page(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD), "labelHelp");
+        QVERIFY(help->text().contains("master_password_selection_guide.html"));
+        Q_EMIT help->linkActivated("master_password_selection_guide.html");
+        const auto logText = [&]()
+        {
+            QFile log(directory.filePath("log"));
+            return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+        };
+        QTRY_VERIFY(logText().contains("master_password_selection_guide.html"));
+        setHelpViewerProgramPath(previousProgramPath);
+    }
+};
+
+QTEST_MAIN(TestMasterPasswordViews)
+#include "test_master_password_views.moc"

@@ -1,0 +1,79 @@
+#include "ViewContentDeviceCopyWizardPage2.h"
+
+#include "mainwindow/FormContentEditor.h"
+#include "ui_ViewContentDeviceCopyWizardPage2.h"
+
+ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
+{
+    form->setupUi(this);
+    setMainWidgetWidth(form->widgetMain);
+
+    connect(form->lineEditPassword, &QLineEdit::textChanged, this,
+            &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged);
+    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
+            &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed);
+    connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked);
+    connect(form->pushButtonNext, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage2::_slotPushButtonCancelClicked);
+}
+
+ViewContentDeviceCopyWizardPage2::~ViewContentDeviceCopyWizardPage2()
+{
+    delete form;
+}
+
+void ViewContentDeviceCopyWizardPage2::activate()
+{
+    form->lineEditPassword->clear();
+    _slotLineEditPasswordTextChanged(QString());
+    form->lineEditPassword->setEchoMode(QLineEdit::Password);
+    form->pushButtonShowPassword->setText(tr("Show"));
+    form->lineEditPassword->setFocus();
+}
+
+void ViewContentDeviceCopyWizardPage2::deactivate()
+{
+    form->lineEditPassword->clear();
+    Q_EMIT wizardPageLeft();
+}
+
+void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged(QString referenceText)
+{
+    form->pushButtonNext->setEnabled(!referenceText.isEmpty());
+}
+
+void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed()
+{
+    if (form->pushButtonNext->isEnabled())
+        _slotPushButtonNextClicked();
+}
+
+void ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked()
+{
+    if (form->lineEditPassword->echoMode() == QLineEdit::Password)
+    {
+        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        form->pushButtonShowPassword->setText(tr("Hide"));
+    }
+    else
+    {
+        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        form->pushButtonShowPassword->setText(tr("Show"));
+    }
+}
+
+void ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked()
+{
+    // The page stays: the main window pushes its pages over it, and a failed read comes back here with the
+    // password still typed in for another try.
+    Q_EMIT passwordInserted(form->lineEditPassword->text());
+}
+
+void ViewContentDeviceCopyWizardPage2::_slotPushButtonCancelClicked()
+{
+    mainWindow->popView(VIEW_ID_COUNT);
+}

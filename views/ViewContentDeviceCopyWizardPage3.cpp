@@ -1,0 +1,93 @@
+#include "ViewContentDeviceCopyWizardPage3.h"
+
+#include "mainwindow/FormContentEditor.h"
+#include "passwordtools/PasswordStrength.h"
+#include "ui_ViewContentDeviceCopyWizardPage3.h"
+
+ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
+{
+    form->setupUi(this);
+    setMainWidgetWidth(form->widgetMain);
+
+    connect(form->lineEditPassword, &QLineEdit::textEdited, this,
+            &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited);
+    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
+            &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed);
+    connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked);
+    connect(form->pushButtonPrevious, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked);
+    connect(form->pushButtonNext, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentDeviceCopyWizardPage3::_slotPushButtonCancelClicked);
+}
+
+ViewContentDeviceCopyWizardPage3::~ViewContentDeviceCopyWizardPage3()
+{
+    delete form;
+}
+
+void ViewContentDeviceCopyWizardPage3::activate()
+{
+    form->lineEditPassword->clear();
+    updatePasswordStrength();
+    form->lineEditPassword->setEchoMode(QLineEdit::Password);
+    form->pushButtonShowPassword->setText(tr("Show"));
+    form->lineEditPassword->setFocus();
+}
+
+void ViewContentDeviceCopyWizardPage3::deactivate()
+{
+    form->lineEditPassword->clear();
+    Q_EMIT wizardPageLeft();
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited(QString)
+{
+    updatePasswordStrength();
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed()
+{
+    // An empty field is an answer too: the source device's master password.
+    _slotPushButtonNextClicked();
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()
+{
+    if (form->lineEditPassword->echoMode() == QLineEdit::Password)
+    {
+        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        form->pushButtonShowPassword->setText(tr("Hide"));
+    }
+    else
+    {
+        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        form->pushButtonShowPassword->setText(tr("Show"));
+    }
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()
+{
+    // Page 2 is revealed as it was left, source password included.
+    mainWindow->popView(VIEW_ID_COUNT);
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked()
+{
+    Q_EMIT passwordInserted(form->lineEditPassword->text());
+}
+
+void ViewContentDeviceCopyWizardPage3::_slotPushButtonCancelClicked()
+{
+    mainWindow->popView(VIEW_ID_CONTENT_EDITOR);
+}
+
+void ViewContentDeviceCopyWizardPage3::updatePasswordStrength()
+{
+    QString strengthText;
+    getPasswordStrength(form->lineEditPassword->text(), &strengthText);
+    form->labelPasswordStrength->setText(tr("Password strength: <b>%1</b>").arg(strengthText));
+}

@@ -1,0 +1,306 @@
+#include "ViewContentDeviceSelection.h"
+
+#include "device/Device.h"
+#include "device/DeviceEnumeration.h"
+#include "mainwindow/FormContentEditor.h"
+#include "ui_ViewContentDeviceSelection.h"
+
+#include <QMessageBox>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace
+{
+constexpr int DEVICE_DETECTION_PERIOD_MILLISECONDS = 1000;
+
+// USB serial numbers come from the device's USB descriptor: show them as text, never as markup.
+QString _plainMessage_helper(const QString& message)
+{
+    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
+}
+} // namespace
+
+ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentDeviceSelection)
+{
+    form->setupUi(this);
+    deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
+
+    // Queued: each handler runs from the event loop once the emitting widget has finished its own
+    // handling, so a handler that rebuilds the list or leaves the page never does it under a widget
+    // that is still working.
+    connect(form->pushButtonSelect, &QPushButton::clicked, this,
+            &ViewContentDeviceSelection::_slotPushButtonSelectClicked, Qt::QueuedConnection);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentDeviceSelection::_slotPushButtonCancelClicked, Qt::QueuedConnection);
+    connect(&deviceDetectionTimer, &QTimer::timeout, this,
+            &ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout, Qt::QueuedConnection);
+    connect(form->listWidget, &QListWidget::itemClicked, this,
+            &ViewContentDeviceSelection::_slotListWidgetItemClicked, Qt::QueuedConnection);
+    // Return on a row does what a click does, for keyboard users.
+    connect(form->listWidget, &QListWidget::itemActivated, this,
+            &ViewContentDeviceSelection::_slotListWidgetItemClicked, Qt::QueuedConnection);
+    connect(form->listWidget, &QListWidget::currentRowChanged, this,
+            &ViewContentDeviceSelection::_slotListWidgetCurrentRowChanged);
+}
+
+ViewContentDeviceSelection::~ViewContentDeviceSelection()
+{
+    deviceDetectionTimer.stop();
+    releaseAllDevices();
+    delete form;
+}
+
+void ViewContentDeviceSelection::activate()
+{
+    // A finished visit has released every device already; this only matters for a visit that was left
+    // without Select or Cancel.
+    releaseAllDevices();
+    blinkingDeviceSerialNumber.clear();
+    form->listWidget->clear();
+    form->pushButtonSelect->setEnabled(false);
+    form->pushButtonSelect->setDefault(false);
+    form->pushButtonCancel->setFocus();
+
+    visitNumber++;
+    isVisitRunning = true;
+    deviceDetectionTimer.start();
+    _slotTimerDeviceDetectionTimeout();
+}
+
+QList<Device*> ViewContentDeviceSelection::listedDevices() const
+{
+    return devices;
+}
+
+// Detection ----------------------------------------------------------------------------------------------
+
+void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
+{
+    // A timeout queued before Select or Cancel stopped the timer arrives after the visit.
+    if (!isVisitRunning)
+        return;
+
+    const QList<DevicePortInfo> ports = enumerateDevices();
+
+    const int currentRow = form->listWidget->currentRow();
+    const bool wasRowCurrent = currentRow >= 0 && currentRow < devices.size();
+    const QString selectedSerialNumber =
+        wasRowCurrent ? devices[currentRow]->getUsbSerialNumber() : QString();
+
+    bool isListChanged = false;
+    for (int index = 0; index < devices.size();)
+    {
+        const QString serialNumber = devices[index]->getUsbSerialNumber();
+        const bool isPresent =
+            std::any_of(ports.begin(), ports.end(),
+                        [&](const DevicePortInfo& port) { return port.serialNumber() == serialNumber; });
+        if (isPresent)
+        {
+            index++;
+            continue;
+        }
+        closeAndDeleteDevice(devices.takeAt(index));
+        isListChanged = true;
+    }
+
+    const int keptCount = static_cast<int>(devices.size());
+    for (const DevicePortInfo& port : ports)
+    {
+        const bool isListed = std::any_of(devices.begin(), devices.begin() + keptCount,
+                                          [&](const Device* device)
+                                          { return device->getUsbSerialNumber() == port.serialNumber(); });
+        if (isListed)
+            continue;
+        auto* device = new Device(port);
+        if (device->open() == 0)
+        {
+            devices.append(device);
+            isListChanged = true;
+            continue;
+        }
+        // Not listed and not reported: it is tried again at the next pass.
+        device->close();
+        delete device;
+    }
+
+    // Rebuilding an unchanged list would only make it flicker and could swallow a click in progress.
+    if (isListChanged || form->listWidget->count() != devices.size())
+    {
+        rebuildList();
+        const int selectedIndex = wasRowCurrent ? indexOfDevice(selectedSerialNumber) : -1;
+        if (selectedIndex >= 0)
+            form->listWidget->setCurrentRow(selectedIndex);
+        if (devices.isEmpty() || !wasRowCurrent || selectedIndex < 0)
+            blinkingDeviceSerialNumber.clear();
+    }
+    else if (!wasRowCurrent)
+    {
+        blinkingDeviceSerialNumber.clear();
+    }
+    updateSelectButton();
+}
+
+void ViewContentDeviceSelection::rebuildList()
+{
+    const QSignalBlocker blocker(form->listWidget);
+    form->listWidget->clear();
+    for (const Device* device : std::as_const(devices))
+    {
+        auto* item = new QListWidgetItem(device->getName(), form->listWidget);
+        // Two devices may carry the same name; the USB serial number tells them apart.
+        item->setToolTip(tr("USB serial number: %1").arg(device->getUsbSerialNumber()));
+    }
+}
+
+// Click, Select, Cancel ----------------------------------------------------------------------------------
+
+void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
+{
+    // The item may already be gone (a pass rebuilt the list since the click was queued): only the
+    // current row counts.
+    if (!isVisitRunning)
+        return;
+    const int row = form->listWidget->currentRow();
+    if (row < 0 || row >= devices.size())
+        return;
+
+    Device* clickedDevice = devices[row];
+    setCurrentDevice(clickedDevice);
+    const QString clickedSerialNumber = clickedDevice->getUsbSerialNumber();
+    if (clickedSerialNumber == blinkingDeviceSerialNumber)
+    {
+        updateSelectButton();
+        return;
+    }
+
+    const int blinkingIndex =
+        blinkingDeviceSerialNumber.isEmpty() ? -1 : indexOfDevice(blinkingDeviceSerialNumber);
+    if (blinkingIndex >= 0 && devices[blinkingIndex] != clickedDevice &&
+        devices[blinkingIndex]->setLedMode(LED_MODE_STOP_BLINKING) != 0)
+    {
+        if (!showModalError(tr("Could not stop the device with USB serial number '%1' LED from blinking.")
+                                .arg(blinkingDeviceSerialNumber)))
+            return;
+        // The box ran an event loop; carry on only with a device that is still listed and chosen.
+        if (!isListedDevice(clickedDevice) || getCurrentDevice() != clickedDevice)
+            return;
+    }
+
+    if (clickedDevice->setLedMode(LED_MODE_BLINK) != 0)
+    {
+        // The device stays listed and open: the user may click it again or choose another one.
+        if (getCurrentDevice() == clickedDevice)
+            setCurrentDevice(nullptr);
+        blinkingDeviceSerialNumber.clear();
+        updateSelectButton();
+        showModalError(tr("Could not make the device LED blink."));
+        return;
+    }
+
+    blinkingDeviceSerialNumber = clickedSerialNumber;
+    updateSelectButton();
+    form->pushButtonSelect->setDefault(true);
+    form->pushButtonSelect->setFocus();
+}
+
+void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
+{
+    // Select may have been queued just before a pass found the chosen device unplugged.
+    Device* chosenDevice = getCurrentDevice();
+    if (!isVisitRunning || !isListedDevice(chosenDevice) || !form->pushButtonSelect->isEnabled())
+        return;
+
+    deviceDetectionTimer.stop();
+    isVisitRunning = false;
+    chosenDevice->setLedMode(LED_MODE_STOP_BLINKING);
+    for (Device* device : std::as_const(devices))
+    {
+        if (device != chosenDevice)
+            closeAndDeleteDevice(device);
+    }
+    // From now on the current-device pointer owns the chosen device.
+    devices.clear();
+    blinkingDeviceSerialNumber.clear();
+    form->listWidget->clear();
+
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT deviceSelected(true);
+}
+
+void ViewContentDeviceSelection::_slotPushButtonCancelClicked()
+{
+    if (!isVisitRunning)
+        return;
+    deviceDetectionTimer.stop();
+    isVisitRunning = false;
+    releaseAllDevices();
+    setCurrentDevice(nullptr);
+    blinkingDeviceSerialNumber.clear();
+    form->listWidget->clear();
+
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT deviceSelected(false);
+}
+
+void ViewContentDeviceSelection::_slotListWidgetCurrentRowChanged(int)
+{
+    updateSelectButton();
+}
+
+// Helpers ------------------------------------------------------------------------------------------------
+
+void ViewContentDeviceSelection::updateSelectButton()
+{
+    // Select chooses the current device: it is offered only while that device is the highlighted row and
+    // blinks, so that the row the user sees is the device that gets chosen.
+    const int row = form->listWidget->currentRow();
+    const bool isRowBlinkingDevice = isVisitRunning && row >= 0 && row < devices.size() &&
+                                     devices[row] == getCurrentDevice() &&
+                                     devices[row]->getUsbSerialNumber() == blinkingDeviceSerialNumber;
+    form->pushButtonSelect->setEnabled(isRowBlinkingDevice);
+}
+
+bool ViewContentDeviceSelection::showModalError(const QString& text)
+{
+    const quint64 visit = visitNumber;
+    deviceDetectionTimer.stop();
+    QMessageBox::critical(this, tr("Error"), _plainMessage_helper(text), QMessageBox::Ok);
+    const bool isSameVisit = isVisitRunning && visit == visitNumber;
+    if (isSameVisit)
+        deviceDetectionTimer.start();
+    return isSameVisit;
+}
+
+int ViewContentDeviceSelection::indexOfDevice(const QString& usbSerialNumber) const
+{
+    for (int index = 0; index < devices.size(); index++)
+    {
+        if (devices[index]->getUsbSerialNumber() == usbSerialNumber)
+            return index;
+    }
+    return -1;
+}
+
+bool ViewContentDeviceSelection::isListedDevice(const Device* device) const
+{
+    return device && std::find(devices.begin(), devices.end(), device) != devices.end();
+}
+
+void ViewContentDeviceSelection::closeAndDeleteDevice(Device* device)
+{
+    // The clicked device is also the current device: the pointer must not outlive it.
+    if (getCurrentDevice() == device)
+        setCurrentDevice(nullptr);
+    device->close();
+    delete device;
+}
+
+void ViewContentDeviceSelection::releaseAllDevices()
+{
+    const QList<Device*> released = devices;
+    devices.clear();
+    for (Device* device : released)
+        closeAndDeleteDevice(device);
+}

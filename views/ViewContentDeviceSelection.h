@@ -1,0 +1,64 @@
+#pragma once
+
+#include "ViewContentBase.h"
+
+#include <QList>
+#include <QString>
+#include <QTimer>
+
+class Device;
+class QListWidgetItem;
+
+namespace Ui
+{
+class ViewContentDeviceSelection;
+}
+
+// Lets the user choose one of the connected devices. The list follows the plugged devices once per
+// second; a clicked device blinks its LED so that it can be told apart; Select hands it over as the
+// current device. Every listed device is open and owned by this view until it is closed and deleted or
+// handed over.
+class ViewContentDeviceSelection : public ViewContentBase
+{
+    Q_OBJECT
+
+public:
+    explicit ViewContentDeviceSelection(QWidget* parent);
+    // Releases the devices of a visit that never ended (the window is destroyed while the page shows).
+    ~ViewContentDeviceSelection() override;
+
+    void activate() override;
+
+    // The devices listed now, in row order (for tests).
+    QList<Device*> listedDevices() const;
+
+Q_SIGNALS:
+    // True when a device was chosen and is now the current device, false when the user cancelled.
+    void deviceSelected(bool isOperationSuccessful);
+
+private Q_SLOTS:
+    void _slotPushButtonSelectClicked();
+    void _slotPushButtonCancelClicked();
+    void _slotTimerDeviceDetectionTimeout();
+    void _slotListWidgetItemClicked(QListWidgetItem*);
+    void _slotListWidgetCurrentRowChanged(int currentRow);
+
+private:
+    int indexOfDevice(const QString& usbSerialNumber) const;
+    bool isListedDevice(const Device* device) const;
+    void closeAndDeleteDevice(Device* device);
+    void releaseAllDevices();
+    void rebuildList();
+    void updateSelectButton();
+    // Shows a modal error box with the detection paused, so that no pass removes a device the caller
+    // still holds while the box waits. Returns false when the visit ended meanwhile.
+    bool showModalError(const QString& text);
+
+    Ui::ViewContentDeviceSelection* form;
+    QList<Device*> devices;
+    QString blinkingDeviceSerialNumber;
+    QTimer deviceDetectionTimer;
+    // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
+    quint64 visitNumber = 0;
+    bool isVisitRunning = false;
+};

@@ -1,0 +1,87 @@
+#include "ViewContentInsertReadingMasterPassword.h"
+
+#include "device/Device.h"
+#include "mainwindow/FormContentEditor.h"
+#include "ui_ViewContentInsertReadingMasterPassword.h"
+
+ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(QWidget* parent)
+    : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
+{
+    form->setupUi(this);
+
+    connect(form->pushButtonOk, &QPushButton::clicked, this,
+            &ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked);
+    connect(form->pushButtonCancel, &QPushButton::clicked, this,
+            &ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked);
+    connect(form->pushButtonShow, &QPushButton::clicked, this,
+            &ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked);
+    connect(form->lineEditPasswordField, &QLineEdit::textEdited, this,
+            &ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited);
+    connect(form->lineEditPasswordField, &QLineEdit::returnPressed, this,
+            &ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed);
+}
+
+ViewContentInsertReadingMasterPassword::~ViewContentInsertReadingMasterPassword()
+{
+    delete form;
+}
+
+void ViewContentInsertReadingMasterPassword::activate()
+{
+    form->pushButtonShow->setText(tr("Show"));
+    form->pushButtonOk->setEnabled(false);
+    form->lineEditPasswordField->clear();
+    form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+    form->lineEditPasswordField->setFocus();
+}
+
+void ViewContentInsertReadingMasterPassword::deactivate()
+{
+    form->lineEditPasswordField->clear();
+    form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+    form->pushButtonShow->setText(tr("Show"));
+    form->pushButtonOk->setEnabled(false);
+}
+
+void ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked()
+{
+    // Leaving the page clears the field: take the text first.
+    const QString password = form->lineEditPasswordField->text();
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT insertionFinished(true, password);
+}
+
+void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
+{
+    // The device whose vault was about to be opened is not needed any more.
+    closeCurrentDevice();
+    mainWindow->popView(VIEW_ID_COUNT);
+    Q_EMIT insertionFinished(false, QString());
+}
+
+void ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked()
+{
+    if (form->lineEditPasswordField->echoMode() == QLineEdit::Password)
+    {
+        form->lineEditPasswordField->setEchoMode(QLineEdit::Normal);
+        form->pushButtonShow->setText(tr("Hide"));
+    }
+    else
+    {
+        form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+        form->pushButtonShow->setText(tr("Show"));
+    }
+    // The click took the focus; typing and Return belong to the field.
+    form->lineEditPasswordField->setFocus();
+}
+
+void ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited(QString)
+{
+    form->pushButtonOk->setEnabled(!form->lineEditPasswordField->text().isEmpty());
+}
+
+void ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed()
+{
+    if (form->pushButtonOk->isEnabled())
+        _slotPushButtonOkClicked();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ViewContentBase.h"
+
+#include <QTimer>
+
+namespace Ui
+{
+class ViewContentReadDevice;
+}
+
+// Reads the main then the backup memory of the current device into its buffers, one step per timer tick
+// so that the window repaints in between, and reports one result code:
+//   0 both memories read and the LED stopped, -1 the LED could not be made to blink, -2 main memory
+//   selection or read failed, -3 the same for the backup memory, -4 the LED could not be stopped.
+class ViewContentReadDevice : public ViewContentBase
+{
+    Q_OBJECT
+
+public:
+    explicit ViewContentReadDevice(QWidget* parent);
+    ~ViewContentReadDevice() override;
+
+    void activate() override;
+    void deactivate() override;
+
+Q_SIGNALS:
+    void readFinished(int returnValue);
+
+private Q_SLOTS:
+    void _slotDeviceAccessTimerTimeout();
+
+private:
+    // Leaves the page, then reports.
+    void finish(int returnValue);
+
+    Ui::ViewContentReadDevice* form;
+    int step = 0;
+    QTimer deviceAccessTimer;
+};
