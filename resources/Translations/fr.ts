@@ -307,10 +307,6 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
         <translation>Ouverture d’un appareil</translation>
     </message>
     <message>
-        <source>Opening a device is not available in this build.</source>
-        <translation>L’ouverture d’un appareil n’est pas disponible dans cette version.</translation>
-    </message>
-    <message>
         <source>New password</source>
         <translation>Nouveau mot de passe</translation>
     </message>
@@ -456,6 +452,178 @@ Vous pouvez ouvrir %1 vous-même.</translation>
         <source>No update is available, you are using the latest version.</source>
         <translation>Aucune mise à jour n’est disponible, vous utilisez la dernière version.</translation>
     </message>
+    <message>
+        <source>Could not retrieve the device backup disable flag.</source>
+        <translation>Impossible de lire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Device access error</source>
+        <translation>Erreur d’accès à l’appareil</translation>
+    </message>
+    <message>
+        <source>Could not write the device name.</source>
+        <translation>Impossible d’écrire le nom de l’appareil.</translation>
+    </message>
+    <message>
+        <source>The source device content is no longer available. Please read the source device again.</source>
+        <translation>Le contenu de l’appareil source n’est plus disponible. Veuillez relire l’appareil source.</translation>
+    </message>
+    <message>
+        <source>Device backup disabled</source>
+        <translation>Sauvegarde désactivée sur l’appareil</translation>
+    </message>
+    <message>
+        <source>The selected target device can&apos;t be used as backup.
+This feature can be configured through the device configuration menu of the application.
+
+Please insert another target device or enable the backup feature on the current target device.</source>
+        <translation>L’appareil cible sélectionné ne peut pas servir de sauvegarde.
+Ce réglage se modifie dans la configuration de l’appareil, depuis le menu Appareil de l’application.
+
+Veuillez brancher un autre appareil cible ou autoriser la sauvegarde sur l’appareil cible actuel.</translation>
+    </message>
+    <message>
+        <source>identical</source>
+        <comment>master password for device copy wizard</comment>
+        <translation>identiques</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <comment>master password for device copy wizard</comment>
+        <translation>différents</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>Confirmation</translation>
+    </message>
+    <message>
+        <source>Please confirm the device duplication settings.&lt;br /&gt;&lt;br /&gt;Source device name: &lt;b&gt;%1&lt;/b&gt;&lt;br /&gt;Target device name: &lt;b&gt;%2&lt;/b&gt;&lt;br /&gt;Source and target devices master password are &lt;b&gt;%3&lt;/b&gt;.&lt;br /&gt;&lt;br /&gt;Do you want to continue?</source>
+        <translation>Veuillez confirmer les paramètres de la copie d’appareil.&lt;br /&gt;&lt;br /&gt;Nom de l’appareil source&#xa0;: &lt;b&gt;%1&lt;/b&gt;&lt;br /&gt;Nom de l’appareil cible&#xa0;: &lt;b&gt;%2&lt;/b&gt;&lt;br /&gt;Les mots de passe maîtres des appareils source et cible sont &lt;b&gt;%3&lt;/b&gt;.&lt;br /&gt;&lt;br /&gt;Voulez-vous continuer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Failed to encrypt data, aborting.</source>
+        <translation>Échec du chiffrement des données, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not open the connected device.</source>
+        <translation>Impossible d’ouvrir l’appareil connecté.</translation>
+    </message>
+    <message>
+        <source>Access to the device&apos;s serial port was denied. Install the udev rule shipped with the application, or add your user to the &quot;dialout&quot; group and log in again.</source>
+        <translation>L’accès au port série de l’appareil a été refusé. Installez la règle udev fournie avec l’application, ou ajoutez votre utilisateur au groupe «&#xa0;dialout&#xa0;» puis rouvrez votre session.</translation>
+    </message>
+    <message>
+        <source>Could not make the device LED blink, aborting.</source>
+        <translation>Impossible de faire clignoter le voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not read the device main memory, aborting.</source>
+        <translation>Impossible de lire la mémoire principale de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not read the device backup memory, aborting.</source>
+        <translation>Impossible de lire la mémoire de secours de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not stop device led from blinking, aborting.</source>
+        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>You have made some modifications to the currently displayed data without saving them.
+Do you confirm overwriting such unsaved data with the content of the newly opened device?</source>
+        <translation>Vous avez modifié les données affichées sans les enregistrer.
+Confirmez-vous le remplacement de ces données non enregistrées par le contenu de l’appareil que vous ouvrez&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Device main and backup memories do not have the same content. This is likely due to a power outage during previous device writing.
+Do you want to display the main memory content?
+
+Select &apos;Yes&apos; to try with main memory or &apos;No&apos; to try with backup memory.
+If the memory you selected does not contain the expected data, re-read the device then try the other memory.</source>
+        <translation>Les mémoires principale et de secours de l’appareil n’ont pas le même contenu, probablement à cause d’une coupure pendant un enregistrement précédent.
+Voulez-vous afficher le contenu de la mémoire principale&#xa0;?
+
+Choisissez «&#xa0;Oui&#xa0;» pour essayer la mémoire principale ou «&#xa0;Non&#xa0;» pour essayer la mémoire de secours.
+Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau l’appareil et essayez l’autre mémoire.</translation>
+    </message>
+    <message>
+        <source>Failed to decrypt data, aborting.</source>
+        <translation>Échec du déchiffrement des données, abandon.</translation>
+    </message>
+    <message>
+        <source>Failed to decrypt data. Make sure you provided the correct password.</source>
+        <translation>Échec du déchiffrement des données. Vérifiez que vous avez saisi le bon mot de passe.</translation>
+    </message>
+    <message>
+        <source>Confirm saving device</source>
+        <translation>Confirmer l’enregistrement sur l’appareil</translation>
+    </message>
+    <message>
+        <source>Save changes to the device &apos;%1&apos;?
+All device current data will be overwritten.</source>
+        <translation>Enregistrer les modifications sur l’appareil «&#xa0;%1&#xa0;»&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>There is not enough room in device memory. Please remove some passwords.</source>
+        <translation>Il n’y a pas assez de place dans la mémoire de l’appareil. Veuillez supprimer des mots de passe.</translation>
+    </message>
+    <message>
+        <source>Could not stop the device LED from blinking, aborting.</source>
+        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not configure the access to the main memory, aborting.</source>
+        <translation>Impossible de configurer l’accès à la mémoire principale, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not configure the access to the backup memory, aborting.</source>
+        <translation>Impossible de configurer l’accès à la mémoire de secours, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not write data to the main memory, aborting.</source>
+        <translation>Impossible d’écrire les données dans la mémoire principale, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not write data to the backup memory, aborting.</source>
+        <translation>Impossible d’écrire les données dans la mémoire de secours, abandon.</translation>
+    </message>
+    <message>
+        <source>Write success</source>
+        <translation>Écriture réussie</translation>
+    </message>
+    <message>
+        <source>All data were successfully written.
+You can safely remove the device if you want.</source>
+        <translation>Toutes les données ont été écrites avec succès.
+Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
+    <message>
+        <source>Data could not be successfully written. Please retry.
+Consider changing the device if this error is still occurring.</source>
+        <translation>Les données n’ont pas pu être écrites correctement. Veuillez réessayer.
+Si l’erreur persiste, envisagez de changer d’appareil.</translation>
+    </message>
+    <message>
+        <source>Write error</source>
+        <translation>Erreur d’écriture</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Corvane Key Manager&lt;/b&gt;, copyright &amp;copy; %1 Corvane.&lt;br /&gt;&lt;br /&gt;Build date: %2 %3&lt;br /&gt;Application version: %4&lt;br /&gt;Qt version: %5&lt;br /&gt;&lt;br /&gt;This application is using Qt framework under &lt;a href=&quot;%6&quot;&gt;LGPLv3 license&lt;/a&gt;.</source>
+        <translation>&lt;b&gt;Corvane Key Manager&lt;/b&gt;, copyright &amp;copy; %1 Corvane.&lt;br /&gt;&lt;br /&gt;Date de compilation&#xa0;: %2 %3&lt;br /&gt;Version de l’application&#xa0;: %4&lt;br /&gt;Version de Qt&#xa0;: %5&lt;br /&gt;&lt;br /&gt;Cette application utilise le framework Qt sous &lt;a href=&quot;%6&quot;&gt;licence LGPLv3&lt;/a&gt;.</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenue</translation>
+    </message>
+    <message>
+        <source>This is the first time you run the Corvane application. Do you want to read the &quot;getting started&quot; documentation?
+
+You can always access this documentation and much more from the application Help menu.</source>
+        <translation>C’est la première fois que vous lancez l’application Corvane. Voulez-vous lire la documentation «&#xa0;Bien démarrer&#xa0;»&#xa0;?
+
+Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, dans le menu Aide de l’application.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTable</name>
@@ -559,6 +727,25 @@ Vous pouvez ouvrir %1 vous-même.</translation>
     </message>
 </context>
 <context>
+    <name>ViewContentApplicationLicense</name>
+    <message>
+        <source>License agreement and news</source>
+        <translation>Contrat de licence et nouveautés</translation>
+    </message>
+    <message>
+        <source>I accept the terms in the License Agreement</source>
+        <translation>J’accepte les termes du contrat de licence</translation>
+    </message>
+    <message>
+        <source>I accept</source>
+        <translation>J’accepte</translation>
+    </message>
+    <message>
+        <source>I decline</source>
+        <translation>Je refuse</translation>
+    </message>
+</context>
+<context>
     <name>ViewContentApplicationLocked</name>
     <message>
         <source>Padlock</source>
@@ -601,6 +788,312 @@ Vous pouvez ouvrir %1 vous-même.</translation>
 You can also quit the application.</source>
         <translation>Mot de passe maître incorrect, veuillez réessayer.
 Vous pouvez aussi quitter l’application.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentConfigureDevice</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Set name:</source>
+        <translation>Nom&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Device name</source>
+        <translation>Nom de l’appareil</translation>
+    </message>
+    <message>
+        <source>You can customize your device name as many times as you want.</source>
+        <translation>Vous pouvez renommer votre appareil aussi souvent que vous le souhaitez.</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Sauvegarde</translation>
+    </message>
+    <message>
+        <source>Prevent using this device as a backup target</source>
+        <translation>Empêcher l’utilisation de cet appareil comme cible de sauvegarde</translation>
+    </message>
+    <message>
+        <source>Prevent this device to be selected as the target device during the Device Copy wizard. Then, the wizard would be interrupted before this device content would be overwritten.</source>
+        <translation>Empêche de choisir cet appareil comme appareil cible dans l’assistant de copie d’appareil&#xa0;: l’assistant s’arrête alors avant d’écraser le contenu de cet appareil.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Name too long</source>
+        <translation>Nom trop long</translation>
+    </message>
+    <message>
+        <source>Device name is limited to %1 ASCII characters (some UTF-8 characters can use several ASCII characters).
+Please retry with a shorter name.</source>
+        <translation>Le nom de l’appareil est limité à %1 caractères ASCII (certains caractères UTF-8 en occupent plusieurs).
+Veuillez réessayer avec un nom plus court.</translation>
+    </message>
+    <message>
+        <source>Device access error</source>
+        <translation>Erreur d’accès à l’appareil</translation>
+    </message>
+    <message>
+        <source>Could not write the device name.</source>
+        <translation>Impossible d’écrire le nom de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Could not write the device backup disable flag.</source>
+        <translation>Impossible d’écrire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <comment>Device configuration</comment>
+        <translation>Configuration réussie</translation>
+    </message>
+    <message>
+        <source>The device configuration was successfully updated.</source>
+        <translation>La configuration de l’appareil a été mise à jour avec succès.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceCopyWizardPage1</name>
+    <message>
+        <source>This wizard will allow you to duplicate the content of a device to another device.</source>
+        <translation>Cet assistant vous permet de dupliquer le contenu d’un appareil sur un autre appareil.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Warning:&lt;/span&gt; the target device content will be overwritten.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Attention&#xa0;:&lt;/span&gt; le contenu de l’appareil cible sera écrasé.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Click the &lt;span style=&quot; font-weight:600;&quot;&gt;Next&lt;/span&gt; button to continue.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceCopyWizardPage2</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Please plug the source device (the device to copy data from), enter its master password below then press the &lt;span style=&quot; font-weight:600;&quot;&gt;Next&lt;/span&gt; button.&lt;/p&gt;&lt;p&gt;If more than one device is connected, you will be asked to choose which one is the source device.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Veuillez brancher l’appareil source (celui dont les données seront copiées), saisir son mot de passe maître ci-dessous puis cliquer sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt;.&lt;/p&gt;&lt;p&gt;Si plusieurs appareils sont branchés, vous choisirez lequel est l’appareil source.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Enter the source device master password:</source>
+        <translation>Saisissez le mot de passe maître de l’appareil source&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Master password</source>
+        <translation>Mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceCopyWizardPage3</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;The content of the source device has been successfully retrieved. You can now unplug the source device and plug the target device (the device the retrieved content will be copied to).&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Warning:&lt;/span&gt; the target device current content will be overwritten.&lt;/p&gt;&lt;p&gt;If more than one device is connected, you will be asked to choose which one is the target device.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Le contenu de l’appareil source a été lu avec succès. Vous pouvez maintenant débrancher l’appareil source et brancher l’appareil cible (celui sur lequel le contenu lu sera copié).&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Attention&#xa0;:&lt;/span&gt; le contenu actuel de l’appareil cible sera écrasé.&lt;/p&gt;&lt;p&gt;Si plusieurs appareils sont branchés, vous choisirez lequel est l’appareil cible.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the target device master password or leave blank to use the same master password than the source device, then click the &lt;span style=&quot; font-weight:600;&quot;&gt;Next&lt;/span&gt; button:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Saisissez le mot de passe maître de l’appareil cible, ou laissez le champ vide pour garder celui de l’appareil source, puis cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt;&#xa0;:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Leave blank to use the source device master password</source>
+        <translation>Laissez vide pour utiliser le mot de passe maître de l’appareil source</translation>
+    </message>
+    <message>
+        <source>Master password</source>
+        <translation>Mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>&lt;Password strength&gt;</source>
+        <translation>&lt;Force du mot de passe&gt;</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+    <message>
+        <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>Force du mot de passe&#xa0;: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceCopyWizardPage4</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;The source device content has been successfully duplicated into the target device.&lt;/p&gt;&lt;p&gt;You can safely unplug the device(s).&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Le contenu de l’appareil source a été copié avec succès sur l’appareil cible.&lt;/p&gt;&lt;p&gt;Vous pouvez débrancher le ou les appareils en toute sécurité.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Terminer</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceErasingWizardPage1</name>
+    <message>
+        <source>This wizard allows you to fully erase a device content.</source>
+        <translation>Cet assistant vous permet d’effacer entièrement le contenu d’un appareil.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Warning:&lt;/span&gt; the device content will be lost with no possibility to retrieve it.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Attention&#xa0;:&lt;/span&gt; le contenu de l’appareil sera perdu sans aucune possibilité de le récupérer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Click the &lt;span style=&quot; font-weight:600;&quot;&gt;Next&lt;/span&gt; button to continue.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceErasingWizardPage2</name>
+    <message>
+        <source>Please connect the device to erase.</source>
+        <translation>Veuillez brancher l’appareil à effacer.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Warning:&lt;/span&gt; the device content will be lost with no possibility to retrieve it.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Attention&#xa0;:&lt;/span&gt; le contenu de l’appareil sera perdu sans aucune possibilité de le récupérer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Check the confirmation box and click the &lt;span style=&quot; font-weight:600;&quot;&gt;Next&lt;/span&gt; button to continue.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cochez la case de confirmation et cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Also reset the device name</source>
+        <translation>Réinitialiser aussi le nom de l’appareil</translation>
+    </message>
+    <message>
+        <source>I confirm I want to irreversibly delete the device content</source>
+        <translation>Je confirme vouloir effacer définitivement le contenu de l’appareil</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceErasingWizardPage3</name>
+    <message>
+        <source>The device content has been successfully erased.</source>
+        <translation>Le contenu de l’appareil a été effacé avec succès.</translation>
+    </message>
+    <message>
+        <source>You can safely unplug the device.</source>
+        <translation>Vous pouvez débrancher l’appareil en toute sécurité.</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Terminer</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentDeviceSelection</name>
+    <message>
+        <source>Select the device to use. Make sure at least one Corvane is connected to the computer.</source>
+        <translation>Sélectionnez l’appareil à utiliser. Vérifiez qu’au moins un Corvane est branché sur l’ordinateur.</translation>
+    </message>
+    <message>
+        <source>Click on a device to make it blink.</source>
+        <translation>Cliquez sur un appareil pour faire clignoter son voyant.</translation>
+    </message>
+    <message>
+        <source>Detected devices</source>
+        <translation>Appareils détectés</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Sélectionner</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>USB serial number: %1</source>
+        <translation>Numéro de série USB&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Could not stop the device with USB serial number &apos;%1&apos; LED from blinking.</source>
+        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil de numéro de série USB «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Could not make the device LED blink.</source>
+        <translation>Impossible de faire clignoter le voyant de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
     </message>
 </context>
 <context>
@@ -724,6 +1217,88 @@ Vous pouvez aussi quitter l’application.</translation>
     <message>
         <source>Import a CSV file</source>
         <translation>Importer un fichier CSV</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentInsertReadingMasterPassword</name>
+    <message>
+        <source>Enter password:</source>
+        <translation>Saisissez le mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Master password</source>
+        <translation>Mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentInsertWritingMasterPassword</name>
+    <message>
+        <source>Enter password:</source>
+        <translation>Saisissez le mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>New master password</source>
+        <translation>Nouveau mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>Confirm password:</source>
+        <translation>Confirmez le mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Confirmation of the new master password</source>
+        <translation>Confirmation du nouveau mot de passe maître</translation>
+    </message>
+    <message>
+        <source>&lt;Password strength&gt;</source>
+        <translation>&lt;Force du mot de passe&gt;</translation>
+    </message>
+    <message>
+        <source>Passwords do not match.</source>
+        <translation>Les mots de passe ne correspondent pas.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;How to choose the master password?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;Comment choisir le mot de passe maître&#xa0;?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
+        <translation>Force du mot de passe&#xa0;: &lt;b&gt;%1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Passwords are matching.</source>
+        <translation>Les mots de passe correspondent.</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
     </message>
 </context>
 <context>
@@ -882,6 +1457,21 @@ Vous pouvez aussi quitter l’application.</translation>
     </message>
 </context>
 <context>
+    <name>ViewContentReadDevice</name>
+    <message>
+        <source>Device name:</source>
+        <translation>Nom de l’appareil&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
+    <message>
+        <source>Device name: %1</source>
+        <translation>Nom de l’appareil&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
     <name>ViewContentSettings</name>
     <message>
         <source>Application update</source>
@@ -925,6 +1515,65 @@ Vous pouvez aussi quitter l’application.</translation>
     </message>
 </context>
 <context>
+    <name>ViewContentShowDeviceInformation</name>
+    <message>
+        <source>Device name:</source>
+        <translation>Nom de l’appareil&#xa0;:</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>Device name</source>
+        <translation>Nom de l’appareil</translation>
+    </message>
+    <message>
+        <source>Serial number:</source>
+        <translation>Numéro de série&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
+        <source>Hardware version:</source>
+        <translation>Version matérielle&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Hardware version</source>
+        <translation>Version matérielle</translation>
+    </message>
+    <message>
+        <source>Firmware version:</source>
+        <translation>Version du micrologiciel&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Firmware version</source>
+        <translation>Version du micrologiciel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ERROR</source>
+        <translation>ERREUR</translation>
+    </message>
+    <message>
+        <source>Could not retrieve the device serial number.</source>
+        <translation>Impossible de lire le numéro de série de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Could not retrieve the device hardware and firmware versions.</source>
+        <translation>Impossible de lire les versions matérielle et logicielle de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+</context>
+<context>
     <name>ViewContentStartMenu</name>
     <message>
         <source>Corvane logo</source>
@@ -961,6 +1610,21 @@ Vous pouvez aussi quitter l’application.</translation>
     <message>
         <source>Start initializing your Corvane</source>
         <translation>Commencer l’initialisation de votre Corvane</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentWriteDevice</name>
+    <message>
+        <source>Device name:</source>
+        <translation>Nom de l’appareil&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
+    <message>
+        <source>Device name: %1</source>
+        <translation>Nom de l’appareil&#xa0;: %1</translation>
     </message>
 </context>
 </TS>
