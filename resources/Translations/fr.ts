@@ -773,7 +773,7 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
     </message>
     <message>
         <source>You can configure or disable the application auto locking feature from the Settings menu.</source>
-        <translation>Vous pouvez régler ou désactiver le verrouillage automatique de l’application dans Fichier &gt; Paramètres.</translation>
+        <translation>Vous pouvez régler ou désactiver le verrouillage automatique de l’application dans Fichier&#xa0;&gt;&#xa0;Paramètres.</translation>
     </message>
     <message>
         <source>Hide</source>
