@@ -10,6 +10,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
+#include "vault/VaultImage.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
@@ -21,7 +22,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,10 +63,7 @@ Vault _makeLargeVault_helper()
 QByteArray _encryptedImage_helper(const Vault& vault)
 {
     QByteArray image(MEMORY_IMAGE_SIZE, Qt::Uninitialized);
-    auto* bytes = reinterpret_cast<uint8_t*>(image.data());
-    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes), MEMORY_IMAGE_SIZE / 4);
-    serializeVault(vault, bytes);
-    encryptMemoryImage(PASSWORD, MEMORY_IMAGE_FORMAT_VERSION, bytes);
+    buildVaultImage(vault, PASSWORD, reinterpret_cast<uint8_t*>(image.data()));
     return image;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/CliDeviceAccess.h"
 
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceTransfer.h"
 
 #include <QStringList>
 
@@ -52,52 +53,53 @@ QString _memoryName_helper(int memoryIndex)
     return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
 }
 
-bool _writeMemory_helper(Device& device, int memoryIndex, const uint8_t* image, TransferProgress& progress,
-                         int& doneBlockCount, QString& errorMessage)
+// Runs a transfer with a progress line that follows the bytes.
+int _runTransfer_helper(DeviceTransfer& transfer, const QString& label)
 {
-    if (device.selectMemory(memoryIndex) != 0)
-    {
-        errorMessage = QStringLiteral("could not select the %1 memory of %2 for writing")
-                           .arg(_memoryName_helper(memoryIndex), describeDevice(device));
-        return false;
-    }
-    for (int block = 0; block < DEVICE_MEMORY_BLOCK_COUNT; block++)
-    {
-        if (device.writeMemoryBlock(block, image + block * DEVICE_MEMORY_BLOCK_SIZE) != 0)
-        {
-            errorMessage = QStringLiteral("could not write block %1 of the %2 memory of %3")
-                               .arg(block)
-                               .arg(_memoryName_helper(memoryIndex), describeDevice(device));
-            return false;
-        }
-        progress.show(++doneBlockCount);
-    }
-    return true;
+    TransferProgress progress(label, 100);
+    return transfer.run([&progress](qint64 completedByteCount, qint64 totalByteCount)
+                        { progress.show(static_cast<int>(completedByteCount * 100 / totalByteCount)); });
 }
 
-bool _writeDeviceMemories_helper(Device& device, const uint8_t* image, QString& errorMessage)
+QString _readFailureMessage_helper(int result, const Device& device)
 {
-    if (device.setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
+    switch (result)
     {
-        errorMessage = QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
-        return false;
+    case DeviceTransfer::READ_RESULT_LED_BLINKING_FAILED:
+        return QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
+    case DeviceTransfer::READ_RESULT_MAIN_MEMORY_FAILED:
+        return QStringLiteral("could not read the main memory of %1").arg(describeDevice(device));
+    case DeviceTransfer::READ_RESULT_BACKUP_MEMORY_FAILED:
+        return QStringLiteral("could not read the backup memory of %1").arg(describeDevice(device));
+    default:
+        return QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
     }
-    int doneBlockCount = 0;
+}
+
+QString _writeFailureMessage_helper(int result, const Device& device)
+{
+    switch (result)
     {
-        TransferProgress progress(QStringLiteral("Writing"), DEVICE_MEMORY_COUNT * DEVICE_MEMORY_BLOCK_COUNT);
-        // Main first: an interruption while writing it leaves the backup intact, and the difference
-        // between the two memories shows on the next read.
-        if (!_writeMemory_helper(device, DEVICE_MEMORY_MAIN, image, progress, doneBlockCount, errorMessage) ||
-            !_writeMemory_helper(device, DEVICE_MEMORY_BACKUP, image, progress, doneBlockCount, errorMessage))
-            return false;
+    case DeviceTransfer::WRITE_RESULT_LED_BLINKING_FAILED:
+        return QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
+    case DeviceTransfer::WRITE_RESULT_LED_STOPPING_FAILED:
+        return QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
+    case DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED:
+        return QStringLiteral("write verification failed: the main memory of %1 does not hold what was "
+                              "written, its backup memory was left as it was; retry, and consider changing "
+                              "the device if this persists")
+            .arg(describeDevice(device));
+    default:
+        return QStringLiteral("could not write to %1").arg(describeDevice(device));
     }
-    if (device.setLedMode(LED_MODE_STOP_BLINKING) != 0)
-    {
-        errorMessage =
-            QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
-        return false;
-    }
-    return true;
+}
+
+// "... (reading the main memory: the device stopped answering after 512 of 131072 bytes)"
+QString _withCause_helper(const QString& message, const DeviceTransfer& transfer)
+{
+    return transfer.failureCause().isEmpty()
+               ? message
+               : QStringLiteral("%1 (%2)").arg(message, transfer.failureCause());
 }
 } // namespace
 
@@ -175,6 +177,8 @@ QString describeOpenFailure(int errorNumber)
         return QStringLiteral("the device did not answer");
     case EPROTO:
         return QStringLiteral("the device gave an incomplete answer");
+    case EBADMSG:
+        return QStringLiteral("the device keeps sending data that nobody asked for");
     case EBUSY:
 #if EWOULDBLOCK != EBUSY
     case EWOULDBLOCK:
@@ -196,31 +200,13 @@ QString describeDevice(const Device& device)
 
 bool readDeviceMemories(Device& device, QString& errorMessage)
 {
-    if (device.setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
-    {
-        errorMessage = QStringLiteral("could not make the LED of %1 blink").arg(describeDevice(device));
-        return false;
-    }
-    {
-        TransferProgress progress(QStringLiteral("Reading"), DEVICE_MEMORY_COUNT);
-        for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
-        {
-            if (device.readMemory(memoryIndex) != 0)
-            {
-                errorMessage = QStringLiteral("could not read the %1 memory of %2")
-                                   .arg(_memoryName_helper(memoryIndex), describeDevice(device));
-                return false;
-            }
-            progress.show(memoryIndex + 1);
-        }
-    }
-    if (device.setLedMode(LED_MODE_STOP_BLINKING) != 0)
-    {
-        errorMessage =
-            QStringLiteral("could not stop the LED of %1 from blinking").arg(describeDevice(device));
-        return false;
-    }
-    return true;
+    DeviceTransfer transfer;
+    transfer.startReading(&device);
+    const int result = _runTransfer_helper(transfer, QStringLiteral("Reading"));
+    if (result == DeviceTransfer::READ_RESULT_SUCCESS)
+        return true;
+    errorMessage = _withCause_helper(_readFailureMessage_helper(result, device), transfer);
+    return false;
 }
 
 bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image, QString& errorMessage)
@@ -245,8 +231,18 @@ bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& 
 
 bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage)
 {
-    if (!_writeDeviceMemories_helper(device, image, errorMessage) ||
-        !readDeviceMemories(device, errorMessage))
+    for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
+        std::memcpy(device.getMemoryBuffer(memoryIndex), image, DEVICE_MEMORY_SIZE);
+    DeviceTransfer transfer;
+    transfer.startWriting(&device);
+    const int result = _runTransfer_helper(transfer, QStringLiteral("Writing"));
+    if (result != DeviceTransfer::WRITE_RESULT_SUCCESS)
+    {
+        errorMessage = _withCause_helper(_writeFailureMessage_helper(result, device), transfer);
+        return false;
+    }
+    // Both memories once more, as a later open will read them.
+    if (!readDeviceMemories(device, errorMessage))
         return false;
     for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
     {

@@ -7,6 +7,7 @@
 #include "cli/CliMemoryImage.h"
 #include "cli/CliTerminalInput.h"
 #include "device/DeviceEnumeration.h"
+#include "vault/VaultImage.h"
 
 namespace
 {
@@ -36,6 +37,24 @@ QString _describeListedDevice_helper(const DevicePortInfo& portInfo)
             : QStringLiteral("(cannot open: %1)").arg(describeOpenFailure(device.lastOpenErrorNumber()));
     device.close();
     return description;
+}
+
+// A memory whose bytes are all the same holds no encrypted vault: an erased device, or one that repeats a
+// byte instead of answering. Saving it would make a useless backup look like a good one.
+bool _checkVaultImage_helper(const Device& device, const uint8_t* image, QString& errorMessage)
+{
+    if (isVaultImageCandidate(image))
+        return true;
+    if (image[0] == 0)
+        errorMessage = QStringLiteral("%1 holds no vault (its memory is erased); nothing was saved")
+                           .arg(describeDevice(device));
+    else
+        errorMessage =
+            QStringLiteral("%1 sent %2 bytes that are all 0x%3, not a vault image; nothing was saved")
+                .arg(describeDevice(device))
+                .arg(DEVICE_MEMORY_SIZE)
+                .arg(image[0], 2, 16, QLatin1Char('0'));
+    return false;
 }
 
 int _reportFlagReadFailure_helper(const Device& device)
@@ -135,6 +154,7 @@ int runBackupCommand(const QStringList& arguments)
     const uint8_t* image = nullptr;
     if (!device || !readDeviceMemories(*device, errorMessage) ||
         !chooseDeviceMemory(*device, memoryChoice, image, errorMessage) ||
+        !_checkVaultImage_helper(*device, image, errorMessage) ||
         !writeOwnerOnlyFile(filePath, image, DEVICE_MEMORY_SIZE, isReplacingAllowed, errorMessage))
         return reportFailure(errorMessage);
     printNote(QStringLiteral("Saved the memory image of %1 to '%2'.").arg(describeDevice(*device), filePath));

@@ -7,12 +7,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include <algorithm>
+#include <climits>
+
 namespace
 {
 Device* currentDevice = nullptr;
 
-// Longest wait after a read that found nothing; the wait ends earlier as soon as data arrives.
-constexpr int EMPTY_READ_WAIT_MILLISECONDS = 1;
+// What the line may take for size bytes at the slowest supported link, with a quarter more for margin.
+qint64 _slowestLineMilliseconds_helper(int size)
+{
+    return static_cast<qint64>(size) * 1000 * 5 / (DEVICE_SLOWEST_LINK_BYTES_PER_SECOND * 4);
+}
 } // namespace
 
 Device::Device(const DevicePortInfo& portInfo, QObject* parent)
@@ -32,18 +38,23 @@ Device::~Device()
 
 int Device::open()
 {
+    _lastFailure = DEVICE_FAILURE_NONE;
     if (!_serialLink.open(_portInfo.systemLocation()))
     {
         _lastOpenErrorNumber = _serialLink.lastErrorNumber();
         return -1;
     }
+    // Another program (or an earlier run) may have left the device in the middle of a reply.
+    _isLineUnsettled = true;
     const int result = readName();
-    if (result == -2)
-        _lastOpenErrorNumber = ETIMEDOUT;
-    else if (result != 0)
-        _lastOpenErrorNumber = _serialLink.lastErrorNumber() != 0 ? _serialLink.lastErrorNumber() : EPROTO;
-    else
+    if (result == 0)
         _lastOpenErrorNumber = 0;
+    else if (_lastFailure == DEVICE_FAILURE_NEVER_QUIET)
+        _lastOpenErrorNumber = EBADMSG;
+    else if (result == -2)
+        _lastOpenErrorNumber = ETIMEDOUT;
+    else
+        _lastOpenErrorNumber = _serialLink.lastErrorNumber() != 0 ? _serialLink.lastErrorNumber() : EPROTO;
     return result == 0 ? 0 : -1;
 }
 
@@ -66,36 +77,163 @@ int Device::lastOpenErrorNumber() const
     return _lastOpenErrorNumber;
 }
 
+DeviceFailure Device::lastFailure() const
+{
+    return _lastFailure;
+}
+
 int Device::send(const void* data, int size)
 {
-    if (size < 0 || !_serialLink.write(data, size) || !_serialLink.flush())
+    // A reply abandoned half-way (a transfer stopped by its page) is still arriving.
+    if (_reply.isOutstanding)
+        _isLineUnsettled = true;
+    _reply = Reply();
+    if (size < 0 || !clearLineBeforeRequest())
         return -1;
+    if (!_serialLink.write(data, size) || !_serialLink.flush())
+    {
+        _lastFailure = DEVICE_FAILURE_PORT;
+        _isLineUnsettled = true;
+        return -1;
+    }
     return 0;
 }
 
-int Device::receive(void* data, int size, int pollBudget)
+int Device::receive(void* data, int size, int silenceLimitMilliseconds)
 {
-    uint8_t* position = static_cast<uint8_t*>(data);
-    int remaining = size;
-    int polls = 0;
-    while (polls < pollBudget && remaining > 0)
+    beginReceive(data, size, silenceLimitMilliseconds);
+    return finishReceive();
+}
+
+void Device::beginReceive(void* data, int size, int silenceLimitMilliseconds)
+{
+    _reply = Reply();
+    _reply.data = static_cast<uint8_t*>(data);
+    _reply.size = std::max(size, 0);
+    _reply.silenceLimitMilliseconds = std::max(silenceLimitMilliseconds, 0);
+    _reply.totalLimitMilliseconds =
+        _reply.silenceLimitMilliseconds + _slowestLineMilliseconds_helper(_reply.size);
+    _reply.isOutstanding = true;
+    _reply.clock.start();
+}
+
+int Device::continueReceive(int waitMilliseconds)
+{
+    const qint64 callEnd = _reply.clock.elapsed() + std::max(waitMilliseconds, 0);
+    while (_reply.receivedCount < _reply.size)
     {
-        const int count = _serialLink.read(position, remaining);
+        const int count =
+            _serialLink.read(_reply.data + _reply.receivedCount, _reply.size - _reply.receivedCount);
         if (count < 0)
-            return -1;
-        if (count == 0)
+            return failReceive(-1, DEVICE_FAILURE_PORT);
+        const qint64 now = _reply.clock.elapsed();
+        if (count > 0)
         {
-            if (!_serialLink.waitForReadable(EMPTY_READ_WAIT_MILLISECONDS))
-                return -1;
+            _reply.receivedCount += count;
+            _reply.lastByteMilliseconds = now;
+            continue;
         }
-        else
-        {
-            position += count;
-            remaining -= count;
-        }
-        polls++;
+        const qint64 silenceEnd = _reply.lastByteMilliseconds + _reply.silenceLimitMilliseconds;
+        if (now >= silenceEnd)
+            return failReceive(-2, DEVICE_FAILURE_SILENCE);
+        if (now >= _reply.totalLimitMilliseconds)
+            return failReceive(-2, DEVICE_FAILURE_TOO_SLOW);
+        if (now >= callEnd)
+            return DEVICE_RECEIVE_PENDING;
+        const qint64 waitEnd = std::min({silenceEnd, _reply.totalLimitMilliseconds, callEnd});
+        if (!_serialLink.waitForReadable(static_cast<int>(std::max<qint64>(waitEnd - now, 1))))
+            return failReceive(-1, DEVICE_FAILURE_PORT);
     }
-    return remaining <= 0 ? 0 : -2;
+    _reply.isOutstanding = false;
+    if (_reply.isAcknowledgement && _acknowledgement != ACKNOWLEDGE)
+        return failReceive(-1, DEVICE_FAILURE_WRONG_REPLY);
+    return 0;
+}
+
+int Device::receivedByteCount() const
+{
+    return _reply.receivedCount;
+}
+
+int Device::awaitAcknowledgement(int startResult)
+{
+    return startResult == 0 && finishReceive() == 0 ? 0 : -1;
+}
+
+int Device::finishReceive()
+{
+    int result = DEVICE_RECEIVE_PENDING;
+    while (result == DEVICE_RECEIVE_PENDING)
+        result = continueReceive(INT_MAX);
+    return result;
+}
+
+int Device::failReceive(int returnValue, DeviceFailure failure)
+{
+    _lastFailure = failure;
+    _reply.isOutstanding = false;
+    // The device may still be sending the rest; the next request must not take it for its reply.
+    _isLineUnsettled = true;
+    return returnValue;
+}
+
+bool Device::clearLineBeforeRequest()
+{
+    uint8_t discarded[256];
+    bool isStrayDataFound = false;
+    for (;;)
+    {
+        const int count = _serialLink.read(discarded, sizeof(discarded));
+        if (count < 0)
+        {
+            _lastFailure = DEVICE_FAILURE_PORT;
+            return false;
+        }
+        if (count == 0)
+            break;
+        isStrayDataFound = true;
+    }
+    // Bytes nobody asked for mean the device is still busy with something: let it finish.
+    if ((isStrayDataFound || _isLineUnsettled) && !waitForQuietLine())
+        return false;
+    _isLineUnsettled = false;
+    return true;
+}
+
+bool Device::waitForQuietLine()
+{
+    uint8_t discarded[1024];
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastByteMilliseconds = 0;
+    for (;;)
+    {
+        const int count = _serialLink.read(discarded, sizeof(discarded));
+        if (count < 0)
+        {
+            _lastFailure = DEVICE_FAILURE_PORT;
+            return false;
+        }
+        const qint64 now = clock.elapsed();
+        if (count > 0)
+        {
+            lastByteMilliseconds = now;
+            if (now >= DEVICE_QUIET_LINE_WAIT_LIMIT_MILLISECONDS)
+            {
+                _lastFailure = DEVICE_FAILURE_NEVER_QUIET;
+                return false;
+            }
+            continue;
+        }
+        const qint64 quietEnd = lastByteMilliseconds + DEVICE_QUIET_LINE_MILLISECONDS;
+        if (now >= quietEnd)
+            return true;
+        if (!_serialLink.waitForReadable(static_cast<int>(quietEnd - now)))
+        {
+            _lastFailure = DEVICE_FAILURE_PORT;
+            return false;
+        }
+    }
 }
 
 const DevicePortInfo& Device::getPortInfo() const
@@ -124,7 +262,8 @@ int Device::getVersions(unsigned& hardwareVersion, unsigned& firmwareVersion)
 {
     const uint8_t request[] = {COMMAND_MAGIC, COMMAND_GET_VERSIONS};
     uint8_t reply[4];
-    if (send(request, sizeof(request)) != 0 || receive(reply, sizeof(reply), DEVICE_POLL_BUDGET_DEFAULT) != 0)
+    if (send(request, sizeof(request)) != 0 ||
+        receive(reply, sizeof(reply), DEVICE_SILENCE_LIMIT_DEFAULT) != 0)
         return -1;
     hardwareVersion = reply[0] * 256u + reply[1];
     firmwareVersion = reply[2] * 256u + reply[3];
@@ -133,33 +272,45 @@ int Device::getVersions(unsigned& hardwareVersion, unsigned& firmwareVersion)
 
 int Device::setLedMode(int mode)
 {
-    if (mode < 0 || mode > 0xFF)
-        return -1;
-    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_SET_LED_MODE, static_cast<uint8_t>(mode)};
-    return sendAcknowledgedRequest(request, sizeof(request), DEVICE_POLL_BUDGET_DEFAULT);
+    return awaitAcknowledgement(startSetLedMode(mode));
 }
 
 int Device::selectMemory(int memoryIndex)
 {
-    if (memoryIndex < 0 || memoryIndex >= DEVICE_MEMORY_COUNT)
-        return -1;
-    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_SELECT_MEMORY, static_cast<uint8_t>(memoryIndex)};
-    return sendAcknowledgedRequest(request, sizeof(request), DEVICE_POLL_BUDGET_DEFAULT);
+    return awaitAcknowledgement(startSelectMemory(memoryIndex));
 }
 
 int Device::readMemory(int memoryIndex)
 {
     uint8_t* buffer = getMemoryBuffer(memoryIndex);
-    if (!buffer || selectMemory(memoryIndex) != 0)
-        return -1;
-    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_READ_MEMORY};
-    if (send(request, sizeof(request)) != 0 ||
-        receive(buffer, DEVICE_MEMORY_SIZE, DEVICE_POLL_BUDGET_READ_MEMORY) != 0)
+    if (!buffer || selectMemory(memoryIndex) != 0 || startReadSelectedMemory(buffer) != 0 ||
+        finishReceive() != 0)
         return -1;
     return 0;
 }
 
 int Device::writeMemoryBlock(int blockNumber, const uint8_t* data)
+{
+    return awaitAcknowledgement(startWriteMemoryBlock(blockNumber, data));
+}
+
+int Device::startSetLedMode(int mode)
+{
+    if (mode < 0 || mode > 0xFF)
+        return -1;
+    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_SET_LED_MODE, static_cast<uint8_t>(mode)};
+    return startAcknowledgedRequest(request, sizeof(request), DEVICE_SILENCE_LIMIT_DEFAULT);
+}
+
+int Device::startSelectMemory(int memoryIndex)
+{
+    if (memoryIndex < 0 || memoryIndex >= DEVICE_MEMORY_COUNT)
+        return -1;
+    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_SELECT_MEMORY, static_cast<uint8_t>(memoryIndex)};
+    return startAcknowledgedRequest(request, sizeof(request), DEVICE_SILENCE_LIMIT_DEFAULT);
+}
+
+int Device::startWriteMemoryBlock(int blockNumber, const uint8_t* data)
 {
     if (!data || blockNumber < 0 || blockNumber >= DEVICE_MEMORY_BLOCK_COUNT)
         return -1;
@@ -170,17 +321,27 @@ int Device::writeMemoryBlock(int blockNumber, const uint8_t* data)
     request[3] = static_cast<uint8_t>(blockNumber & 0xFF);
     std::memcpy(request + 4, data, DEVICE_MEMORY_BLOCK_SIZE);
     const int result =
-        sendAcknowledgedRequest(request, sizeof(request), DEVICE_POLL_BUDGET_WRITE_MEMORY_BLOCK);
+        startAcknowledgedRequest(request, sizeof(request), DEVICE_SILENCE_LIMIT_WRITE_MEMORY_BLOCK);
     // The block may be part of a plaintext image.
     secureZeroMemory(request, sizeof(request));
     return result;
+}
+
+int Device::startReadSelectedMemory(uint8_t* destination)
+{
+    const uint8_t request[] = {COMMAND_MAGIC, COMMAND_READ_MEMORY};
+    if (!destination || send(request, sizeof(request)) != 0)
+        return -1;
+    beginReceive(destination, DEVICE_MEMORY_SIZE, DEVICE_SILENCE_LIMIT_READ_MEMORY);
+    return 0;
 }
 
 int Device::getSerialNumber(QString& serialNumber)
 {
     const uint8_t request[] = {COMMAND_MAGIC, COMMAND_GET_SERIAL_NUMBER};
     uint8_t reply[DEVICE_SERIAL_NUMBER_FIELD_SIZE];
-    if (send(request, sizeof(request)) != 0 || receive(reply, sizeof(reply), DEVICE_POLL_BUDGET_DEFAULT) != 0)
+    if (send(request, sizeof(request)) != 0 ||
+        receive(reply, sizeof(reply), DEVICE_SILENCE_LIMIT_DEFAULT) != 0)
         return -1;
     serialNumber = decodeTextField(reply, sizeof(reply), tr("No serial number"));
     return 0;
@@ -192,7 +353,7 @@ int Device::readName()
     uint8_t reply[DEVICE_NAME_FIELD_SIZE];
     if (send(request, sizeof(request)) != 0)
         return -1;
-    const int result = receive(reply, sizeof(reply), DEVICE_POLL_BUDGET_DEFAULT);
+    const int result = receive(reply, sizeof(reply), DEVICE_SILENCE_LIMIT_DEFAULT);
     if (result != 0)
         return result;
     _name = decodeTextField(reply, sizeof(reply), tr("No name defined"));
@@ -208,7 +369,8 @@ int Device::setName(const QString& name)
     // The bytes after the terminator carry no meaning; zeros keep the request reproducible.
     uint8_t request[2 + DEVICE_NAME_FIELD_SIZE] = {COMMAND_MAGIC, COMMAND_SET_NAME};
     std::memcpy(request + 2, encodedName.constData(), static_cast<size_t>(length));
-    if (sendAcknowledgedRequest(request, sizeof(request), DEVICE_POLL_BUDGET_DEFAULT) != 0)
+    if (awaitAcknowledgement(
+            startAcknowledgedRequest(request, sizeof(request), DEVICE_SILENCE_LIMIT_DEFAULT)) != 0)
         return -1;
     _name = name;
     return 0;
@@ -219,8 +381,10 @@ int Device::getBackupDisableFlag(bool& isDisabled)
     const uint8_t request[] = {COMMAND_MAGIC, COMMAND_GET_BACKUP_DISABLE_FLAG, 0x00};
     uint8_t reply[2];
     if (send(request, sizeof(request)) != 0 ||
-        receive(reply, sizeof(reply), DEVICE_POLL_BUDGET_DEFAULT) != 0 || reply[0] != ACKNOWLEDGE)
+        receive(reply, sizeof(reply), DEVICE_SILENCE_LIMIT_DEFAULT) != 0)
         return -1;
+    if (reply[0] != ACKNOWLEDGE)
+        return failReceive(-1, DEVICE_FAILURE_WRONG_REPLY);
     isDisabled = reply[1] == 1;
     return 0;
 }
@@ -229,14 +393,17 @@ int Device::setBackupDisableFlag(bool isDisabled)
 {
     const uint8_t request[] = {COMMAND_MAGIC, COMMAND_SET_BACKUP_DISABLE_FLAG, 0x00,
                                static_cast<uint8_t>(isDisabled ? 1 : 0)};
-    return sendAcknowledgedRequest(request, sizeof(request), DEVICE_POLL_BUDGET_DEFAULT);
+    return awaitAcknowledgement(
+        startAcknowledgedRequest(request, sizeof(request), DEVICE_SILENCE_LIMIT_DEFAULT));
 }
 
-int Device::sendAcknowledgedRequest(const uint8_t* request, int size, int pollBudget)
+int Device::startAcknowledgedRequest(const uint8_t* request, int size, int silenceLimitMilliseconds)
 {
-    uint8_t reply = 0;
-    if (send(request, size) != 0 || receive(&reply, 1, pollBudget) != 0 || reply != ACKNOWLEDGE)
+    if (send(request, size) != 0)
         return -1;
+    _acknowledgement = 0;
+    beginReceive(&_acknowledgement, 1, silenceLimitMilliseconds);
+    _reply.isAcknowledgement = true;
     return 0;
 }
 

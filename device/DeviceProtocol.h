@@ -45,10 +45,19 @@ constexpr int DEVICE_SERIAL_NUMBER_FIELD_SIZE = 16;
 // A text field whose first byte is this holds no text.
 constexpr uint8_t DEVICE_TEXT_FIELD_UNSET = 0xFF;
 
-// Reply budgets, in reads (see Device::receive).
-constexpr int DEVICE_POLL_BUDGET_DEFAULT = 2000;
-constexpr int DEVICE_POLL_BUDGET_WRITE_MEMORY_BLOCK = 3000;
-constexpr int DEVICE_POLL_BUDGET_READ_MEMORY = 6000;
+// How long a reply may stay silent, in milliseconds, before the device is taken for gone (see
+// Device::receive). A reply that keeps arriving is not cut off by these.
+constexpr int DEVICE_SILENCE_LIMIT_DEFAULT = 2000;
+constexpr int DEVICE_SILENCE_LIMIT_WRITE_MEMORY_BLOCK = 3000;
+constexpr int DEVICE_SILENCE_LIMIT_READ_MEMORY = 6000;
+// The slowest link a reply is waited for: 9 600 baud, 8N1. A whole memory needs 137 s at that rate,
+// 11.4 s at the device's 115 200 baud.
+constexpr int DEVICE_SLOWEST_LINK_BYTES_PER_SECOND = 960;
+// A line without a byte for this long has finished sending whatever it was sending.
+constexpr int DEVICE_QUIET_LINE_MILLISECONDS = 50;
+// Longest wait for a line to fall quiet before a request: a little more than one whole memory reply
+// at 115 200 baud, the longest thing a device can still be sending for an earlier request.
+constexpr int DEVICE_QUIET_LINE_WAIT_LIMIT_MILLISECONDS = 13000;
 
 // USB identity of the device's serial bridge.
 constexpr uint16_t DEVICE_USB_VENDOR_IDENTIFIER = 0x0403;

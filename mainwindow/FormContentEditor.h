@@ -303,6 +303,8 @@ private:
     void reportReadDeviceFailure(int returnValue);
     // The message for a failed write (writeFinished code), then closeCurrentDevice().
     void reportWriteDeviceFailure(int returnValue);
+    // The "Write error" text: what was read back is not what was written.
+    static QString writeErrorMessage();
     // True when both memories read back into the current device's buffers equal the expected images;
     // otherwise the "Write error" message and closeCurrentDevice().
     bool verifyCurrentDeviceMemories(const uint8_t* expectedMainImage, const uint8_t* expectedBackupImage);

@@ -5,10 +5,11 @@
 
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceTransfer.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
-#include "vault/MemoryImageEncryption.h"
 #include "vault/SecureMemory.h"
+#include "vault/VaultImage.h"
 #include "views/ViewContentDeviceSelection.h"
 #include "views/ViewContentInsertReadingMasterPassword.h"
 #include "views/ViewContentInsertWritingMasterPassword.h"
@@ -17,7 +18,6 @@
 
 #include <QMenu>
 #include <QMessageBox>
-#include <QRandomGenerator>
 #include <QTextDocument>
 
 #include <cerrno>
@@ -32,8 +32,6 @@ QString _plainMessage_helper(const QString& message)
     return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
 }
 
-// Format versions tried when decrypting, newest first.
-constexpr int DECRYPTION_FORMAT_VERSIONS[] = {2, 1, 0};
 } // namespace
 
 void FormContentEditor::initializeDeviceOpenSave()
@@ -179,13 +177,13 @@ void FormContentEditor::reportReadDeviceFailure(int returnValue)
     QString text;
     switch (returnValue)
     {
-    case -1:
+    case DeviceTransfer::READ_RESULT_LED_BLINKING_FAILED:
         text = tr("Could not make the device LED blink, aborting.");
         break;
-    case -2:
+    case DeviceTransfer::READ_RESULT_MAIN_MEMORY_FAILED:
         text = tr("Could not read the device main memory, aborting.");
         break;
-    case -3:
+    case DeviceTransfer::READ_RESULT_BACKUP_MEMORY_FAILED:
         text = tr("Could not read the device backup memory, aborting.");
         break;
     default:
@@ -305,28 +303,20 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password, b
         }
     }
 
-    // Each attempt works on a copy: a failed one must not damage the image for the next format.
-    std::vector<uint8_t> workingImage(MEMORY_IMAGE_SIZE);
-    for (const int formatVersion : DECRYPTION_FORMAT_VERSIONS)
+    std::vector<uint8_t> plaintext(MEMORY_IMAGE_SIZE);
+    const int result = openVaultImage(chosenImage, password, plaintext.data());
+    if (result == VAULT_IMAGE_SUCCESS)
     {
-        std::memcpy(workingImage.data(), chosenImage, MEMORY_IMAGE_SIZE);
-        const int result = decryptMemoryImage(password, formatVersion, workingImage.data());
-        if (result == 0)
-        {
-            std::memcpy(chosenImage, workingImage.data(), MEMORY_IMAGE_SIZE);
-            secureZeroMemory(workingImage.data(), workingImage.size());
-            return chosenImage;
-        }
-        if (result < 0)
-        {
-            secureZeroMemory(workingImage.data(), workingImage.size());
-            showErrorMessage(tr("Failed to decrypt data, aborting."));
-            closeCurrentDevice();
-            return nullptr;
-        }
+        std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
+        secureZeroMemory(plaintext.data(), plaintext.size());
+        return chosenImage;
     }
-
-    secureZeroMemory(workingImage.data(), workingImage.size());
+    if (result == VAULT_IMAGE_CRYPTO_FAILURE)
+    {
+        showErrorMessage(tr("Failed to decrypt data, aborting."));
+        closeCurrentDevice();
+        return nullptr;
+    }
     if (isWrongPassword)
         *isWrongPassword = true;
     showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
@@ -390,17 +380,15 @@ void FormContentEditor::encryptAndWriteVault()
         return;
     pendingOperation = PENDING_OPERATION_VERIFY_WRITTEN_DEVICE;
 
-    // Random filler after the vault: the unused capacity tells nothing about the vault's size.
     uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(image),
-                                          MEMORY_IMAGE_SIZE / static_cast<int>(sizeof(quint32)));
-    if (serializeVault(image) < 0)
+    const int result = buildVaultImage(getVault(), masterPassword, image);
+    if (result == VAULT_IMAGE_NOT_ENOUGH_ROOM)
     {
         showErrorMessage(tr("There is not enough room in device memory. Please remove some passwords."));
         closeCurrentDevice();
         return;
     }
-    if (encryptMemoryImage(masterPassword, MEMORY_IMAGE_FORMAT_VERSION, image) != 0)
+    if (result != VAULT_IMAGE_SUCCESS)
     {
         showErrorMessage(tr("Failed to encrypt data, aborting."));
         closeCurrentDevice();
@@ -428,35 +416,56 @@ void FormContentEditor::_slotViewContentWriteDeviceWriteFinished(int returnValue
         return;
     }
     releaseSavedImages();
+    // A failed verification ends the erase wizard, whether the main memory's early read-back or the final
+    // one found it.
+    if (returnValue == DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED &&
+        pendingOperation == PENDING_OPERATION_ERASE_DEVICE)
+        popView(VIEW_ID_COUNT);
     reportWriteDeviceFailure(returnValue);
 }
 
 void FormContentEditor::reportWriteDeviceFailure(int returnValue)
 {
     QString text;
+    QString title;
     switch (returnValue)
     {
-    case -1:
+    case DeviceTransfer::WRITE_RESULT_LED_BLINKING_FAILED:
         text = tr("Could not make the device LED blink, aborting.");
         break;
-    case -2:
+    case DeviceTransfer::WRITE_RESULT_LED_STOPPING_FAILED:
         text = tr("Could not stop the device LED from blinking, aborting.");
         break;
-    case -3:
+    case DeviceTransfer::WRITE_RESULT_MAIN_SELECTION_FAILED:
         text = tr("Could not configure the access to the main memory, aborting.");
         break;
-    case -4:
+    case DeviceTransfer::WRITE_RESULT_BACKUP_SELECTION_FAILED:
         text = tr("Could not configure the access to the backup memory, aborting.");
         break;
-    case -5:
+    case DeviceTransfer::WRITE_RESULT_MAIN_BLOCK_FAILED:
         text = tr("Could not write data to the main memory, aborting.");
+        break;
+    case DeviceTransfer::WRITE_RESULT_MAIN_READ_BACK_FAILED:
+        text = tr("Could not read the device main memory, aborting.");
+        break;
+    case DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED:
+        // The main memory is checked before the backup memory is touched: the previous vault is still
+        // whole in the backup memory.
+        title = tr("Write error");
+        text = writeErrorMessage();
         break;
     default:
         text = tr("Could not write data to the backup memory, aborting.");
         break;
     }
-    showErrorMessage(text);
+    showErrorMessage(text, title);
     closeCurrentDevice();
+}
+
+QString FormContentEditor::writeErrorMessage()
+{
+    return tr("Data could not be successfully written. Please retry.\nConsider changing the device if this "
+              "error is still occurring.");
 }
 
 void FormContentEditor::verifyWrittenDevice()
@@ -492,10 +501,7 @@ bool FormContentEditor::verifyCurrentDeviceMemories(const uint8_t* expectedMainI
             0;
     if (!isVerified)
     {
-        showErrorMessage(
-            tr("Data could not be successfully written. Please retry.\nConsider changing the device "
-               "if this error is still occurring."),
-            tr("Write error"));
+        showErrorMessage(writeErrorMessage(), tr("Write error"));
         closeCurrentDevice();
     }
     return isVerified;

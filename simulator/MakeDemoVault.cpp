@@ -6,14 +6,12 @@
 //     corvane-make-demo-image --state-dir DIR --password TEXT
 
 #include "vault/MemoryImage.h"
-#include "vault/MemoryImageEncryption.h"
-#include "vault/SecureMemory.h"
+#include "vault/VaultImage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cstdio>
 #include <vector>
@@ -91,10 +89,8 @@ int main(int argc, char* argv[])
     }
 
     std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(image.data()),
-                                          MEMORY_IMAGE_SIZE / static_cast<int>(sizeof(quint32)));
-    if (serializeVault(_demoVault_helper(), image.data()) < 0 ||
-        encryptMemoryImage(parser.value(passwordOption), MEMORY_IMAGE_FORMAT_VERSION, image.data()) != 0)
+    if (buildVaultImage(_demoVault_helper(), parser.value(passwordOption), image.data()) !=
+        VAULT_IMAGE_SUCCESS)
     {
         std::fprintf(stderr, "corvane-make-demo-image: could not build the encrypted image\n");
         return 1;

@@ -4,22 +4,12 @@
 #include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentReadDevice.h"
 
-namespace
-{
-enum ReadStep
-{
-    READ_STEP_START_BLINKING = 0,
-    READ_STEP_READ_MAIN_MEMORY = 1,
-    READ_STEP_READ_BACKUP_MEMORY = 2,
-    READ_STEP_STOP_BLINKING = 3
-};
-} // namespace
-
 ViewContentReadDevice::ViewContentReadDevice(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentReadDevice)
 {
     form->setupUi(this);
-    form->progressBar->setMaximum(2);
+    // The bar counts bytes: at the device's line speed a memory takes seconds to arrive.
+    form->progressBar->setMaximum(DEVICE_MEMORY_COUNT * DEVICE_MEMORY_SIZE);
     deviceAccessTimer.setInterval(0);
     connect(&deviceAccessTimer, &QTimer::timeout, this,
             &ViewContentReadDevice::_slotDeviceAccessTimerTimeout);
@@ -33,9 +23,9 @@ ViewContentReadDevice::~ViewContentReadDevice()
 void ViewContentReadDevice::activate()
 {
     form->progressBar->setValue(0);
-    const Device* device = getCurrentDevice();
+    Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
-    step = READ_STEP_START_BLINKING;
+    transfer.startReading(device);
     deviceAccessTimer.start(0);
 }
 
@@ -46,41 +36,10 @@ void ViewContentReadDevice::deactivate()
 
 void ViewContentReadDevice::_slotDeviceAccessTimerTimeout()
 {
-    Device* device = getCurrentDevice();
-    if (!device)
-    {
-        // Nothing to read from: reported as the first step failing.
-        finish(-1);
-        return;
-    }
-
-    switch (step)
-    {
-    case READ_STEP_START_BLINKING:
-        if (device->setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
-            return finish(-1);
-        step = READ_STEP_READ_MAIN_MEMORY;
-        break;
-    case READ_STEP_READ_MAIN_MEMORY:
-        if (device->readMemory(DEVICE_MEMORY_MAIN) != 0)
-            return finish(-2);
-        form->progressBar->setValue(1);
-        step = READ_STEP_READ_BACKUP_MEMORY;
-        break;
-    case READ_STEP_READ_BACKUP_MEMORY:
-        if (device->readMemory(DEVICE_MEMORY_BACKUP) != 0)
-            return finish(-3);
-        form->progressBar->setValue(2);
-        step = READ_STEP_STOP_BLINKING;
-        break;
-    case READ_STEP_STOP_BLINKING:
-        if (device->setLedMode(LED_MODE_STOP_BLINKING) != 0)
-            return finish(-4);
-        finish(0);
-        break;
-    default:
-        break;
-    }
+    const bool isFinished = transfer.advance();
+    form->progressBar->setValue(static_cast<int>(transfer.completedByteCount()));
+    if (isFinished)
+        finish(transfer.result());
 }
 
 void ViewContentReadDevice::finish(int returnValue)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewContentBase.h"
+#include "device/DeviceTransfer.h"
 
 #include <QTimer>
 
@@ -9,8 +10,9 @@ namespace Ui
 class ViewContentReadDevice;
 }
 
-// Reads the main then the backup memory of the current device into its buffers, one step per timer tick
-// so that the window repaints in between, and reports one result code:
+// Reads the main then the backup memory of the current device into its buffers, a short slice of the
+// transfer per timer tick so that the window repaints and answers in between, with a progress bar that
+// follows the bytes. Reports one result code, a DeviceTransfer::ReadResult:
 //   0 both memories read and the LED stopped, -1 the LED could not be made to blink, -2 main memory
 //   selection or read failed, -3 the same for the backup memory, -4 the LED could not be stopped.
 class ViewContentReadDevice : public ViewContentBase
@@ -35,6 +37,6 @@ private:
     void finish(int returnValue);
 
     Ui::ViewContentReadDevice* form;
-    int step = 0;
+    DeviceTransfer transfer;
     QTimer deviceAccessTimer;
 };

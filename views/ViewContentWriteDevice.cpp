@@ -4,21 +4,12 @@
 #include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentWriteDevice.h"
 
-namespace
-{
-enum WriteStep
-{
-    WRITE_STEP_START = 0,
-    WRITE_STEP_MAIN_MEMORY = 1,
-    WRITE_STEP_BACKUP_MEMORY = 2
-};
-} // namespace
-
 ViewContentWriteDevice::ViewContentWriteDevice(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentWriteDevice)
 {
     form->setupUi(this);
-    form->progressBar->setMaximum(2 * DEVICE_MEMORY_BLOCK_COUNT);
+    // The bar counts bytes: both memories written and the main memory read back in between.
+    form->progressBar->setMaximum(3 * DEVICE_MEMORY_SIZE);
     deviceAccessTimer.setInterval(0);
     connect(&deviceAccessTimer, &QTimer::timeout, this,
             &ViewContentWriteDevice::_slotDeviceAccessTimerTimeout);
@@ -32,10 +23,9 @@ ViewContentWriteDevice::~ViewContentWriteDevice()
 void ViewContentWriteDevice::activate()
 {
     form->progressBar->setValue(0);
-    const Device* device = getCurrentDevice();
+    Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
-    step = WRITE_STEP_START;
-    blockNumber = 0;
+    transfer.startWriting(device);
     deviceAccessTimer.start(0);
 }
 
@@ -46,60 +36,10 @@ void ViewContentWriteDevice::deactivate()
 
 void ViewContentWriteDevice::_slotDeviceAccessTimerTimeout()
 {
-    Device* device = getCurrentDevice();
-    if (!device)
-    {
-        // Nothing to write to: reported as the first step failing.
-        finish(-1);
-        return;
-    }
-
-    switch (step)
-    {
-    case WRITE_STEP_START:
-        if (device->setLedMode(LED_MODE_BLINK_DURING_ACCESS) != 0)
-            return finish(-1);
-        if (device->selectMemory(DEVICE_MEMORY_MAIN) != 0)
-            return finish(-3);
-        blockNumber = 0;
-        step = WRITE_STEP_MAIN_MEMORY;
-        break;
-    case WRITE_STEP_MAIN_MEMORY:
-        if (blockNumber < DEVICE_MEMORY_BLOCK_COUNT)
-        {
-            if (!writeNextBlock(device, DEVICE_MEMORY_MAIN))
-                return finish(-5);
-            break;
-        }
-        if (device->selectMemory(DEVICE_MEMORY_BACKUP) != 0)
-            return finish(-4);
-        blockNumber = 0;
-        step = WRITE_STEP_BACKUP_MEMORY;
-        break;
-    case WRITE_STEP_BACKUP_MEMORY:
-        if (blockNumber < DEVICE_MEMORY_BLOCK_COUNT)
-        {
-            if (!writeNextBlock(device, DEVICE_MEMORY_BACKUP))
-                return finish(-6);
-            break;
-        }
-        if (device->setLedMode(LED_MODE_STOP_BLINKING) != 0)
-            return finish(-2);
-        finish(0);
-        break;
-    default:
-        break;
-    }
-}
-
-bool ViewContentWriteDevice::writeNextBlock(Device* device, int memoryIndex)
-{
-    const uint8_t* block = device->getMemoryBuffer(memoryIndex) + blockNumber * DEVICE_MEMORY_BLOCK_SIZE;
-    if (device->writeMemoryBlock(blockNumber, block) != 0)
-        return false;
-    blockNumber++;
-    form->progressBar->setValue(form->progressBar->value() + 1);
-    return true;
+    const bool isFinished = transfer.advance();
+    form->progressBar->setValue(static_cast<int>(transfer.completedByteCount()));
+    if (isFinished)
+        finish(transfer.result());
 }
 
 void ViewContentWriteDevice::finish(int returnValue)

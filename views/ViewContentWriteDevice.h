@@ -1,21 +1,23 @@
 #pragma once
 
 #include "ViewContentBase.h"
+#include "device/DeviceTransfer.h"
 
 #include <QTimer>
-
-class Device;
 
 namespace Ui
 {
 class ViewContentWriteDevice;
 }
 
-// Writes the current device's main buffer to its main memory and its backup buffer to its backup memory,
-// one 256-byte block per timer tick so that the window repaints in between, and reports one result code:
+// Writes the current device's main buffer to its main memory, reads it back and compares, then writes its
+// backup buffer to its backup memory: one 256-byte block (or a short slice of the read-back) per timer
+// tick so that the window repaints and answers in between. Reports one result code, a
+// DeviceTransfer::WriteResult:
 //   0 both memories written and the LED stopped, -1 the LED could not be made to blink, -2 the LED could
 //   not be stopped, -3 / -4 the main / backup memory could not be selected, -5 / -6 a block of the main /
-//   backup memory could not be written.
+//   backup memory could not be written, -7 the main memory could not be read back, -8 it does not hold
+//   what was written (in both last cases the backup memory was not touched).
 class ViewContentWriteDevice : public ViewContentBase
 {
     Q_OBJECT
@@ -36,13 +38,8 @@ private Q_SLOTS:
 private:
     // Leaves the page, then reports.
     void finish(int returnValue);
-    // Writes the next block of the given memory from its buffer; false when the device refused it.
-    bool writeNextBlock(Device* device, int memoryIndex);
 
     Ui::ViewContentWriteDevice* form;
-    int step = 0;
-    // The next block to write in the memory of the current step; its data is read from the device's
-    // buffer at each tick rather than through a pointer kept between ticks.
-    int blockNumber = 0;
+    DeviceTransfer transfer;
     QTimer deviceAccessTimer;
 };

@@ -422,8 +422,9 @@ private Q_SLOTS:
                              << "Could not make the device LED blink, aborting.";
         QTest::newRow("main") << QStringList{"--wrong-ack", "0x02"} << -1
                               << "Could not read the device main memory, aborting.";
-        QTest::newRow("backup") << QStringList() << 1 << "Could not read the device backup memory, aborting.";
-        QTest::newRow("LED stop") << QStringList() << 2
+        QTest::newRow("backup") << QStringList() << DEVICE_MEMORY_SIZE
+                                << "Could not read the device backup memory, aborting.";
+        QTest::newRow("LED stop") << QStringList() << 2 * DEVICE_MEMORY_SIZE
                                   << "Could not stop device led from blinking, aborting.";
     }
 
@@ -435,7 +436,7 @@ private Q_SLOTS:
         SimulatorProcess simulator;
         QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
                             encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(), faults));
-        // Unplugged right after a step: the next step finds the link gone.
+        // Unplugged right after a memory has been read: the next step finds the link gone.
         auto* progressBar = editortest::child<QProgressBar>(window->view(VIEW_ID_READ_DEVICE), "progressBar");
         const QMetaObject::Connection connection = connect(progressBar, &QProgressBar::valueChanged, this,
                                                            [&](int value)

@@ -138,13 +138,13 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
         QVERIFY(!getCurrentDevice());
 
-        // Every block of the main, then of the backup memory, in order, then both read back; both memories
-        // hold the same image.
+        // Every block of the main memory in order, the main memory read back, only then every block of the
+        // backup memory, then both read back; both memories hold the same image.
         const QStringList requests = simulator.requestLog();
         QCOMPARE(_blockNumbers_helper(requests), _allBlockNumbers_helper() + _allBlockNumbers_helper());
         QCOMPARE(_requestsOtherThanBlockWrites_helper(requests),
-                 QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 02 01", "A5 01 01", "A5 01 03", "A5 02 00",
-                              "A5 05", "A5 02 01", "A5 05", "A5 01 01", "A5 01 01"}));
+                 QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 02 00", "A5 05", "A5 02 01", "A5 01 01",
+                              "A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05", "A5 01 01", "A5 01 01"}));
         const QByteArray firstImage = simulator.memory(0);
         QCOMPARE(simulator.memory(1), firstImage);
         bool isDecrypted = false;
@@ -190,28 +190,38 @@ private Q_SLOTS:
 
     void writeFailuresAreReported_data()
     {
+        // The progress bar counts bytes: the main memory's blocks, its read-back, the backup memory's blocks.
+        constexpr int mainWritten = DEVICE_MEMORY_SIZE;
+        constexpr int mainVerified = 2 * DEVICE_MEMORY_SIZE;
+        constexpr int allWritten = 3 * DEVICE_MEMORY_SIZE;
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<int>("unplugAtProgress");
         QTest::addColumn<int>("failureProgress");
         QTest::addColumn<QString>("message");
+        // Until the main memory is proven good the backup memory keeps the previous vault.
+        QTest::addColumn<bool>("isBackupKept");
         QTest::newRow("LED") << QStringList{"--wrong-ack", "0x01"} << -1 << 0
-                             << "Error|Could not make the device LED blink, aborting.";
+                             << "Error|Could not make the device LED blink, aborting." << true;
         QTest::newRow("main selection")
             << QStringList{"--wrong-ack", "0x02"} << -1 << 0
-            << "Error|Could not configure the access to the main memory, aborting.";
-        QTest::newRow("main block") << QStringList{"--silent-after-blocks", "100"} << -1 << 100
-                                    << "Error|Could not write data to the main memory, aborting.";
-        QTest::newRow("backup selection")
-            << QStringList() << 512 << 512
-            << "Error|Could not configure the access to the backup memory, aborting.";
-        QTest::newRow("backup block") << QStringList{"--silent-after-blocks", "612"} << -1 << 612
-                                      << "Error|Could not write data to the backup memory, aborting.";
-        QTest::newRow("LED stop") << QStringList() << 1024 << 1024
-                                  << "Error|Could not stop the device LED from blinking, aborting.";
-        QTest::newRow("stored differently") << QStringList{"--store-inverted"} << -1 << 1024
+            << "Error|Could not configure the access to the main memory, aborting." << true;
+        QTest::newRow("main block") << QStringList{"--silent-after-blocks", "100"} << -1 << 100 * 256
+                                    << "Error|Could not write data to the main memory, aborting." << true;
+        QTest::newRow("main read-back") << QStringList() << mainWritten << mainWritten
+                                        << "Error|Could not read the device main memory, aborting." << true;
+        QTest::newRow("stored differently") << QStringList{"--store-inverted"} << -1 << mainVerified
                                             << "Write error|Data could not be successfully written. Please "
                                                "retry.\nConsider changing the device if this error is still "
-                                               "occurring.";
+                                               "occurring."
+                                            << true;
+        QTest::newRow("backup selection")
+            << QStringList() << mainVerified << mainVerified
+            << "Error|Could not configure the access to the backup memory, aborting." << true;
+        QTest::newRow("backup block")
+            << QStringList{"--silent-after-blocks", "612"} << -1 << mainVerified + 100 * 256
+            << "Error|Could not write data to the backup memory, aborting." << false;
+        QTest::newRow("LED stop") << QStringList() << allWritten << allWritten
+                                  << "Error|Could not stop the device LED from blinking, aborting." << false;
     }
 
     void writeFailuresAreReported()
@@ -220,8 +230,10 @@ private Q_SLOTS:
         QFETCH(int, unplugAtProgress);
         QFETCH(int, failureProgress);
         QFETCH(QString, message);
+        QFETCH(bool, isBackupKept);
         SimulatorProcess simulator;
-        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", QByteArray(), QByteArray(),
+        const QByteArray storedImage = encryptVault(_storedVault_helper(), PASSWORD);
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", storedImage, QByteArray(),
                             faults));
         // Unplugged right after a step: the next step finds the link gone.
         const QMetaObject::Connection connection =
@@ -240,6 +252,8 @@ private Q_SLOTS:
         QVERIFY(window->isDataModified());
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
         QVERIFY(!getCurrentDevice());
+        if (isBackupKept)
+            QCOMPARE(decryptVault(simulator.memory(1), PASSWORD), _storedVault_helper());
     }
 
     void changedPasswordIsUsedFromThenOn()

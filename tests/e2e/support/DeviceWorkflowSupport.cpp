@@ -5,6 +5,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
+#include "vault/VaultImage.h"
 #include "views/ViewBase.h"
 
 #include <QAbstractButton>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
@@ -22,10 +22,7 @@ namespace deviceworkflowtest
 QByteArray encryptVault(const Vault& vault, const QString& password)
 {
     QByteArray image(MEMORY_IMAGE_SIZE, Qt::Uninitialized);
-    auto* bytes = reinterpret_cast<uint8_t*>(image.data());
-    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes), MEMORY_IMAGE_SIZE / 4);
-    if (serializeVault(vault, bytes) < 0 ||
-        encryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, bytes) != 0)
+    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data())) != VAULT_IMAGE_SUCCESS)
         return QByteArray();
     return image;
 }

@@ -1,0 +1,289 @@
+#include "device/DeviceTransfer.h"
+
+#include "device/Device.h"
+#include "vault/SecureMemory.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+QString _describeDeviceFailure_helper(const Device& device, int expectedByteCount)
+{
+    const int receivedByteCount = device.receivedByteCount();
+    switch (device.lastFailure())
+    {
+    case DEVICE_FAILURE_SILENCE:
+        if (receivedByteCount == 0)
+            return QStringLiteral("the device did not answer");
+        return QStringLiteral("the device stopped answering after %1 of %2 bytes")
+            .arg(receivedByteCount)
+            .arg(expectedByteCount);
+    case DEVICE_FAILURE_TOO_SLOW:
+        return QStringLiteral("the device answered too slowly (%1 of %2 bytes)")
+            .arg(receivedByteCount)
+            .arg(expectedByteCount);
+    case DEVICE_FAILURE_WRONG_REPLY:
+        return QStringLiteral("the device refused the command");
+    case DEVICE_FAILURE_NEVER_QUIET:
+        return QStringLiteral("the device keeps sending data that nobody asked for");
+    case DEVICE_FAILURE_PORT:
+    case DEVICE_FAILURE_NONE:
+        break;
+    }
+    return QStringLiteral("the port failed (was the device unplugged?)");
+}
+
+QString _memoryName_helper(int memoryIndex)
+{
+    return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
+}
+} // namespace
+
+DeviceTransfer::DeviceTransfer() = default;
+
+DeviceTransfer::~DeviceTransfer()
+{
+    releaseReadBackBuffer();
+}
+
+void DeviceTransfer::startReading(Device* device)
+{
+    start(device, {{ACTION_SET_LED_MODE, LED_MODE_BLINK_DURING_ACCESS, READ_RESULT_LED_BLINKING_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
+                   {ACTION_READ_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_BACKUP, READ_RESULT_BACKUP_MEMORY_FAILED},
+                   {ACTION_READ_MEMORY, DEVICE_MEMORY_BACKUP, READ_RESULT_BACKUP_MEMORY_FAILED},
+                   {ACTION_SET_LED_MODE, LED_MODE_STOP_BLINKING, READ_RESULT_LED_STOPPING_FAILED}});
+}
+
+void DeviceTransfer::startWriting(Device* device)
+{
+    start(device, {{ACTION_SET_LED_MODE, LED_MODE_BLINK_DURING_ACCESS, WRITE_RESULT_LED_BLINKING_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_SELECTION_FAILED},
+                   {ACTION_WRITE_BLOCKS, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_BLOCK_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_READ_BACK_FAILED},
+                   {ACTION_READ_MEMORY, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_READ_BACK_FAILED},
+                   {ACTION_VERIFY_MAIN_MEMORY, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_VERIFICATION_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_BACKUP, WRITE_RESULT_BACKUP_SELECTION_FAILED},
+                   {ACTION_WRITE_BLOCKS, DEVICE_MEMORY_BACKUP, WRITE_RESULT_BACKUP_BLOCK_FAILED},
+                   {ACTION_SET_LED_MODE, LED_MODE_STOP_BLINKING, WRITE_RESULT_LED_STOPPING_FAILED}});
+}
+
+void DeviceTransfer::start(Device* device, std::vector<Step> steps)
+{
+    releaseReadBackBuffer();
+    _device = device;
+    _steps = std::move(steps);
+    _stepIndex = 0;
+    _blockNumber = 0;
+    _isExchangeStarted = false;
+    _isFinished = false;
+    _result = 0;
+    _completedByteCount = 0;
+    _stepStartByteCount = 0;
+    _failureCause.clear();
+    _totalByteCount = 0;
+    for (const Step& step : _steps)
+    {
+        if (step.action == ACTION_WRITE_BLOCKS || step.action == ACTION_READ_MEMORY)
+            _totalByteCount += DEVICE_MEMORY_SIZE;
+    }
+    if (!_device)
+        fail(_steps.front().failureCode, QStringLiteral("no device is open"));
+}
+
+bool DeviceTransfer::advance(int sliceMilliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!_isFinished)
+    {
+        const Step step = _steps[_stepIndex];
+        const bool isCompleted = runStep(step, sliceMilliseconds, clock);
+        if (_isFinished)
+            break;
+        if (!isCompleted)
+            return false;
+        // A slice ends with each block written and each memory read: the caller shows every one of them.
+        const bool isDataMoved = step.action == ACTION_WRITE_BLOCKS || step.action == ACTION_READ_MEMORY;
+        if (isDataMoved || clock.elapsed() >= sliceMilliseconds)
+            return _isFinished;
+    }
+    return true;
+}
+
+int DeviceTransfer::run(const std::function<void(qint64, qint64)>& progress)
+{
+    while (!advance())
+    {
+        if (progress)
+            progress(_completedByteCount, _totalByteCount);
+    }
+    if (progress)
+        progress(_completedByteCount, _totalByteCount);
+    return _result;
+}
+
+bool DeviceTransfer::runStep(const Step& step, qint64 sliceEnd, const QElapsedTimer& clock)
+{
+    if (step.action == ACTION_VERIFY_MAIN_MEMORY)
+    {
+        const bool isEqual = _readBackBuffer &&
+                             std::memcmp(_readBackBuffer.get(), _device->getMemoryBuffer(DEVICE_MEMORY_MAIN),
+                                         DEVICE_MEMORY_SIZE) == 0;
+        releaseReadBackBuffer();
+        if (!isEqual)
+        {
+            fail(step.failureCode,
+                 QStringLiteral("the main memory does not hold what was written; the backup "
+                                "memory was left as it was"));
+            return false;
+        }
+        completeStep();
+        return true;
+    }
+
+    if (!_isExchangeStarted)
+    {
+        if (!beginExchange(step))
+            return false;
+        _isExchangeStarted = true;
+    }
+    const int waitMilliseconds = static_cast<int>(std::max<qint64>(sliceEnd - clock.elapsed(), 0));
+    const int receiveResult = _device->continueReceive(waitMilliseconds);
+    if (step.action == ACTION_READ_MEMORY)
+        _completedByteCount = _stepStartByteCount + _device->receivedByteCount();
+    if (receiveResult == DEVICE_RECEIVE_PENDING)
+        return false;
+    _isExchangeStarted = false;
+    if (receiveResult != 0)
+    {
+        const int expectedByteCount = step.action == ACTION_READ_MEMORY ? DEVICE_MEMORY_SIZE : 1;
+        fail(step.failureCode, describeStep(step) + QStringLiteral(": ") +
+                                   _describeDeviceFailure_helper(*_device, expectedByteCount));
+        return false;
+    }
+
+    if (step.action == ACTION_WRITE_BLOCKS)
+    {
+        _blockNumber++;
+        _completedByteCount += DEVICE_MEMORY_BLOCK_SIZE;
+        if (_blockNumber < DEVICE_MEMORY_BLOCK_COUNT)
+            return true;
+    }
+    completeStep();
+    return true;
+}
+
+bool DeviceTransfer::beginExchange(const Step& step)
+{
+    int result = -1;
+    switch (step.action)
+    {
+    case ACTION_SET_LED_MODE:
+        result = _device->startSetLedMode(step.argument);
+        break;
+    case ACTION_SELECT_MEMORY:
+        result = _device->startSelectMemory(step.argument);
+        break;
+    case ACTION_WRITE_BLOCKS:
+        result = _device->startWriteMemoryBlock(_blockNumber, _device->getMemoryBuffer(step.argument) +
+                                                                  _blockNumber * DEVICE_MEMORY_BLOCK_SIZE);
+        break;
+    case ACTION_READ_MEMORY:
+        _stepStartByteCount = _completedByteCount;
+        result = _device->startReadSelectedMemory(readDestination(step.argument));
+        break;
+    case ACTION_VERIFY_MAIN_MEMORY:
+        break;
+    }
+    if (result != 0)
+        fail(step.failureCode,
+             describeStep(step) + QStringLiteral(": ") + _describeDeviceFailure_helper(*_device, 0));
+    return result == 0;
+}
+
+QString DeviceTransfer::describeStep(const Step& step) const
+{
+    switch (step.action)
+    {
+    case ACTION_SET_LED_MODE:
+        return QStringLiteral("setting the LED");
+    case ACTION_SELECT_MEMORY:
+        return QStringLiteral("selecting the %1 memory").arg(_memoryName_helper(step.argument));
+    case ACTION_WRITE_BLOCKS:
+        return QStringLiteral("writing block %1 of the %2 memory")
+            .arg(_blockNumber)
+            .arg(_memoryName_helper(step.argument));
+    case ACTION_READ_MEMORY:
+    case ACTION_VERIFY_MAIN_MEMORY:
+        break;
+    }
+    return QStringLiteral("reading the %1 memory").arg(_memoryName_helper(step.argument));
+}
+
+uint8_t* DeviceTransfer::readDestination(int memoryIndex)
+{
+    // While writing, the main buffer holds what was written: the read-back goes beside it.
+    const bool isReadBack = std::any_of(_steps.begin(), _steps.end(),
+                                        [](const Step& step) { return step.action == ACTION_WRITE_BLOCKS; });
+    if (!isReadBack)
+        return _device->getMemoryBuffer(memoryIndex);
+    if (!_readBackBuffer)
+        _readBackBuffer.reset(new uint8_t[DEVICE_MEMORY_SIZE]);
+    return _readBackBuffer.get();
+}
+
+void DeviceTransfer::completeStep()
+{
+    _blockNumber = 0;
+    _stepIndex++;
+    if (_stepIndex < _steps.size())
+        return;
+    _isFinished = true;
+    _result = 0;
+    _device = nullptr;
+}
+
+void DeviceTransfer::fail(int failureCode, const QString& cause)
+{
+    _isFinished = true;
+    _result = failureCode;
+    _failureCause = cause;
+    _device = nullptr;
+    releaseReadBackBuffer();
+}
+
+void DeviceTransfer::releaseReadBackBuffer()
+{
+    if (!_readBackBuffer)
+        return;
+    secureZeroMemory(_readBackBuffer.get(), DEVICE_MEMORY_SIZE);
+    _readBackBuffer.reset();
+}
+
+bool DeviceTransfer::isFinished() const
+{
+    return _isFinished;
+}
+
+int DeviceTransfer::result() const
+{
+    return _result;
+}
+
+qint64 DeviceTransfer::completedByteCount() const
+{
+    return _completedByteCount;
+}
+
+qint64 DeviceTransfer::totalByteCount() const
+{
+    return _totalByteCount;
+}
+
+QString DeviceTransfer::failureCause() const
+{
+    return _failureCause;
+}

@@ -1,0 +1,62 @@
+#include "vault/VaultImage.h"
+
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
+#include "vault/SecureMemory.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+// Newest first: an image is tried in every format the application can open.
+constexpr int FORMAT_VERSIONS_TO_TRY[] = {2, 1, 0};
+} // namespace
+
+int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image, int* freeCount)
+{
+    // The space after the end marker must not tell how long the vault is: it holds random bytes.
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(image),
+                                          MEMORY_IMAGE_SIZE / static_cast<int>(sizeof(quint32)));
+    const int remaining = serializeVault(vault, image);
+    if (freeCount)
+        *freeCount = remaining;
+    if (remaining < 0)
+    {
+        secureZeroMemory(image, MEMORY_IMAGE_SIZE);
+        return VAULT_IMAGE_NOT_ENOUGH_ROOM;
+    }
+    if (encryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, image) != 0)
+    {
+        secureZeroMemory(image, MEMORY_IMAGE_SIZE);
+        return VAULT_IMAGE_CRYPTO_FAILURE;
+    }
+    return VAULT_IMAGE_SUCCESS;
+}
+
+int openVaultImage(const uint8_t* storedImage, const QString& password, uint8_t* plaintext)
+{
+    for (const int formatVersion : FORMAT_VERSIONS_TO_TRY)
+    {
+        // A failed attempt leaves noise behind: every version starts from the stored bytes.
+        std::memcpy(plaintext, storedImage, MEMORY_IMAGE_SIZE);
+        const int result = decryptMemoryImage(password, formatVersion, plaintext);
+        if (result == 0)
+            return VAULT_IMAGE_SUCCESS;
+        if (result < 0)
+        {
+            secureZeroMemory(plaintext, MEMORY_IMAGE_SIZE);
+            return VAULT_IMAGE_CRYPTO_FAILURE;
+        }
+    }
+    secureZeroMemory(plaintext, MEMORY_IMAGE_SIZE);
+    return VAULT_IMAGE_WRONG_PASSWORD;
+}
+
+bool isVaultImageCandidate(const uint8_t* image)
+{
+    return std::any_of(image + 1, image + MEMORY_IMAGE_SIZE,
+                       [image](uint8_t byte) { return byte != image[0]; });
+}
