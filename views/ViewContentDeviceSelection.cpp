@@ -58,6 +58,8 @@ void ViewContentDeviceSelection::activate()
     // without Select or Cancel.
     releaseAllDevices();
     blinkingDeviceSerialNumber.clear();
+    // A new visit gives every port another chance.
+    failedPortLocations.clear();
     form->listWidget->clear();
     form->pushButtonSelect->setEnabled(false);
     form->pushButtonSelect->setDefault(false);
@@ -105,13 +107,22 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         isListChanged = true;
     }
 
+    failedPortLocations.erase(std::remove_if(failedPortLocations.begin(), failedPortLocations.end(),
+                                             [&](const QString& location)
+                                             {
+                                                 return std::none_of(
+                                                     ports.begin(), ports.end(),
+                                                     [&](const DevicePortInfo& port)
+                                                     { return port.systemLocation() == location; });
+                                             }),
+                              failedPortLocations.end());
     const int keptCount = static_cast<int>(devices.size());
     for (const DevicePortInfo& port : ports)
     {
         const bool isListed = std::any_of(devices.begin(), devices.begin() + keptCount,
                                           [&](const Device* device)
                                           { return device->getUsbSerialNumber() == port.serialNumber(); });
-        if (isListed)
+        if (isListed || failedPortLocations.contains(port.systemLocation()))
             continue;
         auto* device = new Device(port);
         if (device->open() == 0)
@@ -120,8 +131,9 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
             isListChanged = true;
             continue;
         }
-        // Not listed and not reported: it is tried again at the next pass.
-        device->close();
+        // Not listed and not reported; tried again once it has been unplugged and plugged back in. It
+        // did not answer, so it is released without a word: an LED command would only wait again.
+        failedPortLocations.append(port.systemLocation());
         delete device;
     }
 

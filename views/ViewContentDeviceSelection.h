@@ -56,6 +56,9 @@ private:
 
     Ui::ViewContentDeviceSelection* form;
     QList<Device*> devices;
+    // Ports whose device could not be opened, by path: not tried again until they disappear, so that a
+    // silent device does not stall every pass.
+    QStringList failedPortLocations;
     QString blinkingDeviceSerialNumber;
     QTimer deviceDetectionTimer;
     // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
