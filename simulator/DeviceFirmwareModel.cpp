@@ -264,8 +264,9 @@ int DeviceFirmwareModel::requestLength(uint8_t commandCode) const
 
 bool DeviceFirmwareModel::isAnsweringNothing() const
 {
-    return _faults.isSilent || (_faults.silentAfterBlockWriteCount >= 0 &&
-                                _acknowledgedBlockWriteCount >= _faults.silentAfterBlockWriteCount);
+    return _faults.isSilent || _faults.floodByte >= 0 ||
+           (_faults.silentAfterBlockWriteCount >= 0 &&
+            _acknowledgedBlockWriteCount >= _faults.silentAfterBlockWriteCount);
 }
 
 QByteArray DeviceFirmwareModel::execute(const QByteArray& request)
@@ -296,6 +297,8 @@ QByteArray DeviceFirmwareModel::applyFaults(uint8_t commandCode, QByteArray repl
     const auto overrideReply = _faults.replyOverrides.constFind(commandCode);
     if (overrideReply != _faults.replyOverrides.constEnd())
         return overrideReply.value();
+    if (commandCode == COMMAND_READ_MEMORY && _faults.memoryReplyLimit >= 0)
+        reply.truncate(_faults.memoryReplyLimit);
     return reply;
 }
 

@@ -60,6 +60,12 @@ public:
         // Replies given verbatim, of any length, in place of the normal reply of a command code (the
         // command still has its effect).
         QHash<uint8_t, QByteArray> replyOverrides;
+        // Memory read replies stop after this many bytes; the firmware then stays silent until the next
+        // request (-1: whole replies).
+        int memoryReplyLimit = -1;
+        // A babbling firmware: it sends this byte without end and nothing else, so it takes every request
+        // (and logs it) but neither answers nor acts on any (-1: none). The link paces the flood.
+        int floodByte = -1;
     };
 
     enum Change

@@ -4,6 +4,9 @@
 
 namespace
 {
+// Large enough for any USB bulk packet.
+constexpr int MAXIMUM_PACKET_SIZE = 4096;
+
 const char* const DESCRIPTION = R"(Simulated Corvane device served on a pseudo-terminal.
 
 It creates a pseudo-terminal, answers the device protocol on it like the device firmware, and registers
@@ -19,7 +22,10 @@ Firmware behaviour:
   A5 0A 00 backup flag [A5 flag]           A5 0B 00 v  set backup flag 0..1 [A5]
   Bytes before an A5 are ignored; an unknown code is dropped with its A5 and the firmware waits for the
   next A5. Bad arguments get a reply of the usual length starting with 00, and change nothing.
-  A new request arriving while a reply is still being sent cancels the rest of that reply.
+  A new request arriving while a reply is still being sent cancels the rest of that reply, unless
+  --finish-abandoned-replies is given: then, as on the real device, the rest of the old reply is sent
+  first and the new reply follows it. Either way a client closing the port does not stop a reply: a
+  client opening it next may read the tail.
   Unset text fields start with FF. New memories are zero-filled; versions default to 1 and 1.
 
 State directory (--state-dir): main_memory.bin and backup_memory.bin (131072 bytes each, mapped, so
@@ -33,7 +39,16 @@ logged as its two bytes followed by " ?".
 
 Link speed (--speed): both directions are paced to the given bytes per second: a request is acted on
 when its last byte would have arrived, and the reply leaves at the same rate (in pieces of about 1 ms).
-Without --speed everything moves as fast as the pseudo-terminal allows.)";
+With --packet-size N the reply leaves in packets of N bytes instead, as a USB-serial bridge delivers
+them: each packet reaches the terminal at once when its last byte would have left the line; a packet
+is cut short only where the line falls idle (the end of a reply, unless another reply follows at once).
+The real line is --speed 11520 (115 200 baud, 8N1) with 64-byte packets.
+Without --speed everything moves as fast as the pseudo-terminal allows.
+
+Babbling device (--flood BYTE): from the moment it is ready the device sends BYTE without end, at the
+--speed rate (11520 bytes per second without --speed), in pieces or packets as above. Requests are
+still taken and logged but neither answered nor acted on. Flood bytes the terminal cannot take (no
+client reading) are lost, as on a line without flow control.)";
 
 bool _parseNumber_helper(const QString& text, long long minimum, long long maximum, long long& value)
 {
@@ -86,6 +101,11 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
     const QCommandLineOption backupDisabledOption("backup-disabled", "Set the backup disable flag.");
     const QCommandLineOption speedOption("speed", "Emulate a link of BYTES_PER_SECOND in both directions.",
                                          "BYTES_PER_SECOND");
+    const QCommandLineOption packetSizeOption(
+        "packet-size", "With --speed: replies leave in packets of N bytes (1..4096), as over USB.", "N");
+    const QCommandLineOption finishAbandonedOption(
+        "finish-abandoned-replies",
+        "A request arriving during a reply does not cancel the rest of it: the rest is sent first.");
     const QCommandLineOption logOption("log",
                                        "Write every request to FILE (emptied at start, then appended to, so "
                                        "a reader may truncate it; format above).",
@@ -106,6 +126,14 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
     const QCommandLineOption backupDiffersOption(
         "backup-differs-at",
         "Fault: at start, make the backup memory's byte OFFSET the inverse of the main memory's.", "OFFSET");
+    const QCommandLineOption truncateMemoryReplyOption(
+        "truncate-memory-reply",
+        "Fault: every memory read reply stops after its first N bytes (0..131071); the device stays "
+        "silent until the next request.",
+        "N");
+    const QCommandLineOption floodOption(
+        "flood", "Fault: send BYTE (0x form or decimal) without end instead of any reply (see above).",
+        "BYTE");
     const QCommandLineOption replyOption(
         "reply", "Fault: answer command CODE with exactly the bytes HEX (repeatable; e.g. 0x0A=A502).",
         "CODE=HEX");
@@ -121,6 +149,8 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
                        firmwareVersionOption,
                        backupDisabledOption,
                        speedOption,
+                       packetSizeOption,
+                       finishAbandonedOption,
                        logOption,
                        exitWithParentOption,
                        silentOption,
@@ -128,6 +158,8 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
                        wrongAcknowledgeOption,
                        storeInvertedOption,
                        backupDiffersOption,
+                       truncateMemoryReplyOption,
+                       floodOption,
                        replyOption});
     if (!parser.parse(arguments))
     {
@@ -204,15 +236,27 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
                [&](long long value) { options.hardwareVersion = int(value); });
     readNumber(firmwareVersionOption, 0, 0xFFFF,
                [&](long long value) { options.firmwareVersion = int(value); });
-    readNumber(speedOption, 1, 1000000000LL, [&](long long value) { options.bytesPerSecond = value; });
+    readNumber(speedOption, 1, 1000000000LL, [&](long long value) { options.link.bytesPerSecond = value; });
+    readNumber(packetSizeOption, 1, MAXIMUM_PACKET_SIZE,
+               [&](long long value) { options.link.packetSize = int(value); });
     readNumber(silentAfterBlocksOption, 0, 1 << 30,
                [&](long long value) { options.faults.silentAfterBlockWriteCount = int(value); });
     readNumber(wrongAcknowledgeOption, 0, 0xFF,
                [&](long long value) { options.faults.wrongAcknowledgeCommandCode = int(value); });
     readNumber(backupDiffersOption, 0, DeviceFirmwareModel::MEMORY_SIZE - 1,
                [&](long long value) { options.backupDifferenceOffset = int(value); });
+    readNumber(truncateMemoryReplyOption, 0, DeviceFirmwareModel::MEMORY_SIZE - 1,
+               [&](long long value) { options.faults.memoryReplyLimit = int(value); });
+    readNumber(floodOption, 0, 0xFF, [&](long long value) { options.faults.floodByte = int(value); });
     if (!isValid)
         return false;
+    if (options.link.packetSize > 0 && options.link.bytesPerSecond <= 0)
+    {
+        // Packets fall due by line time: without a speed there is none.
+        errorMessage = QStringLiteral("--packet-size needs --speed");
+        return false;
+    }
+    options.link.isFinishingAbandonedReplies = parser.isSet(finishAbandonedOption);
     options.isBackupDisabled = parser.isSet(backupDisabledOption);
     options.logFilePath = parser.value(logOption);
     options.isExitingWithParent = parser.isSet(exitWithParentOption);

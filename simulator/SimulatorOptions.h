@@ -1,6 +1,7 @@
 #pragma once
 
 #include "simulator/DeviceFirmwareModel.h"
+#include "simulator/PseudoTerminalServer.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,8 +24,7 @@ struct SimulatorOptions
     std::optional<int> hardwareVersion;
     std::optional<int> firmwareVersion;
     bool isBackupDisabled = false;
-    // 0: as fast as the pseudo-terminal goes.
-    long long bytesPerSecond = 0;
+    PseudoTerminalServer::LinkOptions link;
     QString logFilePath;
     bool isExitingWithParent = false;
     int backupDifferenceOffset = -1;

@@ -117,7 +117,7 @@ int main(int argc, char* argv[])
     }
     std::signal(SIGPIPE, SIG_IGN);
     // Paced bytes fall due every few tens of microseconds; the default 50 us of timer slack would add up.
-    if (options.bytesPerSecond > 0)
+    if (options.link.bytesPerSecond > 0 || options.faults.floodByte >= 0)
         prctl(PR_SET_TIMERSLACK, 1UL);
     const int stopFileDescriptor = _createStopSignalFileDescriptor_helper();
     if (stopFileDescriptor < 0)
@@ -144,7 +144,7 @@ int main(int argc, char* argv[])
                                  { _writeLogLine_helper(logFileDescriptor, request, isKnown); });
     }
 
-    PseudoTerminalServer server(model, options.bytesPerSecond);
+    PseudoTerminalServer server(model, options.link);
     if (!server.open(errorMessage))
         return _fail_helper(errorMessage);
     QString deviceFilePath;

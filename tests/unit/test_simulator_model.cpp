@@ -201,12 +201,15 @@ void TestSimulatorModel::framingIgnoresJunkAndUnknownCodes()
 void TestSimulatorModel::faults()
 {
     const QByteArray block = _pattern_helper(256, 9);
+    // A silent firmware and a flooding one (whose flood the link sends) both take requests and do nothing.
+    for (const bool isFlooding : {false, true})
     {
         DeviceFirmwareModel model;
         int observedCount = 0;
         model.setRequestObserver([&](const QByteArray&, bool) { observedCount++; });
         DeviceFirmwareModel::Faults faults;
-        faults.isSilent = true;
+        faults.isSilent = !isFlooding;
+        faults.floodByte = isFlooding ? 0x5A : -1;
         model.setFaults(faults);
         QCOMPARE(model.receive(_bytes_helper({0xA5, 0x08, 0xA5, 0x02, 0x01})), QByteArray());
         QCOMPARE(observedCount, 2);

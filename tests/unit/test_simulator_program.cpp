@@ -1,20 +1,60 @@
 // The corvane-device-simulator program itself: its command line, registration file, state directory,
-// request log and ending.
+// request log, line behaviour and ending.
 
 #include "device/Device.h"
+#include "device/SerialLink.h"
 #include "support/SimulatorProcess.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <csignal>
 
 namespace
 {
+// Generous: nothing below needs more than about a second on an idle machine.
+constexpr int READ_DEADLINE_MILLISECONDS = 30000;
+constexpr int MEMORY_SIZE = 131072;
+
 QByteArray _readFile_helper(const QString& filePath)
 {
     QFile file(filePath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray _randomMemory_helper()
+{
+    QByteArray bytes(MEMORY_SIZE, '\0');
+    QRandomGenerator generator(77);
+    generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), MEMORY_SIZE / 4);
+    return bytes;
+}
+
+QByteArray _nameField_helper(const QByteArray& name)
+{
+    return name.leftJustified(64, '\0');
+}
+
+// Reads until received holds at least minimumSize bytes and ends with ending; false when the deadline
+// passes or the port fails. Each read's size goes to readSizes when given.
+bool _readUntil_helper(SerialLink& link, QByteArray& received, int minimumSize,
+                       const QByteArray& ending = QByteArray(), QList<int>* readSizes = nullptr)
+{
+    const QDeadlineTimer deadline(READ_DEADLINE_MILLISECONDS);
+    char buffer[65536];
+    while (received.size() < minimumSize || !received.endsWith(ending))
+    {
+        if (deadline.hasExpired() || !link.waitForReadable(100))
+            return false;
+        const int count = link.read(buffer, sizeof(buffer));
+        if (count < 0)
+            return false;
+        received.append(buffer, count);
+        if (readSizes && count > 0)
+            readSizes->append(count);
+    }
+    return true;
 }
 } // namespace
 
@@ -27,6 +67,10 @@ private slots:
     void deviceFileLifecycle();
     void stateSurvivesRestarts();
     void requestLogFormat();
+    void repliesLeaveInPackets();
+    void abandonedRepliesAreFinished();
+    void truncatedMemoryReply();
+    void floodReplacesEveryReply();
 };
 
 void TestSimulatorProgram::helpAndBadArguments()
@@ -55,7 +99,11 @@ void TestSimulatorProgram::helpAndBadArguments()
                                  "--store-inverted",
                                  "--backup-differs-at",
                                  "--reply",
-                                 "--exit-with-parent"};
+                                 "--exit-with-parent",
+                                 "--packet-size",
+                                 "--finish-abandoned-replies",
+                                 "--truncate-memory-reply",
+                                 "--flood"};
     for (const QString& option : options)
         QVERIFY2(helpText.contains(option), qPrintable(option));
 
@@ -68,6 +116,10 @@ void TestSimulatorProgram::helpAndBadArguments()
                                                  {"--reply", "0x0A=A5Z"},
                                                  {"--vid", "0x10000"},
                                                  {"--device-file-name", "a/b.device"},
+                                                 {"--packet-size", "64"},
+                                                 {"--speed", "11520", "--packet-size", "4097"},
+                                                 {"--truncate-memory-reply", "131072"},
+                                                 {"--flood", "0x100"},
                                                  {"--no-such-option"},
                                                  {"positional"}};
     for (const QStringList& arguments : badArgumentLists)
@@ -183,6 +235,116 @@ void TestSimulatorProgram::requestLogFormat()
     QCOMPARE(reply[1], uint8_t(0x00));
     device.close();
     QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 7E ?", "A5 0A 00", "A5 01 01"}));
+}
+
+void TestSimulatorProgram::repliesLeaveInPackets()
+{
+    // At 640 bytes/s a 24-byte packet takes 37.5 ms of line time: whole packets each, except the end of
+    // the reply (64 = 24 + 24 + 16). A slow reader may find several packets at once, never a part of one.
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001",
+                             {"--speed", "640", "--packet-size", "24", "--name", "Packets"}),
+             qPrintable(simulator.errorString()));
+    SerialLink link;
+    QVERIFY(link.open(simulator.portPath()));
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(link.write("\xA5\x08", 2));
+    QByteArray received;
+    QList<int> readSizes;
+    QVERIFY(_readUntil_helper(link, received, 64, QByteArray(), &readSizes));
+    // The request and the reply each take their line time.
+    QVERIFY2(timer.elapsed() >= 100, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(received, _nameField_helper("Packets"));
+    for (int index = 0; index < readSizes.size() - 1; index++)
+        QVERIFY2(readSizes.at(index) % 24 == 0, qPrintable(QString::number(readSizes.at(index))));
+    QCOMPARE(readSizes.last() % 24, 16);
+}
+
+void TestSimulatorProgram::abandonedRepliesAreFinished()
+{
+    // The terminal holds far less than a memory, so as long as the client reads nothing most of a memory
+    // read reply is still unsent. It reads on only once the log shows the new request was taken: whether
+    // the request cancels the rest then does not depend on timing.
+    const QByteArray memory = _randomMemory_helper();
+    const QByteArray nameField = _nameField_helper("Tail");
+    for (const bool isFinishing : {false, true})
+    {
+        SimulatorProcess simulator;
+        QVERIFY(simulator.writeMemory(0, memory));
+        QStringList arguments = {"--name", "Tail"};
+        if (isFinishing)
+            arguments << "--finish-abandoned-replies";
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", arguments), qPrintable(simulator.errorString()));
+        SerialLink link;
+        QVERIFY(link.open(simulator.portPath()));
+        QByteArray received;
+        QVERIFY(link.write("\xA5\x05", 2));
+        QVERIFY(_readUntil_helper(link, received, 1));
+        QVERIFY(link.write("\xA5\x08", 2));
+        QTRY_VERIFY_WITH_TIMEOUT(simulator.requestLog().contains("A5 08"), READ_DEADLINE_MILLISECONDS);
+        QVERIFY(_readUntil_helper(link, received, 0, nameField));
+        if (!isFinishing)
+        {
+            // By default the rest of the memory is dropped.
+            QVERIFY(received.size() < MEMORY_SIZE);
+            QVERIFY(memory.startsWith(received.chopped(64)));
+            continue;
+        }
+        QVERIFY(received == memory + nameField);
+
+        // A client leaving in the middle of a reply: the next one reads the tail before its own reply.
+        QVERIFY(link.write("\xA5\x05", 2));
+        received.clear();
+        QVERIFY(_readUntil_helper(link, received, 1));
+        link.close();
+        SerialLink nextLink;
+        QVERIFY(nextLink.open(simulator.portPath()));
+        QVERIFY(nextLink.write("\xA5\x08", 2));
+        received.clear();
+        QVERIFY(_readUntil_helper(nextLink, received, 0, nameField));
+        const QByteArray tail = received.chopped(64);
+        QVERIFY(!tail.isEmpty());
+        QVERIFY(memory.endsWith(tail));
+    }
+}
+
+void TestSimulatorProgram::truncatedMemoryReply()
+{
+    // Unpaced, a whole reply would fill the terminal before the first byte is read, so anything beyond
+    // the limit would come before the next reply.
+    const QByteArray memory = _randomMemory_helper();
+    SimulatorProcess simulator;
+    QVERIFY(simulator.writeMemory(0, memory));
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--truncate-memory-reply", "1000", "--name", "Next"}),
+             qPrintable(simulator.errorString()));
+    SerialLink link;
+    QVERIFY(link.open(simulator.portPath()));
+    QVERIFY(link.write("\xA5\x05", 2));
+    QByteArray received;
+    QVERIFY(_readUntil_helper(link, received, 1000));
+    QVERIFY(link.write("\xA5\x08", 2));
+    const QByteArray nameField = _nameField_helper("Next");
+    QVERIFY(_readUntil_helper(link, received, 0, nameField));
+    QVERIFY(received == memory.left(1000) + nameField);
+}
+
+void TestSimulatorProgram::floodReplacesEveryReply()
+{
+    SimulatorProcess simulator;
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--flood", "0x5A"}),
+             qPrintable(simulator.errorString()));
+    SerialLink link;
+    QVERIFY(link.open(simulator.portPath()));
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(link.write("\xA5\x08", 2));
+    // One second of the real line's rate: more than the flood queued ahead of any reply.
+    QByteArray received;
+    QVERIFY(_readUntil_helper(link, received, 11520));
+    QVERIFY2(timer.elapsed() >= 900, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(received.count(char(0x5A)), received.size());
+    QTRY_COMPARE(simulator.requestLog(), QStringList({"A5 08"}));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatorProgram)
