@@ -10,6 +10,7 @@
 #include "views/ViewContentDeviceSelection.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,6 +150,39 @@ private Q_SLOTS:
         QVERIFY(!getCurrentDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
                                                       "A5 05", "A5 01 01", "A5 01 01"}));
+    }
+
+    void opensAtTheRealLineSpeedWithoutFreezing()
+    {
+        // 115 200 baud in USB packets: both memories take about 23 s to arrive.
+        SimulatorProcess simulator;
+        QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                             encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(),
+                             {"--speed", "11520", "--packet-size", "64"}),
+                 qPrintable(simulator.errorString()));
+        auto* progressBar = editortest::child<QProgressBar>(window->view(VIEW_ID_READ_DEVICE), "progressBar");
+        int progressStepCount = 0;
+        connect(progressBar, &QProgressBar::valueChanged, this, [&]() { progressStepCount++; });
+        // The longest time the event loop went without a turn while the progress page was up.
+        QElapsedTimer sinceLastTurn;
+        qint64 longestStall = 0;
+        QTimer turnTimer;
+        connect(&turnTimer, &QTimer::timeout, this,
+                [&]()
+                {
+                    if (window->currentViewId() == VIEW_ID_READ_DEVICE && sinceLastTurn.isValid())
+                        longestStall = std::max(longestStall, sinceLastTurn.elapsed());
+                    sinceLastTurn.start();
+                });
+        turnTimer.start(5);
+
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitUntil([&]() { return window->currentViewId() == VIEW_ID_CONTENT_EDITOR; }, 120000));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+        // The bar follows the bytes instead of jumping once per memory, and the window kept answering.
+        QVERIFY2(progressStepCount > 100, qPrintable(QString::number(progressStepCount)));
+        QVERIFY2(longestStall < 100, qPrintable(QString::number(longestStall)));
     }
 
     void unsavedDataAreConfirmedBeforeOpening()

@@ -165,6 +165,29 @@ private Q_SLOTS:
         QCOMPARE(decryptVault(simulator.memory(0), PASSWORD), _editedVault_helper());
     }
 
+    void savesAtTheRealLineSpeed()
+    {
+        // 115 200 baud in USB packets: about a minute for both memories, the main memory's read-back and the
+        // final read-back.
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_storedVault_helper(), PASSWORD), QByteArray(),
+                            {"--speed", "11520", "--packet-size", "64"}));
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QVERIFY(waitUntil(
+            [&]()
+            {
+                return window->currentViewId() == VIEW_ID_MESSAGE_BOX_DIALOG &&
+                       editortest::viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG) != "Confirm saving device";
+            },
+            180000));
+        QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
+        QVERIFY(!window->isDataModified());
+        QCOMPARE(simulator.memory(1), simulator.memory(0));
+        QCOMPARE(decryptVault(simulator.memory(0), PASSWORD), _editedVault_helper());
+    }
+
     void vaultTooLargeIsRefusedBeforeWriting()
     {
         SimulatorProcess simulator;

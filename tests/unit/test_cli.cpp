@@ -182,6 +182,8 @@ private slots:
     void backupThenRestoreOntoAnotherDevice();
     void backupOfDifferingMemories();
     void restoreRefusals();
+    void deviceFaultsAreReported();
+    void backupAndRestoreAtTheRealLineSpeed();
     void askingOnTheTerminal();
     void usageErrors();
 };
@@ -437,6 +439,71 @@ void TestCli::restoreRefusals()
                                                 "answer"),
              qPrintable(interrupted.describe()));
     QCOMPARE(stopping.memory(0), image);
+}
+
+void TestCli::deviceFaultsAreReported()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QString imagePath = workDirectory.filePath("backup.bin");
+    const auto backUp = [&](const QStringList& faults, const QByteArray& memory)
+    {
+        SimulatorProcess simulator;
+        if (!memory.isEmpty() && (!simulator.writeMemory(0, memory) || !simulator.writeMemory(1, memory)))
+            return CliRun();
+        if (!simulator.start(deviceDirectory.path(), "TZQVR-0001", faults))
+            return CliRun();
+        return runCli({"backup", imagePath}, QByteArray(), deviceDirectory.path());
+    };
+
+    // A reply that stops half-way names how far it came.
+    const CliRun truncated = backUp({"--truncate-memory-reply", "1000"}, _randomImage_helper(8));
+    QVERIFY2(truncated.isFinished && truncated.exitCode == 1, qPrintable(truncated.describe()));
+    QVERIFY2(truncated.standardError.contains("could not read the main memory of device 'No name defined' "
+                                              "(TZQVR-0001) (reading the main memory: the device stopped "
+                                              "answering after 1000 of 131072 bytes)"),
+             qPrintable(truncated.describe()));
+    // An erased device has no vault to back up.
+    const CliRun erased = backUp({}, QByteArray());
+    QVERIFY2(erased.isFinished && erased.exitCode == 1, qPrintable(erased.describe()));
+    QVERIFY2(erased.standardError.contains("holds no vault (its memory is erased); nothing was saved"),
+             qPrintable(erased.describe()));
+    // A device that babbles 0xA5, which looks like an acknowledgement, is never taken for a good one.
+    const CliRun flooding = backUp({"--flood", "0xA5"}, _randomImage_helper(9));
+    QVERIFY2(flooding.isFinished && flooding.exitCode == 1, qPrintable(flooding.describe()));
+    QVERIFY2(flooding.standardError.contains("the device keeps sending data that nobody asked for"),
+             qPrintable(flooding.describe()));
+    QVERIFY(!QFile::exists(imagePath));
+}
+
+void TestCli::backupAndRestoreAtTheRealLineSpeed()
+{
+#ifdef CORVANE_SANITIZED_BUILD
+    QSKIP("minutes of line time; the regular build runs it");
+#endif
+    // 115 200 baud in USB packets: a backup reads both memories (23 s), a restore writes them, reads the main
+    // memory back in between and both at the end (about a minute).
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray image = _randomImage_helper(10);
+    SimulatorProcess simulator;
+    QVERIFY(simulator.writeMemory(0, image));
+    QVERIFY(simulator.writeMemory(1, image));
+    QVERIFY2(
+        simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--speed", "11520", "--packet-size", "64"}),
+        qPrintable(simulator.errorString()));
+    const QString imagePath = workDirectory.filePath("backup.bin");
+    const CliRun backup = runCli({"backup", imagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(backup.isFinished && backup.exitCode == 0, qPrintable(backup.describe()));
+    QCOMPARE(readWholeFile(imagePath), image);
+
+    const QByteArray otherImage = _randomImage_helper(11);
+    const QString otherImagePath = workDirectory.filePath("other.bin");
+    QVERIFY(writeWholeFile(otherImagePath, otherImage));
+    const CliRun restore = runCli({"restore", "--yes", otherImagePath}, QByteArray(), deviceDirectory.path());
+    QVERIFY2(restore.isFinished && restore.exitCode == 0, qPrintable(restore.describe()));
+    QCOMPARE(simulator.memory(0), otherImage);
+    QCOMPARE(simulator.memory(1), otherImage);
 }
 
 void TestCli::askingOnTheTerminal()

@@ -2,10 +2,14 @@
 // memories the simulator stores, and the transfer faults.
 
 #include "device/Device.h"
+#include "device/DeviceTransfer.h"
 #include "support/SimulatorProcess.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QtTest>
+
+#include <cstring>
 
 namespace
 {
@@ -52,6 +56,7 @@ private slots:
     void writeFaults();
     void pacedLinkCarriesTheSameBytes();
     void differingBackupByte();
+    void lineLeftoversAndSilence();
 };
 
 void TestDeviceTransfers::readBothMemories()
@@ -148,6 +153,17 @@ void TestDeviceTransfers::writeFaults()
         const QByteArray readBack = _buffer_helper(device, 0);
         QVERIFY(readBack != image);
         QCOMPARE(static_cast<uint8_t>(readBack.at(777)), static_cast<uint8_t>(~image.at(777)));
+
+        // The transfer compares the main memory before it touches the backup memory.
+        const QByteArray previousBackup = simulator.memory(1);
+        std::memcpy(device.getMemoryBuffer(0), image.constData(), DEVICE_MEMORY_SIZE);
+        std::memcpy(device.getMemoryBuffer(1), image.constData(), DEVICE_MEMORY_SIZE);
+        simulator.clearRequestLog();
+        DeviceTransfer transfer;
+        transfer.startWriting(&device);
+        QCOMPARE(transfer.run(), int(DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED));
+        QVERIFY(!simulator.requestLog().contains("A5 02 01"));
+        QCOMPARE(simulator.memory(1), previousBackup);
         device.close();
     }
 }
@@ -193,6 +209,64 @@ void TestDeviceTransfers::differingBackupByte()
     QCOMPARE(static_cast<uint8_t>(backupMemory.at(65536)), static_cast<uint8_t>(~image.at(65536)));
     QCOMPARE(backupMemory.mid(65537), image.mid(65537));
     device.close();
+}
+
+void TestDeviceTransfers::lineLeftoversAndSilence()
+{
+    const QByteArray image = _randomImage_helper(7);
+    {
+        // A reply that stops half-way fails after the silence limit with the real cause, and the device
+        // answers the next request correctly.
+        SimulatorProcess simulator;
+        QVERIFY(simulator.writeMemory(0, image));
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--truncate-memory-reply", "65536"}),
+                 qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.open(), 0);
+        DeviceTransfer transfer;
+        transfer.startReading(&device);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(transfer.run(), int(DeviceTransfer::READ_RESULT_MAIN_MEMORY_FAILED));
+        QVERIFY2(clock.elapsed() >= DEVICE_SILENCE_LIMIT_READ_MEMORY - 100,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(transfer.failureCause(),
+                 QStringLiteral(
+                     "reading the main memory: the device stopped answering after 65536 of 131072 bytes"));
+        QCOMPARE(transfer.completedByteCount(), 65536);
+        unsigned hardwareVersion = 0;
+        unsigned firmwareVersion = 0;
+        QCOMPARE(device.getVersions(hardwareVersion, firmwareVersion), 0);
+        QCOMPARE(hardwareVersion, 1u);
+        device.close();
+    }
+    {
+        // A program that gave up on a memory reply leaves the device sending the rest of it: the next
+        // program must not take those bytes for the answers to its own requests.
+        SimulatorProcess simulator;
+        QVERIFY(simulator.writeMemory(0, image));
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001",
+                                 {"--finish-abandoned-replies", "--speed", "100000", "--name", "Home"}),
+                 qPrintable(simulator.errorString()));
+        {
+            Device abandoning(simulator.portInfo());
+            QCOMPARE(abandoning.open(), 0);
+            QCOMPARE(abandoning.selectMemory(0), 0);
+            const uint8_t readRequest[] = {0xA5, 0x05};
+            uint8_t start[64];
+            QCOMPARE(abandoning.send(readRequest, sizeof(readRequest)), 0);
+            QCOMPARE(abandoning.receive(start, sizeof(start), DEVICE_SILENCE_LIMIT_DEFAULT), 0);
+            // Released without a word, as a program that is killed.
+        }
+        Device next(simulator.portInfo());
+        QCOMPARE(next.open(), 0);
+        QCOMPARE(next.getName(), QStringLiteral("Home"));
+        DeviceTransfer transfer;
+        transfer.startReading(&next);
+        QCOMPARE(transfer.run(), int(DeviceTransfer::READ_RESULT_SUCCESS));
+        QVERIFY(_buffer_helper(next, 0) == image);
+        next.close();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeviceTransfers)
