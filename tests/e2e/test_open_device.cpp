@@ -294,10 +294,18 @@ private Q_SLOTS:
         clickDeviceRow(0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
+        // A device that does not answer is not listed, and is tried once rather than at every pass, each of
+        // which it would hold up for seconds.
+        SimulatorProcess silent;
+        QVERIFY(startDevice(silent, *deviceDirectory, "TZQVR-0003", "Silent", QByteArray(), QByteArray(),
+                            {"--silent"}));
+        QTRY_VERIFY(silent.requestLog().contains("A5 08"));
+
         // A device plugged in meanwhile keeps the blinking one chosen.
         SimulatorProcess second;
         QVERIFY(startDevice(second, *deviceDirectory, "TZQVR-0002", "Second"));
         QTRY_COMPARE(deviceListTexts(), QStringList({"First", "Second"}));
+        QCOMPARE(silent.requestLog(), QStringList({"A5 08"}));
         QCOMPARE(deviceList()->currentRow(), 0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 

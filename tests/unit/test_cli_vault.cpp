@@ -6,6 +6,7 @@
 #include "test_cli_support.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
+#include "vault/VaultImage.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -45,8 +46,7 @@ bool _decryptImage_helper(const QByteArray& storedImage, const QString& password
 QByteArray _encryptVault_helper(const Vault& vault, const QString& password)
 {
     QByteArray image(MEMORY_IMAGE_SIZE, '\0');
-    uint8_t* bytes = reinterpret_cast<uint8_t*>(image.data());
-    if (serializeVault(vault, bytes) < 0 || encryptMemoryImage(password, 1, bytes) != 0)
+    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data())) != VAULT_IMAGE_SUCCESS)
         return QByteArray();
     return image;
 }
