@@ -1,4 +1,5 @@
 #include "app/Configuration.h"
+#include "app/DiagnosticOutput.h"
 #include "mainwindow/FormContentEditor.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[])
 {
     auto* application = new QApplication(argc, argv);
+    silenceDebugOutputInReleaseBuilds();
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
 
     initializeConfiguration();

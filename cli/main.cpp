@@ -1,11 +1,11 @@
 // corvane-cli: the Corvane device and its vault from the command line, for scripts and backups.
 
 #include "app/Configuration.h"
+#include "app/DiagnosticOutput.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -61,9 +61,7 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
-    // The core's diagnostics (CSV layout detection) are for developers; QT_LOGGING_RULES="*.debug=true"
-    // brings them back.
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    silenceDebugOutputInReleaseBuilds();
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -190,12 +190,22 @@ void FormContentEditor::connectSignals()
 
 void FormContentEditor::showView(int viewId, bool isLeavingViewNotified, bool isEnteringViewNotified)
 {
-    const int currentId = currentViewId();
+    const int currentId = activeViewId();
     if (isLeavingViewNotified && currentId != VIEW_ID_CONTENT_EDITOR)
         views[currentId]->contentWidget()->deactivate();
     if (isEnteringViewNotified && viewId != VIEW_ID_CONTENT_EDITOR)
         views[viewId]->contentWidget()->activate();
+    // Workflows go on behind the locked page; what they show waits there for the unlock.
+    if (!isApplicationUnlocked)
+    {
+        viewIdUnderLock = viewId;
+        return;
+    }
+    displayView(viewId);
+}
 
+void FormContentEditor::displayView(int viewId)
+{
     menuBar()->setVisible(viewId == VIEW_ID_CONTENT_EDITOR || viewId == VIEW_ID_START_MENU);
     form->stackedWidget->setCurrentIndex(viewId);
 
@@ -207,7 +217,7 @@ void FormContentEditor::showView(int viewId, bool isLeavingViewNotified, bool is
 
 void FormContentEditor::pushView(int viewId)
 {
-    viewStack.push(currentViewId());
+    viewStack.push(activeViewId());
     showView(viewId, false, true);
 }
 
@@ -231,6 +241,33 @@ void FormContentEditor::popView(int targetViewId)
     } while (!viewStack.isEmpty() && poppedViewId != targetViewId);
 }
 
+void FormContentEditor::removeView(int viewId)
+{
+    if (activeViewId() == viewId)
+    {
+        popView(VIEW_ID_COUNT);
+        return;
+    }
+    // Covered by other pages: its entry goes, so that the page above it returns to the one below it.
+    const qsizetype index = viewStack.lastIndexOf(viewId);
+    if (index < 0)
+        return;
+    viewStack.remove(index);
+    views[viewId]->contentWidget()->deactivate();
+}
+
+void FormContentEditor::removeView(const ViewContentBase* page)
+{
+    for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        if (views[viewId] && views[viewId]->contentWidget() == page)
+        {
+            removeView(viewId);
+            return;
+        }
+    }
+}
+
 void FormContentEditor::clearViewStack()
 {
     viewStack.clear();
@@ -239,6 +276,11 @@ void FormContentEditor::clearViewStack()
 int FormContentEditor::currentViewId() const
 {
     return form->stackedWidget->currentIndex();
+}
+
+int FormContentEditor::activeViewId() const
+{
+    return isApplicationUnlocked ? currentViewId() : viewIdUnderLock;
 }
 
 ViewBase* FormContentEditor::view(int viewId) const
@@ -413,9 +455,13 @@ void FormContentEditor::closeEvent(QCloseEvent* event)
 
 bool FormContentEditor::confirmClose()
 {
-    const int viewId = currentViewId();
-    if (viewId != VIEW_ID_CONTENT_EDITOR && viewId != VIEW_ID_START_MENU &&
-        viewId != VIEW_ID_APPLICATION_LOCKED)
+    // The locked page lets the user quit, unless a device transfer runs behind it: cut off, it would leave
+    // the device half written.
+    const int viewId = activeViewId();
+    const bool isInSubview = isApplicationUnlocked
+                                 ? viewId != VIEW_ID_CONTENT_EDITOR && viewId != VIEW_ID_START_MENU
+                                 : viewId == VIEW_ID_READ_DEVICE || viewId == VIEW_ID_WRITE_DEVICE;
+    if (isInSubview)
     {
         QMessageBox::warning(this, tr("Warning"),
                              tr("You are currently in a subview of the application.\nUse the buttons at the "

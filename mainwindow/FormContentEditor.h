@@ -67,7 +67,16 @@ public:
     void switchView(int viewId);
     void popView(int targetViewId);
     void clearViewStack();
+    // The page shown (the locked page while the application is locked).
     int currentViewId() const;
+    // The page the workflows are on: the one shown, or while the application is locked the one the locked
+    // page covers. The view stack operations above work on it; the locked page stays in front.
+    int activeViewId() const;
+    // Takes a page's own entry out of the view stack: when it is the active page, as popView() does; when
+    // other pages cover it, without showing anything. Pages leave through this, never by popping whatever
+    // is on top, which may be another page (a message, the locked page).
+    void removeView(int viewId);
+    void removeView(const ViewContentBase* page);
     ViewBase* view(int viewId) const;
 
     // Messages shown as pages. The message box page is pushed on the next turn of the event loop.
@@ -140,6 +149,8 @@ private Q_SLOTS:
 
 private:
     void showView(int viewId, bool isLeavingViewNotified, bool isEnteringViewNotified);
+    // Puts the page in front, with the menu bar of the pages that have one and the page's focus widget.
+    void displayView(int viewId);
     void createViews();
     void initializeMenusAndShortcuts();
     void connectSignals();
@@ -169,6 +180,8 @@ private:
     Ui::FormContentEditor* form;
     ViewBase* views[VIEW_ID_COUNT] = {};
     QStack<int> viewStack;
+    // The active page while the locked page is in front of it.
+    int viewIdUnderLock = VIEW_ID_CONTENT_EDITOR;
 
     QString masterPassword;
     bool isMasterPasswordKnown = false;
@@ -235,8 +248,6 @@ private:
     struct UpdateCheckResult
     {
         bool isManual = false;
-        // A manual check's waiting page was already taken away (it had come up over the locked page).
-        bool isWaitingPageRemoved = false;
         // The reply held a usable "Latest_Version=" line.
         bool isInformationValid = false;
         QString latestVersion;
@@ -261,6 +272,14 @@ private:
     QNetworkAccessManager* networkAccessManager = nullptr;
     // A reply that arrived while the application was locked waits here until it is unlocked.
     std::optional<UpdateCheckResult> pendingUpdateCheckResult;
+    // A read or write that finished behind the locked page: its workflow goes on after the unlock, so that
+    // no message, question or decrypted vault shows while the application is locked.
+    struct DeferredTransferResult
+    {
+        bool isWrite = false;
+        int returnValue = 0;
+    };
+    QList<DeferredTransferResult> deferredTransferResults;
     // DeviceOpenSave (FormContentEditorDeviceOpenSave.cpp)
 public:
     // The message that opening a device failed, with a hint on how to get access when the reason was a
@@ -296,9 +315,8 @@ private:
     // current device closed).
     // Chooses between the current device's main and backup images (asking when they differ) and decrypts
     // the chosen one with password, trying every format version on a working copy. Returns the device
-    // buffer that now holds the plaintext, or null after a failure; isWrongPassword tells a wrong password
-    // (or data that is no vault) apart from the other failures.
-    uint8_t* decryptCurrentDeviceImage(const QString& password, bool* isWrongPassword);
+    // buffer that now holds the plaintext, or null after a failure.
+    uint8_t* decryptCurrentDeviceImage(const QString& password);
     // The message for a failed read (readFinished code), then closeCurrentDevice().
     void reportReadDeviceFailure(int returnValue);
     // The message for a failed write (writeFinished code), then closeCurrentDevice().

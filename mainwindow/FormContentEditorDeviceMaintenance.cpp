@@ -210,7 +210,7 @@ void FormContentEditor::decryptCopySourceDevice()
 {
     // The same choice between differing memories and the same trial of format versions as opening. A wrong
     // source password says nothing about the vault on screen, so isMasterPasswordKnown stays as it is.
-    const uint8_t* plaintextImage = decryptCurrentDeviceImage(copySourcePassword, nullptr);
+    const uint8_t* plaintextImage = decryptCurrentDeviceImage(copySourcePassword);
     if (!plaintextImage)
     {
         secureClearString(copySourcePassword);

@@ -136,6 +136,11 @@ void FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected(bool isOpe
 
 void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
 {
+    if (!isApplicationUnlocked)
+    {
+        deferredTransferResults.append({false, returnValue});
+        return;
+    }
     switch (pendingOperation)
     {
     case PENDING_OPERATION_ERASE_DEVICE:
@@ -242,18 +247,12 @@ void FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFini
 
 void FormContentEditor::completeOpenDevice()
 {
-    bool isWrongPassword = false;
-    const uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword, &isWrongPassword);
+    // A wrong password for another device says nothing about the vault on screen: it keeps its own master
+    // password, for saving and for unlocking, and stays lockable.
+    const uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword);
     if (!plaintext)
     {
         secureClearString(openingMasterPassword);
-        if (isWrongPassword)
-        {
-            // The shown vault keeps its data, but its password can no longer be trusted to be the one
-            // the user means: a save has to ask for it again.
-            isMasterPasswordKnown = false;
-            updateWidgetsState();
-        }
         return;
     }
 
@@ -272,10 +271,8 @@ void FormContentEditor::completeOpenDevice()
     closeCurrentDevice();
 }
 
-uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password, bool* isWrongPassword)
+uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
 {
-    if (isWrongPassword)
-        *isWrongPassword = false;
     Device* device = getCurrentDevice();
     if (!device)
         return nullptr;
@@ -317,8 +314,6 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password, b
         closeCurrentDevice();
         return nullptr;
     }
-    if (isWrongPassword)
-        *isWrongPassword = true;
     showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
     closeCurrentDevice();
     return nullptr;
@@ -408,6 +403,11 @@ void FormContentEditor::encryptAndWriteVault()
 
 void FormContentEditor::_slotViewContentWriteDeviceWriteFinished(int returnValue)
 {
+    if (!isApplicationUnlocked)
+    {
+        deferredTransferResults.append({true, returnValue});
+        return;
+    }
     // Every writing workflow reads its memories back; the read-finished dispatcher goes on by pending
     // operation.
     if (returnValue == 0)

@@ -27,7 +27,9 @@
 namespace
 {
 constexpr int AUTO_LOCKING_TIMER_INTERVAL_MILLISECONDS = 1000;
-constexpr int UPDATE_CHECK_TRANSFER_TIMEOUT_MILLISECONDS = 5000;
+// The whole check, not only a pause in the transfer: a server that sends a byte now and then would
+// otherwise keep the waiting page up for ever.
+constexpr int UPDATE_CHECK_TIMEOUT_MILLISECONDS = 5000;
 // The update information is one short line; anything much longer is not it.
 constexpr qint64 UPDATE_INFORMATION_MAXIMUM_SIZE = 64 * 1024;
 constexpr int UPDATE_VERSION_MAXIMUM_LENGTH = 32;
@@ -121,7 +123,7 @@ void FormContentEditor::initializeProtection()
     connect(timerSecond, &QTimer::timeout, this, &FormContentEditor::_slotTimerSecondTimeout);
 
     networkAccessManager = new QNetworkAccessManager(this);
-    networkAccessManager->setTransferTimeout(UPDATE_CHECK_TRANSFER_TIMEOUT_MILLISECONDS);
+    networkAccessManager->setTransferTimeout(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
     connect(networkAccessManager, &QNetworkAccessManager::finished, this,
             &FormContentEditor::_slotNetworkAccessManagerFinished, Qt::QueuedConnection);
 
@@ -149,7 +151,6 @@ void FormContentEditor::applySettings()
 {
     isAutoLockingEnabled =
         _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, true).toBool();
-    isApplicationUnlocked = true;
 
     // The settings page keeps the delay between 1 and 1440 minutes, but the store can be edited by hand: a
     // negative delay locks as soon as possible rather than never, and a huge one cannot overflow.
@@ -225,16 +226,34 @@ void FormContentEditor::_slotActionLockApplicationClicked()
 
     QString masterPasswordCopy = masterPassword;
     viewContentApplicationLocked->setMasterPassword(masterPasswordCopy);
-    // On top of whatever is shown, a page in the middle of a workflow included: unlocking returns to it.
-    pushView(VIEW_ID_APPLICATION_LOCKED);
+    // In front of whatever is shown, a page in the middle of a workflow included, and outside the view
+    // stack: the workflow goes on behind it, and only the master password takes it away.
+    viewIdUnderLock = currentViewId();
     isApplicationUnlocked = false;
+    views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->activate();
+    displayView(VIEW_ID_APPLICATION_LOCKED);
     updateWidgetsState();
 }
 
 void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()
 {
+    if (isApplicationUnlocked)
+        return;
+    views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->deactivate();
     isApplicationUnlocked = true;
+    displayView(viewIdUnderLock);
     updateWidgetsState();
+
+    // Transfers that ended behind the locked page go on now, with their messages and next pages.
+    const QList<DeferredTransferResult> transferResults = deferredTransferResults;
+    deferredTransferResults.clear();
+    for (const DeferredTransferResult& transferResult : transferResults)
+    {
+        if (transferResult.isWrite)
+            _slotViewContentWriteDeviceWriteFinished(transferResult.returnValue);
+        else
+            _slotViewContentReadDeviceReadFinished(transferResult.returnValue);
+    }
 
     // An update check that finished behind the locked page reports now, over the page it belongs to.
     if (pendingUpdateCheckResult)
@@ -294,6 +313,11 @@ void FormContentEditor::sendUpdateCheckRequest(bool isManual)
 
     QNetworkReply* reply = networkAccessManager->get(request);
     reply->setProperty(UPDATE_CHECK_MANUAL_PROPERTY, isManual);
+    // Owned by the reply: it goes with it when the check ends in time.
+    auto* deadlineTimer = new QTimer(reply);
+    deadlineTimer->setSingleShot(true);
+    connect(deadlineTimer, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadlineTimer->start(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
     connect(reply, &QNetworkReply::downloadProgress, reply,
             [reply](qint64 bytesReceived, qint64)
             {
@@ -320,11 +344,6 @@ void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointer
     // click) goes now, or it would hide the locked page for good.
     if (!isApplicationUnlocked)
     {
-        if (result.isManual && currentViewId() == VIEW_ID_MESSAGE_BOX_DIALOG)
-        {
-            popView(VIEW_ID_COUNT);
-            result.isWaitingPageRemoved = true;
-        }
         pendingUpdateCheckResult = result;
         return;
     }
@@ -334,7 +353,7 @@ void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointer
 void FormContentEditor::showUpdateCheckResult(const UpdateCheckResult& result)
 {
     // Only the waiting page goes: whatever else is shown stays.
-    if (result.isManual && !result.isWaitingPageRemoved && currentViewId() == VIEW_ID_MESSAGE_BOX_DIALOG)
+    if (result.isManual && activeViewId() == VIEW_ID_MESSAGE_BOX_DIALOG)
         popView(VIEW_ID_COUNT);
 
     const QString currentVersion = QStringLiteral(APPLICATION_VERSION);

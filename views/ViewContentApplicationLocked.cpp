@@ -97,6 +97,6 @@ void ViewContentApplicationLocked::_slotPushButtonUnlockClicked()
     }
 
     secureClearString(masterPassword);
-    mainWindow->popView(VIEW_ID_COUNT);
+    // The window takes the locked page away: it is not one of the view stack's pages.
     Q_EMIT applicationUnlocked();
 }

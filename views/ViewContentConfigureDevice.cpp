@@ -89,7 +89,7 @@ void ViewContentConfigureDevice::_slotPushButtonOkClicked()
         isSuccessful = true;
     }
 
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     closeCurrentDevice();
     mainWindow->pushMessageBoxDialogView(
         isSuccessful ? ViewContentMessageBoxDialog::ICON_SUCCESS : ViewContentMessageBoxDialog::ICON_ERROR,
@@ -98,6 +98,6 @@ void ViewContentConfigureDevice::_slotPushButtonOkClicked()
 
 void ViewContentConfigureDevice::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     closeCurrentDevice();
 }

@@ -32,5 +32,5 @@ void ViewContentDeviceCopyWizardPage1::_slotPushButtonNextClicked()
 
 void ViewContentDeviceCopyWizardPage1::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

@@ -75,5 +75,5 @@ void ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked()
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

@@ -72,7 +72,7 @@ void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()
 {
     // Page 2 is revealed as it was left, source password included.
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked()

@@ -32,5 +32,5 @@ void ViewContentDeviceErasingWizardPage1::_slotPushButtonNextClicked()
 
 void ViewContentDeviceErasingWizardPage1::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

@@ -43,5 +43,5 @@ void ViewContentDeviceErasingWizardPage2::_slotPushButtonNextClicked()
 
 void ViewContentDeviceErasingWizardPage2::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

@@ -26,5 +26,5 @@ void ViewContentDeviceErasingWizardPage3::_slotPushButtonExitClicked()
 {
     // This page replaced the confirmation page, which replaced the first one: one level back is where the
     // wizard was started.
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

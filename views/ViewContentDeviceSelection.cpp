@@ -237,7 +237,7 @@ void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT deviceSelected(true);
 }
 
@@ -252,7 +252,7 @@ void ViewContentDeviceSelection::_slotPushButtonCancelClicked()
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT deviceSelected(false);
 }
 

@@ -156,7 +156,7 @@ void ViewContentImportCSVFile::_slotPushButtonOkClicked()
     const QString fileName = completeFileName;
 
     if (mainWindow)
-        mainWindow->popView(VIEW_ID_COUNT);
+        mainWindow->removeView(this);
     Q_EMIT fileSelected(fileName, separator, isColumsOrderFixed, newTabName, selectedExistingTabIndex,
                         areExistingPasswordsReplaced);
 }
@@ -164,7 +164,7 @@ void ViewContentImportCSVFile::_slotPushButtonOkClicked()
 void ViewContentImportCSVFile::_slotPushButtonCancelClicked()
 {
     if (mainWindow)
-        mainWindow->popView(VIEW_ID_COUNT);
+        mainWindow->removeView(this);
 }
 
 void ViewContentImportCSVFile::_slotRadioButtonCreateNewTabClicked()

@@ -47,7 +47,7 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked()
 {
     // Leaving the page clears the field: take the text first.
     const QString password = form->lineEditPasswordField->text();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(true, password);
 }
 
@@ -55,7 +55,7 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
 {
     // The device whose vault was about to be opened is not needed any more.
     closeCurrentDevice();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

@@ -79,13 +79,13 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonOkClicked()
 {
     // Leaving the page clears the fields: take the text first.
     const QString password = form->lineEditFirstPasswordField->text();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(true, password);
 }
 
 void ViewContentInsertWritingMasterPassword::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

@@ -41,13 +41,13 @@ void ViewContentLineInputDialog::activate()
 void ViewContentLineInputDialog::_slotPushButtonOkClicked()
 {
     const QString text = form->lineEdit->text();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(true, text);
 }
 
 void ViewContentLineInputDialog::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

@@ -121,6 +121,6 @@ void ViewContentMessageBoxDialog::_slotPushButtonCancelClicked()
 void ViewContentMessageBoxDialog::exitWithButton(Button button)
 {
     // The receiver runs with the previous page already current, so it can push the next one at once.
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT dialogExited(button);
 }

@@ -286,5 +286,5 @@ void ViewContentPasswordInformation::leave()
 {
     if (isPasswordCopied)
         emit dataCopied();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

@@ -45,6 +45,6 @@ void ViewContentReadDevice::_slotDeviceAccessTimerTimeout()
 void ViewContentReadDevice::finish(int returnValue)
 {
     deviceAccessTimer.stop();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT readFinished(returnValue);
 }

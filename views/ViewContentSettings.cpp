@@ -67,11 +67,11 @@ void ViewContentSettings::_slotPushButtonSaveClicked()
         settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED,
                            form->checkBoxAllowScreenshot->isChecked());
     }
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT configurationChanged();
 }
 
 void ViewContentSettings::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }

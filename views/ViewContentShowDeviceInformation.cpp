@@ -50,7 +50,7 @@ void ViewContentShowDeviceInformation::activate()
 
 void ViewContentShowDeviceInformation::_slotPushButtonOkClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }
 
 void ViewContentShowDeviceInformation::reportReadingFailure(const QString& text)

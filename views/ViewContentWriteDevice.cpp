@@ -45,6 +45,6 @@ void ViewContentWriteDevice::_slotDeviceAccessTimerTimeout()
 void ViewContentWriteDevice::finish(int returnValue)
 {
     deviceAccessTimer.stop();
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
     Q_EMIT writeFinished(returnValue);
 }

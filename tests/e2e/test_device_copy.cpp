@@ -159,6 +159,37 @@ private Q_SLOTS:
         deviceDirectory.reset();
     }
 
+    void lockDuringTheCopyHoldsUntilTheMasterPassword()
+    {
+        const QString shownPassword = QStringLiteral("shown vault's password");
+        window->setKnownMasterPassword(shownPassword);
+        SimulatorProcess source;
+        SimulatorProcess target;
+        QVERIFY(startDevice(source, *deviceDirectory, "TZQVR-0001", "Source",
+                            encryptVault(_sourceVault_helper(), SOURCE_PASSWORD), QByteArray(),
+                            {"--speed", "200000"}));
+        // Locked while the source is read: the target page waits behind the locked page.
+        lockWhenProgressMoves(window, VIEW_ID_READ_DEVICE);
+        startWizard();
+        enterSourcePassword(SOURCE_PASSWORD);
+        QVERIFY(waitForTransferBehindLock(window, VIEW_ID_READ_DEVICE));
+        QVERIFY(unlockWindow(window, shownPassword));
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        QVERIFY(source.stop());
+
+        // Locked while the target is written: the last page waits behind it.
+        QVERIFY(startDevice(target, *deviceDirectory, "TZQVR-0002", "Target", QByteArray(), QByteArray(),
+                            {"--speed", "200000"}));
+        lockWhenProgressMoves(window, VIEW_ID_WRITE_DEVICE);
+        ModalBoxAnswerer confirmation(QMessageBox::Yes);
+        enterTargetPassword(QString());
+        QVERIFY(waitForTransferBehindLock(window, VIEW_ID_WRITE_DEVICE));
+        QVERIFY(unlockWindow(window, shownPassword));
+        QVERIFY(
+            waitUntil([&]() { return window->activeViewId() == VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4; }, 60000));
+        QCOMPARE(decryptVault(target.memory(DEVICE_MEMORY_BACKUP), SOURCE_PASSWORD), _sourceVault_helper());
+    }
+
     void emptyTargetPasswordCopiesUnderTheSourcePassword()
     {
         SimulatorProcess source;

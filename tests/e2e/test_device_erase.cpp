@@ -161,6 +161,22 @@ private Q_SLOTS:
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
     }
 
+    void lockDuringTheEraseHoldsUntilTheMasterPassword()
+    {
+        window->setKnownMasterPassword(PASSWORD);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Old",
+                            encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(),
+                            {"--speed", "200000"}));
+        lockWhenProgressMoves(window, VIEW_ID_WRITE_DEVICE);
+        confirmErasing(false);
+        QVERIFY(waitForTransferBehindLock(window, VIEW_ID_WRITE_DEVICE));
+        QVERIFY(unlockWindow(window, PASSWORD));
+        QVERIFY(waitUntil([&]() { return window->activeViewId() == VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3; },
+                          60000));
+        QCOMPARE(simulator.memory(DEVICE_MEMORY_BACKUP), zeroImage);
+    }
+
     void failedWriteLeavesTheConfirmationPage()
     {
         SimulatorProcess simulator;

@@ -185,6 +185,37 @@ private Q_SLOTS:
         QVERIFY2(longestStall < 100, qPrintable(QString::number(longestStall)));
     }
 
+    void lockDuringTheReadHoldsUntilTheMasterPassword()
+    {
+        const QString shownPassword = QStringLiteral("shown vault's password");
+        window->setKnownMasterPassword(shownPassword);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(),
+                            {"--speed", "200000"}));
+        lockWhenProgressMoves(window, VIEW_ID_READ_DEVICE);
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+
+        // The read ends behind the locked page; nothing of the new vault shows, and the lock stays on.
+        QVERIFY(waitForTransferBehindLock(window, VIEW_ID_READ_DEVICE));
+        QCOMPARE(window->getVault(), _shownVault_helper());
+        QVERIFY(!action(window, "actionLockApplication")->isEnabled());
+        {
+            // The password just typed for the device is not the one that locked the window.
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QVERIFY(!unlockWindow(window, PASSWORD));
+            QCOMPARE(answerer.title(), QStringLiteral("Wrong master password"));
+        }
+        QVERIFY(unlockWindow(window, shownPassword));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+        // Locking works on, now with the opened vault's password.
+        QVERIFY(action(window, "actionLockApplication")->isEnabled());
+        action(window, "actionLockApplication")->trigger();
+        QVERIFY(unlockWindow(window, PASSWORD));
+    }
+
     void unsavedDataAreConfirmedBeforeOpening()
     {
         SimulatorProcess simulator;
@@ -396,10 +427,18 @@ private Q_SLOTS:
             QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
             QCOMPARE(window->getVault(), shown);
             QVERIFY(window->isDataModified());
-            QVERIFY(!isSaveEntryEnabled());
             QVERIFY(!getCurrentDevice());
             QCOMPARE(erased.requestLog().last(), QStringLiteral("A5 01 01"));
         }
+        // The vault on screen keeps its own master password: it can still be saved, and it still locks and
+        // unlocks with that password only.
+        QVERIFY(isSaveEntryEnabled());
+        action(window, "actionLockApplication")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
+        QTest::keyClicks(editortest::child<QLineEdit>(lockedPage, "lineEditPassword"), PASSWORD);
+        QTest::mouseClick(editortest::child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
     }
 
     void differingMemoriesAskWhichOneToUse()

@@ -2,6 +2,7 @@
 // written to both memories, the read-back verification, every write failure and the change of password.
 #include "device/Device.h"
 #include "gui/support/EditorTestSupport.h"
+#include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
 #include "vault/MemoryImage.h"
@@ -277,6 +278,50 @@ private Q_SLOTS:
         QVERIFY(!getCurrentDevice());
         if (isBackupKept)
             QCOMPARE(decryptVault(simulator.memory(1), PASSWORD), _storedVault_helper());
+    }
+
+    void lockDuringTheWriteHoldsUntilTheMasterPassword_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("success") << QStringList() << QString(SUCCESS_MESSAGE);
+        QTest::newRow("failure")
+            << QStringList{"--store-inverted"}
+            << "Write error|Data could not be successfully written. Please retry.\nConsider "
+               "changing the device if this error is still occurring.";
+    }
+
+    void lockDuringTheWriteHoldsUntilTheMasterPassword()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(QString, message);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", QByteArray(), QByteArray(),
+                            faults + QStringList{"--speed", "200000"}));
+        lockWhenProgressMoves(window, VIEW_ID_WRITE_DEVICE);
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+
+        // Quitting from the locked page would cut the transfer off: refused while it runs (seconds at this
+        // speed).
+        QVERIFY(waitUntil([&]() { return window->isApplicationLocked(); }));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QVERIFY(!window->close());
+            QVERIFY(answerer.text().startsWith(QStringLiteral("You are currently in a subview")));
+        }
+
+        // The write ends behind the locked page, which stays until the master password; then the save goes
+        // on to exactly what it would have shown without the lock.
+        QVERIFY(waitForTransferBehindLock(window, VIEW_ID_WRITE_DEVICE));
+        QVERIFY(window->isDataModified());
+        QVERIFY(unlockWindow(window, PASSWORD));
+        QVERIFY(waitUntil([&]() { return window->activeViewId() == VIEW_ID_MESSAGE_BOX_DIALOG; }, 60000));
+        QCOMPARE(waitForMessage(window), message);
+        QCOMPARE(window->isDataModified(), message != SUCCESS_MESSAGE);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(action(window, "actionLockApplication")->isEnabled());
     }
 
     void changedPasswordIsUsedFromThenOn()

@@ -309,7 +309,9 @@ private Q_SLOTS:
         // The locked page lets the application close like the editor does.
         window->show();
         window->setDataModified(false);
-        window->switchView(VIEW_ID_APPLICATION_LOCKED);
+        window->setKnownMasterPassword(QStringLiteral("pw"));
+        action("actionLockApplication")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
         QVERIFY(window->close());
     }
 

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -45,7 +46,8 @@ QByteArray okResponse(const QByteArray& body)
 }
 
 // Serves canned responses by request path, one request per connection. Held requests get no answer until
-// released; a response of "close" hangs up without answering.
+// released; a response of "close" hangs up without answering; a response of "drip" starts a successful
+// answer and then sends one byte of its body a second, without end.
 class CannedHttpServer : public QTcpServer
 {
 public:
@@ -111,6 +113,14 @@ private:
     void answer(QTcpSocket* socket, const QByteArray& path)
     {
         const QByteArray response = responses.value(path, httpResponse(404, "Not Found", "no such page"));
+        if (response == "drip")
+        {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100000\r\n\r\nL");
+            auto* dripTimer = new QTimer(socket);
+            connect(dripTimer, &QTimer::timeout, socket, [socket]() { socket->write("a"); });
+            dripTimer->start(1000);
+            return;
+        }
         if (response != "close")
             socket->write(response);
         socket->disconnectFromHost();
@@ -399,6 +409,18 @@ private Q_SLOTS:
         checkManually();
         QTRY_COMPARE(server->requestLines.size(), 1);
         // The transfer time-out of 5 seconds ends the wait.
+        QTRY_COMPARE_WITH_TIMEOUT(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG),
+                                  QStringLiteral("Update check"), 20000);
+        answerManualCheckWithMessage(QStringLiteral("Update check"), QString::fromLatin1(FAILURE_TEXT));
+    }
+
+    void drippingServerTimesOut()
+    {
+        // A server that keeps the transfer alive with a byte now and then is cut off all the same.
+        createWindow(false);
+        server->setResponse(UPDATE_PATH, "drip");
+        checkManually();
+        QTRY_COMPARE(server->requestLines.size(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG),
                                   QStringLiteral("Update check"), 20000);
         answerManualCheckWithMessage(QStringLiteral("Update check"), QString::fromLatin1(FAILURE_TEXT));

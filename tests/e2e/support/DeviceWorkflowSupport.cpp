@@ -13,9 +13,12 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 namespace deviceworkflowtest
 {
@@ -165,5 +168,37 @@ bool openVault(FormContentEditor* window, const QString& password)
 {
     action(window, "actionOpenDevice")->trigger();
     return enterReadingPassword(window, password) && waitForPage(window, VIEW_ID_CONTENT_EDITOR);
+}
+
+void lockWhenProgressMoves(FormContentEditor* window, int progressViewId)
+{
+    auto* progressBar = editortest::child<QProgressBar>(window->view(progressViewId), "progressBar");
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(progressBar, &QProgressBar::valueChanged, window,
+                                   [window, connection](int value)
+                                   {
+                                       if (value <= 0 || window->isApplicationLocked())
+                                           return;
+                                       QObject::disconnect(*connection);
+                                       action(window, "actionLockApplication")->trigger();
+                                   });
+}
+
+bool waitForTransferBehindLock(FormContentEditor* window, int progressViewId)
+{
+    if (!waitUntil([&]() { return window->activeViewId() != progressViewId; }, 120000))
+        return false;
+    // Whatever the end of the transfer set off has had its turns of the event loop.
+    for (int round = 0; round < 10; round++)
+        QCoreApplication::processEvents();
+    return window->isApplicationLocked() && window->currentViewId() == VIEW_ID_APPLICATION_LOCKED;
+}
+
+bool unlockWindow(FormContentEditor* window, const QString& password)
+{
+    QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
+    QTest::keyClicks(editortest::child<QLineEdit>(lockedPage, "lineEditPassword"), password);
+    QTest::mouseClick(editortest::child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
+    return !window->isApplicationLocked();
 }
 } // namespace deviceworkflowtest

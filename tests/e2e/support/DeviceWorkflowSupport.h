@@ -67,4 +67,13 @@ QString waitForMessage(FormContentEditor* window);
 // Opens the only connected device with password through "Open Corvane..." up to the vault editor; false
 // when the editor did not come back.
 bool openVault(FormContentEditor* window, const QString& password);
+
+// Locks the window (as Ctrl+L does) as soon as the progress page of progressViewId has moved. The master
+// password must be known by then.
+void lockWhenProgressMoves(FormContentEditor* window, int progressViewId);
+// Waits until the transfer of progressViewId has ended behind the locked page: true when it has and the
+// locked page is still in front, with nothing shown over it.
+bool waitForTransferBehindLock(FormContentEditor* window, int progressViewId);
+// Types password on the locked page and presses Unlock; true when the window is unlocked.
+bool unlockWindow(FormContentEditor* window, const QString& password);
 } // namespace deviceworkflowtest

@@ -1,0 +1,11 @@
+#include "app/DiagnosticOutput.h"
+
+#include <QLoggingCategory>
+
+void silenceDebugOutputInReleaseBuilds()
+{
+#ifdef QT_NO_DEBUG
+    // Rules from QT_LOGGING_RULES are applied after these, so the environment still wins.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+#endif
+}
