@@ -412,6 +412,8 @@ private:
 public:
     // How many ratings the analysis keeps cached; zero once a vault is replaced.
     int passwordHealthCachedRatingCount() const;
+    // Every record of the vault shown has been rated.
+    bool isPasswordHealthAnalysisFinished() const;
 
 private Q_SLOTS:
     void _slotActionPasswordHealthTriggered();

@@ -30,6 +30,11 @@ int FormContentEditor::passwordHealthCachedRatingCount() const
     return passwordHealthAnalysis ? passwordHealthAnalysis->cachedRatingCount() : 0;
 }
 
+bool FormContentEditor::isPasswordHealthAnalysisFinished() const
+{
+    return !passwordHealthAnalysis || passwordHealthAnalysis->isFinished();
+}
+
 void FormContentEditor::restartPasswordHealthAnalysis()
 {
     if (passwordHealthAnalysis)
