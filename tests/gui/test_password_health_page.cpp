@@ -139,6 +139,22 @@ private Q_SLOTS:
         QCOMPARE(findingsTable()->rowCount(), 6);
     }
 
+    void lockCoversThePageAndUnlockingReturnsToIt()
+    {
+        openPage();
+        QTRY_COMPARE(findingsTable()->rowCount(), 6);
+        window->findChild<QAction*>("actionLockApplication")->trigger();
+        QVERIFY(waitForView(window, VIEW_ID_APPLICATION_LOCKED));
+        QVERIFY(!findingsTable()->isVisible());
+
+        QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
+        QTest::keyClicks(child<QLineEdit>(lockedPage, "lineEditPassword"), _masterPassword_helper);
+        QTest::mouseClick(child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_HEALTH));
+        QVERIFY(findingsTable()->isVisible());
+        QCOMPARE(findingsTable()->rowCount(), 6);
+    }
+
     void replacingTheVaultDropsTheCache()
     {
         // One rating per password and record context: the reused password is rated for both its records.
