@@ -17,8 +17,8 @@ using namespace editortest;
 
 namespace
 {
-const QString _masterPassword_helper = QStringLiteral("Plum-Harbor-42-Quietly");
-const QStringList _passwords_helper = {"Password1!", "x9$kLq!2vZ#8mP", "alice2024", _masterPassword_helper};
+const QString MASTER_PASSWORD = QStringLiteral("Plum-Harbor-42-Quietly");
+const QStringList PASSWORDS = {"Password1!", "x9$kLq!2vZ#8mP", "alice2024", MASTER_PASSWORD};
 
 Vault _vault_helper()
 {
@@ -28,7 +28,7 @@ Vault _vault_helper()
                   makeRecord("Notes")}},
         VaultTab{"Bank",
                  {makeRecord("Checking", "alice", "alice2024"), makeRecord("Savings", "me", "x9$kLq!2vZ#8mP"),
-                  makeRecord("Vault", "me", _masterPassword_helper)}}};
+                  makeRecord("Vault", "me", MASTER_PASSWORD)}}};
 }
 
 QStringList _rows_helper(QTableWidget* table)
@@ -54,7 +54,7 @@ private Q_SLOTS:
     {
         window = createEditorWindow(_vault_helper());
         QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
-        window->setKnownMasterPassword(_masterPassword_helper);
+        window->setKnownMasterPassword(MASTER_PASSWORD);
     }
 
     void cleanup()
@@ -90,10 +90,10 @@ private Q_SLOTS:
         QVERIFY(rows.at(5).startsWith("Bank|Checking|alice|Weak|record name, login or web site + "));
         for (const QString& row : rows)
         {
-            for (const QString& password : _passwords_helper)
+            for (const QString& password : PASSWORDS)
                 QVERIFY2(!row.contains(password), qPrintable(row));
         }
-        QVERIFY(!child<QLabel>(page(), "labelSummary")->text().contains(_masterPassword_helper));
+        QVERIFY(!child<QLabel>(page(), "labelSummary")->text().contains(MASTER_PASSWORD));
         QCOMPARE(child<QLabel>(page(), "labelSummary")->text(),
                  QStringLiteral("1 same as master password, 2 reused, 1 empty, 2 weak"));
     }
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QVERIFY(!findingsTable()->isVisible());
 
         QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
-        QTest::keyClicks(child<QLineEdit>(lockedPage, "lineEditPassword"), _masterPassword_helper);
+        QTest::keyClicks(child<QLineEdit>(lockedPage, "lineEditPassword"), MASTER_PASSWORD);
         QTest::mouseClick(child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
         QVERIFY(waitForView(window, VIEW_ID_PASSWORD_HEALTH));
         QVERIFY(findingsTable()->isVisible());
