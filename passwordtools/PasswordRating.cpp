@@ -13,32 +13,37 @@
 
 namespace
 {
-// Which characters a part of the password holds, for the parts the library rates as random or as a
-// one-character "word" (a digit or symbol standing for a letter).
-PasswordRating::Pattern _characterPattern_helper(const QByteArray& utf8, int begin, int length)
+struct CharacterKinds
 {
     bool hasDigit = false;
     bool hasLetter = false;
     bool hasOther = false;
-    for (int index = begin; index < begin + length && index < utf8.size(); index++)
+};
+
+CharacterKinds _characterKinds_helper(const QByteArray& utf8, int begin, int length)
+{
+    CharacterKinds kinds;
+    for (int index = std::max(0, begin); index < begin + length && index < utf8.size(); index++)
     {
         const unsigned char character = static_cast<unsigned char>(utf8.at(index));
         if (character >= '0' && character <= '9')
-            hasDigit = true;
+            kinds.hasDigit = true;
         else if ((character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
                  character >= 0x80)
-            hasLetter = true;
+            kinds.hasLetter = true;
         else
-            hasOther = true;
+            kinds.hasOther = true;
     }
-    if (hasLetter || (hasDigit && hasOther))
-        return PasswordRating::PATTERN_RANDOM_CHARACTERS;
-    return hasDigit ? PasswordRating::PATTERN_DIGITS : PasswordRating::PATTERN_SYMBOLS;
+    return kinds;
 }
 
-bool _hasLetter_helper(const QByteArray& utf8, int begin, int length)
+// What a part rated as random, or as a one-character "word" (a digit or symbol standing for a letter),
+// is made of.
+PasswordRating::Pattern _characterPattern_helper(const CharacterKinds& kinds)
 {
-    return _characterPattern_helper(utf8, begin, length) == PasswordRating::PATTERN_RANDOM_CHARACTERS;
+    if (kinds.hasLetter || (kinds.hasDigit && kinds.hasOther))
+        return PasswordRating::PATTERN_RANDOM_CHARACTERS;
+    return kinds.hasDigit ? PasswordRating::PATTERN_DIGITS : PasswordRating::PATTERN_SYMBOLS;
 }
 
 PasswordRating::Pattern _matchPattern_helper(const ZxcMatch_t* match, const QByteArray& utf8)
@@ -50,9 +55,10 @@ PasswordRating::Pattern _matchPattern_helper(const ZxcMatch_t* match, const QByt
     {
     case DICTIONARY_MATCH:
     case DICT_LEET_MATCH:
-        if (!_hasLetter_helper(utf8, match->Begin, match->Length))
-            return _characterPattern_helper(utf8, match->Begin, match->Length);
-        return PasswordRating::PATTERN_COMMON_WORD;
+    {
+        const CharacterKinds kinds = _characterKinds_helper(utf8, match->Begin, match->Length);
+        return kinds.hasLetter ? PasswordRating::PATTERN_COMMON_WORD : _characterPattern_helper(kinds);
+    }
     case USER_MATCH:
     case USER_LEET_MATCH:
         return PasswordRating::PATTERN_RECORD_DETAILS;
@@ -67,7 +73,7 @@ PasswordRating::Pattern _matchPattern_helper(const ZxcMatch_t* match, const QByt
     case YEAR_MATCH:
         return PasswordRating::PATTERN_YEAR;
     default:
-        return _characterPattern_helper(utf8, match->Begin, match->Length);
+        return _characterPattern_helper(_characterKinds_helper(utf8, match->Begin, match->Length));
     }
 }
 } // namespace
