@@ -94,11 +94,17 @@ void ViewContentPasswordHealth::setFindings(const QList<PasswordHealthFinding>& 
     std::array<int, PasswordHealthFinding::KIND_COUNT> counts = {};
     for (const PasswordHealthFinding& finding : findings)
         counts[finding.kind]++;
-    QString summary = findings.isEmpty() ? tr("No weak, reused or empty password found.")
-                                         : PasswordHealthFinding::countsText(counts);
-    if (ratedRecordCount < recordCount)
-        summary =
-            tr("%1 (checking: %2 of %3 records rated)").arg(summary).arg(ratedRecordCount).arg(recordCount);
+    QString summary;
+    if (ratedRecordCount < recordCount && findings.isEmpty())
+        summary = tr("Checking: %1 of %2 records rated").arg(ratedRecordCount).arg(recordCount);
+    else if (ratedRecordCount < recordCount)
+        summary = tr("%1 (checking: %2 of %3 records rated)")
+                      .arg(PasswordHealthFinding::countsText(counts), QString::number(ratedRecordCount),
+                           QString::number(recordCount));
+    else if (findings.isEmpty())
+        summary = tr("No weak, reused or empty password found.");
+    else
+        summary = PasswordHealthFinding::countsText(counts);
     form->labelSummary->setText(summary);
     _slotTableWidgetItemSelectionChanged();
 }

@@ -1586,6 +1586,10 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>%1 (checking: %2 of %3 records rated)</source>
         <translation>%1 (vérification&#xa0;: %2 fiches évaluées sur %3)</translation>
     </message>
+    <message>
+        <source>Checking: %1 of %2 records rated</source>
+        <translation>Vérification&#xa0;: %1 fiches évaluées sur %2</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentPasswordInformation</name>
