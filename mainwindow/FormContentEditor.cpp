@@ -22,6 +22,7 @@
 #include "views/ViewContentInsertReadingMasterPassword.h"
 #include "views/ViewContentInsertWritingMasterPassword.h"
 #include "views/ViewContentLineInputDialog.h"
+#include "views/ViewContentPasswordHealth.h"
 #include "views/ViewContentPasswordInformation.h"
 #include "views/ViewContentReadDevice.h"
 #include "views/ViewContentSettings.h"
@@ -74,6 +75,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeDeviceOpenSave();
     initializeDeviceMaintenance();
     initializeHelp();
+    initializePasswordHealth();
 
     updateWidgetsState();
     switchView(initialViewId());
@@ -84,6 +86,8 @@ FormContentEditor::~FormContentEditor()
     // Whatever the application put on the clipboard may be a password: it must not outlive the session.
     if (isClipboardUsed)
         clearSystemClipboard();
+    // Before the tables go: the analysis shares their records, which zero-fill only what they hold alone.
+    clearPasswordHealth();
     secureClearString(masterPassword);
     clearCopyWizardData();
     delete form;
@@ -112,6 +116,7 @@ void FormContentEditor::createViews()
     viewContentDeviceCopyWizardPage2 = new ViewContentDeviceCopyWizardPage2(this);
     viewContentDeviceCopyWizardPage3 = new ViewContentDeviceCopyWizardPage3(this);
     viewContentDeviceCopyWizardPage4 = new ViewContentDeviceCopyWizardPage4(this);
+    viewContentPasswordHealth = new ViewContentPasswordHealth(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
@@ -142,6 +147,7 @@ void FormContentEditor::createViews()
         {viewContentDeviceCopyWizardPage4, tr("Successful device duplication")},
         {viewContentApplicationLocked, tr("Application is locked")},
         {viewContentImportCSVFile, tr("Import a CSV file")},
+        {viewContentPasswordHealth, tr("Password health")},
     };
 
     for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
@@ -389,6 +395,7 @@ void FormContentEditor::_slotViewContentLineInputDialogInsertionFinished(bool is
 void FormContentEditor::setDataModified(bool isModified)
 {
     _isDataModified = isModified;
+    restartPasswordHealthAnalysis();
     setWindowTitle(isModified ? tr("Corvane Key Manager [unsaved data]") : tr("Corvane Key Manager"));
     updateWidgetsState();
 }
@@ -415,9 +422,11 @@ void FormContentEditor::updateWidgetsState()
     form->actionLockApplication->setEnabled(isApplicationUnlocked && isMasterPasswordKnown);
     form->actionExportCSV->setEnabled(isRecordPresent);
     form->widgetSearch->setEnabled(isRecordPresent);
+    form->actionPasswordHealth->setEnabled(isTabPresent);
     // A vault that never had a master password can only be saved after choosing one.
     actionSaveMenuWrite->setEnabled(isMasterPasswordKnown);
     updateFillLabel();
+    updatePasswordHealthSummary();
 }
 
 void FormContentEditor::updateFillLabel()

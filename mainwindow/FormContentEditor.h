@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class PasswordHealthAnalysis;
 class PasswordTable;
 class QAction;
 class QMenu;
@@ -37,6 +38,7 @@ class ViewContentImportCSVFile;
 class ViewContentInsertReadingMasterPassword;
 class ViewContentInsertWritingMasterPassword;
 class ViewContentLineInputDialog;
+class ViewContentPasswordHealth;
 class ViewContentPasswordInformation;
 class ViewContentReadDevice;
 class ViewContentSettings;
@@ -423,6 +425,33 @@ private:
 
     QString buildDate;
     QString buildTime;
+    // Password health (FormContentEditorPasswordHealth.cpp): the analysis that follows the vault, the count
+    // of findings in the status area and the report page.
+public:
+    // How many ratings the analysis keeps cached; zero once a vault is replaced.
+    int passwordHealthCachedRatingCount() const;
+    // Every record of the vault shown has been rated.
+    bool isPasswordHealthAnalysisFinished() const;
+
+private Q_SLOTS:
+    void _slotActionPasswordHealthTriggered();
+    void _slotLabelPasswordHealthLinkActivated(const QString& link);
+    void _slotPasswordHealthAnalysisAnalysisProgressed(int ratedRecordCount, int recordCount);
+    void _slotViewContentPasswordHealthFindingRecordEditRequested(int tabIndex, int recordIndex);
+
+private:
+    void initializePasswordHealth();
+    // Analyses the vault shown again (cached ratings make it quick after an edit).
+    void restartPasswordHealthAnalysis();
+    // Drops the analysis and its cached ratings: the vault is closed or replaced.
+    void clearPasswordHealth();
+    void updatePasswordHealthSummary();
+    void refreshPasswordHealthPage();
+    // The master password when it is known for the vault shown, otherwise an empty string.
+    const QString& passwordHealthMasterPassword() const;
+
+    PasswordHealthAnalysis* passwordHealthAnalysis = nullptr;
+    ViewContentPasswordHealth* viewContentPasswordHealth = nullptr;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

@@ -102,6 +102,8 @@ Vault FormContentEditor::getVault() const
 
 void FormContentEditor::setVault(const Vault& vault)
 {
+    // First, so that the old tables hold their records alone and zero-fill them.
+    clearPasswordHealth();
     {
         // One refresh at the end instead of one per tab.
         const QSignalBlocker blocker(form->tabWidget);
@@ -116,6 +118,7 @@ void FormContentEditor::setVault(const Vault& vault)
             form->tabWidget->setCurrentIndex(0);
     }
     refreshTabMenus(0);
+    restartPasswordHealthAnalysis();
     updateWidgetsState();
 }
 

@@ -26,7 +26,8 @@ enum ViewId
     VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4 = 20,
     VIEW_ID_APPLICATION_LOCKED = 21,
     VIEW_ID_IMPORT_CSV_FILE = 22,
-    VIEW_ID_COUNT = 23
+    VIEW_ID_PASSWORD_HEALTH = 23,
+    VIEW_ID_COUNT = 24
 };
 
 // Which workflow the next result of a shared page (device selection, message box, line input) belongs to.

@@ -624,6 +624,191 @@ You can always access this documentation and much more from the application Help
 
 Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, dans le menu Aide de l’application.</translation>
     </message>
+    <message>
+        <source>Show the password health report</source>
+        <translation>Afficher le bilan de santé des mots de passe</translation>
+    </message>
+    <message>
+        <source>Password health findings</source>
+        <translation>Problèmes de mots de passe détectés</translation>
+    </message>
+    <message>
+        <source>Password health report</source>
+        <translation>Bilan de santé des mots de passe</translation>
+    </message>
+    <message>
+        <source>Password health</source>
+        <translation>Santé des mots de passe</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordHealthFinding</name>
+    <message>
+        <source>Same as master password</source>
+        <translation>Identique au mot de passe maître</translation>
+    </message>
+    <message>
+        <source>Reused</source>
+        <translation>Réutilisé</translation>
+    </message>
+    <message>
+        <source>Empty</source>
+        <translation>Vide</translation>
+    </message>
+    <message>
+        <source>Weak</source>
+        <translation>Faible</translation>
+    </message>
+    <message>
+        <source>a leak of this account exposes the whole vault</source>
+        <translation>une fuite de ce compte expose tout le coffre</translation>
+    </message>
+    <message numerus="yes">
+        <source>reused in %n records</source>
+        <translation>
+            <numerusform>réutilisé dans %n fiche</numerusform>
+            <numerusform>réutilisé dans %n fiches</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no password is stored</source>
+        <translation>aucun mot de passe n’est enregistré</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n same as master password</source>
+        <translation>
+            <numerusform>%n identique au mot de passe maître</numerusform>
+            <numerusform>%n identiques au mot de passe maître</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n reused</source>
+        <translation>
+            <numerusform>%n réutilisé</numerusform>
+            <numerusform>%n réutilisés</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n empty</source>
+        <translation>
+            <numerusform>%n vide</numerusform>
+            <numerusform>%n vides</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n weak</source>
+        <translation>
+            <numerusform>%n faible</numerusform>
+            <numerusform>%n faibles</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PasswordRating</name>
+    <message>
+        <source>common word</source>
+        <translation>mot courant</translation>
+    </message>
+    <message>
+        <source>record name, login or web site</source>
+        <translation>nom, identifiant ou site web de la fiche</translation>
+    </message>
+    <message>
+        <source>repeated characters</source>
+        <translation>caractères répétés</translation>
+    </message>
+    <message>
+        <source>sequence</source>
+        <translation>suite</translation>
+    </message>
+    <message>
+        <source>keyboard pattern</source>
+        <translation>motif de clavier</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>date</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>année</translation>
+    </message>
+    <message>
+        <source>digits</source>
+        <translation>chiffres</translation>
+    </message>
+    <message>
+        <source>symbols</source>
+        <translation>symboles</translation>
+    </message>
+    <message>
+        <source>too few random characters</source>
+        <translation>trop peu de caractères aléatoires</translation>
+    </message>
+    <message>
+        <source>less than a second</source>
+        <translation>moins d’une seconde</translation>
+    </message>
+    <message>
+        <source>about 1 year</source>
+        <translation>environ 1 an</translation>
+    </message>
+    <message>
+        <source>about %1 years</source>
+        <translation>environ %1 ans</translation>
+    </message>
+    <message>
+        <source>about 1 month</source>
+        <translation>environ 1 mois</translation>
+    </message>
+    <message>
+        <source>about %1 months</source>
+        <translation>environ %1 mois</translation>
+    </message>
+    <message>
+        <source>about 1 day</source>
+        <translation>environ 1 jour</translation>
+    </message>
+    <message>
+        <source>about %1 days</source>
+        <translation>environ %1 jours</translation>
+    </message>
+    <message>
+        <source>about 1 hour</source>
+        <translation>environ 1 heure</translation>
+    </message>
+    <message>
+        <source>about %1 hours</source>
+        <translation>environ %1 heures</translation>
+    </message>
+    <message>
+        <source>about 1 minute</source>
+        <translation>environ 1 minute</translation>
+    </message>
+    <message>
+        <source>about %1 minutes</source>
+        <translation>environ %1 minutes</translation>
+    </message>
+    <message>
+        <source>about 1 second</source>
+        <translation>environ 1 seconde</translation>
+    </message>
+    <message>
+        <source>about %1 seconds</source>
+        <translation>environ %1 secondes</translation>
+    </message>
+    <message>
+        <source>centuries</source>
+        <translation>des siècles</translation>
+    </message>
+    <message>
+        <source>guessed in %1</source>
+        <translation>deviné en %1</translation>
+    </message>
+    <message>
+        <source>%1, guessed in %2</source>
+        <translation>%1, deviné en %2</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTable</name>
@@ -1349,6 +1534,61 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>ViewContentPasswordHealth</name>
+    <message>
+        <source>Summary of the findings</source>
+        <translation>Résumé des problèmes détectés</translation>
+    </message>
+    <message>
+        <source>Password health findings</source>
+        <translation>Problèmes de mots de passe détectés</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Onglet</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>Identifiant</translation>
+    </message>
+    <message>
+        <source>Finding</source>
+        <translation>Problème</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Raison</translation>
+    </message>
+    <message>
+        <source>Double-click a row or press Return to edit its record.</source>
+        <translation>Double-cliquez sur une ligne ou appuyez sur Entrée pour modifier sa fiche.</translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Modifier la fiche</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Retour</translation>
+    </message>
+    <message>
+        <source>No weak, reused or empty password found.</source>
+        <translation>Aucun mot de passe faible, réutilisé ou vide.</translation>
+    </message>
+    <message>
+        <source>%1 (checking: %2 of %3 records rated)</source>
+        <translation>%1 (vérification&#xa0;: %2 fiches évaluées sur %3)</translation>
+    </message>
+    <message>
+        <source>Checking: %1 of %2 records rated</source>
+        <translation>Vérification&#xa0;: %1 fiches évaluées sur %2</translation>
     </message>
 </context>
 <context>

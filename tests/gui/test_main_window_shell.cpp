@@ -154,7 +154,8 @@ private Q_SLOTS:
 
         QCOMPARE(menuEntries(child<QMenu>("menuFile")),
                  QStringList({"Open Corvane...", "Lock application", "-", "Import CSV file...",
-                              "Export current tab as CSV...", "-", "Settings", "-", "Quit"}));
+                              "Export current tab as CSV...", "-", "Password health report", "-", "Settings",
+                              "-", "Quit"}));
         QCOMPARE(menuEntries(child<QMenu>("menuDevice")),
                  QStringList({"Configure device...", "Show device information", "-", "Copy device...",
                               "Erase device..."}));

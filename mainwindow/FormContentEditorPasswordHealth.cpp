@@ -1,0 +1,113 @@
+// The password health report: an analysis that follows the vault shown, the count of its findings in the
+// status area, and the report page that opens a finding's record in the record editor.
+#include "FormContentEditor.h"
+
+#include "PasswordTable.h"
+#include "passwordtools/PasswordHealthAnalysis.h"
+#include "ui_FormContentEditor.h"
+#include "views/ViewContentPasswordHealth.h"
+
+#include <QMenu>
+
+void FormContentEditor::initializePasswordHealth()
+{
+    passwordHealthAnalysis = new PasswordHealthAnalysis(this);
+    form->menuFile->insertSeparator(form->actionPasswordHealth);
+    form->labelPasswordHealth->hide();
+
+    connect(passwordHealthAnalysis, &PasswordHealthAnalysis::analysisProgressed, this,
+            &FormContentEditor::_slotPasswordHealthAnalysisAnalysisProgressed);
+    connect(form->actionPasswordHealth, &QAction::triggered, this,
+            &FormContentEditor::_slotActionPasswordHealthTriggered);
+    connect(form->labelPasswordHealth, &QLabel::linkActivated, this,
+            &FormContentEditor::_slotLabelPasswordHealthLinkActivated);
+    connect(viewContentPasswordHealth, &ViewContentPasswordHealth::findingRecordEditRequested, this,
+            &FormContentEditor::_slotViewContentPasswordHealthFindingRecordEditRequested);
+}
+
+int FormContentEditor::passwordHealthCachedRatingCount() const
+{
+    return passwordHealthAnalysis ? passwordHealthAnalysis->cachedRatingCount() : 0;
+}
+
+bool FormContentEditor::isPasswordHealthAnalysisFinished() const
+{
+    return !passwordHealthAnalysis || passwordHealthAnalysis->isFinished();
+}
+
+void FormContentEditor::restartPasswordHealthAnalysis()
+{
+    if (passwordHealthAnalysis)
+        passwordHealthAnalysis->start(getVault());
+}
+
+void FormContentEditor::clearPasswordHealth()
+{
+    if (!passwordHealthAnalysis)
+        return;
+    passwordHealthAnalysis->clear();
+    // The page's rows refer to the vault that is going.
+    if (viewContentPasswordHealth)
+        viewContentPasswordHealth->deactivate();
+}
+
+const QString& FormContentEditor::passwordHealthMasterPassword() const
+{
+    static const QString unknownPassword;
+    return isMasterPasswordKnown ? masterPassword : unknownPassword;
+}
+
+void FormContentEditor::updatePasswordHealthSummary()
+{
+    if (!passwordHealthAnalysis)
+        return;
+    const QString summary = PasswordHealthFinding::countsText(
+        passwordHealthAnalysis->findingCounts(passwordHealthMasterPassword()));
+    form->labelPasswordHealth->setVisible(!summary.isEmpty());
+    form->labelPasswordHealth->setText(
+        QStringLiteral("<a href=\"#password-health\">%1</a>").arg(summary.toHtmlEscaped()));
+}
+
+void FormContentEditor::refreshPasswordHealthPage()
+{
+    // A hidden page would only spend time on rows no one sees: it is filled when it is opened.
+    if (currentViewId() != VIEW_ID_PASSWORD_HEALTH && !viewStack.contains(VIEW_ID_PASSWORD_HEALTH))
+        return;
+    viewContentPasswordHealth->setFindings(passwordHealthAnalysis->findings(passwordHealthMasterPassword()),
+                                           passwordHealthAnalysis->ratedRecordCount(),
+                                           passwordHealthAnalysis->recordCount());
+}
+
+void FormContentEditor::_slotActionPasswordHealthTriggered()
+{
+    if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
+        return;
+    pushView(VIEW_ID_PASSWORD_HEALTH);
+    refreshPasswordHealthPage();
+}
+
+void FormContentEditor::_slotLabelPasswordHealthLinkActivated(const QString& link)
+{
+    Q_UNUSED(link)
+    _slotActionPasswordHealthTriggered();
+}
+
+void FormContentEditor::_slotPasswordHealthAnalysisAnalysisProgressed(int ratedRecordCount, int recordCount)
+{
+    Q_UNUSED(ratedRecordCount)
+    Q_UNUSED(recordCount)
+    updatePasswordHealthSummary();
+    refreshPasswordHealthPage();
+}
+
+void FormContentEditor::_slotViewContentPasswordHealthFindingRecordEditRequested(int tabIndex,
+                                                                                 int recordIndex)
+{
+    PasswordTable* table = tableAt(tabIndex);
+    if (!table || recordIndex < 0 || recordIndex >= table->passwordCount())
+        return;
+    // The record editor works on the current tab's selected record, and its result goes back there.
+    form->tabWidget->setCurrentIndex(tabIndex);
+    table->setCurrentCell(recordIndex, PasswordTable::COLUMN_NAME);
+    _slotPushButtonEditPasswordClicked();
+}

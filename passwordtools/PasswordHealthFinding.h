@@ -1,0 +1,54 @@
+#pragma once
+
+#include "passwordtools/PasswordRating.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <array>
+
+// One problem of one record, as the password health report lists it. Never holds the password itself.
+struct PasswordHealthFinding
+{
+    Q_DECLARE_TR_FUNCTIONS(PasswordHealthFinding)
+
+public:
+    // In order of severity: the master password opens the whole vault, a reused password opens several
+    // accounts after one leak, an empty one opens the account without a guess, a weak one after a few.
+    enum Kind
+    {
+        KIND_SAME_AS_MASTER_PASSWORD = 0,
+        KIND_REUSED = 1,
+        KIND_EMPTY = 2,
+        KIND_WEAK = 3,
+        KIND_COUNT = 4
+    };
+
+    Kind kind = KIND_WEAK;
+    // Where the record is in the vault the analysis was given.
+    int tabIndex = -1;
+    int recordIndex = -1;
+    QString tabName;
+    QString recordName;
+    QString login;
+    // KIND_REUSED: how many records hold the same password.
+    int reuseCount = 0;
+    // KIND_WEAK: the rating.
+    PasswordRating rating;
+
+    // "Weak", "Reused"...
+    QString kindText() const;
+    // "reused in 3 records", "common word + digits, guessed in about 2 minutes"...
+    QString reasonText() const;
+    // "1 same as master password, 2 reused, 3 weak": the kinds found, by severity.
+    static QString countsText(const std::array<int, KIND_COUNT>& counts);
+
+    bool operator==(const PasswordHealthFinding& other) const;
+    bool operator!=(const PasswordHealthFinding& other) const
+    {
+        return !(*this == other);
+    }
+};
+
+// The report's order: severity, then tab position, then record name (ignoring case), then row.
+bool isPasswordHealthFindingBefore(const PasswordHealthFinding& left, const PasswordHealthFinding& right);
