@@ -129,7 +129,7 @@ void ViewContentPasswordHealth::_slotPushButtonEditRecordClicked()
 
 void ViewContentPasswordHealth::_slotPushButtonBackClicked()
 {
-    mainWindow->popView(VIEW_ID_COUNT);
+    mainWindow->removeView(this);
 }
 
 void ViewContentPasswordHealth::requestRecordEdit(int row)
