@@ -21,6 +21,7 @@ class QNetworkAccessManager;
 class QNetworkReply;
 class QShortcut;
 class QTimer;
+class SessionLockWatcher;
 class ViewBase;
 class ViewContentApplicationLocked;
 class ViewContentBase;
@@ -88,7 +89,8 @@ public:
     int serializeVault(uint8_t* buffer) const;
     void parseVault(const uint8_t* image);
 
-    // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it.
+    // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it, and counts
+    // down to clearing it when the settings ask for that.
     void copyToClipboard(const QString& text);
 
     // Replaces the content view of a page, keeping its frame and title; the previous content is deleted.
@@ -128,6 +130,8 @@ private Q_SLOTS:
     void _slotPushButtonClearClipboardClicked();
     void _slotPasswordTableDataModified();
     void _slotPasswordTableDataCopied();
+    void _slotSensitiveClipboardClearingCountdownChanged(int remainingSeconds);
+    void _slotSensitiveClipboardCopiedTextCleared();
     void _slotTabWidgetCurrentChanged(int newTabIndex);
     void _slotTabWidgetTabMoved(int, int);
     void _slotLineEditSearchTextEdited(const QString& referenceText);
@@ -229,6 +233,7 @@ private Q_SLOTS:
     void _slotViewContentApplicationLockedApplicationUnlocked();
     void _slotViewContentSettingsConfigurationChanged();
     void _slotNetworkAccessManagerFinished(QNetworkReply* pointerReply);
+    void _slotSessionLockWatcherSessionLockRequested();
 
 private:
     // What an update check found out, kept until it can be shown.
@@ -244,8 +249,10 @@ private:
 
     // Connects the protection's actions and pages and applies the settings (called once by the constructor).
     void initializeProtection();
-    // Reads the auto-locking and screenshot settings and puts them into effect.
+    // Reads the locking, clipboard and screenshot settings and puts them into effect.
     void applySettings();
+    // Empties the clipboard and the selection of what is still ours (the Clear button, locking, quitting).
+    void clearClipboard();
     void startUpdateCheck();
     void sendUpdateCheckRequest(bool isManual);
     void showUpdateCheckResult(const UpdateCheckResult& result);
@@ -256,6 +263,9 @@ private:
     int autoLockingDelaySeconds = 0;
     ViewContentApplicationLocked* viewContentApplicationLocked = nullptr;
     ViewContentSettings* viewContentSettings = nullptr;
+    // Screen locks and sleep of the session; followed while isLockedWithSession.
+    SessionLockWatcher* sessionLockWatcher = nullptr;
+    bool isLockedWithSession = true;
 
     bool isUpdateCheckManual = false;
     QNetworkAccessManager* networkAccessManager = nullptr;

@@ -1,20 +1,31 @@
 // Auto-locking of the main window: the idle count fed by user input, the lock after the delay only with a
-// known master password, locking over any page, and the settings that drive it. The one-second timer is
-// silenced and its slot called by hand, so that no test waits real minutes or races the clock.
+// known master password, locking over any page, the settings that drive it, and the lock that follows the
+// session's screen lock and sleep (announced over D-Bus: private buses with fake services stand in for the
+// system and session buses). The one-second timer is silenced and its slot called by hand, so that no test
+// waits real minutes or races the clock.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "mainwindow/SessionLockWatcher.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
+#include "support/PrivateBusDaemon.h"
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
@@ -28,12 +39,41 @@ namespace
 {
 const QString MASTER_PASSWORD = QStringLiteral("s3cret master");
 
+const QString LOGIN_SESSION_PATH = QStringLiteral("/org/freedesktop/login1/session/_3test");
+
 void storeLockingSettings(bool isEnabled, const QVariant& delayMinutes)
 {
     settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, isEnabled);
     settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, delayMinutes);
 }
+
+bool sendSignal(QDBusConnection& connection, const QString& path, const QString& interface,
+                const QString& name, const QVariant& argument = QVariant())
+{
+    QDBusMessage message = QDBusMessage::createSignal(path, interface, name);
+    if (argument.isValid())
+        message << argument;
+    return connection.send(message);
+}
 } // namespace
+
+// systemd-logind's manager as far as the application asks it: the session of a process.
+class FakeLoginManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    int sessionQuestionCount = 0;
+
+public Q_SLOTS:
+    QDBusObjectPath GetSessionByPID(uint processId)
+    {
+        Q_UNUSED(processId)
+        sessionQuestionCount++;
+        return QDBusObjectPath(LOGIN_SESSION_PATH);
+    }
+};
 
 class TestAutoLocking : public QObject
 {
@@ -42,6 +82,23 @@ class TestAutoLocking : public QObject
 private:
     FormContentEditor* window = nullptr;
     std::unique_ptr<QSignalBlocker> timerBlocker;
+    PrivateBusDaemon systemBusDaemon;
+    PrivateBusDaemon sessionBusDaemon;
+    QDBusConnection fakeSystemBus{QString()};
+    QDBusConnection fakeSessionBus{QString()};
+    FakeLoginManager fakeLoginManager;
+
+    SessionLockWatcher* watcher()
+    {
+        return window->findChild<SessionLockWatcher*>();
+    }
+
+    bool sendPrepareForSleep(bool isStarting)
+    {
+        return sendSignal(fakeSystemBus, QStringLiteral("/org/freedesktop/login1"),
+                          QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
+                          isStarting);
+    }
 
     QTimer* timer()
     {
@@ -77,6 +134,24 @@ private Q_SLOTS:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         usePrivateSettingsStore();
+
+        // Stand-ins for the system bus (with logind) and the session bus (with two desktops' screen savers),
+        // known to every window of this test before it is created.
+        QVERIFY2(systemBusDaemon.start(), qPrintable(systemBusDaemon.errorText()));
+        QVERIFY2(sessionBusDaemon.start(), qPrintable(sessionBusDaemon.errorText()));
+        qputenv("CORVANE_SYSTEM_BUS_ADDRESS", systemBusDaemon.address().toUtf8());
+        qputenv("CORVANE_SESSION_BUS_ADDRESS", sessionBusDaemon.address().toUtf8());
+        fakeSystemBus =
+            QDBusConnection::connectToBus(systemBusDaemon.address(), QStringLiteral("fake-system"));
+        fakeSessionBus =
+            QDBusConnection::connectToBus(sessionBusDaemon.address(), QStringLiteral("fake-session"));
+        QVERIFY(fakeSystemBus.isConnected());
+        QVERIFY(fakeSessionBus.isConnected());
+        QVERIFY(fakeSystemBus.registerService(QStringLiteral("org.freedesktop.login1")));
+        QVERIFY(fakeSystemBus.registerObject(QStringLiteral("/org/freedesktop/login1"), &fakeLoginManager,
+                                             QDBusConnection::ExportAllSlots));
+        QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+        QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.gnome.ScreenSaver")));
     }
 
     void init()
@@ -92,6 +167,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
         timerBlocker.reset();
         qApp->removeEventFilter(window);
         destroyEditorWindow(window);
@@ -316,6 +392,87 @@ private Q_SLOTS:
         QVERIFY(!outer.isVisible());
         QVERIFY(!inner.isVisible());
         QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+    }
+
+    void sleepAndSessionSignalsLockLikeCtrlL()
+    {
+        QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
+
+        // Waking up, and another session's lock, are no reason to lock; the coming sleep is. One bus keeps
+        // the order of one sender's signals: once the lock shows, the two before it were seen and ignored.
+        window->setKnownMasterPassword(MASTER_PASSWORD);
+        window->copyToClipboard(QStringLiteral("pw"));
+        QVERIFY(sendPrepareForSleep(false));
+        QVERIFY(sendSignal(fakeSystemBus, QStringLiteral("/org/freedesktop/login1/session/_9other"),
+                           QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock")));
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        QCOMPARE(requests.count(), 1);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        // Nothing copied stays readable behind the lock.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+        // The very lock of Ctrl+L: only the master password removes it.
+        QWidget* page = window->view(VIEW_ID_APPLICATION_LOCKED);
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QTest::keyClicks(child<QLineEdit>(page, "lineEditPassword"), QStringLiteral("wrong"));
+            QTest::mouseClick(child<QPushButton>(page, "pushButtonUnlock"), Qt::LeftButton);
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QVERIFY(window->isApplicationLocked());
+        child<QLineEdit>(page, "lineEditPassword")->clear();
+        unlock();
+
+        // This session's own lock, once the application has learnt which session is its own. The signal is
+        // repeated until the window's subscription, which follows logind's answer, has reached the bus.
+        QTRY_VERIFY(fakeLoginManager.sessionQuestionCount > 0);
+        const auto lockSessionAndCheck = [this]()
+        {
+            sendSignal(fakeSystemBus, LOGIN_SESSION_PATH, QStringLiteral("org.freedesktop.login1.Session"),
+                       QStringLiteral("Lock"));
+            return window->isApplicationLocked();
+        };
+        QTRY_VERIFY(lockSessionAndCheck());
+        unlock();
+
+        // The screen savers of the session bus, of both kinds.
+        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/freedesktop/ScreenSaver"),
+                           QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("ActiveChanged"),
+                           true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        unlock();
+        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                           QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"), false));
+        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                           QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"), true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        unlock();
+
+        // Here the settings page has nothing to warn about.
+        window->findChild<QAction*>(QStringLiteral("actionSettings"))->trigger();
+        QVERIFY(!findWidget(window->view(VIEW_ID_SETTINGS), "labelSessionLockUnavailable")->isVisible());
+    }
+
+    void sessionLockFollowsItsSetting()
+    {
+        window->setKnownMasterPassword(MASTER_PASSWORD);
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, false);
+        applySettings();
+        QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_COMPARE(requests.count(), 1);
+        QVERIFY(!window->isApplicationLocked());
+
+        // Without a master password there is nothing to lock with, as for Ctrl+L; the clipboard still goes.
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
+        applySettings();
+        window->setKnownMasterPassword(QString());
+        window->copyToClipboard(QStringLiteral("pw"));
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_COMPARE(requests.count(), 2);
+        QVERIFY(!window->isApplicationLocked());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
 };
 

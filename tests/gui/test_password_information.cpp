@@ -188,6 +188,41 @@ private Q_SLOTS:
         QCOMPARE(note()->toPlainText(), QString());
     }
 
+    void copyingAShownPasswordIsASensitiveCopy()
+    {
+        PasswordTable* table = tableAt(window, 0);
+        clickCell(table, 0, PasswordTable::COLUMN_PASSWORD);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonEditPassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QLineEdit* password = lineEdit("lineEditPassword");
+        QPushButton* clear = child<QPushButton>(window, "pushButtonClearClipboard");
+        QVERIFY(!clear->isEnabled());
+
+        // Ctrl+C and cut in the shown field carry the clipboard managers' hint and can be cleared at once,
+        // like the Copy button's copy.
+        QTest::mouseClick(button("pushButtonShowPassword"), Qt::LeftButton);
+        password->setFocus();
+        password->selectAll();
+        QTest::keyClick(password, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* mimeData = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mimeData->text(), QStringLiteral("pw1"));
+        QCOMPARE(mimeData->data(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE)),
+                 QByteArray("secret"));
+        QVERIFY(clear->isEnabled());
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+        password->setSelection(1, 2);
+        QTest::keyClick(password, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(password->text(), QStringLiteral("p"));
+        mimeData = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mimeData->text(), QStringLiteral("w1"));
+        QCOMPARE(mimeData->data(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE)),
+                 QByteArray("secret"));
+        QVERIFY(clear->isEnabled());
+        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
+    }
+
     void terminatorCharactersNeverEnterARecord()
     {
         openNewRecord();
