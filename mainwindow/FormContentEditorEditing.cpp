@@ -224,6 +224,13 @@ void FormContentEditor::initializeEditing()
             &FormContentEditor::_slotSensitiveClipboardCopiedTextCleared);
     connect(sensitiveClipboard, &SensitiveClipboard::clearingCountdownChanged, this,
             &FormContentEditor::_slotSensitiveClipboardClearingCountdownChanged);
+    // Room for the longest countdown, kept while hidden: the bottom line must not shift every second.
+    QSizePolicy countdownPolicy = form->labelClipboardCountdown->sizePolicy();
+    countdownPolicy.setRetainSizeWhenHidden(true);
+    form->labelClipboardCountdown->setSizePolicy(countdownPolicy);
+    form->labelClipboardCountdown->setMinimumWidth(
+        form->labelClipboardCountdown->fontMetrics().horizontalAdvance(
+            tr("Clipboard cleared in %1 s").arg(8888)));
     form->labelClipboardCountdown->setVisible(false);
 }
 
