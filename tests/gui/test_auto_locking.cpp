@@ -9,7 +9,6 @@
 #include "mainwindow/SessionLockWatcher.h"
 #include "support/EditorTestSupport.h"
 #include "support/ModalBoxAnswerer.h"
-#include "support/PrivateBusDaemon.h"
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 
@@ -24,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -47,8 +47,24 @@ void storeLockingSettings(bool isEnabled, const QVariant& delayMinutes)
     settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, delayMinutes);
 }
 
-bool sendSignal(QDBusConnection& connection, const QString& path, const QString& interface,
-                const QString& name, const QVariant& argument = QVariant())
+// Starts a dbus-daemon of the test's own (the session configuration lets anyone own any name, as the fake
+// services need) and returns the address it prints once it listens; empty when it cannot start.
+QString _startBusDaemon_helper(QProcess& process)
+{
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                   QStringLiteral("--print-address=1")});
+    while (process.waitForStarted() && !process.canReadLine())
+    {
+        if (!process.waitForReadyRead(10000))
+            return QString();
+    }
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+bool _sendSignal_helper(QDBusConnection& connection, const QString& path, const QString& interface,
+                        const QString& name, const QVariant& argument = QVariant())
 {
     QDBusMessage message = QDBusMessage::createSignal(path, interface, name);
     if (argument.isValid())
@@ -82,8 +98,9 @@ class TestAutoLocking : public QObject
 private:
     FormContentEditor* window = nullptr;
     std::unique_ptr<QSignalBlocker> timerBlocker;
-    PrivateBusDaemon systemBusDaemon;
-    PrivateBusDaemon sessionBusDaemon;
+    // Killed by their destructors at the end of the test.
+    QProcess systemBusDaemon;
+    QProcess sessionBusDaemon;
     QDBusConnection fakeSystemBus{QString()};
     QDBusConnection fakeSessionBus{QString()};
     FakeLoginManager fakeLoginManager;
@@ -95,9 +112,9 @@ private:
 
     bool sendPrepareForSleep(bool isStarting)
     {
-        return sendSignal(fakeSystemBus, QStringLiteral("/org/freedesktop/login1"),
-                          QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-                          isStarting);
+        return _sendSignal_helper(fakeSystemBus, QStringLiteral("/org/freedesktop/login1"),
+                                  QStringLiteral("org.freedesktop.login1.Manager"),
+                                  QStringLiteral("PrepareForSleep"), isStarting);
     }
 
     QTimer* timer()
@@ -137,14 +154,14 @@ private Q_SLOTS:
 
         // Stand-ins for the system bus (with logind) and the session bus (with two desktops' screen savers),
         // known to every window of this test before it is created.
-        QVERIFY2(systemBusDaemon.start(), qPrintable(systemBusDaemon.errorText()));
-        QVERIFY2(sessionBusDaemon.start(), qPrintable(sessionBusDaemon.errorText()));
-        qputenv("CORVANE_SYSTEM_BUS_ADDRESS", systemBusDaemon.address().toUtf8());
-        qputenv("CORVANE_SESSION_BUS_ADDRESS", sessionBusDaemon.address().toUtf8());
-        fakeSystemBus =
-            QDBusConnection::connectToBus(systemBusDaemon.address(), QStringLiteral("fake-system"));
-        fakeSessionBus =
-            QDBusConnection::connectToBus(sessionBusDaemon.address(), QStringLiteral("fake-session"));
+        const QString systemBusAddress = _startBusDaemon_helper(systemBusDaemon);
+        const QString sessionBusAddress = _startBusDaemon_helper(sessionBusDaemon);
+        QVERIFY2(!systemBusAddress.isEmpty() && !sessionBusAddress.isEmpty(),
+                 "dbus-daemon (Debian package dbus-daemon) did not start");
+        qputenv("CORVANE_SYSTEM_BUS_ADDRESS", systemBusAddress.toUtf8());
+        qputenv("CORVANE_SESSION_BUS_ADDRESS", sessionBusAddress.toUtf8());
+        fakeSystemBus = QDBusConnection::connectToBus(systemBusAddress, QStringLiteral("fake-system"));
+        fakeSessionBus = QDBusConnection::connectToBus(sessionBusAddress, QStringLiteral("fake-session"));
         QVERIFY(fakeSystemBus.isConnected());
         QVERIFY(fakeSessionBus.isConnected());
         QVERIFY(fakeSystemBus.registerService(QStringLiteral("org.freedesktop.login1")));
@@ -152,6 +169,15 @@ private Q_SLOTS:
                                              QDBusConnection::ExportAllSlots));
         QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
         QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.gnome.ScreenSaver")));
+    }
+
+    void cleanupTestCase()
+    {
+        for (QProcess* daemon : {&systemBusDaemon, &sessionBusDaemon})
+        {
+            daemon->kill();
+            daemon->waitForFinished();
+        }
     }
 
     void init()
@@ -403,8 +429,8 @@ private Q_SLOTS:
         window->setKnownMasterPassword(MASTER_PASSWORD);
         window->copyToClipboard(QStringLiteral("pw"));
         QVERIFY(sendPrepareForSleep(false));
-        QVERIFY(sendSignal(fakeSystemBus, QStringLiteral("/org/freedesktop/login1/session/_9other"),
-                           QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock")));
+        QVERIFY(_sendSignal_helper(fakeSystemBus, QStringLiteral("/org/freedesktop/login1/session/_9other"),
+                                   QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock")));
         QVERIFY(sendPrepareForSleep(true));
         QTRY_VERIFY(window->isApplicationLocked());
         QCOMPARE(requests.count(), 1);
@@ -429,23 +455,25 @@ private Q_SLOTS:
         QTRY_VERIFY(fakeLoginManager.sessionQuestionCount > 0);
         const auto lockSessionAndCheck = [this]()
         {
-            sendSignal(fakeSystemBus, LOGIN_SESSION_PATH, QStringLiteral("org.freedesktop.login1.Session"),
-                       QStringLiteral("Lock"));
+            _sendSignal_helper(fakeSystemBus, LOGIN_SESSION_PATH,
+                               QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"));
             return window->isApplicationLocked();
         };
         QTRY_VERIFY(lockSessionAndCheck());
         unlock();
 
         // The screen savers of the session bus, of both kinds.
-        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/freedesktop/ScreenSaver"),
-                           QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("ActiveChanged"),
-                           true));
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                   QStringLiteral("org.freedesktop.ScreenSaver"),
+                                   QStringLiteral("ActiveChanged"), true));
         QTRY_VERIFY(window->isApplicationLocked());
         unlock();
-        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
-                           QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"), false));
-        QVERIFY(sendSignal(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
-                           QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"), true));
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                                   QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"),
+                                   false));
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                                   QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"),
+                                   true));
         QTRY_VERIFY(window->isApplicationLocked());
         unlock();
 
