@@ -6,6 +6,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QTimer>
 #include <QUuid>
 
 namespace
@@ -82,6 +83,7 @@ SessionLockWatcher::SessionLockWatcher(const QDBusConnection& systemBus, const Q
         // The session's Lock comes from the session's own object, whose path logind has to tell.
         requestSessionPath(QStringLiteral("GetSessionByPID"),
                            QVariant::fromValue(uint(QCoreApplication::applicationPid())));
+        takeSleepInhibitor();
     }
     if (this->sessionBus.isConnected())
     {
@@ -155,11 +157,40 @@ void SessionLockWatcher::_slotSessionPathCallFinished(QDBusPendingCallWatcher* c
                       QStringLiteral("Lock"), this, SLOT(_slotLoginSessionLock()));
 }
 
+void SessionLockWatcher::takeSleepInhibitor()
+{
+    if (!systemBus.isConnected() || sleepInhibitor.isValid())
+        return;
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(QLatin1String(LOGIN_SERVICE), QLatin1String(LOGIN_MANAGER_PATH),
+                                       QLatin1String(LOGIN_MANAGER_INTERFACE), QStringLiteral("Inhibit"));
+    message.setArguments({QStringLiteral("sleep"), QCoreApplication::applicationName(),
+                          QStringLiteral("Locking the password vault"), QStringLiteral("delay")});
+    auto* callWatcher = new QDBusPendingCallWatcher(systemBus.asyncCall(message), this);
+    connect(callWatcher, &QDBusPendingCallWatcher::finished, this,
+            &SessionLockWatcher::_slotSleepInhibitorCallFinished);
+}
+
+void SessionLockWatcher::_slotSleepInhibitorCallFinished(QDBusPendingCallWatcher* callWatcher)
+{
+    const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *callWatcher;
+    callWatcher->deleteLater();
+    // Without it (no logind, or a policy that refuses it) the lock still comes, only maybe after waking up.
+    if (!reply.isError())
+        sleepInhibitor = reply.value();
+}
+
 void SessionLockWatcher::_slotLoginManagerPrepareForSleep(bool isStarting)
 {
     // Sent twice: true before sleeping, false after waking up.
-    if (isStarting)
-        Q_EMIT sessionLockRequested();
+    if (!isStarting)
+    {
+        takeSleepInhibitor();
+        return;
+    }
+    Q_EMIT sessionLockRequested();
+    // The sleep may go on once the locked page had a turn of the event loop to be painted.
+    QTimer::singleShot(0, this, [this]() { sleepInhibitor = QDBusUnixFileDescriptor(); });
 }
 
 void SessionLockWatcher::_slotLoginSessionLock()

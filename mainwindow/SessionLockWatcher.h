@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
 
@@ -14,6 +15,8 @@ class QDBusPendingCallWatcher;
 // - the screen saver of the desktop on the session bus: ActiveChanged(true) of org.freedesktop.ScreenSaver
 //   and of the GNOME, Cinnamon, MATE and Xfce variants.
 // Without a bus or without these services nothing is ever announced, and isAvailable() says so.
+// logind suspends without waiting for anyone unless asked: the watcher holds a "delay" inhibitor, given
+// back once the lock has been requested (and shown), so that the computer sleeps with the vault locked.
 class SessionLockWatcher : public QObject
 {
     Q_OBJECT
@@ -41,9 +44,11 @@ private Q_SLOTS:
     void _slotLoginSessionLock();
     void _slotScreenSaverActiveChanged(bool isActive);
     void _slotSessionPathCallFinished(QDBusPendingCallWatcher* callWatcher);
+    void _slotSleepInhibitorCallFinished(QDBusPendingCallWatcher* callWatcher);
 
 private:
     void requestSessionPath(const QString& method, const QVariant& argument);
+    void takeSleepInhibitor();
 
     QDBusConnection systemBus;
     QDBusConnection sessionBus;
@@ -51,4 +56,6 @@ private:
     QStringList ownConnectionNames;
     bool isSessionPathByIdTried = false;
     QString sessionPath;
+    // Closing the descriptor gives the inhibitor back.
+    QDBusUnixFileDescriptor sleepInhibitor;
 };

@@ -18,6 +18,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +33,9 @@
 
 #include <functional>
 #include <memory>
+
+#include <poll.h>
+#include <unistd.h>
 
 using namespace editortest;
 
@@ -80,15 +84,51 @@ class FakeLoginManager : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
+    ~FakeLoginManager() override
+    {
+        if (inhibitorReadEnd >= 0)
+            ::close(inhibitorReadEnd);
+    }
+
     int sessionQuestionCount = 0;
 
+    // The last inhibitor handed out is held while nobody has closed its descriptor yet.
+    bool isInhibitorHeld() const
+    {
+        pollfd readEnd{inhibitorReadEnd, POLLIN, 0};
+        return inhibitorReadEnd >= 0 && ::poll(&readEnd, 1, 0) == 0;
+    }
+
 public Q_SLOTS:
+    // Hands out one end of a pipe: the other end sees when every copy of it is closed.
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why,
+                                    const QString& mode)
+    {
+        Q_UNUSED(who)
+        Q_UNUSED(why)
+        if (what != QLatin1String("sleep") || mode != QLatin1String("delay"))
+            return QDBusUnixFileDescriptor();
+        int pipeEnds[2];
+        if (::pipe(pipeEnds) != 0)
+            return QDBusUnixFileDescriptor();
+        if (inhibitorReadEnd >= 0)
+            ::close(inhibitorReadEnd);
+        inhibitorReadEnd = pipeEnds[0];
+        // The descriptor keeps a copy of its own.
+        const QDBusUnixFileDescriptor inhibitor(pipeEnds[1]);
+        ::close(pipeEnds[1]);
+        return inhibitor;
+    }
+
     QDBusObjectPath GetSessionByPID(uint processId)
     {
         Q_UNUSED(processId)
         sessionQuestionCount++;
         return QDBusObjectPath(LOGIN_SESSION_PATH);
     }
+
+private:
+    int inhibitorReadEnd = -1;
 };
 
 class TestAutoLocking : public QObject
@@ -424,6 +464,9 @@ private Q_SLOTS:
     {
         QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
 
+        // The computer does not sleep before the application had its chance to lock.
+        QTRY_VERIFY(fakeLoginManager.isInhibitorHeld());
+
         // Waking up, and another session's lock, are no reason to lock; the coming sleep is. One bus keeps
         // the order of one sender's signals: once the lock shows, the two before it were seen and ignored.
         window->setKnownMasterPassword(MASTER_PASSWORD);
@@ -435,6 +478,10 @@ private Q_SLOTS:
         QTRY_VERIFY(window->isApplicationLocked());
         QCOMPARE(requests.count(), 1);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        // Locked: the sleep may go on; after waking up the next sleep waits for the application again.
+        QTRY_VERIFY(!fakeLoginManager.isInhibitorHeld());
+        QVERIFY(sendPrepareForSleep(false));
+        QTRY_VERIFY(fakeLoginManager.isInhibitorHeld());
         // Nothing copied stays readable behind the lock.
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
