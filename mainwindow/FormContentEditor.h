@@ -163,6 +163,8 @@ private:
                        bool isWrapping) const;
 
     // Editing state (FormContentEditorEditing.cpp)
+    // Empties the clipboard and the selection of what is still ours (the Clear button, locking, quitting).
+    void clearClipboard();
     // A table for a new last tab, connected to the window, without refreshing the tab menus.
     PasswordTable* createTable(const QString& name);
     // Removes every tab and destroys its table.
@@ -251,8 +253,6 @@ private:
     void initializeProtection();
     // Reads the locking, clipboard and screenshot settings and puts them into effect.
     void applySettings();
-    // Empties the clipboard and the selection of what is still ours (the Clear button, locking, quitting).
-    void clearClipboard();
     void startUpdateCheck();
     void sendUpdateCheckRequest(bool isManual);
     void showUpdateCheckResult(const UpdateCheckResult& result);
