@@ -27,6 +27,8 @@ const QList<DefaultSetting>& _defaultSettings_helper()
         {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED), QVariant(true)},
         {QStringLiteral(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES), QVariant(10)},
         {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED), QVariant(false)},
+        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION), QVariant(true)},
+        {QStringLiteral(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS), QVariant(30)},
     };
     return defaults;
 }

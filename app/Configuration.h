@@ -15,6 +15,8 @@ extern QSettings* settings;
 #define CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED "IsApplicationAutoLockingEnabled"
 #define CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES "ApplicationAutoLockingDelayMinutes"
 #define CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED "IsApplicationScreenshotAllowed"
+#define CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION "IsApplicationLockedWithSession"
+#define CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS "ClipboardClearingDelaySeconds"
 #define CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION "LicenseAcceptedForApplicationVersion"
 
 // The running application version, used by the license gate, the update check and the About box.

@@ -84,8 +84,9 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
 FormContentEditor::~FormContentEditor()
 {
     // Whatever the application put on the clipboard may be a password: it must not outlive the session.
-    if (isClipboardUsed)
-        clearSystemClipboard();
+    // Only what is still ours goes: a text copied later in another program stays.
+    SensitiveClipboard::instance()->disconnect(this);
+    SensitiveClipboard::instance()->clear();
     // Before the tables go: the analysis shares their records, which zero-fill only what they hold alone.
     clearPasswordHealth();
     secureClearString(masterPassword);

@@ -22,6 +22,7 @@ class QNetworkAccessManager;
 class QNetworkReply;
 class QShortcut;
 class QTimer;
+class SessionLockWatcher;
 class ViewBase;
 class ViewContentApplicationLocked;
 class ViewContentBase;
@@ -99,7 +100,8 @@ public:
     int serializeVault(uint8_t* buffer) const;
     void parseVault(const uint8_t* image);
 
-    // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it.
+    // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it, and counts
+    // down to clearing it when the settings ask for that.
     void copyToClipboard(const QString& text);
 
     // Replaces the content view of a page, keeping its frame and title; the previous content is deleted.
@@ -139,6 +141,8 @@ private Q_SLOTS:
     void _slotPushButtonClearClipboardClicked();
     void _slotPasswordTableDataModified();
     void _slotPasswordTableDataCopied();
+    void _slotSensitiveClipboardClearingCountdownChanged(int remainingSeconds);
+    void _slotSensitiveClipboardCopiedTextCleared();
     void _slotTabWidgetCurrentChanged(int newTabIndex);
     void _slotTabWidgetTabMoved(int, int);
     void _slotLineEditSearchTextEdited(const QString& referenceText);
@@ -172,6 +176,8 @@ private:
                        bool isWrapping) const;
 
     // Editing state (FormContentEditorEditing.cpp)
+    // Empties the clipboard and the selection of what is still ours (the Clear button, locking, quitting).
+    void clearClipboard();
     // A table for a new last tab, connected to the window, without refreshing the tab menus.
     PasswordTable* createTable(const QString& name);
     // Removes every tab and destroys its table.
@@ -244,6 +250,7 @@ private Q_SLOTS:
     void _slotViewContentApplicationLockedApplicationUnlocked();
     void _slotViewContentSettingsConfigurationChanged();
     void _slotNetworkAccessManagerFinished(QNetworkReply* pointerReply);
+    void _slotSessionLockWatcherSessionLockRequested();
 
 private:
     // What an update check found out, kept until it can be shown.
@@ -257,7 +264,7 @@ private:
 
     // Connects the protection's actions and pages and applies the settings (called once by the constructor).
     void initializeProtection();
-    // Reads the auto-locking and screenshot settings and puts them into effect.
+    // Reads the locking, clipboard and screenshot settings and puts them into effect.
     void applySettings();
     void startUpdateCheck();
     void sendUpdateCheckRequest(bool isManual);
@@ -269,6 +276,9 @@ private:
     int autoLockingDelaySeconds = 0;
     ViewContentApplicationLocked* viewContentApplicationLocked = nullptr;
     ViewContentSettings* viewContentSettings = nullptr;
+    // Screen locks and sleep of the session; followed while isLockedWithSession.
+    SessionLockWatcher* sessionLockWatcher = nullptr;
+    bool isLockedWithSession = true;
 
     bool isUpdateCheckManual = false;
     QNetworkAccessManager* networkAccessManager = nullptr;

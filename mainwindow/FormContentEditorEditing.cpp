@@ -136,8 +136,9 @@ void FormContentEditor::parseVault(const uint8_t* image)
 
 void FormContentEditor::copyToClipboard(const QString& text)
 {
-    copySensitiveTextToClipboard(text);
-    _slotPasswordTableDataCopied();
+    // Announces the copy through SensitiveClipboard::textCopied(), like the copies of the table and of the
+    // password fields.
+    SensitiveClipboard::instance()->copyText(text);
 }
 
 void FormContentEditor::_slotPasswordTableDataCopied()
@@ -148,9 +149,27 @@ void FormContentEditor::_slotPasswordTableDataCopied()
 
 void FormContentEditor::_slotPushButtonClearClipboardClicked()
 {
-    clearSystemClipboard();
+    clearClipboard();
+}
+
+void FormContentEditor::clearClipboard()
+{
+    SensitiveClipboard::instance()->clear();
+}
+
+void FormContentEditor::_slotSensitiveClipboardCopiedTextCleared()
+{
     isClipboardUsed = false;
     form->pushButtonClearClipboard->setEnabled(false);
+}
+
+void FormContentEditor::_slotSensitiveClipboardClearingCountdownChanged(int remainingSeconds)
+{
+    form->labelClipboardCountdown->setVisible(remainingSeconds >= 0);
+    if (remainingSeconds >= 0)
+        form->labelClipboardCountdown->setText(tr("Clipboard cleared in %1 s").arg(remainingSeconds));
+    else
+        form->labelClipboardCountdown->clear();
 }
 
 // Connections --------------------------------------------------------------------------------------------
@@ -199,6 +218,23 @@ void FormContentEditor::initializeEditing()
             &FormContentEditor::_slotViewContentPasswordInformationPasswordModified);
     connect(viewContentPasswordInformation, &ViewContentPasswordInformation::dataCopied, this,
             &FormContentEditor::_slotPasswordTableDataCopied);
+
+    // Every copy of a secret, wherever it was made (a password field's Ctrl+C too), enables Clear.
+    SensitiveClipboard* sensitiveClipboard = SensitiveClipboard::instance();
+    connect(sensitiveClipboard, &SensitiveClipboard::textCopied, this,
+            &FormContentEditor::_slotPasswordTableDataCopied);
+    connect(sensitiveClipboard, &SensitiveClipboard::copiedTextCleared, this,
+            &FormContentEditor::_slotSensitiveClipboardCopiedTextCleared);
+    connect(sensitiveClipboard, &SensitiveClipboard::clearingCountdownChanged, this,
+            &FormContentEditor::_slotSensitiveClipboardClearingCountdownChanged);
+    // Room for the longest countdown, kept while hidden: the bottom line must not shift every second.
+    QSizePolicy countdownPolicy = form->labelClipboardCountdown->sizePolicy();
+    countdownPolicy.setRetainSizeWhenHidden(true);
+    form->labelClipboardCountdown->setSizePolicy(countdownPolicy);
+    form->labelClipboardCountdown->setMinimumWidth(
+        form->labelClipboardCountdown->fontMetrics().horizontalAdvance(
+            tr("Clipboard cleared in %1 s").arg(8888)));
+    form->labelClipboardCountdown->setVisible(false);
 }
 
 // Records ------------------------------------------------------------------------------------------------

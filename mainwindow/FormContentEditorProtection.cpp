@@ -1,9 +1,12 @@
-// Protection of what the window shows: locking after inactivity or on demand, screenshot protection, the
-// settings page that controls both, and the check for a newer application version.
+// Protection of what the window shows: locking after inactivity, on demand or with the session's screen
+// lock and sleep, the clipboard's clearing delay, screenshot protection, the settings page that controls
+// them, and the check for a newer application version.
 #include "FormContentEditor.h"
 
 #include "ProductWebServer.h"
 #include "ScreenshotProtection.h"
+#include "SensitiveClipboard.h"
+#include "SessionLockWatcher.h"
 #include "app/Configuration.h"
 #include "ui_FormContentEditor.h"
 #include "vault/SecureMemory.h"
@@ -142,6 +145,10 @@ void FormContentEditor::initializeProtection()
     connect(viewContentSettings, &ViewContentSettings::configurationChanged, this,
             &FormContentEditor::_slotViewContentSettingsConfigurationChanged);
 
+    sessionLockWatcher = SessionLockWatcher::createForThisSession(this);
+    connect(sessionLockWatcher, &SessionLockWatcher::sessionLockRequested, this,
+            &FormContentEditor::_slotSessionLockWatcherSessionLockRequested);
+
     applySettings();
 }
 
@@ -164,6 +171,12 @@ void FormContentEditor::applySettings()
     else
         timerSecond->stop();
 
+    isLockedWithSession =
+        _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true).toBool();
+    // A copy already counting down keeps its delay; the new one applies from the next copy.
+    SensitiveClipboard::instance()->setClearingDelaySeconds(
+        _settingValue_helper(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30).toInt());
+
     const bool isScreenshotAllowed =
         _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED, false).toBool();
     setWindowScreenshotProtection(this, !isScreenshotAllowed);
@@ -171,6 +184,8 @@ void FormContentEditor::applySettings()
 
 void FormContentEditor::_slotActionSettingsTriggered()
 {
+    // Asked at each visit: the desktop's screen saver may have started after the application.
+    viewContentSettings->setSessionLockDetectionAvailable(sessionLockWatcher->isAvailable());
     pushView(VIEW_ID_SETTINGS);
 }
 
@@ -223,6 +238,8 @@ void FormContentEditor::_slotActionLockApplicationClicked()
         return;
 
     _closePopupsAndModalDialogs_helper();
+    // A password left on the clipboard would be readable without unlocking.
+    clearClipboard();
 
     QString masterPasswordCopy = masterPassword;
     viewContentApplicationLocked->setMasterPassword(masterPasswordCopy);
@@ -233,6 +250,17 @@ void FormContentEditor::_slotActionLockApplicationClicked()
     views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->activate();
     displayView(VIEW_ID_APPLICATION_LOCKED);
     updateWidgetsState();
+}
+
+void FormContentEditor::_slotSessionLockWatcherSessionLockRequested()
+{
+    if (!isLockedWithSession)
+        return;
+    // Even where the application cannot lock (no master password yet), nothing copied stays behind the
+    // locked screen or over the sleep.
+    clearClipboard();
+    // The same lock as Ctrl+L and the inactivity delay: only the master password removes it.
+    _slotActionLockApplicationClicked();
 }
 
 void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()

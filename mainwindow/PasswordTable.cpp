@@ -252,7 +252,7 @@ void PasswordTable::_slotActionCopyTableDataTriggered()
     const int column = currentColumn();
     if (!hasSelectedCell() || row < 0 || row >= records.size() || column < 0 || column >= COLUMN_COUNT)
         return;
-    copySensitiveTextToClipboard(records.at(row).field(column));
+    SensitiveClipboard::instance()->copyText(records.at(row).field(column));
     emit dataCopied();
 }
 

@@ -5,6 +5,7 @@ CORVANE_BUILD_PACKAGES=(
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
     qt6-l10n-tools qt6-translations-l10n libmbedtls-dev
     libbenchmark-dev python3 python3-cryptography libzxcvbn-dev
+    dbus-daemon xvfb xauth
 )
 CORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)

@@ -1,6 +1,7 @@
 #include "ViewContentApplicationLocked.h"
 
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "ui_ViewContentApplicationLocked.h"
 #include "vault/SecureMemory.h"
 
@@ -12,6 +13,7 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentApplicationLocked)
 {
     form->setupUi(this);
+    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     form->svgWidgetIcon->load(QStringLiteral(":/Images/Padlock.svg"));
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 
@@ -45,7 +47,7 @@ void ViewContentApplicationLocked::activate()
 {
     form->lineEditPassword->clear();
     // Every lock starts hidden, whatever the user left shown at the previous one.
-    form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+    passwordFieldGuard->setPasswordShown(true);
     _slotPushButtonShowPasswordClicked();
     form->lineEditPassword->setFocus();
     form->pushButtonUnlock->setDefault(true);
@@ -71,14 +73,14 @@ void ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed()
 
 void ViewContentApplicationLocked::_slotPushButtonShowPasswordClicked()
 {
-    if (form->lineEditPassword->echoMode() == QLineEdit::Password)
+    if (!passwordFieldGuard->isPasswordShown())
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        passwordFieldGuard->setPasswordShown(true);
         form->pushButtonShow->setText(tr("Hide"));
     }
     else
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        passwordFieldGuard->setPasswordShown(false);
         form->pushButtonShow->setText(tr("Show"));
     }
 }

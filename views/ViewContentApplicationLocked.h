@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentApplicationLocked;
@@ -38,5 +40,6 @@ private Q_SLOTS:
 
 private:
     Ui::ViewContentApplicationLocked* form;
+    PasswordFieldGuard* passwordFieldGuard = nullptr;
     QString masterPassword;
 };

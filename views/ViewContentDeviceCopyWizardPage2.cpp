@@ -1,12 +1,14 @@
 #include "ViewContentDeviceCopyWizardPage2.h"
 
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "ui_ViewContentDeviceCopyWizardPage2.h"
 
 ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
 {
     form->setupUi(this);
+    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
@@ -30,7 +32,7 @@ void ViewContentDeviceCopyWizardPage2::activate()
 {
     form->lineEditPassword->clear();
     _slotLineEditPasswordTextChanged(QString());
-    form->lineEditPassword->setEchoMode(QLineEdit::Password);
+    passwordFieldGuard->setPasswordShown(false);
     form->pushButtonShowPassword->setText(tr("Show"));
     form->lineEditPassword->setFocus();
 }
@@ -54,14 +56,14 @@ void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed()
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked()
 {
-    if (form->lineEditPassword->echoMode() == QLineEdit::Password)
+    if (!passwordFieldGuard->isPasswordShown())
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        passwordFieldGuard->setPasswordShown(true);
         form->pushButtonShowPassword->setText(tr("Hide"));
     }
     else
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        passwordFieldGuard->setPasswordShown(false);
         form->pushButtonShowPassword->setText(tr("Show"));
     }
 }

@@ -2,6 +2,8 @@
 
 #include "ViewContentBase.h"
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentDeviceCopyWizardPage2;
@@ -35,4 +37,5 @@ private Q_SLOTS:
 
 private:
     Ui::ViewContentDeviceCopyWizardPage2* form;
+    PasswordFieldGuard* passwordFieldGuard = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ViewContentDeviceCopyWizardPage3.h"
 
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentDeviceCopyWizardPage3.h"
 
@@ -8,6 +9,7 @@ ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
 {
     form->setupUi(this);
+    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textEdited, this,
@@ -33,7 +35,7 @@ void ViewContentDeviceCopyWizardPage3::activate()
 {
     form->lineEditPassword->clear();
     updatePasswordStrength();
-    form->lineEditPassword->setEchoMode(QLineEdit::Password);
+    passwordFieldGuard->setPasswordShown(false);
     form->pushButtonShowPassword->setText(tr("Show"));
     form->lineEditPassword->setFocus();
 }
@@ -57,14 +59,14 @@ void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed()
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()
 {
-    if (form->lineEditPassword->echoMode() == QLineEdit::Password)
+    if (!passwordFieldGuard->isPasswordShown())
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        passwordFieldGuard->setPasswordShown(true);
         form->pushButtonShowPassword->setText(tr("Hide"));
     }
     else
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        passwordFieldGuard->setPasswordShown(false);
         form->pushButtonShowPassword->setText(tr("Show"));
     }
 }

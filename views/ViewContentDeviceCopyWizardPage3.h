@@ -2,6 +2,8 @@
 
 #include "ViewContentBase.h"
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentDeviceCopyWizardPage3;
@@ -41,4 +43,5 @@ private:
     void updatePasswordStrength();
 
     Ui::ViewContentDeviceCopyWizardPage3* form;
+    PasswordFieldGuard* passwordFieldGuard = nullptr;
 };

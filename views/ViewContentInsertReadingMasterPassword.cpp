@@ -2,12 +2,14 @@
 
 #include "device/Device.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "ui_ViewContentInsertReadingMasterPassword.h"
 
 ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
 {
     form->setupUi(this);
+    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPasswordField);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked);
@@ -31,14 +33,14 @@ void ViewContentInsertReadingMasterPassword::activate()
     form->pushButtonShow->setText(tr("Show"));
     form->pushButtonOk->setEnabled(false);
     form->lineEditPasswordField->clear();
-    form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+    passwordFieldGuard->setPasswordShown(false);
     form->lineEditPasswordField->setFocus();
 }
 
 void ViewContentInsertReadingMasterPassword::deactivate()
 {
     form->lineEditPasswordField->clear();
-    form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+    passwordFieldGuard->setPasswordShown(false);
     form->pushButtonShow->setText(tr("Show"));
     form->pushButtonOk->setEnabled(false);
 }
@@ -61,14 +63,14 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
 
 void ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked()
 {
-    if (form->lineEditPasswordField->echoMode() == QLineEdit::Password)
+    if (!passwordFieldGuard->isPasswordShown())
     {
-        form->lineEditPasswordField->setEchoMode(QLineEdit::Normal);
+        passwordFieldGuard->setPasswordShown(true);
         form->pushButtonShow->setText(tr("Hide"));
     }
     else
     {
-        form->lineEditPasswordField->setEchoMode(QLineEdit::Password);
+        passwordFieldGuard->setPasswordShown(false);
         form->pushButtonShow->setText(tr("Show"));
     }
     // The click took the focus; typing and Return belong to the field.

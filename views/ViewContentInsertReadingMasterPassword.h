@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentInsertReadingMasterPassword;
@@ -36,4 +38,5 @@ private Q_SLOTS:
 
 private:
     Ui::ViewContentInsertReadingMasterPassword* form;
+    PasswordFieldGuard* passwordFieldGuard = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/HelpLauncher.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentInsertWritingMasterPassword.h"
 
@@ -11,6 +12,8 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertWritingMasterPassword)
 {
     form->setupUi(this);
+    firstPasswordFieldGuard = new PasswordFieldGuard(form->lineEditFirstPasswordField);
+    secondPasswordFieldGuard = new PasswordFieldGuard(form->lineEditSecondPasswordField);
 
     connect(form->lineEditFirstPasswordField, &QLineEdit::textChanged, this,
             &ViewContentInsertWritingMasterPassword::_slotLineEditTextChanged);
@@ -55,8 +58,8 @@ void ViewContentInsertWritingMasterPassword::clearFields()
 {
     form->lineEditFirstPasswordField->clear();
     form->lineEditSecondPasswordField->clear();
-    form->lineEditFirstPasswordField->setEchoMode(QLineEdit::Password);
-    form->lineEditSecondPasswordField->setEchoMode(QLineEdit::Password);
+    firstPasswordFieldGuard->setPasswordShown(false);
+    secondPasswordFieldGuard->setPasswordShown(false);
 }
 
 void ViewContentInsertWritingMasterPassword::_slotLineEditTextChanged(QString)
@@ -92,10 +95,9 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonCancelClicked()
 void ViewContentInsertWritingMasterPassword::_slotPushButtonShowClicked()
 {
     // Both fields together, decided by the first one.
-    const bool isHidden = form->lineEditFirstPasswordField->echoMode() == QLineEdit::Password;
-    const QLineEdit::EchoMode echoMode = isHidden ? QLineEdit::Normal : QLineEdit::Password;
-    form->lineEditFirstPasswordField->setEchoMode(echoMode);
-    form->lineEditSecondPasswordField->setEchoMode(echoMode);
+    const bool isHidden = !firstPasswordFieldGuard->isPasswordShown();
+    firstPasswordFieldGuard->setPasswordShown(isHidden);
+    secondPasswordFieldGuard->setPasswordShown(isHidden);
     form->pushButtonShow->setText(isHidden ? tr("Hide") : tr("Show"));
     // The click took the focus; give it back to the field the user was typing in.
     lastFocusedPasswordField->setFocus();

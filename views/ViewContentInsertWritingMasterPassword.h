@@ -6,6 +6,8 @@
 
 class QLineEdit;
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentInsertWritingMasterPassword;
@@ -41,6 +43,8 @@ private:
     void clearFields();
 
     Ui::ViewContentInsertWritingMasterPassword* form;
+    PasswordFieldGuard* firstPasswordFieldGuard = nullptr;
+    PasswordFieldGuard* secondPasswordFieldGuard = nullptr;
     // Where Show/Hide gives the focus back after its click took it.
     QLineEdit* lastFocusedPasswordField = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/HelpLauncher.h"
+#include "mainwindow/PasswordFieldGuard.h"
 #include "passwordtools/PasswordGenerator.h"
 #include "ui_ViewContentPasswordInformation.h"
 #include "vault/VaultText.h"
@@ -43,6 +44,7 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentPasswordInformation)
 {
     form->setupUi(this);
+    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     pointerPassword = &emptyPassword;
 
     form->comboBoxPasswordGenerationMode->addItem(tr("Auto", "Password generation mode"));
@@ -135,7 +137,7 @@ void ViewContentPasswordInformation::activate()
     }
 
     isPasswordCopied = false;
-    form->lineEditPassword->setEchoMode(QLineEdit::Password);
+    passwordFieldGuard->setPasswordShown(false);
     form->pushButtonShowPassword->setText(tr("Show"));
     updateFields();
 }
@@ -159,14 +161,14 @@ void ViewContentPasswordInformation::deactivate()
 
 void ViewContentPasswordInformation::_slotPushButtonShowPasswordClicked()
 {
-    if (form->lineEditPassword->echoMode() != QLineEdit::Normal)
+    if (!passwordFieldGuard->isPasswordShown())
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Normal);
+        passwordFieldGuard->setPasswordShown(true);
         form->pushButtonShowPassword->setText(tr("Hide"));
     }
     else
     {
-        form->lineEditPassword->setEchoMode(QLineEdit::Password);
+        passwordFieldGuard->setPasswordShown(false);
         form->pushButtonShowPassword->setText(tr("Show"));
     }
 }

@@ -3,6 +3,8 @@
 #include "ViewContentBase.h"
 #include "vault/PasswordRecord.h"
 
+class PasswordFieldGuard;
+
 namespace Ui
 {
 class ViewContentPasswordInformation;
@@ -59,6 +61,7 @@ private:
     void leave();
 
     Ui::ViewContentPasswordInformation* form;
+    PasswordFieldGuard* passwordFieldGuard = nullptr;
     const PasswordRecord* pointerPassword = nullptr;
     PasswordRecord emptyPassword;
     int passwordToReplaceIndex = -1;

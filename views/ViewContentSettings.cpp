@@ -11,6 +11,7 @@ ViewContentSettings::ViewContentSettings(QWidget* parent)
     form->setupUi(this);
     // Say so where the system cannot keep the window out of captures, instead of promising a protection.
     form->labelScreenshotProtectionUnavailable->setVisible(!isScreenshotProtectionSupported());
+    form->labelSessionLockUnavailable->setVisible(false);
 
     connect(form->checkBoxApplicationAutoLocking, &QCheckBox::stateChanged, this,
             &ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged);
@@ -42,10 +43,21 @@ void ViewContentSettings::activate()
         form->spinBoxApplicationAutoLocking->setValue(
             settings->value(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES).toInt());
 
+        form->checkBoxLockWithSession->setChecked(
+            settings->value(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true).toBool());
+        // The spin box brings a stored value outside 0 to 3600 back into that range.
+        form->spinBoxClipboardClearingDelay->setValue(
+            settings->value(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30).toInt());
+
         form->checkBoxAllowScreenshot->setChecked(
             settings->value(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED).toBool());
     }
     form->pushButtonCancel->setFocus();
+}
+
+void ViewContentSettings::setSessionLockDetectionAvailable(bool isAvailable)
+{
+    form->labelSessionLockUnavailable->setVisible(!isAvailable);
 }
 
 void ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged(int state)
@@ -64,6 +76,10 @@ void ViewContentSettings::_slotPushButtonSaveClicked()
         // Kept even when auto locking is off, so that turning it on again finds the user's delay.
         settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES,
                            form->spinBoxApplicationAutoLocking->value());
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION,
+                           form->checkBoxLockWithSession->isChecked());
+        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS,
+                           form->spinBoxClipboardClearingDelay->value());
         settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED,
                            form->checkBoxAllowScreenshot->isChecked());
     }

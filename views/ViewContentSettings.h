@@ -8,8 +8,9 @@ class ViewContentSettings;
 }
 
 // Edits the application settings kept in the settings store: the update check at start, the inactivity
-// lock and its delay, and whether screenshots of the window are allowed. Shows the stored values on every
-// visit; only "Save" writes them.
+// lock and its delay, the lock with the session's screen lock and sleep, the clipboard's clearing delay,
+// and whether screenshots of the window are allowed. Shows the stored values on every visit; only "Save"
+// writes them.
 class ViewContentSettings : public ViewContentBase
 {
     Q_OBJECT
@@ -19,6 +20,10 @@ public:
     ~ViewContentSettings() override;
 
     void activate() override;
+
+    // Whether this system announces screen locks and sleep; when not, the page says that the option has no
+    // effect (it stays editable, for a session where it will).
+    void setSessionLockDetectionAvailable(bool isAvailable);
 
 Q_SIGNALS:
     // The settings were saved and the previous page is shown again; the main window applies them.

@@ -625,6 +625,10 @@ You can always access this documentation and much more from the application Help
 Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, dans le menu Aide de l’application.</translation>
     </message>
     <message>
+        <source>Clipboard cleared in %1 s</source>
+        <translation>Presse-papiers vidé dans %1&#xa0;s</translation>
+    </message>
+    <message>
         <source>Show the password health report</source>
         <translation>Afficher le bilan de santé des mots de passe</translation>
     </message>
@@ -1752,6 +1756,26 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Lock when the screen is locked or the computer goes to sleep</source>
+        <translation>Verrouiller quand l’écran est verrouillé ou que l’ordinateur se met en veille</translation>
+    </message>
+    <message>
+        <source>Screen locking and sleep cannot be detected on this system.</source>
+        <translation>Le verrouillage de l’écran et la mise en veille ne peuvent pas être détectés sur ce système.</translation>
+    </message>
+    <message>
+        <source>Clipboard</source>
+        <translation>Presse-papiers</translation>
+    </message>
+    <message>
+        <source>Clear the clipboard after (in seconds):</source>
+        <translation>Vider le presse-papiers après (en secondes)&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Jamais</translation>
     </message>
 </context>
 <context>

@@ -1,20 +1,32 @@
 // Auto-locking of the main window: the idle count fed by user input, the lock after the delay only with a
-// known master password, locking over any page, and the settings that drive it. The one-second timer is
-// silenced and its slot called by hand, so that no test waits real minutes or races the clock.
+// known master password, locking over any page, the settings that drive it, and the lock that follows the
+// session's screen lock and sleep (announced over D-Bus: private buses with fake services stand in for the
+// system and session buses). The one-second timer is silenced and its slot called by hand, so that no test
+// waits real minutes or races the clock.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "mainwindow/SessionLockWatcher.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
@@ -22,18 +34,102 @@
 #include <functional>
 #include <memory>
 
+#include <poll.h>
+#include <unistd.h>
+
 using namespace editortest;
 
 namespace
 {
 const QString MASTER_PASSWORD = QStringLiteral("s3cret master");
 
+const QString LOGIN_SESSION_PATH = QStringLiteral("/org/freedesktop/login1/session/_3test");
+
 void storeLockingSettings(bool isEnabled, const QVariant& delayMinutes)
 {
     settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, isEnabled);
     settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, delayMinutes);
 }
+
+// Starts a dbus-daemon of the test's own (the session configuration lets anyone own any name, as the fake
+// services need) and returns the address it prints once it listens; empty when it cannot start.
+QString _startBusDaemon_helper(QProcess& process)
+{
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                   QStringLiteral("--print-address=1")});
+    while (process.waitForStarted() && !process.canReadLine())
+    {
+        if (!process.waitForReadyRead(10000))
+            return QString();
+    }
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+bool _sendSignal_helper(QDBusConnection& connection, const QString& path, const QString& interface,
+                        const QString& name, const QVariant& argument = QVariant())
+{
+    QDBusMessage message = QDBusMessage::createSignal(path, interface, name);
+    if (argument.isValid())
+        message << argument;
+    return connection.send(message);
+}
 } // namespace
+
+// systemd-logind's manager as far as the application asks it: the session of a process.
+class FakeLoginManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    ~FakeLoginManager() override
+    {
+        if (inhibitorReadEnd >= 0)
+            ::close(inhibitorReadEnd);
+    }
+
+    int sessionQuestionCount = 0;
+
+    // The last inhibitor handed out is held while nobody has closed its descriptor yet.
+    bool isInhibitorHeld() const
+    {
+        pollfd readEnd{inhibitorReadEnd, POLLIN, 0};
+        return inhibitorReadEnd >= 0 && ::poll(&readEnd, 1, 0) == 0;
+    }
+
+public Q_SLOTS:
+    // Hands out one end of a pipe: the other end sees when every copy of it is closed.
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why,
+                                    const QString& mode)
+    {
+        Q_UNUSED(who)
+        Q_UNUSED(why)
+        if (what != QLatin1String("sleep") || mode != QLatin1String("delay"))
+            return QDBusUnixFileDescriptor();
+        int pipeEnds[2];
+        if (::pipe(pipeEnds) != 0)
+            return QDBusUnixFileDescriptor();
+        if (inhibitorReadEnd >= 0)
+            ::close(inhibitorReadEnd);
+        inhibitorReadEnd = pipeEnds[0];
+        // The descriptor keeps a copy of its own.
+        const QDBusUnixFileDescriptor inhibitor(pipeEnds[1]);
+        ::close(pipeEnds[1]);
+        return inhibitor;
+    }
+
+    QDBusObjectPath GetSessionByPID(uint processId)
+    {
+        Q_UNUSED(processId)
+        sessionQuestionCount++;
+        return QDBusObjectPath(LOGIN_SESSION_PATH);
+    }
+
+private:
+    int inhibitorReadEnd = -1;
+};
 
 class TestAutoLocking : public QObject
 {
@@ -42,6 +138,24 @@ class TestAutoLocking : public QObject
 private:
     FormContentEditor* window = nullptr;
     std::unique_ptr<QSignalBlocker> timerBlocker;
+    // Killed by their destructors at the end of the test.
+    QProcess systemBusDaemon;
+    QProcess sessionBusDaemon;
+    QDBusConnection fakeSystemBus{QString()};
+    QDBusConnection fakeSessionBus{QString()};
+    FakeLoginManager fakeLoginManager;
+
+    SessionLockWatcher* watcher()
+    {
+        return window->findChild<SessionLockWatcher*>();
+    }
+
+    bool sendPrepareForSleep(bool isStarting)
+    {
+        return _sendSignal_helper(fakeSystemBus, QStringLiteral("/org/freedesktop/login1"),
+                                  QStringLiteral("org.freedesktop.login1.Manager"),
+                                  QStringLiteral("PrepareForSleep"), isStarting);
+    }
 
     QTimer* timer()
     {
@@ -77,6 +191,33 @@ private Q_SLOTS:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         usePrivateSettingsStore();
+
+        // Stand-ins for the system bus (with logind) and the session bus (with two desktops' screen savers),
+        // known to every window of this test before it is created.
+        const QString systemBusAddress = _startBusDaemon_helper(systemBusDaemon);
+        const QString sessionBusAddress = _startBusDaemon_helper(sessionBusDaemon);
+        QVERIFY2(!systemBusAddress.isEmpty() && !sessionBusAddress.isEmpty(),
+                 "dbus-daemon (Debian package dbus-daemon) did not start");
+        qputenv("CORVANE_SYSTEM_BUS_ADDRESS", systemBusAddress.toUtf8());
+        qputenv("CORVANE_SESSION_BUS_ADDRESS", sessionBusAddress.toUtf8());
+        fakeSystemBus = QDBusConnection::connectToBus(systemBusAddress, QStringLiteral("fake-system"));
+        fakeSessionBus = QDBusConnection::connectToBus(sessionBusAddress, QStringLiteral("fake-session"));
+        QVERIFY(fakeSystemBus.isConnected());
+        QVERIFY(fakeSessionBus.isConnected());
+        QVERIFY(fakeSystemBus.registerService(QStringLiteral("org.freedesktop.login1")));
+        QVERIFY(fakeSystemBus.registerObject(QStringLiteral("/org/freedesktop/login1"), &fakeLoginManager,
+                                             QDBusConnection::ExportAllSlots));
+        QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+        QVERIFY(fakeSessionBus.registerService(QStringLiteral("org.gnome.ScreenSaver")));
+    }
+
+    void cleanupTestCase()
+    {
+        for (QProcess* daemon : {&systemBusDaemon, &sessionBusDaemon})
+        {
+            daemon->kill();
+            daemon->waitForFinished();
+        }
     }
 
     void init()
@@ -92,6 +233,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
         timerBlocker.reset();
         qApp->removeEventFilter(window);
         destroyEditorWindow(window);
@@ -316,6 +458,96 @@ private Q_SLOTS:
         QVERIFY(!outer.isVisible());
         QVERIFY(!inner.isVisible());
         QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+    }
+
+    void sleepAndSessionSignalsLockLikeCtrlL()
+    {
+        QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
+
+        // The computer does not sleep before the application had its chance to lock.
+        QTRY_VERIFY(fakeLoginManager.isInhibitorHeld());
+
+        // Waking up, and another session's lock, are no reason to lock; the coming sleep is. One bus keeps
+        // the order of one sender's signals: once the lock shows, the two before it were seen and ignored.
+        window->setKnownMasterPassword(MASTER_PASSWORD);
+        window->copyToClipboard(QStringLiteral("pw"));
+        QVERIFY(sendPrepareForSleep(false));
+        QVERIFY(_sendSignal_helper(fakeSystemBus, QStringLiteral("/org/freedesktop/login1/session/_9other"),
+                                   QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock")));
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        QCOMPARE(requests.count(), 1);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        // Locked: the sleep may go on; after waking up the next sleep waits for the application again.
+        QTRY_VERIFY(!fakeLoginManager.isInhibitorHeld());
+        QVERIFY(sendPrepareForSleep(false));
+        QTRY_VERIFY(fakeLoginManager.isInhibitorHeld());
+        // Nothing copied stays readable behind the lock.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+        // The very lock of Ctrl+L: only the master password removes it.
+        QWidget* page = window->view(VIEW_ID_APPLICATION_LOCKED);
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QTest::keyClicks(child<QLineEdit>(page, "lineEditPassword"), QStringLiteral("wrong"));
+            QTest::mouseClick(child<QPushButton>(page, "pushButtonUnlock"), Qt::LeftButton);
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QVERIFY(window->isApplicationLocked());
+        child<QLineEdit>(page, "lineEditPassword")->clear();
+        unlock();
+
+        // This session's own lock, once the application has learnt which session is its own. The signal is
+        // repeated until the window's subscription, which follows logind's answer, has reached the bus.
+        QTRY_VERIFY(fakeLoginManager.sessionQuestionCount > 0);
+        const auto lockSessionAndCheck = [this]()
+        {
+            _sendSignal_helper(fakeSystemBus, LOGIN_SESSION_PATH,
+                               QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"));
+            return window->isApplicationLocked();
+        };
+        QTRY_VERIFY(lockSessionAndCheck());
+        unlock();
+
+        // The screen savers of the session bus, of both kinds.
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                   QStringLiteral("org.freedesktop.ScreenSaver"),
+                                   QStringLiteral("ActiveChanged"), true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        unlock();
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                                   QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"),
+                                   false));
+        QVERIFY(_sendSignal_helper(fakeSessionBus, QStringLiteral("/org/gnome/ScreenSaver"),
+                                   QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"),
+                                   true));
+        QTRY_VERIFY(window->isApplicationLocked());
+        unlock();
+
+        // Here the settings page has nothing to warn about.
+        window->findChild<QAction*>(QStringLiteral("actionSettings"))->trigger();
+        QVERIFY(!findWidget(window->view(VIEW_ID_SETTINGS), "labelSessionLockUnavailable")->isVisible());
+    }
+
+    void sessionLockFollowsItsSetting()
+    {
+        window->setKnownMasterPassword(MASTER_PASSWORD);
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, false);
+        applySettings();
+        QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_COMPARE(requests.count(), 1);
+        QVERIFY(!window->isApplicationLocked());
+
+        // Without a master password there is nothing to lock with, as for Ctrl+L; the clipboard still goes.
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
+        applySettings();
+        window->setKnownMasterPassword(QString());
+        window->copyToClipboard(QStringLiteral("pw"));
+        QVERIFY(sendPrepareForSleep(true));
+        QTRY_COMPARE(requests.count(), 2);
+        QVERIFY(!window->isApplicationLocked());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
 };
 

@@ -1,6 +1,8 @@
 // Tab and record commands of the vault editor, the vault it hands out, and the clipboard.
+#include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "mainwindow/SensitiveClipboard.h"
 #include "support/EditorTestSupport.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
@@ -258,6 +260,42 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
         QVERIFY(!clear->isEnabled());
+    }
+
+    void clipboardIsClearedAfterTheDelay()
+    {
+        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 1);
+        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        QPushButton* clear = child<QPushButton>(window, "pushButtonClearClipboard");
+        auto* countdown = child<QLabel>(window, "labelClipboardCountdown");
+        PasswordTable* table = tableAt(window, 0);
+        QVERIFY(!countdown->isVisible());
+
+        clickCell(table, 0, PasswordTable::COLUMN_PASSWORD);
+        table->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pw1"));
+        QVERIFY(countdown->isVisible());
+        QCOMPARE(countdown->text(), QStringLiteral("Clipboard cleared in 1 s"));
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QString(), 10000);
+        QVERIFY(!clear->isEnabled());
+        QVERIFY(!countdown->isVisible());
+
+        // Another program's copy over ours is left alone: the countdown ends with nothing to clear.
+        table->copyAction()->trigger();
+        QVERIFY(countdown->isVisible());
+        QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere"));
+        QVERIFY(!countdown->isVisible());
+        QCOMPARE(SensitiveClipboard::instance()->remainingSeconds(), -1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied elsewhere"));
+
+        // 0 never clears.
+        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 0);
+        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        table->copyAction()->trigger();
+        QVERIFY(!countdown->isVisible());
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30);
+        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
     }
 
 private:

@@ -435,6 +435,15 @@ private Q_SLOTS:
         delete window;
         window = nullptr;
         QVERIFY(QApplication::clipboard()->text().isEmpty());
+
+        // Copied over in another program after the application's copy: no longer the application's.
+        init();
+        startEmptyVault();
+        window->copyToClipboard(QStringLiteral("secret"));
+        QApplication::clipboard()->setText(QStringLiteral("copied later elsewhere"));
+        delete window;
+        window = nullptr;
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied later elsewhere"));
     }
 };
 

@@ -11,9 +11,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 using namespace editortest;
 
@@ -186,6 +189,54 @@ private Q_SLOTS:
         // The page keeps nothing of the record once left.
         QCOMPARE(lineEdit("lineEditPassword")->text(), QString());
         QCOMPARE(note()->toPlainText(), QString());
+    }
+
+    void copyingAShownPasswordIsASensitiveCopy()
+    {
+        PasswordTable* table = tableAt(window, 0);
+        clickCell(table, 0, PasswordTable::COLUMN_PASSWORD);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonEditPassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QLineEdit* password = lineEdit("lineEditPassword");
+        QPushButton* clear = child<QPushButton>(window, "pushButtonClearClipboard");
+        QVERIFY(!clear->isEnabled());
+
+        // Ctrl+C in the shown field carries the clipboard managers' hint and can be cleared at once, like the
+        // Copy button's copy.
+        QTest::mouseClick(button("pushButtonShowPassword"), Qt::LeftButton);
+        password->setFocus();
+        password->selectAll();
+        QTest::keyClick(password, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* mimeData = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mimeData->text(), QStringLiteral("pw1"));
+        QCOMPARE(mimeData->data(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE)),
+                 QByteArray("secret"));
+        QVERIFY(clear->isEnabled());
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+        // The context menu's Copy takes the same way.
+        QTimer::singleShot(0, this,
+                           []()
+                           {
+                               auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                               for (QAction* action : menu ? menu->actions() : QList<QAction*>())
+                               {
+                                   if (action->text().startsWith(QLatin1String("&Copy")))
+                                       action->trigger();
+                               }
+                               if (menu)
+                                   menu->close();
+                           });
+        QContextMenuEvent contextMenuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                           password->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(password, &contextMenuEvent);
+        mimeData = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mimeData->text(), QStringLiteral("pw1"));
+        QCOMPARE(mimeData->data(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE)),
+                 QByteArray("secret"));
+
+        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
     }
 
     void terminatorCharactersNeverEnterARecord()

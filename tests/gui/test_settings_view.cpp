@@ -1,5 +1,6 @@
 // The settings page: the stored values on every visit, the delay field tied to its check box and to 1 to
-// 1440 minutes, Save writing and Cancel not, and the window applying saved settings at once.
+// 1440 minutes, the session lock and clipboard options, Save writing and Cancel not, and the window
+// applying saved settings at once.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/ScreenshotProtection.h"
@@ -66,6 +67,11 @@ private:
         return child<QCheckBox>(page(), objectName);
     }
 
+    QSpinBox* clipboardDelayField()
+    {
+        return child<QSpinBox>(page(), "spinBoxClipboardClearingDelay");
+    }
+
     QSpinBox* delayField()
     {
         return child<QSpinBox>(page(), "spinBoxApplicationAutoLocking");
@@ -97,6 +103,9 @@ private Q_SLOTS:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         usePrivateSettingsStore();
+        // No bus at all, whatever the machine running the test has.
+        qputenv("CORVANE_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/corvane-test-system-bus");
+        qputenv("CORVANE_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/corvane-test-session-bus");
     }
 
     void init()
@@ -127,6 +136,11 @@ private Q_SLOTS:
                  QStringLiteral("Automatically lock the application when the user is inactive for a while"));
         QCOMPARE(checkBox("checkBoxAllowScreenshot")->text(),
                  QStringLiteral("Allow taking screenshots of the application displayed content"));
+        QCOMPARE(checkBox("checkBoxLockWithSession")->text(),
+                 QStringLiteral("Lock when the screen is locked or the computer goes to sleep"));
+        QCOMPARE(child<QGroupBox>(page(), "groupBoxClipboard")->title(), QStringLiteral("Clipboard"));
+        QCOMPARE(child<QLabel>(page(), "labelClipboardClearingDelay")->text(),
+                 QStringLiteral("Clear the clipboard after (in seconds):"));
         QVERIFY(delayField()->suffix().isEmpty());
         QCOMPARE(button("pushButtonSave")->text(), QStringLiteral("Save"));
         QCOMPARE(button("pushButtonCancel")->text(), QStringLiteral("Cancel"));
@@ -140,6 +154,8 @@ private Q_SLOTS:
         const QList<QWidget*> expectedOrder = {checkBox("checkBoxNewApplicationVersionCheck"),
                                                checkBox("checkBoxApplicationAutoLocking"),
                                                delayField(),
+                                               checkBox("checkBoxLockWithSession"),
+                                               clipboardDelayField(),
                                                checkBox("checkBoxAllowScreenshot"),
                                                button("pushButtonSave"),
                                                button("pushButtonCancel")};
@@ -241,6 +257,35 @@ private Q_SLOTS:
         QCOMPARE(changedSpy.count(), 2);
         QVERIFY(isWindowScreenshotProtectionRequested(window));
         QVERIFY(lockingTimer()->isActive());
+    }
+
+    void sessionLockAndClipboardDelay()
+    {
+        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, false);
+        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 0);
+        openSettings();
+        QVERIFY(!checkBox("checkBoxLockWithSession")->isChecked());
+        QCOMPARE(clipboardDelayField()->value(), 0);
+        QCOMPARE(clipboardDelayField()->text(), QStringLiteral("Never"));
+        QCOMPARE(clipboardDelayField()->maximum(), 3600);
+        // Without a bus nothing announces a screen lock or sleep, and the page says so.
+        auto* note = child<QLabel>(page(), "labelSessionLockUnavailable");
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(), QStringLiteral("Screen locking and sleep cannot be detected on this system."));
+
+        QTest::mouseClick(checkBox("checkBoxLockWithSession"), Qt::LeftButton);
+        clipboardDelayField()->setValue(45);
+        QTest::mouseClick(button("pushButtonSave"), Qt::LeftButton);
+        QCOMPARE(settings->value(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION).toBool(), true);
+        QCOMPARE(settings->value(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS).toInt(), 45);
+
+        // Applied at once: the next copy counts down from the new delay.
+        window->copyToClipboard(QStringLiteral("pw"));
+        auto* countdown = child<QLabel>(window, "labelClipboardCountdown");
+        QVERIFY(countdown->isVisible());
+        QCOMPARE(countdown->text(), QStringLiteral("Clipboard cleared in 45 s"));
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!countdown->isVisible());
     }
 
     void cancelWritesNothing()

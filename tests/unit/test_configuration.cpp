@@ -18,8 +18,9 @@
 namespace
 {
 const char PROBE_VARIABLE[] = "CORVANE_CONFIGURATION_PROBE";
-const QStringList DEFAULT_KEYS = {"ApplicationAutoLockingDelayMinutes", "IsApplicationAutoLockingEnabled",
-                                  "IsApplicationScreenshotAllowed", "IsFirstRun",
+const QStringList DEFAULT_KEYS = {"ApplicationAutoLockingDelayMinutes", "ClipboardClearingDelaySeconds",
+                                  "IsApplicationAutoLockingEnabled",    "IsApplicationLockedWithSession",
+                                  "IsApplicationScreenshotAllowed",     "IsFirstRun",
                                   "IsNewApplicationVersionCheckEnabled"};
 
 int _runConfigurationProbe(int argc, char** argv)
@@ -157,6 +158,8 @@ private slots:
             QCOMPARE(store.value("IsApplicationAutoLockingEnabled").toString(), QStringLiteral("true"));
             QCOMPARE(store.value("ApplicationAutoLockingDelayMinutes").toString(), QStringLiteral("10"));
             QCOMPARE(store.value("IsApplicationScreenshotAllowed").toString(), QStringLiteral("false"));
+            QCOMPARE(store.value("IsApplicationLockedWithSession").toString(), QStringLiteral("true"));
+            QCOMPARE(store.value("ClipboardClearingDelaySeconds").toString(), QStringLiteral("30"));
             QVERIFY(!store.contains(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION));
 
             // What the user changed survives the next start.
