@@ -29,15 +29,21 @@ public:
     TransferProgress(const TransferProgress&) = delete;
     TransferProgress& operator=(const TransferProgress&) = delete;
 
-    void show(int done)
+    // remainingSeconds: an estimate, or -1 for none.
+    void show(int done, int remainingSeconds = -1)
     {
         if (!_isShown)
             return;
         const int percentage = _total > 0 ? done * 100 / _total : 100;
-        if (percentage == _lastPercentage)
+        if (percentage == _lastPercentage && remainingSeconds == _lastRemainingSeconds)
             return;
         _lastPercentage = percentage;
-        std::fprintf(stderr, "\r%s: %3d%%", _label.toUtf8().constData(), percentage);
+        _lastRemainingSeconds = remainingSeconds;
+        // Padded, so that a shorter line leaves nothing of the one it replaces.
+        const QString remaining =
+            remainingSeconds >= 0 ? QStringLiteral(", about %1 s left").arg(remainingSeconds) : QString();
+        std::fprintf(stderr, "\r%s: %3d%%%-22s", _label.toUtf8().constData(), percentage,
+                     remaining.toUtf8().constData());
         std::fflush(stderr);
     }
 
@@ -46,6 +52,7 @@ private:
     int _total;
     bool _isShown;
     int _lastPercentage = -1;
+    int _lastRemainingSeconds = -1;
 };
 
 QString _memoryName_helper(int memoryIndex)
@@ -57,8 +64,12 @@ QString _memoryName_helper(int memoryIndex)
 int _runTransfer_helper(DeviceTransfer& transfer, const QString& label)
 {
     TransferProgress progress(label, 100);
-    return transfer.run([&progress](qint64 completedByteCount, qint64 totalByteCount)
-                        { progress.show(static_cast<int>(completedByteCount * 100 / totalByteCount)); });
+    return transfer.run(
+        [&progress, &transfer](qint64 completedByteCount, qint64 totalByteCount)
+        {
+            progress.show(static_cast<int>(completedByteCount * 100 / totalByteCount),
+                          transfer.remainingSecondsEstimate());
+        });
 }
 
 QString _readFailureMessage_helper(int result, const Device& device)

@@ -83,6 +83,7 @@ void DeviceTransfer::start(Device* device, std::vector<Step> steps)
     _completedByteCount = 0;
     _stepStartByteCount = 0;
     _failureCause.clear();
+    _clock.start();
     _totalByteCount = 0;
     for (const Step& step : _steps)
     {
@@ -281,6 +282,21 @@ qint64 DeviceTransfer::completedByteCount() const
 qint64 DeviceTransfer::totalByteCount() const
 {
     return _totalByteCount;
+}
+
+int DeviceTransfer::remainingSecondsEstimate() const
+{
+    constexpr qint64 MINIMUM_ELAPSED_MILLISECONDS = 1000;
+    constexpr qint64 MINIMUM_PERCENTAGE = 2;
+    if (_isFinished || !_clock.isValid() || _totalByteCount <= 0)
+        return -1;
+    const qint64 elapsed = _clock.elapsed();
+    if (elapsed < MINIMUM_ELAPSED_MILLISECONDS ||
+        _completedByteCount * 100 < _totalByteCount * MINIMUM_PERCENTAGE)
+        return -1;
+    const qint64 remainingMilliseconds =
+        elapsed * (_totalByteCount - _completedByteCount) / _completedByteCount;
+    return static_cast<int>((remainingMilliseconds + 999) / 1000);
 }
 
 QString DeviceTransfer::failureCause() const

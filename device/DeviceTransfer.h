@@ -71,6 +71,9 @@ public:
     // Memory bytes moved so far and in all (a block write counts its 256 data bytes).
     qint64 completedByteCount() const;
     qint64 totalByteCount() const;
+    // Seconds the transfer will still take at the pace it has kept so far, or -1 while too little has moved
+    // to tell (the first second, the first percents).
+    int remainingSecondsEstimate() const;
     // What went wrong, in plain English, for messages that give the cause ("the device stopped answering
     // after 65536 of 131072 bytes"); empty after a success.
     QString failureCause() const;
@@ -113,6 +116,7 @@ private:
     qint64 _stepStartByteCount = 0;
     qint64 _totalByteCount = 0;
     QString _failureCause;
+    QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.
     std::unique_ptr<uint8_t[]> _readBackBuffer;
 };

@@ -23,6 +23,7 @@ ViewContentReadDevice::~ViewContentReadDevice()
 void ViewContentReadDevice::activate()
 {
     form->progressBar->setValue(0);
+    form->labelRemainingTime->clear();
     Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
     transfer.startReading(device);
@@ -38,8 +39,20 @@ void ViewContentReadDevice::_slotDeviceAccessTimerTimeout()
 {
     const bool isFinished = transfer.advance();
     form->progressBar->setValue(static_cast<int>(transfer.completedByteCount()));
+    form->labelRemainingTime->setText(remainingTimeText(transfer));
     if (isFinished)
         finish(transfer.result());
+}
+
+QString ViewContentReadDevice::remainingTimeText(const DeviceTransfer& transfer)
+{
+    // A real device takes seconds to minutes; a fast link never gets an estimate.
+    const int seconds = transfer.remainingSecondsEstimate();
+    if (seconds < 0)
+        return QString();
+    if (seconds >= 90)
+        return tr("About %1 minutes left").arg((seconds + 30) / 60);
+    return seconds <= 1 ? tr("About 1 second left") : tr("About %1 seconds left").arg(seconds);
 }
 
 void ViewContentReadDevice::finish(int returnValue)

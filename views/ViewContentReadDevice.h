@@ -26,6 +26,10 @@ public:
     void activate() override;
     void deactivate() override;
 
+    // "About 12 seconds left" for a transfer's estimate, empty while there is none. Shared with the write
+    // page.
+    static QString remainingTimeText(const DeviceTransfer& transfer);
+
 Q_SIGNALS:
     void readFinished(int returnValue);
 

@@ -1,5 +1,7 @@
 #include "ViewContentWriteDevice.h"
 
+#include "ViewContentReadDevice.h"
+
 #include "device/Device.h"
 #include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentWriteDevice.h"
@@ -23,6 +25,7 @@ ViewContentWriteDevice::~ViewContentWriteDevice()
 void ViewContentWriteDevice::activate()
 {
     form->progressBar->setValue(0);
+    form->labelRemainingTime->clear();
     Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
     transfer.startWriting(device);
@@ -38,6 +41,7 @@ void ViewContentWriteDevice::_slotDeviceAccessTimerTimeout()
 {
     const bool isFinished = transfer.advance();
     form->progressBar->setValue(static_cast<int>(transfer.completedByteCount()));
+    form->labelRemainingTime->setText(ViewContentReadDevice::remainingTimeText(transfer));
     if (isFinished)
         finish(transfer.result());
 }

@@ -1714,6 +1714,18 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Device name: %1</source>
         <translation>Nom de l’appareil&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>About %1 minutes left</source>
+        <translation>Environ %1&#xa0;minutes restantes</translation>
+    </message>
+    <message>
+        <source>About 1 second left</source>
+        <translation>Environ 1&#xa0;seconde restante</translation>
+    </message>
+    <message>
+        <source>About %1 seconds left</source>
+        <translation>Environ %1&#xa0;secondes restantes</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentSettings</name>

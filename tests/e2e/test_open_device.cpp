@@ -161,8 +161,18 @@ private Q_SLOTS:
                              {"--speed", "11520", "--packet-size", "64"}),
                  qPrintable(simulator.errorString()));
         auto* progressBar = editortest::child<QProgressBar>(window->view(VIEW_ID_READ_DEVICE), "progressBar");
+        auto* remainingTime =
+            editortest::child<QLabel>(window->view(VIEW_ID_READ_DEVICE), "labelRemainingTime");
         int progressStepCount = 0;
-        connect(progressBar, &QProgressBar::valueChanged, this, [&]() { progressStepCount++; });
+        QStringList remainingTimeTexts;
+        connect(progressBar, &QProgressBar::valueChanged, this,
+                [&]()
+                {
+                    progressStepCount++;
+                    if (!remainingTime->text().isEmpty() &&
+                        !remainingTimeTexts.contains(remainingTime->text()))
+                        remainingTimeTexts.append(remainingTime->text());
+                });
         // The longest time the event loop went without a turn while the progress page was up.
         QElapsedTimer sinceLastTurn;
         qint64 longestStall = 0;
@@ -183,6 +193,9 @@ private Q_SLOTS:
         // The bar follows the bytes instead of jumping once per memory, and the window kept answering.
         QVERIFY2(progressStepCount > 100, qPrintable(QString::number(progressStepCount)));
         QVERIFY2(longestStall < 100, qPrintable(QString::number(longestStall)));
+        // The page says how long the rest will take, and the figure falls as the bytes come in.
+        QVERIFY2(remainingTimeTexts.size() > 5 && remainingTimeTexts.contains("About 5 seconds left"),
+                 qPrintable(remainingTimeTexts.join(", ")));
     }
 
     void lockDuringTheReadHoldsUntilTheMasterPassword()
