@@ -2,10 +2,8 @@
 
 #include <QLoggingCategory>
 
-void silenceDebugOutputInReleaseBuilds()
+void silenceDebugOutput()
 {
-#ifdef QT_NO_DEBUG
     // Rules from QT_LOGGING_RULES are applied after these, so the environment still wins.
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-#endif
 }

@@ -8,7 +8,7 @@
 int main(int argc, char* argv[])
 {
     auto* application = new QApplication(argc, argv);
-    silenceDebugOutputInReleaseBuilds();
+    silenceDebugOutput();
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
 
     initializeConfiguration();

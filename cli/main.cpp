@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
-    silenceDebugOutputInReleaseBuilds();
+    silenceDebugOutput();
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -378,19 +378,14 @@ void TestCsvImport::columnDetectionLog()
     };
     QCOMPARE(texts, expected);
 
-    // The programs' release builds keep these lines, which quote a header-less file's first record, to
-    // themselves.
-    silenceDebugOutputInReleaseBuilds();
+    // The programs keep these lines, which quote a header-less file's first record, to themselves.
+    silenceDebugOutput();
     capturedLogLines.clear();
     qInstallMessageHandler(_captureMessage);
     imported("Mail,alice,S3cret-pw,https://mail.example,\n", u',', false);
     qInstallMessageHandler(previousHandler);
     QLoggingCategory::setFilterRules(QString());
-#ifdef QT_NO_DEBUG
     QVERIFY2(capturedLogLines.isEmpty(), qPrintable(capturedLogLines.join(QLatin1Char('\n'))));
-#else
-    QVERIFY(capturedLogLines.join(QString()).contains(QStringLiteral("s3cret-pw")));
-#endif
 }
 
 QTEST_GUILESS_MAIN(TestCsvImport)
