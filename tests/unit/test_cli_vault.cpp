@@ -51,16 +51,6 @@ QByteArray _encryptVault_helper(const Vault& vault, const QString& password)
     return image;
 }
 
-// As software that knows nothing of the seal saves a vault.
-QByteArray _encryptVaultWithoutSeal_helper(const Vault& vault, const QString& password)
-{
-    QByteArray image(MEMORY_IMAGE_SIZE, '\0');
-    auto* bytes = reinterpret_cast<uint8_t*>(image.data());
-    if (serializeVault(vault, bytes) < 0 || encryptMemoryImage(password, 1, bytes) != 0)
-        return QByteArray();
-    return image;
-}
-
 // The stored image with one byte of the vault encoding changed (counter mode: it lands in place).
 QByteArray _changedAt_helper(QByteArray image, int plaintextOffset, char mask)
 {
@@ -278,16 +268,6 @@ void TestCliVault::exportChecksTheSeal()
     const CliRun accepted = runCli({"export", "--image", imagePath, "--accept-modified"}, "pw\n");
     QVERIFY2(accepted.isFinished && accepted.exitCode == 0, qPrintable(accepted.describe()));
     QVERIFY(accepted.standardOutput.contains("https://stop.example.com"));
-
-    // Without a seal the image exports silently, the same as a sealed one.
-    for (const QByteArray& image : {_encryptVaultWithoutSeal_helper(vault, QStringLiteral("pw")), sealed})
-    {
-        QVERIFY(writeWholeFile(imagePath, image));
-        const CliRun exported = runCli({"export", "--image", imagePath}, "pw\n");
-        QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
-        QVERIFY(exported.standardError.isEmpty());
-        QVERIFY(exported.standardOutput.contains("https://shop.example.com"));
-    }
 
     // A device seen sealed, then found with its seal marker destroyed.
     QTemporaryDir deviceDirectory;
