@@ -66,6 +66,26 @@ void releaseConfiguration()
     settings = nullptr;
 }
 
+bool isDeviceVaultKnownSealed(const QString& usbSerialNumber)
+{
+    if (!settings || usbSerialNumber.isEmpty())
+        return false;
+    return settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES))
+        .toStringList()
+        .contains(usbSerialNumber);
+}
+
+void rememberDeviceVaultSealed(const QString& usbSerialNumber)
+{
+    if (!settings || usbSerialNumber.isEmpty() || isDeviceVaultKnownSealed(usbSerialNumber))
+        return;
+    QStringList usbSerialNumbers =
+        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
+    usbSerialNumbers.append(usbSerialNumber);
+    settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
+    settings->sync();
+}
+
 QLocale::Language getSystemLanguage()
 {
     return systemLanguage;

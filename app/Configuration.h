@@ -18,6 +18,8 @@ extern QSettings* settings;
 #define CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION "IsApplicationLockedWithSession"
 #define CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS "ClipboardClearingDelaySeconds"
 #define CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION "LicenseAcceptedForApplicationVersion"
+// USB serial numbers of the devices whose vault this computer has seen sealed.
+#define CONFIGURATION_KEY_SEALED_VAULT_DEVICES "SealedVaultDevices"
 
 // The running application version, used by the license gate, the update check and the About box.
 #define APPLICATION_VERSION "2.3"
@@ -28,6 +30,11 @@ void initializeConfiguration();
 
 // Deletes the settings object, which writes pending values to the store.
 void releaseConfiguration();
+
+// Whether this computer has seen the vault of the device with this USB serial number sealed: an unsealed
+// vault there means the seal was removed. False without a store or a serial number.
+bool isDeviceVaultKnownSealed(const QString& usbSerialNumber);
+void rememberDeviceVaultSealed(const QString& usbSerialNumber);
 
 QLocale::Language getSystemLanguage();
 // "fr" on a French system, otherwise "en".

@@ -1,12 +1,14 @@
 #include "app/Configuration.h"
 #include "app/DiagnosticOutput.h"
 #include "mainwindow/FormContentEditor.h"
+#include "vault/SecureMemory.h"
 
 #include <QApplication>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
 {
+    disableCoreDumps();
     auto* application = new QApplication(argc, argv);
     silenceDebugOutput();
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));

@@ -4,11 +4,15 @@
 
 #include <cstring>
 
-CliMemoryImage::CliMemoryImage() : _bytes(new uint8_t[MEMORY_IMAGE_SIZE]()) {}
+CliMemoryImage::CliMemoryImage() : _bytes(new uint8_t[MEMORY_IMAGE_SIZE]())
+{
+    lockMemory(_bytes.get(), MEMORY_IMAGE_SIZE);
+}
 
 CliMemoryImage::~CliMemoryImage()
 {
     secureZeroMemory(_bytes.get(), MEMORY_IMAGE_SIZE);
+    unlockMemory(_bytes.get(), MEMORY_IMAGE_SIZE);
 }
 
 uint8_t* CliMemoryImage::data()

@@ -213,13 +213,19 @@ bool readPassword(const QString& prompt, QString& password, QString& errorMessag
     if (!isStandardInputTerminal())
     {
         if (_readLineToString_helper(STDIN_FILENO, password, errorMessage))
+        {
+            lockString(password);
             return true;
+        }
         errorMessage = QStringLiteral("no password read from standard input: %1").arg(errorMessage);
         return false;
     }
     const TerminalChannel terminal;
     if (_readHiddenLine_helper(terminal, prompt, password, errorMessage))
+    {
+        lockString(password);
         return true;
+    }
     errorMessage = QStringLiteral("no password read: %1").arg(errorMessage);
     return false;
 }

@@ -1,5 +1,6 @@
 // export and import: the commands that decrypt a vault to CSV and build a vault image from CSV.
 
+#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
@@ -21,9 +22,11 @@ namespace
 constexpr int MAXIMUM_FILE_NAME_TAB_PART_SIZE = 60;
 
 // Reads the stored image to export from --image or from the device (opened before the password is asked
-// so that a missing device is reported at once).
+// so that a missing device is reported at once). deviceUsbSerialNumber receives the device's USB serial
+// number, empty for an image file.
 bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
-                             CliMemoryChoice memoryChoice, CliMemoryImage& storedImage, QString& errorMessage)
+                             CliMemoryChoice memoryChoice, CliMemoryImage& storedImage,
+                             QString& deviceUsbSerialNumber, QString& errorMessage)
 {
     if (!imagePath.isEmpty())
         return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
@@ -33,7 +36,32 @@ bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialN
         !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
         return false;
     storedImage.copyFrom(image);
+    deviceUsbSerialNumber = device->getUsbSerialNumber();
     return true;
+}
+
+// The application's judgement of a vault's seal: a mismatch, or no seal on a device this computer has
+// seen sealed (removing the marker is as easy as changing the data), means the data were changed without
+// the master password. False with errorMessage when they must not be used without --accept-modified.
+bool _acceptSealState_helper(VaultSealState sealState, const QString& deviceUsbSerialNumber,
+                             bool isModifiedAccepted, QString& errorMessage)
+{
+    if (sealState == VAULT_SEAL_VALID)
+    {
+        rememberDeviceVaultSealed(deviceUsbSerialNumber);
+        return true;
+    }
+    if (sealState == VAULT_SEAL_ABSENT && !isDeviceVaultKnownSealed(deviceUsbSerialNumber))
+        return true;
+    if (isModifiedAccepted)
+    {
+        printNote(QStringLiteral("Warning: the data were modified outside Corvane Key Manager; exported "
+                                 "anyway (--accept-modified)."));
+        return true;
+    }
+    errorMessage = QStringLiteral("the data were modified outside Corvane Key Manager (use "
+                                  "--accept-modified to export them anyway)");
+    return false;
 }
 
 // The tab name made safe for a file name: letters, digits, '-' and '_' kept, runs of anything else
@@ -212,8 +240,8 @@ int runExportCommand(const QStringList& arguments)
 {
     CliCommandLine commandLine(
         QStringLiteral("export"),
-        QStringLiteral(
-            "(--device USB_SERIAL | --image FILE) [--memory main|backup] [--output CSV [--split]]"),
+        QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup] [--output CSV [--split]] "
+                       "[--accept-modified]"),
         QStringLiteral(
             "Decrypts a vault with its master password and writes its records as CSV in this "
             "application's own layout (no header; name, login, password, web site, note; every field "
@@ -239,8 +267,11 @@ int runExportCommand(const QStringList& arguments)
                                           QStringLiteral("CSV"));
     const QCommandLineOption splitOption(QStringLiteral("split"),
                                          QStringLiteral("One file per tab: CSV-<number>-<tab name>.csv."));
+    const QCommandLineOption acceptModifiedOption(
+        QStringLiteral("accept-modified"),
+        QStringLiteral("Export a vault whose seal shows it was modified outside Corvane Key Manager."));
     for (const QCommandLineOption& option :
-         {deviceOption, imageOption, memoryOption, outputOption, splitOption})
+         {deviceOption, imageOption, memoryOption, outputOption, splitOption, acceptModifiedOption})
         commandLine.addOption(option);
     if (const int exitCode = commandLine.parse(arguments, 0, 0);
         exitCode != CliCommandLine::CLI_EXIT_CODE_CONTINUE)
@@ -257,18 +288,32 @@ int runExportCommand(const QStringList& arguments)
         return commandLine.reportUsageError(QStringLiteral("--split needs --output"));
 
     CliMemoryImage storedImage;
+    QString deviceUsbSerialNumber;
     QString errorMessage;
     if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
-                                 memoryChoice, storedImage, errorMessage))
+                                 memoryChoice, storedImage, deviceUsbSerialNumber, errorMessage))
         return reportFailure(errorMessage);
     QString masterPassword;
     if (!readPassword(QStringLiteral("Master password: "), masterPassword, errorMessage))
         return reportFailure(errorMessage);
     Vault vault;
-    const bool isDecrypted = decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage);
+    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    const bool isDecrypted =
+        decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage, &sealState);
     secureClearString(masterPassword);
     if (!isDecrypted)
         return reportFailure(errorMessage);
+    // The devices seen sealed are remembered in the application's settings store, shared with the window.
+    if (!deviceUsbSerialNumber.isEmpty())
+        initializeConfiguration();
+    const bool isAccepted = _acceptSealState_helper(sealState, deviceUsbSerialNumber,
+                                                    commandLine.isSet(acceptModifiedOption), errorMessage);
+    releaseConfiguration();
+    if (!isAccepted)
+    {
+        clearVault(vault);
+        return reportFailure(errorMessage);
+    }
 
     const bool isExported = commandLine.isSet(splitOption)
                                 ? _exportTabsSeparately_helper(vault, outputPath, errorMessage)

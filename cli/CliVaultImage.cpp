@@ -6,10 +6,10 @@
 #include "vault/VaultImage.h"
 
 bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
-                       QString& errorMessage)
+                       QString& errorMessage, VaultSealState* sealState)
 {
     CliMemoryImage plaintext;
-    const int result = openVaultImage(storedImage, masterPassword, plaintext.data());
+    const int result = openVaultImage(storedImage, masterPassword, plaintext.data(), sealState);
     if (result == VAULT_IMAGE_SUCCESS)
     {
         vault = parseVault(plaintext.data());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vault/MemoryImageEncryption.h"
 #include "vault/VaultTab.h"
 
 #include <QString>
@@ -11,9 +12,9 @@
 // Decrypts a copy of the stored image, trying the format versions 2, 1 and 0 in this order as the
 // application does when opening, and parses the plaintext into vault. The stored image is not changed;
 // the plaintext is zero-filled before returning. False with errorMessage for a wrong password or a
-// failure of the cryptographic library.
+// failure of the cryptographic library. sealState (when given) receives the state of the vault's seal.
 bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
-                       QString& errorMessage);
+                       QString& errorMessage, VaultSealState* sealState = nullptr);
 
 // Builds the image the application would save: random bytes, the vault encoding over them, then the
 // envelope (format version 1) under masterPassword. freeCount receives the capacity left. False with

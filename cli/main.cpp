@@ -4,6 +4,7 @@
 #include "app/DiagnosticOutput.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
+#include "vault/SecureMemory.h"
 
 #include <QCoreApplication>
 
@@ -58,6 +59,7 @@ int _reportUnknownCommand_helper(const QString& message)
 
 int main(int argc, char* argv[])
 {
+    disableCoreDumps();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));

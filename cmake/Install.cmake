@@ -76,6 +76,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.corvane.example")
 # those same Qt library packages; Wayland and Qt's own translations are optional.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CORVANE_PACKAGING_DIR}/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CORVANE_PACKAGING_DIR}/postinst ${CORVANE_PACKAGING_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

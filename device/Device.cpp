@@ -24,14 +24,21 @@ qint64 _slowestLineMilliseconds_helper(int size)
 Device::Device(const DevicePortInfo& portInfo, QObject* parent)
     : QObject(parent), _portInfo(portInfo), _name(tr("No name defined"))
 {
+    // The buffers hold decrypted images while a vault is opened or saved.
     for (auto& buffer : _memoryBuffers)
+    {
         buffer.reset(new uint8_t[DEVICE_MEMORY_SIZE]());
+        lockMemory(buffer.get(), DEVICE_MEMORY_SIZE);
+    }
 }
 
 Device::~Device()
 {
     for (auto& buffer : _memoryBuffers)
+    {
         secureZeroMemory(buffer.get(), DEVICE_MEMORY_SIZE);
+        unlockMemory(buffer.get(), DEVICE_MEMORY_SIZE);
+    }
     // Releasing the port keeps it usable for the next Device even if close() was forgotten.
     _serialLink.close();
 }

@@ -10,6 +10,7 @@
 // A failed target step keeps it, because the target page stays up for another target device.
 #include "FormContentEditor.h"
 
+#include "app/Configuration.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImageEncryption.h"
@@ -300,9 +301,11 @@ void FormContentEditor::writeCopyTargetDevice()
     }
 
     // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized, and the
-    // vault shown in the window plays no part.
+    // vault shown in the window plays no part. The seal is made again under the target's password.
     copyWrittenImage.assign(copyPlaintextImage.data());
-    if (encryptMemoryImage(copyTargetPassword, MEMORY_IMAGE_FORMAT_VERSION, copyWrittenImage.data()) != 0)
+    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    if (encryptAndSealMemoryImage(copyTargetPassword, MEMORY_IMAGE_FORMAT_VERSION, copyWrittenImage.data(),
+                                  &sealState) != 0)
     {
         showErrorMessage(tr("Failed to encrypt data, aborting."));
         closeCurrentDevice();
@@ -310,6 +313,8 @@ void FormContentEditor::writeCopyTargetDevice()
         return;
     }
 
+    if (sealState == VAULT_SEAL_VALID)
+        rememberDeviceVaultSealed(device->getUsbSerialNumber());
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), copyWrittenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);

@@ -3,6 +3,7 @@
 // read-back verification.
 #include "FormContentEditor.h"
 
+#include "app/Configuration.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
 #include "device/DeviceTransfer.h"
@@ -258,6 +259,7 @@ void FormContentEditor::completeOpenDevice()
 
     secureClearString(masterPassword);
     masterPassword = openingMasterPassword;
+    lockString(masterPassword);
     secureClearString(openingMasterPassword);
     isMasterPasswordKnown = true;
 
@@ -301,9 +303,31 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
     }
 
     std::vector<uint8_t> plaintext(MEMORY_IMAGE_SIZE);
-    const int result = openVaultImage(chosenImage, password, plaintext.data());
+    lockMemory(plaintext.data(), plaintext.size());
+    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    const int result = openVaultImage(chosenImage, password, plaintext.data(), &sealState);
     if (result == VAULT_IMAGE_SUCCESS)
     {
+        const QString usbSerialNumber = device->getUsbSerialNumber();
+        if (sealState == VAULT_SEAL_VALID)
+            rememberDeviceVaultSealed(usbSerialNumber);
+        // Without the password nobody can make a matching seal, but anybody can remove one: on a device seen
+        // sealed, a vault without seal is as suspect as one whose seal does not match.
+        else if (sealState == VAULT_SEAL_MISMATCH || isDeviceVaultKnownSealed(usbSerialNumber))
+        {
+            const QMessageBox::StandardButton answer = QMessageBox::question(
+                this, tr("Warning"),
+                tr("The data on this device were modified outside Corvane Key Manager. Open them anyway?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            // The box ran an event loop: go on only with the device it was asked about.
+            if (answer != QMessageBox::Yes || getCurrentDevice() != device)
+            {
+                secureZeroMemory(plaintext.data(), plaintext.size());
+                if (getCurrentDevice() == device)
+                    closeCurrentDevice();
+                return nullptr;
+            }
+        }
         std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
         secureZeroMemory(plaintext.data(), plaintext.size());
         return chosenImage;
@@ -348,6 +372,7 @@ void FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFini
     }
     secureClearString(masterPassword);
     masterPassword = password;
+    lockString(masterPassword);
     secureClearString(password);
     isMasterPasswordKnown = true;
     updateWidgetsState();
@@ -376,7 +401,8 @@ void FormContentEditor::encryptAndWriteVault()
     pendingOperation = PENDING_OPERATION_VERIFY_WRITTEN_DEVICE;
 
     uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    const int result = buildVaultImage(getVault(), masterPassword, image);
+    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    const int result = buildVaultImage(getVault(), masterPassword, image, nullptr, &sealState);
     if (result == VAULT_IMAGE_NOT_ENOUGH_ROOM)
     {
         showErrorMessage(tr("There is not enough room in device memory. Please remove some passwords."));
@@ -389,6 +415,9 @@ void FormContentEditor::encryptAndWriteVault()
         closeCurrentDevice();
         return;
     }
+    // From now on this computer expects the device's vault sealed, so that removing the seal shows.
+    if (sealState == VAULT_SEAL_VALID)
+        rememberDeviceVaultSealed(device->getUsbSerialNumber());
     uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
     std::memcpy(backupImage, image, MEMORY_IMAGE_SIZE);
 

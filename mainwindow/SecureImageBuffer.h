@@ -33,7 +33,10 @@ public:
     void assign(const uint8_t* image)
     {
         if (!_data)
+        {
             _data = std::make_unique<uint8_t[]>(MEMORY_IMAGE_SIZE);
+            lockMemory(_data.get(), MEMORY_IMAGE_SIZE);
+        }
         std::copy(image, image + MEMORY_IMAGE_SIZE, _data.get());
     }
     void clear()
@@ -41,6 +44,7 @@ public:
         if (!_data)
             return;
         secureZeroMemory(_data.get(), MEMORY_IMAGE_SIZE);
+        unlockMemory(_data.get(), MEMORY_IMAGE_SIZE);
         _data.reset();
     }
 

@@ -1,6 +1,5 @@
 #include "passwordtools/PasswordGenerator.h"
 
-#include <QRandomGenerator64>
 #include <QRandomGenerator>
 
 namespace
@@ -44,7 +43,8 @@ QString generatePassword(int minimumLength, int maximumLength, bool useLowercase
     if (enabledClassCount == 0 || minimumLength > maximumLength || minimumLength < enabledClassCount)
         return QString();
 
-    QRandomGenerator generator = QRandomGenerator64::securelySeeded();
+    // Every character straight from the operating system's generator, not from a seeded sequence.
+    QRandomGenerator& generator = *QRandomGenerator::system();
     const quint32 lengthRange = static_cast<quint32>(maximumLength - minimumLength) + 1;
     const int length = minimumLength + static_cast<int>(generator.generate() % lengthRange);
 

@@ -5,7 +5,7 @@
 #include "vault/SecureMemory.h"
 
 #include <QByteArray>
-#include <QRandomGenerator64>
+#include <QRandomGenerator>
 
 #include <mbedtls/chacha20.h>
 #include <mbedtls/gcm.h>
@@ -22,6 +22,10 @@
 //   0..31 inner salt | 32..47 GCM initialization vector | 48..131027 AES-256-GCM of plaintext 0..130979
 // Plaintext image:
 //   0..130947 vault encoding | 130948..130979 SHA-256(inner salt + initialization vector) | rest not stored
+// Vault encoding: tabs and records up to the end marker, then filler that readers ignore; when it fits,
+// the filler starts with the seal "CVSEAL01" + HMAC-SHA-256(seal key, encoding up to the end marker).
+// Seal key = HMAC-SHA-256(inner key, "Corvane vault seal v1" + inner salt): no extra PBKDF2 run, and a
+// key that tells nothing about the inner key.
 
 namespace
 {
@@ -50,6 +54,10 @@ static_assert(INNER_BLOCK_SIZE == 131028, "inner block size is part of the store
 static_assert(INNER_PAYLOAD_SIZE == 130980, "encrypted plaintext size is part of the stored format");
 static_assert(CHECK_DIGEST_OFFSET + CHECK_DIGEST_SIZE == INNER_PAYLOAD_SIZE,
               "the check digest must be the last encrypted plaintext bytes");
+
+constexpr char SEAL_KEY_LABEL[] = "Corvane vault seal v1";
+constexpr int SEAL_KEY_LABEL_SIZE = static_cast<int>(sizeof(SEAL_KEY_LABEL)) - 1;
+static_assert(sizeof(VAULT_SEAL_MARKER) - 1 == VAULT_SEAL_MARKER_SIZE, "seal marker size");
 
 constexpr int FORMAT_VERSION_CAPACITIES[] = {131052, 130948, 130964};
 
@@ -158,7 +166,17 @@ int _finishSha256_helper(mbedtls_sha256_context* context, uint8_t* digest)
 // Everything secret or key-related a call touches; zero-filled whatever way the call ends.
 struct EnvelopeWorkspace
 {
-    explicit EnvelopeWorkspace(uint8_t* scratchBuffer) : scratch(scratchBuffer) {}
+    explicit EnvelopeWorkspace(uint8_t* scratchBuffer) : scratch(scratchBuffer)
+    {
+        // Both scratch buffers hold plaintext during a call: locked once, for the life of the process.
+        static const bool isLocked = []()
+        {
+            lockMemory(encryptionScratchBuffer, sizeof(encryptionScratchBuffer));
+            lockMemory(decryptionScratchBuffer, sizeof(decryptionScratchBuffer));
+            return true;
+        }();
+        (void)isLocked;
+    }
     ~EnvelopeWorkspace()
     {
         secureZeroMemory(scratch, MEMORY_IMAGE_SIZE);
@@ -167,6 +185,8 @@ struct EnvelopeWorkspace
         secureZeroMemory(initializationVector, sizeof(initializationVector));
         secureZeroMemory(nonce, sizeof(nonce));
         secureZeroMemory(digest, sizeof(digest));
+        secureZeroMemory(sealKey, sizeof(sealKey));
+        secureZeroMemory(sealMac, sizeof(sealMac));
     }
     EnvelopeWorkspace(const EnvelopeWorkspace&) = delete;
     EnvelopeWorkspace& operator=(const EnvelopeWorkspace&) = delete;
@@ -177,17 +197,22 @@ struct EnvelopeWorkspace
     uint8_t initializationVector[INITIALIZATION_VECTOR_SIZE] = {};
     uint8_t nonce[NONCE_SIZE] = {};
     uint8_t digest[CHECK_DIGEST_SIZE] = {};
+    uint8_t sealKey[KEY_SIZE] = {};
+    uint8_t sealMac[VAULT_SEAL_MAC_SIZE] = {};
 };
 
-void _fillRandomBytes_helper(QRandomGenerator64& generator, uint8_t* bytes, int size)
+// Salts, initialization vector and nonce come straight from the operating system's generator.
+void _fillRandomBytes_helper(uint8_t* bytes, int size)
 {
-    for (int index = 0; index < size; index++)
+    if (!randomByteSourceForTesting)
     {
-        if (randomByteSourceForTesting)
-            bytes[index] = randomByteSourceForTesting();
-        else
-            bytes[index] = static_cast<uint8_t>(generator.generate() & 0xFF);
+        QRandomGenerator* generator = QRandomGenerator::system();
+        for (int index = 0; index < size; index++)
+            bytes[index] = static_cast<uint8_t>(generator->generate() & 0xFF);
+        return;
     }
+    for (int index = 0; index < size; index++)
+        bytes[index] = randomByteSourceForTesting();
 }
 
 int _computeSha256_helper(const uint8_t* input, std::size_t inputSize, uint8_t* digest)
@@ -201,6 +226,57 @@ int _computeSha256_helper(const uint8_t* input, std::size_t inputSize, uint8_t* 
         result = _finishSha256_helper(&context, digest);
     mbedtls_sha256_free(&context);
     return result == 0 ? 0 : -1;
+}
+
+int _computeHmacSha256_helper(const uint8_t* key, const uint8_t* firstInput, std::size_t firstInputSize,
+                              const uint8_t* secondInput, std::size_t secondInputSize, uint8_t* mac)
+{
+    const mbedtls_md_info_t* digestInformation = mbedtls_md_info_from_type(MBEDTLS_MD_SHA256);
+    if (!digestInformation)
+        return -1;
+    mbedtls_md_context_t context;
+    mbedtls_md_init(&context);
+    int result = mbedtls_md_setup(&context, digestInformation, 1);
+    if (result == 0)
+        result = mbedtls_md_hmac_starts(&context, key, KEY_SIZE);
+    if (result == 0)
+        result = mbedtls_md_hmac_update(&context, firstInput, firstInputSize);
+    if (result == 0 && secondInputSize > 0)
+        result = mbedtls_md_hmac_update(&context, secondInput, secondInputSize);
+    if (result == 0)
+        result = mbedtls_md_hmac_finish(&context, mac);
+    mbedtls_md_free(&context);
+    return result == 0 ? 0 : -1;
+}
+
+// Where the seal goes in a plaintext: right after the first end marker, or -1 when there is no end
+// marker or no room for the seal before the check digest.
+int _findSealOffset_helper(const uint8_t* plaintext)
+{
+    const void* endMarker = std::memchr(plaintext, VAULT_END_MARKER, VAULT_CAPACITY);
+    if (!endMarker)
+        return -1;
+    const int sealOffset = static_cast<int>(static_cast<const uint8_t*>(endMarker) - plaintext) + 1;
+    return sealOffset + VAULT_SEAL_SIZE <= VAULT_CAPACITY ? sealOffset : -1;
+}
+
+// workspace.key holds the inner key and workspace.salt the inner salt; leaves the MAC of the encoding
+// before sealOffset in workspace.sealMac.
+int _computeSealMac_helper(EnvelopeWorkspace& workspace, const uint8_t* plaintext, int sealOffset)
+{
+    if (_computeHmacSha256_helper(workspace.key, reinterpret_cast<const uint8_t*>(SEAL_KEY_LABEL),
+                                  SEAL_KEY_LABEL_SIZE, workspace.salt, SALT_SIZE, workspace.sealKey) != 0)
+        return -1;
+    return _computeHmacSha256_helper(workspace.sealKey, plaintext, static_cast<std::size_t>(sealOffset),
+                                     nullptr, 0, workspace.sealMac);
+}
+
+bool _isEqualInConstantTime_helper(const uint8_t* first, const uint8_t* second, int size)
+{
+    uint8_t difference = 0;
+    for (int index = 0; index < size; index++)
+        difference |= static_cast<uint8_t>(first[index] ^ second[index]);
+    return difference == 0;
 }
 
 // One AES-256-GCM pass over the INNER_PAYLOAD_SIZE bytes of input; the tag is thrown away.
@@ -233,35 +309,47 @@ int _deriveEnvelopeKey_helper(const QString& password, EnvelopeWorkspace& worksp
     return deriveKey(password, workspace.salt, SALT_SIZE, KEY_DERIVATION_ITERATIONS, KEY_SIZE, workspace.key);
 }
 
-int _encryptFormatVersion1_helper(const QString& password, uint8_t* image)
+// sealState null: the plaintext is encrypted as it is. Otherwise the seal is written first when it fits.
+int _encryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState)
 {
     EnvelopeWorkspace workspace(encryptionScratchBuffer);
-    QRandomGenerator64 generator = QRandomGenerator64::securelySeeded();
     uint8_t* scratch = workspace.scratch;
 
     // Inner layer: salt and initialization vector head the inner block, and their digest goes into the
     // plaintext so that decryption can tell whether the password was right.
-    _fillRandomBytes_helper(generator, workspace.salt, SALT_SIZE);
+    _fillRandomBytes_helper(workspace.salt, SALT_SIZE);
     std::memcpy(scratch + INNER_SALT_OFFSET, workspace.salt, SALT_SIZE);
     if (_deriveEnvelopeKey_helper(password, workspace) != 0)
         return -1;
-    _fillRandomBytes_helper(generator, workspace.initializationVector, INITIALIZATION_VECTOR_SIZE);
+    _fillRandomBytes_helper(workspace.initializationVector, INITIALIZATION_VECTOR_SIZE);
     std::memcpy(scratch + INITIALIZATION_VECTOR_OFFSET, workspace.initializationVector,
                 INITIALIZATION_VECTOR_SIZE);
     if (_computeSha256_helper(scratch, CHECKED_HEADER_SIZE, workspace.digest) != 0)
         return -1;
     std::memcpy(image + CHECK_DIGEST_OFFSET, workspace.digest, CHECK_DIGEST_SIZE);
+    if (sealState)
+    {
+        const int sealOffset = _findSealOffset_helper(image);
+        *sealState = sealOffset < 0 ? VAULT_SEAL_ABSENT : VAULT_SEAL_VALID;
+        if (sealOffset >= 0)
+        {
+            if (_computeSealMac_helper(workspace, image, sealOffset) != 0)
+                return -1;
+            std::memcpy(image + sealOffset, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE);
+            std::memcpy(image + sealOffset + VAULT_SEAL_MARKER_SIZE, workspace.sealMac, VAULT_SEAL_MAC_SIZE);
+        }
+    }
     if (_runAes256Gcm_helper(MBEDTLS_GCM_ENCRYPT, workspace.key, workspace.initializationVector, image,
                              scratch + INNER_PAYLOAD_OFFSET, MEMORY_IMAGE_SIZE - INNER_PAYLOAD_OFFSET) != 0)
         return -1;
     secureZeroMemory(workspace.key, KEY_SIZE);
 
     // Outer layer over the whole inner block, header included.
-    _fillRandomBytes_helper(generator, workspace.salt, SALT_SIZE);
+    _fillRandomBytes_helper(workspace.salt, SALT_SIZE);
     std::memcpy(image + OUTER_SALT_OFFSET, workspace.salt, SALT_SIZE);
     if (_deriveEnvelopeKey_helper(password, workspace) != 0)
         return -1;
-    _fillRandomBytes_helper(generator, workspace.nonce, NONCE_SIZE);
+    _fillRandomBytes_helper(workspace.nonce, NONCE_SIZE);
     std::memcpy(image + NONCE_OFFSET, workspace.nonce, NONCE_SIZE);
     std::memset(image + INNER_BLOCK_OFFSET, 0, INNER_BLOCK_SIZE);
     if (mbedtls_chacha20_crypt(workspace.key, workspace.nonce, 0, INNER_BLOCK_SIZE, scratch,
@@ -270,7 +358,7 @@ int _encryptFormatVersion1_helper(const QString& password, uint8_t* image)
     return 0;
 }
 
-int _decryptFormatVersion1_helper(const QString& password, uint8_t* image)
+int _decryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState)
 {
     EnvelopeWorkspace workspace(decryptionScratchBuffer);
     uint8_t* scratch = workspace.scratch;
@@ -296,10 +384,24 @@ int _decryptFormatVersion1_helper(const QString& password, uint8_t* image)
     if (_computeSha256_helper(scratch, CHECKED_HEADER_SIZE, workspace.digest) != 0)
         return -1;
     // The digest protects nothing secret, but a constant-time comparison costs nothing here.
-    uint8_t difference = 0;
-    for (int index = 0; index < CHECK_DIGEST_SIZE; index++)
-        difference |= static_cast<uint8_t>(workspace.digest[index] ^ image[CHECK_DIGEST_OFFSET + index]);
-    return difference == 0 ? 0 : 1;
+    if (!_isEqualInConstantTime_helper(workspace.digest, image + CHECK_DIGEST_OFFSET, CHECK_DIGEST_SIZE))
+        return 1;
+    if (!sealState)
+        return 0;
+    // A marker anywhere else is filler: only the place right after the end marker holds a seal.
+    const int sealOffset = _findSealOffset_helper(image);
+    if (sealOffset < 0 || std::memcmp(image + sealOffset, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE) != 0)
+    {
+        *sealState = VAULT_SEAL_ABSENT;
+        return 0;
+    }
+    if (_computeSealMac_helper(workspace, image, sealOffset) != 0)
+        return -1;
+    *sealState = _isEqualInConstantTime_helper(workspace.sealMac, image + sealOffset + VAULT_SEAL_MARKER_SIZE,
+                                               VAULT_SEAL_MAC_SIZE)
+                     ? VAULT_SEAL_VALID
+                     : VAULT_SEAL_MISMATCH;
+    return 0;
 }
 } // namespace
 
@@ -319,7 +421,19 @@ int encryptMemoryImage(const QString& password, int formatVersion, uint8_t* imag
 {
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
-    return _encryptFormatVersion1_helper(password, image);
+    return _encryptFormatVersion1_helper(password, image, nullptr);
+}
+
+int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                              VaultSealState* sealState)
+{
+    if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
+        return -1;
+    VaultSealState writtenSealState = VAULT_SEAL_ABSENT;
+    const int result = _encryptFormatVersion1_helper(password, image, &writtenSealState);
+    if (sealState)
+        *sealState = writtenSealState;
+    return result;
 }
 
 int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* image)
@@ -328,7 +442,21 @@ int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* imag
         return 1; // Known formats without an implementation: the image cannot be in them.
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
-    return _decryptFormatVersion1_helper(password, image);
+    return _decryptFormatVersion1_helper(password, image, nullptr);
+}
+
+int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                               VaultSealState* sealState)
+{
+    if (formatVersion == 0 || formatVersion == 2)
+        return 1;
+    if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
+        return -1;
+    VaultSealState foundSealState = VAULT_SEAL_ABSENT;
+    const int result = _decryptFormatVersion1_helper(password, image, &foundSealState);
+    if (sealState)
+        *sealState = foundSealState;
+    return result;
 }
 
 int getMemoryImageCapacity(int formatVersion)

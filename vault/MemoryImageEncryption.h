@@ -19,5 +19,31 @@ int encryptMemoryImage(const QString& password, int formatVersion, uint8_t* imag
 // password, foreign data, or formats 0 and 2 that are not implemented), -1 on a library failure.
 int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
 
+// The seal: a marker and an HMAC-SHA-256 placed in the plaintext right after the vault's end marker,
+// where every reader sees only filler, when both fit inside the vault capacity. The MAC covers the
+// encoding up to and including the end marker, under a key derived from the image's inner key and salt.
+constexpr char VAULT_SEAL_MARKER[] = "CVSEAL01";
+constexpr int VAULT_SEAL_MARKER_SIZE = 8;
+constexpr int VAULT_SEAL_MAC_SIZE = 32;
+constexpr int VAULT_SEAL_SIZE = VAULT_SEAL_MARKER_SIZE + VAULT_SEAL_MAC_SIZE;
+
+enum VaultSealState
+{
+    VAULT_SEAL_VALID = 0,
+    // No marker after the end marker: a vault without room, or one saved by other software.
+    VAULT_SEAL_ABSENT = 1,
+    // A marker whose MAC does not match: the stored bytes were changed without the password.
+    VAULT_SEAL_MISMATCH = 2
+};
+
+// As encryptMemoryImage, after writing the seal into the plaintext when it fits. sealState (when given)
+// receives VAULT_SEAL_VALID when a seal was written, VAULT_SEAL_ABSENT otherwise.
+int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                              VaultSealState* sealState = nullptr);
+
+// As decryptMemoryImage; on success sealState (when given) receives the state of the seal.
+int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                               VaultSealState* sealState);
+
 // Vault payload capacity of a format version: 0 -> 131052, 1 -> 130948, 2 -> 130964, otherwise -1.
 int getMemoryImageCapacity(int formatVersion);

@@ -15,7 +15,8 @@ namespace
 constexpr int FORMAT_VERSIONS_TO_TRY[] = {2, 1, 0};
 } // namespace
 
-int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image, int* freeCount)
+int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image, int* freeCount,
+                    VaultSealState* sealState)
 {
     // The space after the end marker must not tell how long the vault is: it holds random bytes.
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(image),
@@ -28,7 +29,7 @@ int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image,
         secureZeroMemory(image, MEMORY_IMAGE_SIZE);
         return VAULT_IMAGE_NOT_ENOUGH_ROOM;
     }
-    if (encryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, image) != 0)
+    if (encryptAndSealMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, image, sealState) != 0)
     {
         secureZeroMemory(image, MEMORY_IMAGE_SIZE);
         return VAULT_IMAGE_CRYPTO_FAILURE;
@@ -36,13 +37,14 @@ int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image,
     return VAULT_IMAGE_SUCCESS;
 }
 
-int openVaultImage(const uint8_t* storedImage, const QString& password, uint8_t* plaintext)
+int openVaultImage(const uint8_t* storedImage, const QString& password, uint8_t* plaintext,
+                   VaultSealState* sealState)
 {
     for (const int formatVersion : FORMAT_VERSIONS_TO_TRY)
     {
         // A failed attempt leaves noise behind: every version starts from the stored bytes.
         std::memcpy(plaintext, storedImage, MEMORY_IMAGE_SIZE);
-        const int result = decryptMemoryImage(password, formatVersion, plaintext);
+        const int result = decryptAndCheckMemoryImage(password, formatVersion, plaintext, sealState);
         if (result == 0)
             return VAULT_IMAGE_SUCCESS;
         if (result < 0)

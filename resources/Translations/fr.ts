@@ -644,6 +644,10 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <source>Password health</source>
         <translation>Santé des mots de passe</translation>
     </message>
+    <message>
+        <source>The data on this device were modified outside Corvane Key Manager. Open them anyway?</source>
+        <translation>Les données de cet appareil ont été modifiées en dehors de Corvane Key Manager. Les ouvrir quand même&#xa0;?</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>

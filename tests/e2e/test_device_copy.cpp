@@ -7,6 +7,7 @@
 #include "support/DeviceWorkflowSupport.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
+#include "vault/VaultImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceSelection.h"
 
@@ -50,6 +51,16 @@ QByteArray _plaintext_helper(const QByteArray& image, const QString& password)
                            reinterpret_cast<uint8_t*>(plaintext.data())) != 0)
         return QByteArray();
     return plaintext.left(VAULT_CAPACITY);
+}
+
+int _sealState_helper(const QByteArray& image, const QString& password)
+{
+    QByteArray plaintext(MEMORY_IMAGE_SIZE, '\0');
+    VaultSealState sealState = VAULT_SEAL_MISMATCH;
+    if (openVaultImage(reinterpret_cast<const uint8_t*>(image.constData()), password,
+                       reinterpret_cast<uint8_t*>(plaintext.data()), &sealState) != VAULT_IMAGE_SUCCESS)
+        return -1;
+    return sealState;
 }
 } // namespace
 
@@ -219,13 +230,20 @@ private Q_SLOTS:
         QVERIFY(!window->isCopyWizardDataHeld());
         QVERIFY(!getCurrentDevice());
 
-        // Both memories hold the same new envelope of the source's whole plaintext image, filler included.
+        // Both memories hold the same new envelope of the source's whole plaintext image, filler included;
+        // only the seal after the end marker is made again, for the new envelope.
         const QByteArray mainImage = target.memory(DEVICE_MEMORY_MAIN);
         QCOMPARE(target.memory(DEVICE_MEMORY_BACKUP), mainImage);
         QVERIFY(mainImage != sourceImage);
         const QByteArray copiedPlaintext = _plaintext_helper(mainImage, SOURCE_PASSWORD);
-        QVERIFY(!copiedPlaintext.isEmpty());
-        QCOMPARE(copiedPlaintext, _plaintext_helper(sourceImage, SOURCE_PASSWORD));
+        const QByteArray sourcePlaintext = _plaintext_helper(sourceImage, SOURCE_PASSWORD);
+        const int sealOffset = static_cast<int>(sourcePlaintext.indexOf('\x04')) + 1;
+        QVERIFY(sealOffset > 0);
+        QCOMPARE(copiedPlaintext.left(sealOffset + VAULT_SEAL_MARKER_SIZE),
+                 sourcePlaintext.left(sealOffset + VAULT_SEAL_MARKER_SIZE));
+        QCOMPARE(copiedPlaintext.mid(sealOffset + VAULT_SEAL_SIZE),
+                 sourcePlaintext.mid(sealOffset + VAULT_SEAL_SIZE));
+        QCOMPARE(_sealState_helper(mainImage, SOURCE_PASSWORD), int(VAULT_SEAL_VALID));
         QCOMPARE(decryptVault(mainImage, SOURCE_PASSWORD), _sourceVault_helper());
 
         // Exit unwinds the wizard to the vault editor, whose vault played no part.
@@ -253,6 +271,7 @@ private Q_SLOTS:
         const QByteArray mainImage = target.memory(DEVICE_MEMORY_MAIN);
         QCOMPARE(target.memory(DEVICE_MEMORY_BACKUP), mainImage);
         QCOMPARE(decryptVault(mainImage, TARGET_PASSWORD), _sourceVault_helper());
+        QCOMPARE(_sealState_helper(mainImage, TARGET_PASSWORD), int(VAULT_SEAL_VALID));
         bool isDecrypted = true;
         decryptVault(mainImage, SOURCE_PASSWORD, &isDecrypted);
         QVERIFY(!isDecrypted);

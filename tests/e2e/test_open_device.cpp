@@ -1,5 +1,6 @@
 // Opening a vault from simulated devices through the main window: the open step, the device selection
 // page, the master password, the read, the main/backup choice, decryption and every failure.
+#include "app/Configuration.h"
 #include "device/Device.h"
 #include "gui/support/EditorTestSupport.h"
 #include "gui/support/ModalBoxAnswerer.h"
@@ -35,6 +36,23 @@ Vault _deviceVault_helper()
     return {VaultTab{"Work", {makeRecord("VPN", "me", "v9N", "vpn.example"), makeRecord("Mail", "me@corp")}},
             VaultTab{"Home", {makeRecord("Bank", "alex", "q7!R", "https://bank.example", "PIN elsewhere")}},
             VaultTab{"Empty", {}}};
+}
+
+// The plaintext offsets of a text in the vault's encoding and of the byte after its end marker.
+int _encodingOffset_helper(const Vault& vault, const QByteArray& text, int* sealOffset = nullptr)
+{
+    QByteArray encoding(MEMORY_IMAGE_SIZE, '\0');
+    const int freeCount = serializeVault(vault, reinterpret_cast<uint8_t*>(encoding.data()));
+    if (sealOffset)
+        *sealOffset = VAULT_CAPACITY - freeCount;
+    return static_cast<int>(encoding.indexOf(text));
+}
+
+QByteArray _flipped_helper(QByteArray image, int plaintextOffset, char mask)
+{
+    const int offset = storedOffsetOfPlaintext(plaintextOffset);
+    image[offset] = static_cast<char>(image.at(offset) ^ mask);
+    return image;
 }
 
 Vault _shownVault_helper()
@@ -505,6 +523,73 @@ private Q_SLOTS:
             waitForMessage(window),
             QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
         QVERIFY(secondAnswerer.isBoxSeen());
+    }
+
+    void modifiedVaultsAskBeforeOpening()
+    {
+        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+        const QString modifiedText = QStringLiteral(
+            "The data on this device were modified outside Corvane Key Manager. Open them anyway?");
+        int sealOffset = -1;
+        const int siteOffset = _encodingOffset_helper(_deviceVault_helper(), "https://bank", &sealOffset);
+        QVERIFY(siteOffset > 0);
+
+        // A vault saved by software without the seal opens without a question.
+        SimulatorProcess unsealed;
+        QVERIFY(startDevice(unsealed, *deviceDirectory, "TZQVR-0001", "Other",
+                            encryptVaultWithoutSeal(_deviceVault_helper(), PASSWORD)));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(openVault(window, PASSWORD));
+            QVERIFY(!answerer.isBoxSeen());
+            QCOMPARE(window->getVault(), _deviceVault_helper());
+        }
+        QVERIFY(unsealed.stop());
+
+        // One changed byte in a record's web site: the seal no longer matches.
+        const QByteArray sealedImage = encryptVault(_deviceVault_helper(), PASSWORD);
+        SimulatorProcess changed;
+        QVERIFY(startDevice(changed, *deviceDirectory, "TZQVR-0002", "Home",
+                            _flipped_helper(sealedImage, siteOffset + 8, 0x06)));
+        window->setVault(_shownVault_helper());
+        window->setDataModified(false);
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes})
+        {
+            ModalBoxAnswerer answerer(answer);
+            action(window, "actionOpenDevice")->trigger();
+            QVERIFY(enterReadingPassword(window, PASSWORD));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !getCurrentDevice(); }));
+            QCOMPARE(answerer.title(), QStringLiteral("Warning"));
+            QCOMPARE(answerer.text(), modifiedText);
+            QCOMPARE(answerer.icon(), QMessageBox::Question);
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            if (answer == QMessageBox::No)
+                QCOMPARE(window->getVault(), _shownVault_helper());
+            else
+                QCOMPARE(window->getVault()[1].passwords[0].url, QStringLiteral("https://dank.example"));
+        }
+        QVERIFY(changed.stop());
+
+        // A device seen sealed on this computer, whose seal marker is then destroyed.
+        SimulatorProcess sealed;
+        QVERIFY(startDevice(sealed, *deviceDirectory, "TZQVR-0003", "Home", sealedImage));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(openVault(window, PASSWORD));
+            QVERIFY(!answerer.isBoxSeen());
+        }
+        QVERIFY(sealed.stop());
+        SimulatorProcess unmarked;
+        QVERIFY(startDevice(unmarked, *deviceDirectory, "TZQVR-0003", "Home",
+                            _flipped_helper(sealedImage, sealOffset, 0x20)));
+        window->setVault(_shownVault_helper());
+        window->setDataModified(false);
+        ModalBoxAnswerer answerer(QMessageBox::No);
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !getCurrentDevice(); }));
+        QCOMPARE(answerer.text(), modifiedText);
+        QCOMPARE(window->getVault(), _shownVault_helper());
     }
 
     void readFailuresAreReported_data()

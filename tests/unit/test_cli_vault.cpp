@@ -51,6 +51,15 @@ QByteArray _encryptVault_helper(const Vault& vault, const QString& password)
     return image;
 }
 
+// The stored image with one byte of the vault encoding changed (counter mode: it lands in place).
+QByteArray _changedAt_helper(QByteArray image, int plaintextOffset, char mask)
+{
+    constexpr int STORED_HEADER_SIZE = 92;
+    image[STORED_HEADER_SIZE + plaintextOffset] =
+        static_cast<char>(image.at(STORED_HEADER_SIZE + plaintextOffset) ^ mask);
+    return image;
+}
+
 PasswordRecord _record_helper(const QString& name, const QString& password)
 {
     PasswordRecord record;
@@ -71,13 +80,25 @@ class TestCliVault : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void importThenExportRoundTrip();
     void exportFromDevice();
     void exportSplitsTabs();
+    void exportChecksTheSeal();
     void importRefusals();
     void importLayoutChoices();
     void passwordTools();
+
+private:
+    // The tool remembers the devices it has seen sealed in the settings store: a private one.
+    QTemporaryDir configurationDirectory;
 };
+
+void TestCliVault::initTestCase()
+{
+    QVERIFY(configurationDirectory.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configurationDirectory.path()));
+}
 
 void TestCliVault::importThenExportRoundTrip()
 {
@@ -222,6 +243,49 @@ void TestCliVault::exportSplitsTabs()
     QCOMPARE(QString::fromUtf8(all.standardOutput),
              _csvLine_helper(vault[0].passwords[0]) + _csvLine_helper(vault[0].passwords[1]) +
                  _csvLine_helper(vault[1].passwords[0]) + _csvLine_helper(vault[3].passwords[0]));
+}
+
+void TestCliVault::exportChecksTheSeal()
+{
+    PasswordRecord record = _record_helper("Shop", "sh0p");
+    record.url = QStringLiteral("https://shop.example.com");
+    const Vault vault = {VaultTab{QStringLiteral("Web"), {record}}};
+    QByteArray encoding(MEMORY_IMAGE_SIZE, '\0');
+    const int sealOffset =
+        VAULT_CAPACITY - serializeVault(vault, reinterpret_cast<uint8_t*>(encoding.data()));
+    const int siteOffset = static_cast<int>(encoding.indexOf("https://shop"));
+    const QByteArray sealed = _encryptVault_helper(vault, QStringLiteral("pw"));
+    QTemporaryDir directory;
+    const QString imagePath = directory.filePath(QStringLiteral("image.bin"));
+
+    // "shop" -> "stop": the seal does not match, and only --accept-modified exports it.
+    QVERIFY(writeWholeFile(imagePath, _changedAt_helper(sealed, siteOffset + 9, 0x1C)));
+    const CliRun refused = runCli({"export", "--image", imagePath}, "pw\n");
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY2(refused.standardError.contains("modified outside Corvane Key Manager"),
+             qPrintable(refused.describe()));
+    QVERIFY(refused.standardOutput.isEmpty());
+    const CliRun accepted = runCli({"export", "--image", imagePath, "--accept-modified"}, "pw\n");
+    QVERIFY2(accepted.isFinished && accepted.exitCode == 0, qPrintable(accepted.describe()));
+    QVERIFY(accepted.standardOutput.contains("https://stop.example.com"));
+
+    // A device seen sealed, then found with its seal marker destroyed.
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir stateDirectory;
+    SimulatorProcess device;
+    device.setStateDirectory(stateDirectory.path());
+    QVERIFY(device.writeMemory(0, sealed) && device.writeMemory(1, sealed));
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0007"), qPrintable(device.errorString()));
+    const CliRun seen = runCli({"export", "--device", "TZQVR-0007"}, "pw\n", deviceDirectory.path());
+    QVERIFY2(seen.isFinished && seen.exitCode == 0, qPrintable(seen.describe()));
+    QVERIFY(device.stop());
+    const QByteArray unmarked = _changedAt_helper(sealed, sealOffset, 0x20);
+    QVERIFY(device.writeMemory(0, unmarked) && device.writeMemory(1, unmarked));
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0007"), qPrintable(device.errorString()));
+    const CliRun suspect = runCli({"export", "--device", "TZQVR-0007"}, "pw\n", deviceDirectory.path());
+    QVERIFY2(suspect.isFinished && suspect.exitCode == 1, qPrintable(suspect.describe()));
+    QVERIFY2(suspect.standardError.contains("--accept-modified"), qPrintable(suspect.describe()));
+    QVERIFY(suspect.standardOutput.isEmpty());
 }
 
 void TestCliVault::importRefusals()

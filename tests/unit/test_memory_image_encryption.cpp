@@ -1,13 +1,19 @@
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/MemoryImageEncryptionTesting.h"
+#include "vault/SecureMemory.h"
+#include "vault/VaultImage.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QtTest>
 
 #include <vector>
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 namespace
 {
@@ -61,6 +67,40 @@ uint8_t* _bytes(QByteArray& image)
 QByteArray _hex(const QByteArray& bytes, int offset, int length)
 {
     return bytes.mid(offset, length).toHex();
+}
+
+// A plaintext image: random filler, then the encoding of one tab holding one record whose note has
+// noteSize characters, so that the end marker lands where a test wants it.
+QByteArray _vaultPlaintext(int noteSize, int& endMarkerOffset)
+{
+    QByteArray image = _randomImage(9);
+    Vault vault = {VaultTab{QStringLiteral("Web"), {}}};
+    PasswordRecord record;
+    record.name = QStringLiteral("Bank");
+    record.login = QStringLiteral("alice");
+    record.password = QStringLiteral("s3cret");
+    record.url = QStringLiteral("https://bank.example.com");
+    record.note = QString(noteSize, u'n');
+    vault.first().passwords.append(record);
+    const int freeCount = serializeVault(vault, _bytes(image));
+    endMarkerOffset = freeCount < 0 ? -1 : VAULT_CAPACITY - freeCount - 1;
+    return image;
+}
+
+// The seal's MAC computed with Qt's own HMAC from the inner key, independently of the envelope code.
+// The inner salt is the first 32 bytes drawn from the known-answer random byte source.
+QByteArray _expectedSealMac(const QString& password, const QByteArray& plaintext, int endMarkerOffset)
+{
+    const QByteArray innerSalt = _knownAnswerRandomBytes().left(32);
+    uint8_t innerKey[32] = {};
+    if (deriveKey(password, reinterpret_cast<const uint8_t*>(innerSalt.constData()), 32, 16384, 32,
+                  innerKey) != 0)
+        return QByteArray();
+    const QByteArray sealKey = QMessageAuthenticationCode::hash(
+        QByteArray("Corvane vault seal v1") + innerSalt,
+        QByteArray(reinterpret_cast<const char*>(innerKey), 32), QCryptographicHash::Sha256);
+    return QMessageAuthenticationCode::hash(plaintext.left(endMarkerOffset + 1), sealKey,
+                                            QCryptographicHash::Sha256);
 }
 } // namespace
 
@@ -189,6 +229,132 @@ private slots:
                                      .arg(offset)
                                      .arg(plaintextOffset)));
         }
+    }
+
+    void sealFollowsTheEndMarkerAndIsChecked()
+    {
+        const QByteArray randomBytes = _knownAnswerRandomBytes();
+        int drawn = 0;
+        setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++ % 92)); });
+        const QString password = QStringLiteral("seal password");
+        int endMarkerOffset = -1;
+        const QByteArray plaintext = _vaultPlaintext(10, endMarkerOffset);
+        QByteArray stored = plaintext;
+        VaultSealState sealState = VAULT_SEAL_ABSENT;
+        QCOMPARE(encryptAndSealMemoryImage(password, 1, _bytes(stored), &sealState), 0);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+
+        QByteArray image = stored;
+        sealState = VAULT_SEAL_MISMATCH;
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(image), &sealState), 0);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+        // The encoding is untouched, the seal sits right after the end marker, and the rest is filler.
+        QCOMPARE(image.left(endMarkerOffset + 1), plaintext.left(endMarkerOffset + 1));
+        QCOMPARE(image.mid(endMarkerOffset + 1, 8), QByteArray("CVSEAL01"));
+        QCOMPARE(image.mid(endMarkerOffset + 9, 32), _expectedSealMac(password, plaintext, endMarkerOffset));
+        QCOMPARE(image.mid(endMarkerOffset + 41, 1000), plaintext.mid(endMarkerOffset + 41, 1000));
+        // Readers that know nothing of the seal open the image as before.
+        image = stored;
+        QCOMPARE(decryptMemoryImage(password, 1, _bytes(image)), 0);
+        QCOMPARE(
+            parseVault(reinterpret_cast<const uint8_t*>(image.constData())).first().passwords.first().url,
+            QStringLiteral("https://bank.example.com"));
+    }
+
+    void changedRecordByteBreaksTheSeal()
+    {
+        const QString password = QStringLiteral("seal password");
+        int endMarkerOffset = -1;
+        const QByteArray plaintext = _vaultPlaintext(10, endMarkerOffset);
+        QByteArray stored = plaintext;
+        QCOMPARE(encryptAndSealMemoryImage(password, 1, _bytes(stored)), 0);
+        // One byte of the web site, inside the counter-mode encrypted vault.
+        const int urlOffset = static_cast<int>(plaintext.indexOf("https://bank"));
+        QVERIFY(urlOffset > 0);
+        stored[STORED_HEADER_SIZE + urlOffset + 8] =
+            static_cast<char>(stored.at(STORED_HEADER_SIZE + urlOffset + 8) ^ 0x06);
+        QByteArray image = stored;
+        VaultSealState sealState = VAULT_SEAL_VALID;
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(image), &sealState), 0);
+        QCOMPARE(sealState, VAULT_SEAL_MISMATCH);
+        QVERIFY(image.mid(urlOffset, 24) == QByteArray("https://dank.example.com"));
+    }
+
+    void imagesWithoutSealOpen()
+    {
+        // The independent implementation's image knows nothing of seals.
+        const QByteArray randomBytes = _knownAnswerRandomBytes();
+        int drawn = 0;
+        setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++)); });
+        QByteArray image = _knownAnswerPlaintext();
+        QCOMPARE(encryptMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(image)), 0);
+        QCOMPARE(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex(),
+                 QByteArray(KNOWN_ANSWER_IMAGE_SHA256));
+        VaultSealState sealState = VAULT_SEAL_VALID;
+        QCOMPARE(decryptAndCheckMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(image), &sealState), 0);
+        QCOMPARE(sealState, VAULT_SEAL_ABSENT);
+        QCOMPARE(image.left(CHECK_DIGEST_OFFSET), _knownAnswerPlaintext().left(CHECK_DIGEST_OFFSET));
+        setMemoryImageRandomByteSource(nullptr);
+
+        // A vault that leaves fewer than 40 bytes has no seal, and its filler is left as it was.
+        int shortEndMarkerOffset = -1;
+        _vaultPlaintext(10, shortEndMarkerOffset);
+        for (const int freeCount : {0, 1, 39, 40})
+        {
+            int endMarkerOffset = -1;
+            const int noteSize = 10 + (VAULT_CAPACITY - 1 - freeCount) - shortEndMarkerOffset;
+            QByteArray plaintext = _vaultPlaintext(noteSize, endMarkerOffset);
+            QCOMPARE(VAULT_CAPACITY - endMarkerOffset - 1, freeCount);
+            QByteArray stored = plaintext;
+            VaultSealState written = VAULT_SEAL_MISMATCH;
+            QCOMPARE(encryptAndSealMemoryImage(QStringLiteral("full"), 1, _bytes(stored), &written), 0);
+            QCOMPARE(written, freeCount >= VAULT_SEAL_SIZE ? VAULT_SEAL_VALID : VAULT_SEAL_ABSENT);
+            QCOMPARE(decryptAndCheckMemoryImage(QStringLiteral("full"), 1, _bytes(stored), &sealState), 0);
+            QCOMPARE(sealState, written);
+            if (written == VAULT_SEAL_ABSENT)
+                QCOMPARE(stored.left(CHECK_DIGEST_OFFSET), plaintext.left(CHECK_DIGEST_OFFSET));
+        }
+    }
+
+    void vaultImagesReportTheirSeal()
+    {
+        Vault vault = {VaultTab{QStringLiteral("Tab"), {}}};
+        PasswordRecord record;
+        record.name = QStringLiteral("Mail");
+        vault.first().passwords.append(record);
+        QByteArray stored(MEMORY_IMAGE_SIZE, '\0');
+        int freeCount = -1;
+        VaultSealState sealState = VAULT_SEAL_ABSENT;
+        QCOMPARE(buildVaultImage(vault, QStringLiteral("pw"), _bytes(stored), &freeCount, &sealState),
+                 VAULT_IMAGE_SUCCESS);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+        QCOMPARE(freeCount, VAULT_CAPACITY - 14); // the seal takes nothing from the capacity
+        QByteArray plaintext(MEMORY_IMAGE_SIZE, '\0');
+        sealState = VAULT_SEAL_ABSENT;
+        QCOMPARE(openVaultImage(_bytes(stored), QStringLiteral("pw"), _bytes(plaintext), &sealState),
+                 VAULT_IMAGE_SUCCESS);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+
+        // A vault filled to the last byte is saved without a seal and opens.
+        vault.first().passwords.first().note = QString(VAULT_CAPACITY - 14, u'x');
+        QCOMPARE(buildVaultImage(vault, QStringLiteral("pw"), _bytes(stored), &freeCount, &sealState),
+                 VAULT_IMAGE_SUCCESS);
+        QCOMPARE(freeCount, 0);
+        QCOMPARE(sealState, VAULT_SEAL_ABSENT);
+        sealState = VAULT_SEAL_MISMATCH;
+        QCOMPARE(openVaultImage(_bytes(stored), QStringLiteral("pw"), _bytes(plaintext), &sealState),
+                 VAULT_IMAGE_SUCCESS);
+        QCOMPARE(sealState, VAULT_SEAL_ABSENT);
+        QCOMPARE(parseVault(_bytes(plaintext)).first().passwords.first().note.size(), VAULT_CAPACITY - 14);
+    }
+
+    void coreDumpsCanBeSwitchedOff()
+    {
+        disableCoreDumps();
+        QCOMPARE(prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+        struct rlimit limit = {1, 1};
+        QCOMPARE(getrlimit(RLIMIT_CORE, &limit), 0);
+        QCOMPARE(limit.rlim_cur, rlim_t(0));
     }
 
     void formatVersionsWithoutImplementationLeaveTheImageAlone()

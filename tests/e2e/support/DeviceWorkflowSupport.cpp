@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
@@ -28,6 +29,23 @@ QByteArray encryptVault(const Vault& vault, const QString& password)
     if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data())) != VAULT_IMAGE_SUCCESS)
         return QByteArray();
     return image;
+}
+
+QByteArray encryptVaultWithoutSeal(const Vault& vault, const QString& password)
+{
+    QByteArray image(MEMORY_IMAGE_SIZE, Qt::Uninitialized);
+    auto* bytes = reinterpret_cast<uint8_t*>(image.data());
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes), MEMORY_IMAGE_SIZE / 4);
+    if (serializeVault(vault, bytes) < 0 ||
+        encryptMemoryImage(password, MEMORY_IMAGE_FORMAT_VERSION, bytes) != 0)
+        return QByteArray();
+    return image;
+}
+
+int storedOffsetOfPlaintext(int plaintextOffset)
+{
+    // Outer salt, nonce, inner salt and initialization vector come first; the rest is counter mode.
+    return 92 + plaintextOffset;
 }
 
 Vault decryptVault(const QByteArray& image, const QString& password, bool* isDecrypted)

@@ -20,6 +20,10 @@ namespace deviceworkflowtest
 {
 // A vault encrypted under password as the application saves it (random filler, format version 1).
 QByteArray encryptVault(const Vault& vault, const QString& password);
+// The same without the seal, as software that knows nothing of it saves a vault.
+QByteArray encryptVaultWithoutSeal(const Vault& vault, const QString& password);
+// Where byte plaintextOffset of the vault encoding lies in a stored image (format version 1).
+int storedOffsetOfPlaintext(int plaintextOffset);
 // The vault of an image, or an empty vault with isDecrypted false when password does not fit.
 Vault decryptVault(const QByteArray& image, const QString& password, bool* isDecrypted = nullptr);
 
