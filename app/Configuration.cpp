@@ -86,6 +86,20 @@ void rememberDeviceVaultSealed(const QString& usbSerialNumber)
     settings->sync();
 }
 
+void forgetDeviceVaultSealed(const QString& usbSerialNumber)
+{
+    if (!settings || !isDeviceVaultKnownSealed(usbSerialNumber))
+        return;
+    QStringList usbSerialNumbers =
+        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
+    usbSerialNumbers.removeAll(usbSerialNumber);
+    if (usbSerialNumbers.isEmpty())
+        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+    else
+        settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
+    settings->sync();
+}
+
 QLocale::Language getSystemLanguage()
 {
     return systemLanguage;

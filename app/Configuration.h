@@ -35,6 +35,9 @@ void releaseConfiguration();
 // vault there means the seal was removed. False without a store or a serial number.
 bool isDeviceVaultKnownSealed(const QString& usbSerialNumber);
 void rememberDeviceVaultSealed(const QString& usbSerialNumber);
+// After this application saved the device's vault without a seal (no room left for it): its next opening
+// must not be taken for a removed seal.
+void forgetDeviceVaultSealed(const QString& usbSerialNumber);
 
 QLocale::Language getSystemLanguage();
 // "fr" on a French system, otherwise "en".

@@ -315,6 +315,8 @@ void FormContentEditor::writeCopyTargetDevice()
 
     if (sealState == VAULT_SEAL_VALID)
         rememberDeviceVaultSealed(device->getUsbSerialNumber());
+    else
+        forgetDeviceVaultSealed(device->getUsbSerialNumber());
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), copyWrittenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);

@@ -415,9 +415,12 @@ void FormContentEditor::encryptAndWriteVault()
         closeCurrentDevice();
         return;
     }
-    // From now on this computer expects the device's vault sealed, so that removing the seal shows.
+    // From now on this computer expects the device's vault sealed, so that removing the seal shows; a vault
+    // too full for a seal is expected without one.
     if (sealState == VAULT_SEAL_VALID)
         rememberDeviceVaultSealed(device->getUsbSerialNumber());
+    else
+        forgetDeviceVaultSealed(device->getUsbSerialNumber());
     uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
     std::memcpy(backupImage, image, MEMORY_IMAGE_SIZE);
 

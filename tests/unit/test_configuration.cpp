@@ -27,8 +27,13 @@ int _runConfigurationProbe(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     initializeConfiguration();
+    // A device seen sealed is remembered, and forgotten after a save too full for a seal.
+    rememberDeviceVaultSealed(QStringLiteral("TZQVR-PROBE"));
+    const bool isRemembered = isDeviceVaultKnownSealed(QStringLiteral("TZQVR-PROBE"));
+    forgetDeviceVaultSealed(QStringLiteral("TZQVR-PROBE"));
     QTextStream output(stdout);
-    output << "systemLanguage=" << static_cast<int>(getSystemLanguage()) << '\n'
+    output << "sealMemory=" << isRemembered << isDeviceVaultKnownSealed(QStringLiteral("TZQVR-PROBE")) << '\n'
+           << "systemLanguage=" << static_cast<int>(getSystemLanguage()) << '\n'
            << "applicationLanguageCode=" << getApplicationLanguageCode() << '\n'
            << "organizationName=" << QCoreApplication::organizationName() << '\n'
            << "applicationName=" << QCoreApplication::applicationName() << '\n'
@@ -208,6 +213,7 @@ private slots:
         const QByteArray content = file.readAll();
         QVERIFY(content.startsWith("[General]"));
         QVERIFY(content.contains("ApplicationAutoLockingDelayMinutes=10"));
+        QCOMPARE(values.value("sealMemory"), QStringLiteral("10"));
         QSettings store(sandbox.portableFilePath(), QSettings::IniFormat);
         QCOMPARE(_sortedKeys(store), DEFAULT_KEYS);
     }
