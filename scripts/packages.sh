@@ -6,7 +6,7 @@ CORVANE_BUILD_PACKAGES=(
     qt6-l10n-tools qt6-translations-l10n libmbedtls-dev
     libbenchmark-dev python3 python3-cryptography
 )
-CORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
 CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
 # The package test of CI (scripts/package-test): checks of the desktop entry, AppStream metadata and the
 # package (lintian), the package's library dependencies, and driving the installed application on a
