@@ -152,7 +152,8 @@ void BM_FillLevelOfFullVault(benchmark::State& state)
     for (auto _ : state)
     {
         std::vector<uint8_t> scratch(MEMORY_IMAGE_SIZE);
-        const int percentage = getVaultFillPercentage(serializeVault(vault, scratch.data()));
+        // Not const: Google Benchmark 1.8 deprecates DoNotOptimize on a const reference.
+        int percentage = getVaultFillPercentage(serializeVault(vault, scratch.data()));
         benchmark::DoNotOptimize(percentage);
     }
 }

@@ -4,9 +4,10 @@
 #                                       starts the viewer from its own directory
 #   <prefix>/bin/corvane-key-manager    symbolic link to the application (Qt resolves it through
 #                                       /proc/self/exe, so the application still finds the viewer)
-#   <prefix>/bin/corvane-device-simulator, corvane-cli   tools (the command-line tool with its manual page)
+#   <prefix>/bin/corvane-device-simulator, corvane-cli   tools
 #   <prefix>/lib/udev/rules.d/70-corvane.rules           device access for the logged-in user
-#   <prefix>/share/applications, icons, metainfo, doc
+#   <prefix>/share/applications, icons, metainfo, doc (copyright, changelog.Debian.gz), lintian overrides
+#   <prefix>/share/man/man1                              a manual page for each program on the PATH
 #
 # The udev rule only takes effect with the prefix /usr (the package's), as udev reads /usr/lib/udev.
 include(GNUInstallDirs)
@@ -14,6 +15,30 @@ include(GNUInstallDirs)
 set(CORVANE_INSTALL_PRIVATE_DIR "lib/corvane-key-manager" CACHE STRING
     "Directory, relative to the prefix, of the application and its help viewer")
 set(CORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+set(CORVANE_COMPRESSED_DIR ${CMAKE_BINARY_DIR}/install/compressed)
+# The Debian revision of the package (CPACK_DEBIAN_PACKAGE_RELEASE and packaging/changelog).
+set(CORVANE_DEBIAN_PACKAGE_RELEASE 1)
+
+# Debian wants manual pages and the changelog compressed; -n leaves the time stamp out of the file.
+function(corvane_install_compressed source destination)
+    get_filename_component(name ${source} NAME)
+    set(compressed ${CORVANE_COMPRESSED_DIR}/${name}.gz)
+    add_custom_command(OUTPUT ${compressed}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CORVANE_COMPRESSED_DIR}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${CORVANE_COMPRESSED_DIR}/${name}
+        COMMAND gzip -9nf ${CORVANE_COMPRESSED_DIR}/${name}
+        DEPENDS ${source}
+        VERBATIM)
+    string(MAKE_C_IDENTIFIER ${name} target_suffix)
+    add_custom_target(corvane_compressed_${target_suffix} ALL DEPENDS ${compressed})
+    install(FILES ${compressed} DESTINATION ${destination} ${ARGN})
+endfunction()
+
+function(corvane_install_manual_page program)
+    if(TARGET ${program})
+        corvane_install_compressed(${CMAKE_SOURCE_DIR}/docs/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
+endfunction()
 
 if(TARGET corvane-key-manager)
     install(TARGETS corvane-key-manager RUNTIME DESTINATION ${CORVANE_INSTALL_PRIVATE_DIR})
@@ -32,14 +57,28 @@ if(TARGET corvane-key-manager)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${CORVANE_PACKAGING_DIR}/70-corvane.rules DESTINATION lib/udev/rules.d)
     install(FILES ${CORVANE_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane-key-manager)
+    # The package's version must head the changelog it carries.
+    set(package_version ${PROJECT_VERSION}-${CORVANE_DEBIAN_PACKAGE_RELEASE})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CORVANE_PACKAGING_DIR}/changelog)
+    file(STRINGS ${CORVANE_PACKAGING_DIR}/changelog changelog_head LIMIT_COUNT 1)
+    if(NOT changelog_head MATCHES "^corvane-key-manager \\(${package_version}\\) ")
+        message(FATAL_ERROR "packaging/changelog does not start with version ${package_version}")
+    endif()
+    corvane_install_compressed(${CORVANE_PACKAGING_DIR}/changelog
+        ${CMAKE_INSTALL_DATADIR}/doc/corvane-key-manager RENAME changelog.Debian.gz)
+    install(FILES ${CORVANE_PACKAGING_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME corvane-key-manager)
 endif()
 if(TARGET Help_Viewer)
     install(TARGETS Help_Viewer RUNTIME DESTINATION ${CORVANE_INSTALL_PRIVATE_DIR})
 endif()
-# corvane-cli installs itself and its manual page (cli/CMakeLists.txt).
+# corvane-cli installs itself (cli/CMakeLists.txt).
 if(TARGET corvane-device-simulator)
     install(TARGETS corvane-device-simulator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+foreach(program corvane-key-manager corvane-device-simulator corvane-cli)
+    corvane_install_manual_page(${program})
+endforeach()
 
 # Debian package.
 set(CPACK_GENERATOR DEB)
@@ -66,7 +105,7 @@ endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CORVANE_DEBIAN_PACKAGE_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvane <support@corvane.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -7,11 +7,12 @@ CORVANE_BUILD_PACKAGES=(
     libbenchmark-dev python3 python3-cryptography libzxcvbn-dev
     dbus-daemon xvfb xauth
 )
-CORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
 CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
-# The package test of CI (scripts/package-test): checks of the desktop entry and AppStream metadata,
-# the package's library dependencies, and driving the installed application on a virtual display.
-CORVANE_PACKAGING_PACKAGES=(desktop-file-utils appstream dpkg-dev x11-utils xdotool)
+# The package test of CI (scripts/package-test): checks of the desktop entry, AppStream metadata and the
+# package (lintian), the package's library dependencies, and driving the installed application on a
+# virtual display.
+CORVANE_PACKAGING_PACKAGES=(desktop-file-utils appstream dpkg-dev lintian x11-utils xdotool)
 
 # Installs the given packages that are not installed yet; a second run does nothing.
 corvane_install_missing_packages() {

@@ -35,9 +35,10 @@ ViewContentApplicationLicense::ViewContentApplicationLicense(QWidget* parent)
 
     // Connected once here rather than at each activation, so that a second visit does not run the
     // handlers twice.
-    connect(form->checkBoxAcceptLicense, &QCheckBox::stateChanged, this,
-            [this](int state)
-            { _slotCheckBoxAcceptLicenseCheckStateChanged(static_cast<Qt::CheckState>(state)); });
+    // toggled, not stateChanged: newer Qt deprecates the latter, and its replacement is newer than Qt 6.4.
+    connect(form->checkBoxAcceptLicense, &QCheckBox::toggled, this,
+            [this](bool isChecked)
+            { _slotCheckBoxAcceptLicenseCheckStateChanged(isChecked ? Qt::Checked : Qt::Unchecked); });
     connect(form->pushButtonAccept, &QPushButton::clicked, this,
             &ViewContentApplicationLicense::_slotPushButtonAcceptClicked);
     connect(form->pushButtonDecline, &QPushButton::clicked, this,

@@ -8,8 +8,10 @@ ViewContentDeviceErasingWizardPage2::ViewContentDeviceErasingWizardPage2(QWidget
 {
     form->setupUi(this);
 
-    connect(form->checkBoxConfirmation, &QCheckBox::stateChanged, this,
-            &ViewContentDeviceErasingWizardPage2::_slotCheckBoxConfirmationCheckStateChanged);
+    // toggled, not stateChanged: newer Qt deprecates the latter, and its replacement is newer than Qt 6.4.
+    connect(form->checkBoxConfirmation, &QCheckBox::toggled, this,
+            [this](bool isChecked)
+            { _slotCheckBoxConfirmationCheckStateChanged(isChecked ? Qt::Checked : Qt::Unchecked); });
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceErasingWizardPage2::_slotPushButtonNextClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,

@@ -79,8 +79,12 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
             &ViewContentPasswordInformation::_slotComboBoxPasswordGenerationModeCurrentIndexChanged);
     for (QCheckBox* checkBox : {form->checkBoxLowercaseLetters, form->checkBoxUppercaseLetters,
                                 form->checkBoxDigits, form->checkBoxSymbols})
-        connect(checkBox, &QCheckBox::stateChanged, this,
-                &ViewContentPasswordInformation::_slotCheckBoxAdvancedPasswordGenerationCheckStateChanged);
+        // toggled, not stateChanged: newer Qt deprecates the latter, and its replacement is newer than 6.4.
+        connect(checkBox, &QCheckBox::toggled, this,
+                [this](bool isChecked) {
+                    _slotCheckBoxAdvancedPasswordGenerationCheckStateChanged(isChecked ? Qt::Checked
+                                                                                       : Qt::Unchecked);
+                });
     connect(form->labelHelp, &QLabel::linkActivated, this,
             &ViewContentPasswordInformation::_slotLabelHelpLinkActivated);
 }

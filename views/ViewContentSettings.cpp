@@ -13,8 +13,11 @@ ViewContentSettings::ViewContentSettings(QWidget* parent)
     form->labelScreenshotProtectionUnavailable->setVisible(!isScreenshotProtectionSupported());
     form->labelSessionLockUnavailable->setVisible(false);
 
-    connect(form->checkBoxApplicationAutoLocking, &QCheckBox::stateChanged, this,
-            &ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged);
+    // toggled, not stateChanged: newer Qt deprecates the latter, and its replacement is newer than Qt 6.4.
+    connect(form->checkBoxApplicationAutoLocking, &QCheckBox::toggled, this,
+            [this](bool isChecked) {
+                _slotCheckBoxApplicationAutoLockingCheckStateChanged(isChecked ? Qt::Checked : Qt::Unchecked);
+            });
     connect(form->pushButtonSave, &QPushButton::clicked, this,
             &ViewContentSettings::_slotPushButtonSaveClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,

@@ -81,7 +81,7 @@ private Q_SLOTS:
         mainWindow = window;
         window->resize(1200, 800);
         window->show();
-        QApplication::setActiveWindow(window);
+        window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
 
         // The pages are tested alone here: their results must not start device work in the window.

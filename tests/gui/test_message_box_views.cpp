@@ -61,7 +61,7 @@ private Q_SLOTS:
         window = new FormContentEditor();
         mainWindow = window;
         window->show();
-        QApplication::setActiveWindow(window);
+        window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         messageBox = qobject_cast<Dialog*>(window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->contentWidget());
         lineInput = qobject_cast<ViewContentLineInputDialog*>(

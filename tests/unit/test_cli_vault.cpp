@@ -88,6 +88,7 @@ private slots:
     void importRefusals();
     void importLayoutChoices();
     void passwordTools();
+    void quietWhereTheLocaleIsNotUtf8();
 
 private:
     // The tool remembers the devices it has seen sealed in the settings store: a private one.
@@ -429,6 +430,27 @@ void TestCliVault::passwordTools()
     const CliRun noInput = runCli({"estimate"});
     QVERIFY2(noInput.isFinished && noInput.exitCode == 1, qPrintable(noInput.describe()));
     QVERIFY(noInput.standardOutput.isEmpty());
+}
+
+void TestCliVault::quietWhereTheLocaleIsNotUtf8()
+{
+    // Standard error holds the tool's own messages only, whatever locale a script or cron job runs it in.
+    for (const char* language : {"C", "", "xx_XX.UTF-8"})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LANGUAGE"})
+            environment.remove(QString::fromLatin1(variable));
+        environment.insert(QStringLiteral("LANG"), QString::fromLatin1(language));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(cliProgramPath(), {QStringLiteral("estimate")});
+        QVERIFY2(process.waitForStarted(30000), language);
+        process.write("abc\n");
+        process.closeWriteChannel();
+        QVERIFY2(process.waitForFinished(60000) && process.exitCode() == 0, language);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("0 very weak\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliVault)

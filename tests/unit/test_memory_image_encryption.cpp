@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <mbedtls/version.h>
+
 #include <vector>
 
 #include <sys/prctl.h>
@@ -116,6 +118,11 @@ private slots:
 
     void knownAnswerVectorMatchesIndependentImplementation()
     {
+        // The log names the Mbed TLS the vector was checked against: its 2.x and 3.x calls differ.
+        char libraryVersion[32] = {};
+        mbedtls_version_get_string(libraryVersion);
+        qInfo("Mbed TLS %s (headers %s)", libraryVersion, MBEDTLS_VERSION_STRING);
+
         const QByteArray randomBytes = _knownAnswerRandomBytes();
         int drawn = 0;
         setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++)); });
