@@ -914,6 +914,50 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <source>excellent</source>
         <translation>excellent</translation>
     </message>
+    <message>
+        <source>The file ends inside a quoted field that starts on line 1: its closing double quote is missing.</source>
+        <translation>Le fichier se termine dans un champ entre guillemets qui commence à la ligne 1&#xa0;: son guillemet fermant manque.</translation>
+    </message>
+    <message>
+        <source>No record was recognised: the lines hold no value in the recognised columns.</source>
+        <translation>Aucun enregistrement n’a été reconnu&#xa0;: les lignes n’ont aucune valeur dans les colonnes reconnues.</translation>
+    </message>
+    <message>
+        <source>No record was recognised: none of the column titles of the first line is known. A file without a header line needs the fixed column order (name, login, password, web site, note).</source>
+        <translation>Aucun enregistrement n’a été reconnu&#xa0;: aucun des titres de colonne de la première ligne n’est connu. Un fichier sans ligne d’en-tête demande l’ordre fixe des colonnes (nom, identifiant, mot de passe, site web, note).</translation>
+    </message>
+    <message>
+        <source>The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more than a vault can hold.</source>
+        <translation>Le fichier est trop volumineux (%1 Mio)&#xa0;: un fichier CSV d’au plus %2 Mio est lu, bien plus que ce que peut contenir un coffre.</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link, which is never written through</source>
+        <translation>c’est un lien symbolique, à travers lequel rien n’est jamais écrit</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>c’est un dossier</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a pipe or a device)</source>
+        <translation>ce n’est pas un fichier ordinaire (un tube ou un périphérique)</translation>
+    </message>
+    <message>
+        <source>the file already exists</source>
+        <translation>le fichier existe déjà</translation>
+    </message>
+    <message>
+        <source>cannot create a temporary file in its folder (%1)</source>
+        <translation>impossible de créer un fichier temporaire dans son dossier (%1)</translation>
+    </message>
+    <message>
+        <source>cannot make the file readable by its owner only (%1)</source>
+        <translation>impossible de rendre le fichier lisible par son seul propriétaire (%1)</translation>
+    </message>
+    <message>
+        <source>writing failed (%1); the previous file is left untouched</source>
+        <translation>l’écriture a échoué (%1)&#xa0;; le fichier précédent est resté intact</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentApplicationLicense</name>
