@@ -74,6 +74,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeProtection();
     initializeDeviceOpenSave();
     initializeDeviceMaintenance();
+    initializeDeviceBackup();
     initializeHelp();
     initializePasswordHealth();
 
@@ -354,6 +355,15 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
             encryptAndWriteVault();
         else
             closeCurrentDevice();
+        break;
+    case PENDING_OPERATION_RESTORE_DEVICE:
+        if (isConfirmed)
+            writeRestoredImage();
+        else
+        {
+            closeCurrentDevice();
+            clearRestoreData();
+        }
         break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
         if (isConfirmed)

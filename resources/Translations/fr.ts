@@ -644,6 +644,86 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <source>Password health</source>
         <translation>Santé des mots de passe</translation>
     </message>
+    <message>
+        <source>Back up device to file...</source>
+        <translation>Sauvegarder l’appareil dans un fichier...</translation>
+    </message>
+    <message>
+        <source>Restore device from file...</source>
+        <translation>Restaurer l’appareil depuis un fichier...</translation>
+    </message>
+    <message>
+        <source>Last backup of this device: %1</source>
+        <translation>Dernière sauvegarde de cet appareil&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>This device was never backed up</source>
+        <translation>Cet appareil n’a jamais été sauvegardé</translation>
+    </message>
+    <message>
+        <source>This device has changes that no backup holds yet: consider Device &gt; Back up device to file.</source>
+        <translation>Cet appareil contient des modifications qu’aucune sauvegarde ne contient encore&#xa0;: pensez à Appareil &gt; Sauvegarder l’appareil dans un fichier.</translation>
+    </message>
+    <message>
+        <source>Back up the device to a file</source>
+        <translation>Sauvegarder l’appareil dans un fichier</translation>
+    </message>
+    <message>
+        <source>Device backups (*.corvane-backup)</source>
+        <translation>Sauvegardes d’appareil (*.corvane-backup)</translation>
+    </message>
+    <message>
+        <source>Could not save the backup file &apos;%1&apos; (%2).</source>
+        <translation>Impossible d’enregistrer le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>Backup saved</source>
+        <translation>Sauvegarde enregistrée</translation>
+    </message>
+    <message>
+        <source>The device &apos;%1&apos; was backed up to &apos;%2&apos;.
+The file stays encrypted: restoring it needs the device&apos;s master password.</source>
+        <translation>L’appareil «&#xa0;%1&#xa0;» a été sauvegardé dans «&#xa0;%2&#xa0;».
+Le fichier reste chiffré&#xa0;: sa restauration demande le mot de passe maître de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Restore a device from a file</source>
+        <translation>Restaurer un appareil depuis un fichier</translation>
+    </message>
+    <message>
+        <source>Device backups (*.corvane-backup);;All files (*)</source>
+        <translation>Sauvegardes d’appareil (*.corvane-backup);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Could not read the backup file &apos;%1&apos; (%2).</source>
+        <translation>Impossible de lire le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>The selected device can&apos;t be used as backup target: nothing was written.
+This feature can be configured through the device configuration menu of the application.</source>
+        <translation>L’appareil sélectionné ne peut pas servir de cible de sauvegarde&#xa0;: rien n’a été écrit.
+Cette fonction se configure dans le menu de configuration de l’appareil de l’application.</translation>
+    </message>
+    <message>
+        <source>Confirm restoring device</source>
+        <translation>Confirmer la restauration de l’appareil</translation>
+    </message>
+    <message>
+        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos;?
+All device current data will be overwritten.</source>
+        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;»&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>Restore success</source>
+        <translation>Restauration réussie</translation>
+    </message>
+    <message>
+        <source>The backup &apos;%1&apos; was written to the device &apos;%2&apos; and verified.
+You can safely remove the device if you want.</source>
+        <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
+Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>
@@ -957,6 +1037,10 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
     <message>
         <source>writing failed (%1); the previous file is left untouched</source>
         <translation>l’écriture a échoué (%1)&#xa0;; le fichier précédent est resté intact</translation>
+    </message>
+    <message>
+        <source>it is not a device backup: a backup holds exactly %1 bytes</source>
+        <translation>ce n’est pas une sauvegarde d’appareil&#xa0;: une sauvegarde contient exactement %1 octets</translation>
     </message>
 </context>
 <context>
@@ -1820,6 +1904,14 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Never</source>
         <translation>Jamais</translation>
+    </message>
+    <message>
+        <source>Device backups</source>
+        <translation>Sauvegardes des appareils</translation>
+    </message>
+    <message>
+        <source>Remind me to back up a device that changed since its last backup</source>
+        <translation>Me rappeler de sauvegarder un appareil modifié depuis sa dernière sauvegarde</translation>
     </message>
 </context>
 <context>
