@@ -454,6 +454,9 @@ void FormContentEditor::updateFillLabel()
 void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
 {
     form->actionImportCSV->setEnabled(true);
+    // A new vault belongs to no device yet: no backup status until it is saved.
+    vaultDeviceUsbSerialNumber.clear();
+    updateDeviceBackupLabel();
     switchView(VIEW_ID_CONTENT_EDITOR);
     clearViewStack();
 }
