@@ -176,8 +176,11 @@ void FormContentEditor::completeBackupDevice()
 
     QString directory =
         settings ? settings->value(CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY).toString() : QString();
-    if (directory.isEmpty())
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
         directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The file dialog would otherwise start in the working directory.
+    if (!QFileInfo(directory).isDir())
+        directory = QDir::homePath();
     const QString proposedPath =
         QDir(directory).filePath(proposedBackupFileName(deviceName, QDate::currentDate()));
     const auto askFileName = [this](const QString& proposed)
