@@ -1,5 +1,8 @@
 #pragma once
 
+// readMemoryImageFile() comes from the core, shared with the window's restore.
+#include "vault/MemoryImageFile.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,9 +19,6 @@ bool writeOwnerOnlyFile(const QString& filePath, const uint8_t* data, qint64 siz
 // The tool's message for a failed OwnerOnlyFileWriter: the --force hint for an existing file, else the
 // file and the reason.
 QString describeFileWriteFailure(const QString& filePath, const QString& reason, bool isRefusedAsExisting);
-
-// Reads a memory image file, which must hold exactly MEMORY_IMAGE_SIZE bytes, into image.
-bool readMemoryImageFile(const QString& filePath, uint8_t* image, QString& errorMessage);
 
 // Writes all bytes to standard output. False with errorMessage when the output fails (closed pipe,
 // full disk).

@@ -9,12 +9,12 @@
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
+#include "vault/MemoryImageFile.h"
 #include "vault/OwnerOnlyFileWriter.h"
 #include "vault/SecureMemory.h"
 #include "vault/VaultImage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
@@ -40,28 +40,6 @@ QString _deviceKey_helper(const QString& usbSerialNumber, const char* key)
         .arg(usbSerialNumber, QString::fromLatin1(key));
 }
 
-// The file's image when it holds exactly one memory image; errorMessage says why not.
-bool _readBackupFile_helper(const QString& filePath, uint8_t* image, QString& errorMessage)
-{
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-    {
-        errorMessage = file.errorString();
-        return false;
-    }
-    // One byte more than an image tells a longer file from an exact one.
-    const qint64 readSize = file.read(reinterpret_cast<char*>(image), MEMORY_IMAGE_SIZE);
-    char extraByte = 0;
-    const bool isLonger = file.read(&extraByte, 1) > 0;
-    if (readSize != MEMORY_IMAGE_SIZE || isLonger)
-    {
-        errorMessage =
-            QObject::tr("it is not a device backup: a backup holds exactly %1 bytes").arg(MEMORY_IMAGE_SIZE);
-        secureZeroMemory(image, MEMORY_IMAGE_SIZE);
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 void FormContentEditor::initializeDeviceBackup()
@@ -242,10 +220,11 @@ void FormContentEditor::_slotActionRestoreDeviceTriggered()
 
     std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
     QString errorMessage;
-    if (!_readBackupFile_helper(filePath, image.data(), errorMessage))
+    // The same reading as corvane-cli restore: exactly one memory image, whatever the file's name.
+    if (!readMemoryImageFile(filePath, image.data(), errorMessage))
     {
-        showErrorMessage(_plainMessage_helper(tr("Could not read the backup file '%1' (%2).")
-                                                  .arg(QDir::toNativeSeparators(filePath), errorMessage)));
+        secureZeroMemory(image.data(), image.size());
+        showErrorMessage(_plainMessage_helper(tr("Could not read the backup file (%1).").arg(errorMessage)));
         return;
     }
     restoreImage.assign(image.data());

@@ -695,10 +695,6 @@ Le fichier reste chiffré&#xa0;: sa restauration demande le mot de passe maître
         <translation>Sauvegardes d’appareil (*.corvane-backup);;Tous les fichiers (*)</translation>
     </message>
     <message>
-        <source>Could not read the backup file &apos;%1&apos; (%2).</source>
-        <translation>Impossible de lire le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
-    </message>
-    <message>
         <source>The selected device can&apos;t be used as backup target: nothing was written.
 This feature can be configured through the device configuration menu of the application.</source>
         <translation>L’appareil sélectionné ne peut pas servir de cible de sauvegarde&#xa0;: rien n’a été écrit.
@@ -723,6 +719,10 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
 You can safely remove the device if you want.</source>
         <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
 Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
+    <message>
+        <source>Could not read the backup file (%1).</source>
+        <translation>Impossible de lire le fichier de sauvegarde (%1).</translation>
     </message>
 </context>
 <context>
@@ -1039,8 +1039,20 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
         <translation>l’écriture a échoué (%1)&#xa0;; le fichier précédent est resté intact</translation>
     </message>
     <message>
-        <source>it is not a device backup: a backup holds exactly %1 bytes</source>
-        <translation>ce n’est pas une sauvegarde d’appareil&#xa0;: une sauvegarde contient exactement %1 octets</translation>
+        <source>cannot open &apos;%1&apos;: %2</source>
+        <translation>impossible d’ouvrir «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>cannot read &apos;%1&apos;: %2</source>
+        <translation>impossible de lire «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>more than %1</source>
+        <translation>plus de %1</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a memory image: it holds %2 bytes instead of %3</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas une image mémoire&#xa0;: il contient %2 octets au lieu de %3</translation>
     </message>
 </context>
 <context>

@@ -173,7 +173,9 @@ private Q_SLOTS:
         window->setBackupFileNameAskers(nullptr, [&](const QString&) { return notBackup.fileName(); });
         action(window, "actionRestoreDevice")->trigger();
         const QString refused = waitForMessage(window);
-        QVERIFY2(refused.contains(QStringLiteral("it is not a device backup")), qPrintable(refused));
+        QVERIFY2(
+            refused.contains(QStringLiteral("is not a memory image: it holds 5 bytes instead of 131072")),
+            qPrintable(refused));
         QVERIFY(!_hasBlockWrite_helper(device.requestLog()));
     }
 
