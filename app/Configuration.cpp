@@ -29,6 +29,7 @@ const QList<DefaultSetting>& _defaultSettings_helper()
         {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED), QVariant(false)},
         {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION), QVariant(true)},
         {QStringLiteral(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS), QVariant(30)},
+        {QStringLiteral(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED), QVariant(true)},
     };
     return defaults;
 }

@@ -20,6 +20,13 @@ extern QSettings* settings;
 #define CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION "LicenseAcceptedForApplicationVersion"
 // USB serial numbers of the devices whose vault this computer has seen sealed.
 #define CONFIGURATION_KEY_SEALED_VAULT_DEVICES "SealedVaultDevices"
+#define CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED "IsBackupReminderEnabled"
+#define CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY "LastBackupDirectory"
+// Per device, under "DeviceBackups/<USB serial number>/": when it was last backed up and last saved to,
+// as ISO 8601 UTC date-times.
+#define CONFIGURATION_GROUP_DEVICE_BACKUPS "DeviceBackups"
+#define CONFIGURATION_KEY_DEVICE_LAST_BACKUP "LastBackup"
+#define CONFIGURATION_KEY_DEVICE_LAST_SAVE "LastSave"
 
 // The running application version, used by the license gate, the update check and the About box.
 #define APPLICATION_VERSION "2.3"

@@ -146,7 +146,7 @@ void BM_ExportFile(benchmark::State& state)
     for (auto _ : state)
     {
         QString errorMessage;
-        if (exportCSVFile(fileName, records, errorMessage) != 0)
+        if (exportCSVFile(fileName, records, true, errorMessage) != 0)
             state.SkipWithError("export failed");
     }
     state.counters["records"] = static_cast<double>(records.size());

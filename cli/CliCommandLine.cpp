@@ -124,3 +124,9 @@ void printLine(const QString& text)
 {
     _printUtf8_helper(stdout, text + QLatin1Char('\n'));
 }
+
+QString countedNoun(qsizetype count, const char* singular, const char* plural)
+{
+    return QStringLiteral("%1 %2").arg(QString::number(count),
+                                       QString::fromLatin1(count == 1 ? singular : plural));
+}

@@ -50,3 +50,5 @@ int reportFailure(const QString& message);
 void printNote(const QString& message);
 // A line on standard output.
 void printLine(const QString& text);
+// "1 record", "2 records": the tool speaks English only, so two forms are enough.
+QString countedNoun(qsizetype count, const char* singular, const char* plural);

@@ -51,9 +51,8 @@ bool _checkVaultImage_helper(const Device& device, const uint8_t* image, QString
     else
         errorMessage =
             QStringLiteral("%1 sent %2 bytes that are all 0x%3, not a vault image; nothing was saved")
-                .arg(describeDevice(device))
-                .arg(DEVICE_MEMORY_SIZE)
-                .arg(image[0], 2, 16, QLatin1Char('0'));
+                .arg(describeDevice(device), QString::number(DEVICE_MEMORY_SIZE),
+                     QStringLiteral("%1").arg(image[0], 2, 16, QLatin1Char('0')));
     return false;
 }
 

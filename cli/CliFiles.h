@@ -1,22 +1,24 @@
 #pragma once
 
+// readMemoryImageFile() comes from the core, shared with the window's restore.
+#include "vault/MemoryImageFile.h"
+
 #include <QString>
 
 #include <cstdint>
 
-// Files written by the tool hold secrets (encrypted images, decrypted CSV): they are created readable
-// by their owner only, every write and the final sync and close are checked, and a failed write
-// leaves no partial file behind.
+// Files written by the tool hold secrets (encrypted images, decrypted CSV): they all go through
+// OwnerOnlyFileWriter (owner-only from creation, replaced by a rename only when complete, never through
+// a symbolic link or into a FIFO).
 
-// Writes size bytes to a new file of mode 0600. Without isReplacingAllowed an existing file is an
-// error (the file is created exclusively); with it, the data go to a temporary file of mode 0600 in
-// the same directory that then replaces the file in one rename, so the old content stays intact until
-// the new one is complete. False with errorMessage naming the file and the reason.
+// Writes size bytes to filePath. An existing file is an error without isReplacingAllowed (--force).
+// False with errorMessage naming the file and the reason.
 bool writeOwnerOnlyFile(const QString& filePath, const uint8_t* data, qint64 size, bool isReplacingAllowed,
                         QString& errorMessage);
 
-// Reads a memory image file, which must hold exactly MEMORY_IMAGE_SIZE bytes, into image.
-bool readMemoryImageFile(const QString& filePath, uint8_t* image, QString& errorMessage);
+// The tool's message for a failed OwnerOnlyFileWriter: the --force hint for an existing file, else the
+// file and the reason.
+QString describeFileWriteFailure(const QString& filePath, const QString& reason, bool isRefusedAsExisting);
 
 // Writes all bytes to standard output. False with errorMessage when the output fails (closed pipe,
 // full disk).

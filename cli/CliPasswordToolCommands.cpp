@@ -60,9 +60,9 @@ int runGenerateCommand(const QStringList& arguments)
         bool isNumber = false;
         minimumLength = maximumLength = commandLine.value(lengthOption).toInt(&isNumber);
         if (!isNumber || minimumLength < ADVANCED_MINIMUM_LENGTH || minimumLength > ADVANCED_MAXIMUM_LENGTH)
-            return commandLine.reportUsageError(QStringLiteral("--length takes a number from %1 to %2")
-                                                    .arg(ADVANCED_MINIMUM_LENGTH)
-                                                    .arg(ADVANCED_MAXIMUM_LENGTH));
+            return commandLine.reportUsageError(
+                QStringLiteral("--length takes a number from %1 to %2")
+                    .arg(QString::number(ADVANCED_MINIMUM_LENGTH), QString::number(ADVANCED_MAXIMUM_LENGTH)));
     }
 
     QString password = generatePassword(minimumLength, maximumLength, useLowercaseLetters,
@@ -97,6 +97,6 @@ int runEstimateCommand(const QStringList& arguments)
     QString strengthText;
     const int level = getPasswordStrength(password, &strengthText);
     secureClearString(password);
-    printLine(QStringLiteral("%1 %2").arg(level).arg(strengthText));
+    printLine(QStringLiteral("%1 %2").arg(QString::number(level), strengthText));
     return CLI_EXIT_CODE_SUCCESS;
 }

@@ -104,27 +104,43 @@ QString _splitFilePath_helper(const QString& outputPath, int tabIndex, int tabCo
         .arg(basePath, number, namePart.isEmpty() ? QString() : u'-' + namePart, suffix);
 }
 
-bool _exportTabsSeparately_helper(const Vault& vault, const QString& outputPath, QString& errorMessage)
+bool _exportTabsSeparately_helper(const Vault& vault, const QString& outputPath, bool isReplacingAllowed,
+                                  QString& errorMessage)
 {
     const int tabCount = static_cast<int>(vault.size());
+    QStringList filePaths;
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+        filePaths.append(_splitFilePath_helper(outputPath, tabIndex, tabCount, vault[tabIndex].name));
+    // Checked for every tab first, so that a refusal does not come after half of the files were written.
+    if (!isReplacingAllowed)
+    {
+        for (const QString& filePath : filePaths)
+        {
+            if (pathExists(filePath))
+            {
+                errorMessage = describeFileWriteFailure(filePath, QString(), true);
+                return false;
+            }
+        }
+    }
     for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
     {
-        const QString filePath = _splitFilePath_helper(outputPath, tabIndex, tabCount, vault[tabIndex].name);
-        if (exportCSVFile(filePath, vault[tabIndex].passwords, errorMessage) != 0)
+        const QString& filePath = filePaths[tabIndex];
+        const VaultTab& tab = vault[tabIndex];
+        QString reason;
+        if (exportCSVFile(filePath, tab.passwords, isReplacingAllowed, reason) != 0)
         {
-            errorMessage =
-                QStringLiteral("could not export the CSV file '%1' (%2)").arg(filePath, errorMessage);
+            errorMessage = QStringLiteral("could not export the CSV file '%1' (%2)").arg(filePath, reason);
             return false;
         }
-        printNote(QStringLiteral("Tab '%1': %2 records written to '%3'.")
-                      .arg(vault[tabIndex].name)
-                      .arg(vault[tabIndex].passwords.size())
-                      .arg(filePath));
+        printNote(QStringLiteral("Tab '%1': %2 written to '%3'.")
+                      .arg(tab.name, countedNoun(tab.passwords.size(), "record", "records"), filePath));
     }
     return true;
 }
 
-bool _exportAllTabs_helper(const Vault& vault, const QString& outputPath, QString& errorMessage)
+bool _exportAllTabs_helper(const Vault& vault, const QString& outputPath, bool isReplacingAllowed,
+                           QString& errorMessage)
 {
     QList<PasswordRecord> passwords;
     for (const VaultTab& tab : vault)
@@ -136,18 +152,16 @@ bool _exportAllTabs_helper(const Vault& vault, const QString& outputPath, QStrin
         isExported = writeStandardOutput(text.constData(), text.size(), errorMessage);
         secureClearByteArray(text);
     }
-    else if (exportCSVFile(outputPath, passwords, errorMessage) != 0)
+    else if (QString reason; exportCSVFile(outputPath, passwords, isReplacingAllowed, reason) != 0)
     {
-        errorMessage =
-            QStringLiteral("could not export the CSV file '%1' (%2)").arg(outputPath, errorMessage);
+        errorMessage = QStringLiteral("could not export the CSV file '%1' (%2)").arg(outputPath, reason);
         isExported = false;
     }
     else
     {
-        printNote(QStringLiteral("%1 records of %2 tabs written to '%3'.")
-                      .arg(passwords.size())
-                      .arg(vault.size())
-                      .arg(outputPath));
+        printNote(QStringLiteral("%1 of %2 written to '%3'.")
+                      .arg(countedNoun(passwords.size(), "record", "records"),
+                           countedNoun(vault.size(), "tab", "tabs"), outputPath));
     }
     // The list shares its texts with the vault; cleared first, it leaves them to the vault's own clearing.
     for (PasswordRecord& password : passwords)
@@ -226,9 +240,11 @@ int _importRecords_helper(const QString& csvPath, QChar separator, bool isColumn
     QString errorMessage;
     const int result = importCSVFile(csvPath, separator, isColumnsOrderFixed, passwords, errorMessage);
     if (result == -2)
-        return reportFailure(QStringLiteral("could not import the CSV file '%1' (no column titles found; use "
-                                            "--header none for a file in this application's own layout)")
-                                 .arg(csvPath));
+        return reportFailure(
+            QStringLiteral("could not import the CSV file '%1' (no column titles found on its "
+                           "first line; use --header none for a file in this application's "
+                           "own layout)")
+                .arg(csvPath));
     if (result != 0)
         return reportFailure(
             QStringLiteral("could not import the CSV file '%1' (%2)").arg(csvPath, errorMessage));
@@ -240,14 +256,15 @@ int runExportCommand(const QStringList& arguments)
 {
     CliCommandLine commandLine(
         QStringLiteral("export"),
-        QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup] [--output CSV [--split]] "
-                       "[--accept-modified]"),
+        QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup] [--output CSV [--split] "
+                       "[--force]] [--accept-modified]"),
         QStringLiteral(
             "Decrypts a vault with its master password and writes its records as CSV in this "
             "application's own layout (no header; name, login, password, web site, note; every field "
             "quoted): all records of all tabs in tab order, to standard output or to CSV. With --split "
             "each tab goes to its own file, named after CSV, the tab number and the tab name. Files are "
-            "readable by their owner only; the output holds every password in clear text. The master "
+            "readable by their owner only and replace an existing file only with --force; the output holds "
+            "every password in clear text. The master "
             "password is asked on the terminal, or read as one line from standard input."));
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
@@ -262,16 +279,17 @@ int runExportCommand(const QStringList& arguments)
                        "memories differ (main or backup)."),
         QStringLiteral("main|backup"));
     const QCommandLineOption outputOption(QStringLiteral("output"),
-                                          QStringLiteral("Write to this file instead of standard output "
-                                                         "(replaced if it exists)."),
+                                          QStringLiteral("Write to this file instead of standard output."),
                                           QStringLiteral("CSV"));
     const QCommandLineOption splitOption(QStringLiteral("split"),
                                          QStringLiteral("One file per tab: CSV-<number>-<tab name>.csv."));
     const QCommandLineOption acceptModifiedOption(
         QStringLiteral("accept-modified"),
         QStringLiteral("Export a vault whose seal shows it was modified outside Corvane Key Manager."));
-    for (const QCommandLineOption& option :
-         {deviceOption, imageOption, memoryOption, outputOption, splitOption, acceptModifiedOption})
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+                                         QStringLiteral("Replace the output files if they exist."));
+    for (const QCommandLineOption& option : {deviceOption, imageOption, memoryOption, outputOption,
+                                             splitOption, acceptModifiedOption, forceOption})
         commandLine.addOption(option);
     if (const int exitCode = commandLine.parse(arguments, 0, 0);
         exitCode != CliCommandLine::CLI_EXIT_CODE_CONTINUE)
@@ -286,6 +304,13 @@ int runExportCommand(const QStringList& arguments)
     const QString outputPath = commandLine.value(outputOption);
     if (commandLine.isSet(splitOption) && outputPath.isEmpty())
         return commandLine.reportUsageError(QStringLiteral("--split needs --output"));
+    const bool isReplacingAllowed = commandLine.isSet(forceOption);
+    if (isReplacingAllowed && outputPath.isEmpty())
+        return commandLine.reportUsageError(QStringLiteral("--force needs --output"));
+    // Refused before the device is read and the password asked; the writer checks again at the end.
+    if (!isReplacingAllowed && !commandLine.isSet(splitOption) && !outputPath.isEmpty() &&
+        pathExists(outputPath))
+        return reportFailure(describeFileWriteFailure(outputPath, QString(), true));
 
     CliMemoryImage storedImage;
     QString deviceUsbSerialNumber;
@@ -315,9 +340,10 @@ int runExportCommand(const QStringList& arguments)
         return reportFailure(errorMessage);
     }
 
-    const bool isExported = commandLine.isSet(splitOption)
-                                ? _exportTabsSeparately_helper(vault, outputPath, errorMessage)
-                                : _exportAllTabs_helper(vault, outputPath, errorMessage);
+    const bool isExported =
+        commandLine.isSet(splitOption)
+            ? _exportTabsSeparately_helper(vault, outputPath, isReplacingAllowed, errorMessage)
+            : _exportAllTabs_helper(vault, outputPath, isReplacingAllowed, errorMessage);
     clearVault(vault);
     return isExported ? CLI_EXIT_CODE_SUCCESS : reportFailure(errorMessage);
 }
@@ -331,8 +357,9 @@ int runImportCommand(const QStringList& arguments)
         QStringLiteral(
             "Builds an encrypted memory image holding one tab with the records of a CSV file, as the "
             "application's CSV import does: layouts exported by other password managers are "
-            "recognised by their header line, and a file without header is read in this application's "
-            "own layout (--header none). The new master password is asked twice on the terminal, or "
+            "recognised by their header line with --header auto; by default the file is read in this "
+            "application's own layout, without header, as 'corvane-cli export' writes it. The new master "
+            "password is asked twice on the terminal, or "
             "read as two lines from standard input. Write the image to a device with "
             "'corvane-cli restore'."));
     const QCommandLineOption outputOption(
@@ -344,9 +371,9 @@ int runImportCommand(const QStringList& arguments)
     const QCommandLineOption headerOption(
         QStringLiteral("header"),
         QStringLiteral(
-            "auto: the first line names the columns (default); none: no header line, the columns are "
-            "name, login, password, web site, note."),
-        QStringLiteral("auto|none"), QStringLiteral("auto"));
+            "none: no header line, the columns are name, login, password, web site, note (default, "
+            "the layout 'export' writes); auto: the first line names the columns."),
+        QStringLiteral("auto|none"), QStringLiteral("none"));
     const QCommandLineOption tabOption(QStringLiteral("tab"),
                                        QStringLiteral("Name of the tab (default: the CSV file name up to its "
                                                       "first dot)."),
@@ -372,8 +399,7 @@ int runImportCommand(const QStringList& arguments)
         return commandLine.reportUsageError(QStringLiteral("--header takes auto or none"));
     const bool isReplacingAllowed = commandLine.isSet(forceOption);
     if (!isReplacingAllowed && pathExists(imagePath))
-        return reportFailure(
-            QStringLiteral("'%1' already exists (use --force to replace it)").arg(imagePath));
+        return reportFailure(describeFileWriteFailure(imagePath, QString(), true));
 
     const QString csvPath = commandLine.positionalArguments().first();
     QList<PasswordRecord> importedPasswords;
@@ -383,9 +409,8 @@ int runImportCommand(const QStringList& arguments)
         return exitCode;
     const int removedCount = _removeForbiddenCharacters_helper(importedPasswords);
     if (removedCount > 0)
-        printNote(QStringLiteral(
-                      "Removed %1 control characters (U+0000, U+0003 or U+0004) that a vault cannot hold.")
-                      .arg(removedCount));
+        printNote(QStringLiteral("Removed %1 (U+0000, U+0003 or U+0004) that a vault cannot hold.")
+                      .arg(countedNoun(removedCount, "control character", "control characters")));
     Vault vault = {VaultTab{removeForbiddenVaultCharacters(commandLine.isSet(tabOption)
                                                                ? commandLine.value(tabOption)
                                                                : _defaultTabName_helper(csvPath)),
@@ -407,9 +432,8 @@ int runImportCommand(const QStringList& arguments)
     clearVault(vault);
     if (!isBuilt)
         return reportFailure(errorMessage);
-    printNote(QStringLiteral("%1 records imported into the tab '%2' of '%3' (available memory: %4%).")
-                  .arg(recordCount)
-                  .arg(tabName, imagePath)
-                  .arg(getVaultFillPercentage(freeCount)));
+    printNote(QStringLiteral("%1 imported into the tab '%2' of '%3' (available memory: %4%).")
+                  .arg(countedNoun(recordCount, "record", "records"), tabName, imagePath,
+                       QString::number(getVaultFillPercentage(freeCount))));
     return CLI_EXIT_CODE_SUCCESS;
 }

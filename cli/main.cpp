@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,9 +43,9 @@ QString _overviewText_helper()
                                   "Works with Corvane password vault devices and their memory images.\n\n"
                                   "Commands:\n");
     for (const CliCommand& command : COMMANDS)
-        text += QStringLiteral("  %1 %2\n")
-                    .arg(QString::fromLatin1(command.name), -10)
-                    .arg(QString::fromUtf8(command.summary));
+        text +=
+            QStringLiteral("  %1 %2\n")
+                .arg(QString::fromLatin1(command.name).leftJustified(10), QString::fromUtf8(command.summary));
     text += QStringLiteral(
         "\nPasswords are read from the terminal without echo, or one line each from standard\n"
         "input when it is not a terminal; they are never taken from the command line.\n\n"
@@ -81,6 +82,8 @@ int main(int argc, char* argv[])
 {
     disableCoreDumps();
     _useUtf8CharacterType_helper();
+    // A closed pipe (... | head) must end in a reported write error and status 1, not a silent signal death.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
@@ -104,8 +107,13 @@ int main(int argc, char* argv[])
     }
     for (const CliCommand& command : COMMANDS)
     {
-        if (commandName == QLatin1String(command.name))
-            return command.run(arguments);
+        if (commandName != QLatin1String(command.name))
+            continue;
+        const int exitCode = command.run(arguments);
+        // Lines printed on standard output are buffered; a failed write shows in the stream's error flag.
+        if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && exitCode == CLI_EXIT_CODE_SUCCESS)
+            return reportFailure(QStringLiteral("cannot write to standard output"));
+        return exitCode;
     }
     return _reportUnknownCommand_helper(QStringLiteral("unknown command '%1'").arg(commandName));
 }

@@ -7,10 +7,11 @@
 #include <QString>
 
 // Writes the records in this application's own layout (every field quoted, quotes doubled, comma
-// separated, platform line ends), as a file readable by its owner only. 0 on success (errorMessage
-// cleared); -1 when the file cannot be opened or written (errorMessage = the file's error string).
-int exportCSVFile(const QString& fileName, const QList<PasswordRecord>& passwords, QString& errorMessage);
+// separated, line feeds) through OwnerOnlyFileWriter: owner-only, all or nothing, never through a link.
+// An existing file is replaced only with isReplacingAllowed. 0 on success (errorMessage cleared); -1 when
+// the file cannot be written (errorMessage says why, without the file name).
+int exportCSVFile(const QString& fileName, const QList<PasswordRecord>& passwords, bool isReplacingAllowed,
+                  QString& errorMessage);
 
-// The same layout in memory, with a line feed ending each record (what exportCSVFile writes on a
-// platform whose text line end is the line feed). The caller should clear the result after use.
+// The same layout in memory, exactly what exportCSVFile writes. The caller should clear the result after use.
 QByteArray exportCSVText(const QList<PasswordRecord>& passwords);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringView>
 
+#include <algorithm>
 #include <utility>
 
 // Every line starts with "[function():line] " so that a log can be matched with the code.
@@ -204,7 +205,7 @@ int _readField(QStringView& text, QChar fieldsSeparatorCharacter, QString& field
 // are rewritten, the rewritten remainder lives in rewrittenText and text views it. Returns the number of
 // columns, or -1.
 int _determineColumnsOrder(QStringView& text, QString& rewrittenText, QChar fieldsSeparatorCharacter,
-                           bool isColumsOrderFixed, QList<int>& columns)
+                           bool isColumsOrderFixed, QList<int>& columns, QString& errorMessage)
 {
     CSV_IMPORT_LOG << "Entry. Field separating character : " << QString(fieldsSeparatorCharacter)
                    << ", use a fixed columns order : " << isColumsOrderFixed << ".";
@@ -235,6 +236,14 @@ int _determineColumnsOrder(QStringView& text, QString& rewrittenText, QChar fiel
     while (true)
     {
         const int result = _readField(text, fieldsSeparatorCharacter, title);
+        if (result < 0 && !text.isEmpty())
+        {
+            // The field reader stops before the end only at a quote that never closes.
+            errorMessage = QObject::tr("The file ends inside a quoted field that starts on line 1: its "
+                                       "closing double quote is missing.");
+            columns.clear();
+            return -1;
+        }
         if (result < 0)
             break;
         const QString lowercaseTitle = title.toLower();
@@ -379,12 +388,20 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     QStringView remainingText(text);
     QString rewrittenText;
     QList<int> columns;
+    QString headerErrorMessage;
     if (_determineColumnsOrder(remainingText, rewrittenText, fieldsSeparatorCharacter, isColumsOrderFixed,
-                               columns) < 0)
+                               columns, headerErrorMessage) < 0)
     {
+        secureClearString(rewrittenText);
         secureClearString(text);
-        return -2;
+        if (headerErrorMessage.isEmpty())
+            return -2;
+        errorMessage = headerErrorMessage;
+        return -1;
     }
+    const bool hasDataLines = !remainingText.trimmed().isEmpty();
+    const bool isAnyColumnKnown =
+        std::any_of(columns.cbegin(), columns.cend(), [](int id) { return id != PASSWORD_DATA_ID_IGNORED; });
 
     const int result = _readRecords_helper(remainingText, static_cast<int>(text.count(u'\n')),
                                            fieldsSeparatorCharacter, columns, passwords, errorMessage);
@@ -393,6 +410,18 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     if (result < 0)
     {
         _clearRecords_helper(passwords);
+        return -1;
+    }
+    // Lines of data that give no record mean the file was read the wrong way, typically a file without
+    // header read as if its first record named the columns: an empty result must not pass for success.
+    if (passwords.isEmpty() && hasDataLines)
+    {
+        errorMessage =
+            isAnyColumnKnown
+                ? QObject::tr("No record was recognised: the lines hold no value in the recognised columns.")
+                : QObject::tr("No record was recognised: none of the column titles of the first line is "
+                              "known. A file without a header line needs the fixed column order (name, "
+                              "login, password, web site, note).");
         return -1;
     }
     return 0;
@@ -411,6 +440,16 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     }
 
     const qint64 fileSize = file.size();
+    if (fileSize > MAXIMUM_CSV_FILE_SIZE)
+    {
+        errorMessage =
+            QObject::tr("The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far "
+                        "more than a vault can hold.")
+                .arg(QString::number(fileSize / (1024 * 1024)),
+                     QString::number(MAXIMUM_CSV_FILE_SIZE / (1024 * 1024)));
+        file.close();
+        return -1;
+    }
     if (fileSize <= 3)
     {
         errorMessage = QObject::tr("File size is too small to contain meaningful data.");

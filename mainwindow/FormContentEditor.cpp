@@ -74,6 +74,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeProtection();
     initializeDeviceOpenSave();
     initializeDeviceMaintenance();
+    initializeDeviceBackup();
     initializeHelp();
     initializePasswordHealth();
 
@@ -355,6 +356,15 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
         else
             closeCurrentDevice();
         break;
+    case PENDING_OPERATION_RESTORE_DEVICE:
+        if (isConfirmed)
+            writeRestoredImage();
+        else
+        {
+            closeCurrentDevice();
+            clearRestoreData();
+        }
+        break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
         if (isConfirmed)
         {
@@ -444,6 +454,9 @@ void FormContentEditor::updateFillLabel()
 void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
 {
     form->actionImportCSV->setEnabled(true);
+    // A new vault belongs to no device yet: no backup status until it is saved.
+    vaultDeviceUsbSerialNumber.clear();
+    updateDeviceBackupLabel();
     switchView(VIEW_ID_CONTENT_EDITOR);
     clearViewStack();
 }

@@ -5,6 +5,8 @@
 #include "vault/VaultTab.h"
 #include "views/ViewContentMessageBoxDialog.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QStack>
 #include <QString>
@@ -462,6 +464,48 @@ private:
 
     PasswordHealthAnalysis* passwordHealthAnalysis = nullptr;
     ViewContentPasswordHealth* viewContentPasswordHealth = nullptr;
+    // Device backups (FormContentEditorDeviceBackup.cpp): a device's encrypted image saved to a file and
+    // written back, and the reminder of devices changed since their last backup.
+public:
+    // Asks where to save a backup (given the proposed path) or which backup to restore (given the folder);
+    // an empty answer means cancelled. By default the file dialogs; tests answer in their place.
+    using BackupFileNameAsker = std::function<QString(const QString& proposedPath)>;
+    void setBackupFileNameAskers(BackupFileNameAsker saveAsker, BackupFileNameAsker openAsker);
+    // The proposed file name of a backup: "<device name> <YYYY-MM-DD>.corvane-backup".
+    static QString proposedBackupFileName(const QString& deviceName, const QDate& date);
+
+private Q_SLOTS:
+    void _slotActionBackUpDeviceTriggered();
+    void _slotActionRestoreDeviceTriggered();
+
+private:
+    void initializeDeviceBackup();
+    // pending 14, after the read: checks that the image decrypts, then saves it.
+    void completeBackupDevice();
+    // pending 15: the restore file's password was typed.
+    void checkRestoreFilePassword(const QString& password);
+    // pending 16, with the target device open: the backup disable flag, then the confirmation.
+    void continueRestoreDevice();
+    // pending 16, confirmed: writes the file's image to both memories.
+    void writeRestoredImage();
+    // pending 17, after the read-back.
+    void verifyRestoredDevice();
+    void clearRestoreData();
+    // When the application last saved to the device / backed it up (invalid when never).
+    static QDateTime deviceBackupDate(const QString& usbSerialNumber, const char* key);
+    static void setDeviceBackupDate(const QString& usbSerialNumber, const char* key);
+    static bool isBackupReminderEnabled();
+    // The status area line about the last backup of the device the vault came from.
+    void updateDeviceBackupLabel();
+    // The reminder line of the save success message, empty when the device's last backup is newer.
+    QString backupReminderAfterSave(const QString& usbSerialNumber) const;
+
+    BackupFileNameAsker backupSaveFileNameAsker;
+    BackupFileNameAsker backupOpenFileNameAsker;
+    // The USB serial number of the device the vault shown was opened from or last saved to.
+    QString vaultDeviceUsbSerialNumber;
+    QString restoreFilePath;
+    SecureImageBuffer restoreImage;
 };
 
 // The one main window, set at start-up; views reach the view stack through it.

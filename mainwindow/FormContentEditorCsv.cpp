@@ -218,15 +218,24 @@ void FormContentEditor::_slotActionExportCSVTriggered()
         return;
 
     QString fileName = askExportFileName(proposedExportFileName());
+    // The dialog confirmed replacing the name as typed; with the suffix added it names another file, which
+    // must not be replaced silently: the dialog asks again with the complete name.
+    while (!fileName.isEmpty() && !fileName.endsWith(QLatin1String(CSV_FILE_SUFFIX), Qt::CaseInsensitive))
+    {
+        const QString completeFileName = fileName + QLatin1String(CSV_FILE_SUFFIX);
+        const QFileInfo completeFileInfo(completeFileName);
+        if (!completeFileInfo.exists() && !completeFileInfo.isSymLink())
+            fileName = completeFileName;
+        else
+            fileName = askExportFileName(completeFileName);
+    }
     if (fileName.isEmpty())
         return;
-    if (!fileName.endsWith(QLatin1String(CSV_FILE_SUFFIX), Qt::CaseInsensitive))
-        fileName += QLatin1String(CSV_FILE_SUFFIX);
     lastCsvDirectory = QFileInfo(fileName).path();
 
-    // The writer creates the file readable by its owner only and reports a full disk or a failed write.
+    // Owner-only, all or nothing: a failure leaves the previous file as it was and says why.
     QString errorMessage;
-    if (exportCSVFile(fileName, table->passwords(), errorMessage) != 0)
+    if (exportCSVFile(fileName, table->passwords(), true, errorMessage) != 0)
     {
         pushMessageBoxDialogView(
             ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),

@@ -108,7 +108,11 @@ void FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected(bool isOpe
     switch (pendingOperation)
     {
     case PENDING_OPERATION_OPEN_DEVICE:
+    case PENDING_OPERATION_BACKUP_DEVICE:
         pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+        break;
+    case PENDING_OPERATION_RESTORE_DEVICE:
+        continueRestoreDevice();
         break;
     case PENDING_OPERATION_WRITE_DEVICE:
         askSaveConfirmation();
@@ -161,6 +165,7 @@ void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
     {
         secureClearString(openingMasterPassword);
         releaseSavedImages();
+        clearRestoreData();
         reportReadDeviceFailure(returnValue);
         return;
     }
@@ -168,6 +173,12 @@ void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
     {
     case PENDING_OPERATION_OPEN_DEVICE:
         completeOpenDevice();
+        break;
+    case PENDING_OPERATION_BACKUP_DEVICE:
+        completeBackupDevice();
+        break;
+    case PENDING_OPERATION_VERIFY_RESTORED_DEVICE:
+        verifyRestoredDevice();
         break;
     case PENDING_OPERATION_VERIFY_WRITTEN_DEVICE:
         verifyWrittenDevice();
@@ -239,6 +250,13 @@ void FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFini
     if (!isValid)
     {
         closeCurrentDevice();
+        clearRestoreData();
+        return;
+    }
+    if (pendingOperation == PENDING_OPERATION_RESTORE_CHECK_FILE_PASSWORD)
+    {
+        checkRestoreFilePassword(password);
+        secureClearString(password);
         return;
     }
     openingMasterPassword = password;
@@ -264,6 +282,9 @@ void FormContentEditor::completeOpenDevice()
     isMasterPasswordKnown = true;
 
     form->actionImportCSV->setEnabled(true);
+    if (const Device* device = getCurrentDevice())
+        vaultDeviceUsbSerialNumber = device->getUsbSerialNumber();
+    updateDeviceBackupLabel();
     parseVault(plaintext);
     refreshTabMenus(0);
     setDataModified(false);
@@ -514,11 +535,19 @@ void FormContentEditor::verifyWrittenDevice()
         return; // the vault stays marked as modified
 
     setDataModified(false);
-    pushMessageBoxDialogView(
-        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Write success"),
-        tr("All data were successfully written.\nYou can safely remove the device if you "
-           "want."),
-        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    QString message =
+        tr("All data were successfully written.\nYou can safely remove the device if you want.");
+    if (const Device* device = getCurrentDevice())
+    {
+        vaultDeviceUsbSerialNumber = device->getUsbSerialNumber();
+        setDeviceBackupDate(vaultDeviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_SAVE);
+        const QString reminder = backupReminderAfterSave(vaultDeviceUsbSerialNumber);
+        if (!reminder.isEmpty())
+            message += QLatin1Char('\n') + reminder;
+    }
+    updateDeviceBackupLabel();
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Write success"), message,
+                             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
     closeCurrentDevice();
 }
 

@@ -193,6 +193,7 @@ void FormContentEditor::_slotViewContentSettingsConfigurationChanged()
 {
     applySettings();
     updateWidgetsState();
+    updateDeviceBackupLabel();
 }
 
 // Auto-locking -------------------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <utility>
+
 namespace
 {
 const char LOGIN_SERVICE[] = "org.freedesktop.login1";
@@ -96,7 +98,7 @@ SessionLockWatcher::SessionLockWatcher(const QDBusConnection& systemBus, const Q
 
 SessionLockWatcher::~SessionLockWatcher()
 {
-    for (const QString& name : qAsConst(ownConnectionNames))
+    for (const QString& name : std::as_const(ownConnectionNames))
         QDBusConnection::disconnectFromBus(name);
 }
 

@@ -6,6 +6,7 @@
 //     corvane-make-demo-image --state-dir DIR --password TEXT
 
 #include "vault/MemoryImage.h"
+#include "vault/OwnerOnlyFileWriter.h"
 #include "vault/VaultImage.h"
 
 #include <QCommandLineParser>
@@ -57,12 +58,13 @@ Vault _demoVault_helper()
     return vault;
 }
 
+// The memories hold an encrypted vault: owner-only, like every file the application writes.
 bool _writeFile_helper(const QString& filePath, const std::vector<uint8_t>& content)
 {
-    QFile file(filePath);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(reinterpret_cast<const char*>(content.data()), static_cast<qint64>(content.size())) ==
-               static_cast<qint64>(content.size());
+    OwnerOnlyFileWriter writer(filePath);
+    return writer.open(true) &&
+           writer.write(reinterpret_cast<const char*>(content.data()), static_cast<qint64>(content.size())) &&
+           writer.commit();
 }
 } // namespace
 

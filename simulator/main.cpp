@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -136,8 +137,14 @@ int main(int argc, char* argv[])
     int logFileDescriptor = -1;
     if (!options.logFilePath.isEmpty())
     {
+        // The log shows every request, written memories included: owner-only, and never through a link.
         logFileDescriptor = ::open(QFile::encodeName(options.logFilePath).constData(),
-                                   O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+                                   O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (logFileDescriptor >= 0 && ::fchmod(logFileDescriptor, S_IRUSR | S_IWUSR) != 0)
+        {
+            ::close(logFileDescriptor);
+            logFileDescriptor = -1;
+        }
         if (logFileDescriptor < 0)
             return _fail_helper(QStringLiteral("cannot create the log %1").arg(options.logFilePath));
         model.setRequestObserver([logFileDescriptor](const QByteArray& request, bool isKnown)

@@ -54,6 +54,8 @@ void ViewContentSettings::activate()
 
         form->checkBoxAllowScreenshot->setChecked(
             settings->value(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED).toBool());
+        form->checkBoxBackupReminder->setChecked(
+            settings->value(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true).toBool());
     }
     form->pushButtonCancel->setFocus();
 }
@@ -85,6 +87,8 @@ void ViewContentSettings::_slotPushButtonSaveClicked()
                            form->spinBoxClipboardClearingDelay->value());
         settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED,
                            form->checkBoxAllowScreenshot->isChecked());
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED,
+                           form->checkBoxBackupReminder->isChecked());
     }
     mainWindow->removeView(this);
     Q_EMIT configurationChanged();

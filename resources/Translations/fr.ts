@@ -648,6 +648,86 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <source>The data on this device were modified outside Corvane Key Manager. Open them anyway?</source>
         <translation>Les données de cet appareil ont été modifiées en dehors de Corvane Key Manager. Les ouvrir quand même&#xa0;?</translation>
     </message>
+    <message>
+        <source>Back up device to file...</source>
+        <translation>Sauvegarder l’appareil dans un fichier...</translation>
+    </message>
+    <message>
+        <source>Restore device from file...</source>
+        <translation>Restaurer l’appareil depuis un fichier...</translation>
+    </message>
+    <message>
+        <source>Last backup of this device: %1</source>
+        <translation>Dernière sauvegarde de cet appareil&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>This device was never backed up</source>
+        <translation>Cet appareil n’a jamais été sauvegardé</translation>
+    </message>
+    <message>
+        <source>This device has changes that no backup holds yet: consider Device &gt; Back up device to file.</source>
+        <translation>Cet appareil contient des modifications qu’aucune sauvegarde ne contient encore&#xa0;: pensez à Appareil &gt; Sauvegarder l’appareil dans un fichier.</translation>
+    </message>
+    <message>
+        <source>Back up the device to a file</source>
+        <translation>Sauvegarder l’appareil dans un fichier</translation>
+    </message>
+    <message>
+        <source>Device backups (*.corvane-backup)</source>
+        <translation>Sauvegardes d’appareil (*.corvane-backup)</translation>
+    </message>
+    <message>
+        <source>Could not save the backup file &apos;%1&apos; (%2).</source>
+        <translation>Impossible d’enregistrer le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>Backup saved</source>
+        <translation>Sauvegarde enregistrée</translation>
+    </message>
+    <message>
+        <source>The device &apos;%1&apos; was backed up to &apos;%2&apos;.
+The file stays encrypted: restoring it needs the device&apos;s master password.</source>
+        <translation>L’appareil «&#xa0;%1&#xa0;» a été sauvegardé dans «&#xa0;%2&#xa0;».
+Le fichier reste chiffré&#xa0;: sa restauration demande le mot de passe maître de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Restore a device from a file</source>
+        <translation>Restaurer un appareil depuis un fichier</translation>
+    </message>
+    <message>
+        <source>Device backups (*.corvane-backup);;All files (*)</source>
+        <translation>Sauvegardes d’appareil (*.corvane-backup);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>The selected device can&apos;t be used as backup target: nothing was written.
+This feature can be configured through the device configuration menu of the application.</source>
+        <translation>L’appareil sélectionné ne peut pas servir de cible de sauvegarde&#xa0;: rien n’a été écrit.
+Cette fonction se configure dans le menu de configuration de l’appareil de l’application.</translation>
+    </message>
+    <message>
+        <source>Confirm restoring device</source>
+        <translation>Confirmer la restauration de l’appareil</translation>
+    </message>
+    <message>
+        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos;?
+All device current data will be overwritten.</source>
+        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;»&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>Restore success</source>
+        <translation>Restauration réussie</translation>
+    </message>
+    <message>
+        <source>The backup &apos;%1&apos; was written to the device &apos;%2&apos; and verified.
+You can safely remove the device if you want.</source>
+        <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
+Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
+    <message>
+        <source>Could not read the backup file (%1).</source>
+        <translation>Impossible de lire le fichier de sauvegarde (%1).</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>
@@ -917,6 +997,66 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
     <message>
         <source>excellent</source>
         <translation>excellent</translation>
+    </message>
+    <message>
+        <source>The file ends inside a quoted field that starts on line 1: its closing double quote is missing.</source>
+        <translation>Le fichier se termine dans un champ entre guillemets qui commence à la ligne 1&#xa0;: son guillemet fermant manque.</translation>
+    </message>
+    <message>
+        <source>No record was recognised: the lines hold no value in the recognised columns.</source>
+        <translation>Aucun enregistrement n’a été reconnu&#xa0;: les lignes n’ont aucune valeur dans les colonnes reconnues.</translation>
+    </message>
+    <message>
+        <source>No record was recognised: none of the column titles of the first line is known. A file without a header line needs the fixed column order (name, login, password, web site, note).</source>
+        <translation>Aucun enregistrement n’a été reconnu&#xa0;: aucun des titres de colonne de la première ligne n’est connu. Un fichier sans ligne d’en-tête demande l’ordre fixe des colonnes (nom, identifiant, mot de passe, site web, note).</translation>
+    </message>
+    <message>
+        <source>The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more than a vault can hold.</source>
+        <translation>Le fichier est trop volumineux (%1 Mio)&#xa0;: un fichier CSV d’au plus %2 Mio est lu, bien plus que ce que peut contenir un coffre.</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link, which is never written through</source>
+        <translation>c’est un lien symbolique, à travers lequel rien n’est jamais écrit</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>c’est un dossier</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a pipe or a device)</source>
+        <translation>ce n’est pas un fichier ordinaire (un tube ou un périphérique)</translation>
+    </message>
+    <message>
+        <source>the file already exists</source>
+        <translation>le fichier existe déjà</translation>
+    </message>
+    <message>
+        <source>cannot create a temporary file in its folder (%1)</source>
+        <translation>impossible de créer un fichier temporaire dans son dossier (%1)</translation>
+    </message>
+    <message>
+        <source>cannot make the file readable by its owner only (%1)</source>
+        <translation>impossible de rendre le fichier lisible par son seul propriétaire (%1)</translation>
+    </message>
+    <message>
+        <source>writing failed (%1); the previous file is left untouched</source>
+        <translation>l’écriture a échoué (%1)&#xa0;; le fichier précédent est resté intact</translation>
+    </message>
+    <message>
+        <source>cannot open &apos;%1&apos;: %2</source>
+        <translation>impossible d’ouvrir «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>cannot read &apos;%1&apos;: %2</source>
+        <translation>impossible de lire «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>more than %1</source>
+        <translation>plus de %1</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a memory image: it holds %2 bytes instead of %3</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas une image mémoire&#xa0;: il contient %2 octets au lieu de %3</translation>
     </message>
 </context>
 <context>
@@ -1792,6 +1932,14 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Never</source>
         <translation>Jamais</translation>
+    </message>
+    <message>
+        <source>Device backups</source>
+        <translation>Sauvegardes des appareils</translation>
+    </message>
+    <message>
+        <source>Remind me to back up a device that changed since its last backup</source>
+        <translation>Me rappeler de sauvegarder un appareil modifié depuis sa dernière sauvegarde</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // Saving the vault to simulated devices through the main window: the confirmation, the encrypted image
 // written to both memories, the read-back verification, every write failure and the change of password.
+#include "app/Configuration.h"
 #include "device/Device.h"
 #include "gui/support/EditorTestSupport.h"
 #include "gui/support/ModalBoxAnswerer.h"
@@ -95,6 +96,9 @@ private Q_SLOTS:
         window = editortest::createEditorWindow(_editedVault_helper());
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->setDataModified(true);
+        // The backup reminder has its own test below; the others check the plain success message.
+        settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, false);
     }
 
     void cleanup()
@@ -164,6 +168,26 @@ private Q_SLOTS:
         QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
         QVERIFY(simulator.memory(0) != firstImage);
         QCOMPARE(decryptVault(simulator.memory(0), PASSWORD), _editedVault_helper());
+    }
+
+    void successfulSaveSuggestsABackupOfTheChangedDevice()
+    {
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0007", "Home"));
+        QVERIFY(saveWithNewPassword(PASSWORD));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        // One more line, and no extra question.
+        QCOMPARE(waitForMessage(window),
+                 SUCCESS_MESSAGE +
+                     QStringLiteral("\nThis device has changes that no backup holds yet: consider "
+                                    "Device > Back up device to file."));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QVERIFY(editortest::waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->findChild<QLabel*>("labelDeviceBackup")->text(),
+                 QStringLiteral("This device was never backed up"));
+        QVERIFY(settings->contains(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS
+                                                  "/TZQVR-0007/" CONFIGURATION_KEY_DEVICE_LAST_SAVE)));
     }
 
     void savesAtTheRealLineSpeed()

@@ -21,6 +21,8 @@
 
 #include <memory>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace editortest;
@@ -188,19 +190,41 @@ private Q_SLOTS:
     {
         start({VaultTab{"Web", {makeRecord("Bank", "me", "secret")}}});
 
-        // A device that accepts nothing: the failure shows when the data are written.
+        // A link is never written through, not even to a device: its target stays as it was.
         const QString fullDevice = directory->filePath("full.csv");
         QVERIFY(QFile::link("/dev/full", fullDevice));
         QString message = exportCurrentTab(fullDevice);
         QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Error"));
-        QCOMPARE(
-            message,
-            QStringLiteral("Could not export the CSV file '%1' (No space left on device).").arg(fullDevice));
+        QCOMPARE(message,
+                 QStringLiteral("Could not export the CSV file '%1' (it is a symbolic link, which is "
+                                "never written through).")
+                     .arg(fullDevice));
 
         const QString missingDirectory = directory->filePath("missing/out.csv");
         message = exportCurrentTab(missingDirectory);
-        QCOMPARE(message, QStringLiteral("Could not export the CSV file '%1' (No such file or directory).")
-                              .arg(missingDirectory));
+        QVERIFY2(message.startsWith(QStringLiteral("Could not export the CSV file '%1' (cannot create a "
+                                                   "temporary file in its folder")
+                                        .arg(missingDirectory)),
+                 qPrintable(message));
+
+        // A full disk (here a file size limit) keeps the previous file and leaves no partial one.
+        const QString previousFile = writeFile("previous.csv", "previous\n");
+        struct rlimit previousLimit;
+        ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit smallLimit = previousLimit;
+        smallLimit.rlim_cur = 16;
+        ::setrlimit(RLIMIT_FSIZE, &smallLimit);
+        message = exportCurrentTab(previousFile);
+        ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY2(message.contains(QStringLiteral("the previous file is left untouched")),
+                 qPrintable(message));
+        QFile previous(previousFile);
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), QByteArray("previous\n"));
+        QCOMPARE(QDir(directory->path()).entryList({"*previous*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"previous.csv"});
 
         // A file name that looks like markup is shown as typed.
         exportCurrentTab(directory->filePath("missing/<b>x</b>.csv"));
@@ -213,6 +237,52 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void addedSuffixNamingAnExistingFileIsAskedAgain()
+    {
+        start({VaultTab{"Web", {makeRecord("Bank", "me", "secret")}}});
+        const QString existingFile = writeFile("notes.csv", "kept\n");
+        QStringList askedNames;
+        QStringList answers = {directory->filePath("notes"), QString()};
+        window->setExportFileNameAsker(
+            [&askedNames, &answers](const QString& proposed)
+            {
+                askedNames.append(proposed);
+                return answers.isEmpty() ? QString() : answers.takeFirst();
+            });
+        // Typed "notes": the dialog is shown again with "notes.csv"; cancelling it keeps the file.
+        window->findChild<QAction*>("actionExportCSV")->trigger();
+        QCOMPARE(askedNames.size(), 2);
+        QCOMPARE(askedNames.at(1), existingFile);
+        QCoreApplication::processEvents();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QFile file(existingFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept\n"));
+        file.close();
+
+        // Confirmed in the dialog with the complete name: replaced.
+        answers = {directory->filePath("notes"), existingFile};
+        askedNames.clear();
+        window->findChild<QAction*>("actionExportCSV")->trigger();
+        QCOMPARE(askedNames.size(), 2);
+        QCOMPARE(closeMessage(),
+                 QStringLiteral("The current tab passwords were successfully exported to a CSV file."));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("\"Bank\",\"me\",\"secret\""));
+    }
+
+    void headerlessFileReadWithHeaderDetectionIsNoSuccess()
+    {
+        start({VaultTab{"Web", {}}});
+        const QString fileName = writeFile("own.csv", "\"Mail\",\"joe\",\"pw\",\"\",\"\"\n"
+                                                      "\"Bank\",\"jane\",\"pw2\",\"\",\"\"\n");
+        const QString message = importFile(fileName, 0, false, false);
+        QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Error"));
+        QVERIFY2(message.contains(QStringLiteral("No record was recognised: none of the column titles")),
+                 qPrintable(message));
+        QCOMPARE(tableAt(window, 0)->passwordCount(), 0);
     }
 
     void forbiddenCharactersAreRemovedAndCounted()

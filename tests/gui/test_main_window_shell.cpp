@@ -158,7 +158,8 @@ private Q_SLOTS:
                               "-", "Quit"}));
         QCOMPARE(menuEntries(child<QMenu>("menuDevice")),
                  QStringList({"Configure device...", "Show device information", "-", "Copy device...",
-                              "Erase device..."}));
+                              "Erase device...", "-", "Back up device to file...",
+                              "Restore device from file..."}));
         QCOMPARE(menuEntries(child<QMenu>("menuHelp")),
                  QStringList({"Corvane Key Manager Help", "Corvane Key Manager website", "Check for update",
                               "-", "About"}));

@@ -157,6 +157,7 @@ private Q_SLOTS:
                                                checkBox("checkBoxLockWithSession"),
                                                clipboardDelayField(),
                                                checkBox("checkBoxAllowScreenshot"),
+                                               checkBox("checkBoxBackupReminder"),
                                                button("pushButtonSave"),
                                                button("pushButtonCancel")};
         expectedOrder.first()->setFocus();
@@ -286,6 +287,22 @@ private Q_SLOTS:
         QCOMPARE(countdown->text(), QStringLiteral("Clipboard cleared in 45 s"));
         QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(!countdown->isVisible());
+    }
+
+    void backupReminderIsStored()
+    {
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true);
+        openSettings();
+        QVERIFY(checkBox("checkBoxBackupReminder")->isChecked());
+        QCOMPARE(checkBox("checkBoxBackupReminder")->text(),
+                 QStringLiteral("Remind me to back up a device that changed since its last backup"));
+        QTest::mouseClick(checkBox("checkBoxBackupReminder"), Qt::LeftButton);
+        QTest::mouseClick(button("pushButtonSave"), Qt::LeftButton);
+        QCOMPARE(settings->value(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED).toBool(), false);
+        openSettings();
+        QVERIFY(!checkBox("checkBoxBackupReminder")->isChecked());
+        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true);
     }
 
     void cancelWritesNothing()

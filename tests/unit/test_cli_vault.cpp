@@ -8,9 +8,15 @@
 #include "vault/MemoryImageEncryption.h"
 #include "vault/VaultImage.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -89,6 +95,9 @@ private slots:
     void importLayoutChoices();
     void passwordTools();
     void quietWhereTheLocaleIsNotUtf8();
+    void outputFilesAreWrittenSafely();
+    void summariesKeepPercentSignsAndCount();
+    void closedStandardOutputIsAWriteError();
 
 private:
     // The tool remembers the devices it has seen sealed in the settings store: a private one.
@@ -108,8 +117,8 @@ void TestCliVault::importThenExportRoundTrip()
     const QString imagePath = workDirectory.filePath("vault.bin");
     QVERIFY(writeWholeFile(csvPath, SOURCE_CSV));
 
-    const CliRun import =
-        runCli({"import", "--output", imagePath, csvPath}, "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
+    const CliRun import = runCli({"import", "--header", "auto", "--output", imagePath, csvPath},
+                                 "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
     QVERIFY2(import.isFinished && import.exitCode == 0, qPrintable(import.describe()));
     QVERIFY2(import.standardError.contains("Removed 2 control characters"), qPrintable(import.describe()));
     QVERIFY(import.standardOutput.isEmpty());
@@ -123,8 +132,9 @@ void TestCliVault::importThenExportRoundTrip()
     QCOMPARE(vault.first().passwords.size(), 5);
     QCOMPARE(vault.first().passwords.at(3).note, QStringLiteral("line one\nline two"));
     // Random filler after the vault, as the application saves: two builds never give the same image.
-    const CliRun again = runCli({"import", "--output", workDirectory.filePath("again.bin"), csvPath},
-                                "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
+    const CliRun again =
+        runCli({"import", "--header", "auto", "--output", workDirectory.filePath("again.bin"), csvPath},
+               "s3cret \xC3\xA9\ns3cret \xC3\xA9\n");
     QVERIFY2(again.isFinished && again.exitCode == 0, qPrintable(again.describe()));
     QVERIFY(readWholeFile(workDirectory.filePath("again.bin")) != readWholeFile(imagePath));
 
@@ -141,10 +151,9 @@ void TestCliVault::importThenExportRoundTrip()
     QCOMPARE(readWholeFile(csvOutputPath), EXPORTED_CSV);
     QCOMPARE(filePermissionBits(csvOutputPath), 0600);
 
-    // The export reads back in the application's own layout and gives the same records again.
+    // The export reads back with the default options (the own layout) and gives every record again.
     const QString reimportedPath = workDirectory.filePath("reimported.bin");
-    const CliRun reimport =
-        runCli({"import", "--header", "none", "--output", reimportedPath, csvOutputPath}, "other\nother\n");
+    const CliRun reimport = runCli({"import", "--output", reimportedPath, csvOutputPath}, "other\nother\n");
     QVERIFY2(reimport.isFinished && reimport.exitCode == 0, qPrintable(reimport.describe()));
     const CliRun reexport = runCli({"export", "--image", reimportedPath}, "other\n");
     QVERIFY2(reexport.isFinished && reexport.exitCode == 0, qPrintable(reexport.describe()));
@@ -307,7 +316,8 @@ void TestCliVault::importRefusals()
                                                {"", "no password"}};
     for (const PasswordCase& passwordCase : passwordCases)
     {
-        const CliRun run = runCli({"import", "--output", imagePath, csvPath}, passwordCase.input);
+        const CliRun run =
+            runCli({"import", "--header", "auto", "--output", imagePath, csvPath}, passwordCase.input);
         QVERIFY2(run.isFinished && run.exitCode == 1, qPrintable(run.describe()));
         QVERIFY2(run.standardError.contains(passwordCase.message), qPrintable(run.describe()));
         QVERIFY(!QFile::exists(imagePath));
@@ -331,7 +341,8 @@ void TestCliVault::importRefusals()
     const QString largeCsvPath = workDirectory.filePath("large.csv");
     QVERIFY(writeWholeFile(largeCsvPath, largeCsv));
     const QString largeImagePath = workDirectory.filePath("large.bin");
-    const CliRun tooLarge = runCli({"import", "--output", largeImagePath, largeCsvPath}, "pw\npw\n");
+    const CliRun tooLarge =
+        runCli({"import", "--header", "auto", "--output", largeImagePath, largeCsvPath}, "pw\npw\n");
     QVERIFY2(tooLarge.isFinished && tooLarge.exitCode == 1, qPrintable(tooLarge.describe()));
     QCOMPARE(tooLarge.standardError,
              QByteArray("corvane-cli: There is not enough room in device memory. Please remove "
@@ -340,13 +351,16 @@ void TestCliVault::importRefusals()
 
     const QList<QPair<QByteArray, QByteArray>> badFiles = {
         {"a,b", "File size is too small to contain meaningful data."},
-        {"\"an unterminated title\n", "no column titles found"}};
+        {"\"an unterminated title\n", "closing double quote is missing"},
+        {"\"Mail\",\"joe\",\"pw\",\"\",\"\"\n\"Bank\",\"jane\",\"pw2\",\"\",\"\"\n",
+         "No record was recognised: none of the column titles"}};
     for (const auto& [content, message] : badFiles)
     {
         const QString badPath = workDirectory.filePath("bad.csv");
         QVERIFY(writeWholeFile(badPath, content));
         const CliRun bad =
-            runCli({"import", "--output", workDirectory.filePath("bad.bin"), badPath}, "pw\npw\n");
+            runCli({"import", "--header", "auto", "--output", workDirectory.filePath("bad.bin"), badPath},
+                   "pw\npw\n");
         QVERIFY2(bad.isFinished && bad.exitCode == 1, qPrintable(bad.describe()));
         QVERIFY2(bad.standardError.contains("could not import the CSV file") &&
                      bad.standardError.contains(message),
@@ -379,7 +393,8 @@ void TestCliVault::importLayoutChoices()
     QVERIFY(writeWholeFile(tabCsvPath, "password\ttitle\nsecret\tEntry\n"));
     const QString tabImagePath = workDirectory.filePath("tabbed.bin");
     const CliRun tabbed =
-        runCli({"import", "--separator", "tab", "--output", tabImagePath, tabCsvPath}, "pw\npw\n");
+        runCli({"import", "--separator", "tab", "--header", "auto", "--output", tabImagePath, tabCsvPath},
+               "pw\npw\n");
     QVERIFY2(tabbed.isFinished && tabbed.exitCode == 0, qPrintable(tabbed.describe()));
     QVERIFY(_decryptImage_helper(readWholeFile(tabImagePath), QStringLiteral("pw"), vault));
     QCOMPARE(vault.first().name, QStringLiteral("tabbed"));
@@ -451,6 +466,137 @@ void TestCliVault::quietWhereTheLocaleIsNotUtf8()
         QCOMPARE(process.readAllStandardError(), QByteArray());
         QCOMPARE(process.readAllStandardOutput(), QByteArray("0 very weak\n"));
     }
+}
+
+void TestCliVault::outputFilesAreWrittenSafely()
+{
+    QTemporaryDir workDirectory;
+    const Vault vault = {VaultTab{QStringLiteral("Web"), {_record_helper("Mail", "m41l")}}};
+    const QString imagePath = workDirectory.filePath("vault.bin");
+    QVERIFY(writeWholeFile(imagePath, _encryptVault_helper(vault, QStringLiteral("pw"))));
+
+    // An existing CSV file needs --force, like every other output; refused before the password.
+    const QString csvPath = workDirectory.filePath("vault.csv");
+    QVERIFY(writeWholeFile(csvPath, "previous\n"));
+    const CliRun existing = runCli({"export", "--image", imagePath, "--output", csvPath}, "pw\n");
+    QVERIFY2(existing.isFinished && existing.exitCode == 1, qPrintable(existing.describe()));
+    QCOMPARE(existing.standardError, QByteArray("corvane-cli: '" + csvPath.toUtf8() +
+                                                "' already exists (use --force to replace it)\n"));
+    QCOMPARE(readWholeFile(csvPath), QByteArray("previous\n"));
+
+    // A full disk (a file size limit, inherited by the child) keeps the previous file, leaves no partial
+    // file, and says what failed.
+    struct rlimit previousLimit;
+    ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit smallLimit = previousLimit;
+    smallLimit.rlim_cur = 8;
+    ::setrlimit(RLIMIT_FSIZE, &smallLimit);
+    const CliRun full = runCli({"export", "--image", imagePath, "--output", csvPath, "--force"}, "pw\n");
+    const QString importedImagePath = workDirectory.filePath("imported.bin");
+    const CliRun fullImport = runCli({"import", "--output", importedImagePath, csvPath}, "pw\npw\n");
+    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY2(full.isFinished && full.exitCode == 1, qPrintable(full.describe()));
+    QVERIFY2(full.standardError.contains("the previous file is left untouched"), qPrintable(full.describe()));
+    QCOMPARE(readWholeFile(csvPath), QByteArray("previous\n"));
+    QVERIFY2(fullImport.isFinished && fullImport.exitCode == 1, qPrintable(fullImport.describe()));
+    QCOMPARE(QDir(workDirectory.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"vault.bin", "vault.csv"}));
+
+    // A symbolic link is never followed: its target keeps its content and its mode, even with --force.
+    const QString targetPath = workDirectory.filePath("target.txt");
+    QVERIFY(writeWholeFile(targetPath, "target\n"));
+    QVERIFY(QFile::setPermissions(targetPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QString linkPath = workDirectory.filePath("link.csv");
+    QVERIFY(QFile::link(targetPath, linkPath));
+    const CliRun throughLink =
+        runCli({"export", "--image", imagePath, "--output", linkPath, "--force"}, "pw\n");
+    QVERIFY2(throughLink.isFinished && throughLink.exitCode == 1, qPrintable(throughLink.describe()));
+    QVERIFY2(throughLink.standardError.contains("symbolic link"), qPrintable(throughLink.describe()));
+    QCOMPARE(readWholeFile(targetPath), QByteArray("target\n"));
+    QCOMPARE(filePermissionBits(targetPath), 0644);
+
+    // Nor a FIFO, whose reader would get the passwords.
+    const QString fifoPath = workDirectory.filePath("fifo.csv");
+    QVERIFY(::mkfifo(QFile::encodeName(fifoPath).constData(), 0644) == 0);
+    const CliRun intoFifo = runCli({"export", "--image", imagePath, "--output", fifoPath, "--force"}, "pw\n");
+    QVERIFY2(intoFifo.isFinished && intoFifo.exitCode == 1, qPrintable(intoFifo.describe()));
+    QVERIFY2(intoFifo.standardError.contains("not a regular file"), qPrintable(intoFifo.describe()));
+
+    const CliRun forced = runCli({"export", "--image", imagePath, "--output", csvPath, "--force"}, "pw\n");
+    QVERIFY2(forced.isFinished && forced.exitCode == 0, qPrintable(forced.describe()));
+    QCOMPARE(readWholeFile(csvPath), _csvLine_helper(vault[0].passwords[0]).toUtf8());
+    QCOMPARE(filePermissionBits(csvPath), 0600);
+
+    // An oversized CSV file is refused from its size.
+    const QString largePath = workDirectory.filePath("large.csv");
+    QFile large(largePath);
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(64) * 1024 * 1024 + 1));
+    large.close();
+    const CliRun tooLarge = runCli({"import", "--output", importedImagePath, largePath}, "pw\npw\n");
+    QVERIFY2(tooLarge.isFinished && tooLarge.exitCode == 1, qPrintable(tooLarge.describe()));
+    QVERIFY2(tooLarge.standardError.contains("The file is too large"), qPrintable(tooLarge.describe()));
+    QVERIFY(!QFile::exists(importedImagePath));
+}
+
+void TestCliVault::summariesKeepPercentSignsAndCount()
+{
+    QTemporaryDir workDirectory;
+    const Vault vault = {VaultTab{QStringLiteral("100%1 %2"), {_record_helper("Mail", "m41l")}}};
+    const QString imagePath = workDirectory.filePath("a%1b.bin");
+    QVERIFY(writeWholeFile(imagePath, _encryptVault_helper(vault, QStringLiteral("pw"))));
+
+    const QString csvPath = workDirectory.filePath("out%1.csv");
+    const CliRun all = runCli({"export", "--image", imagePath, "--output", csvPath}, "pw\n");
+    QVERIFY2(all.isFinished && all.exitCode == 0, qPrintable(all.describe()));
+    QCOMPARE(QString::fromUtf8(all.standardError),
+             QStringLiteral("1 record of 1 tab written to '%1'.\n").arg(csvPath));
+
+    const CliRun split = runCli(
+        {"export", "--image", imagePath, "--split", "--output", workDirectory.filePath("s%2.csv")}, "pw\n");
+    QVERIFY2(split.isFinished && split.exitCode == 0, qPrintable(split.describe()));
+    QCOMPARE(QString::fromUtf8(split.standardError),
+             "Tab '100%1 %2': 1 record written to '" + workDirectory.filePath("s%2-1-100_1_2.csv") + "'.\n");
+
+    const CliRun import = runCli(
+        {"import", "--tab", "%3 tab", "--output", workDirectory.filePath("i%1.bin"), csvPath}, "pw\npw\n");
+    QVERIFY2(import.isFinished && import.exitCode == 0, qPrintable(import.describe()));
+    QVERIFY2(import.standardError.startsWith("1 record imported into the tab '%3 tab' of '" +
+                                             workDirectory.filePath("i%1.bin").toUtf8() + "'"),
+             qPrintable(import.describe()));
+}
+
+void TestCliVault::closedStandardOutputIsAWriteError()
+{
+    QTemporaryDir workDirectory;
+    const Vault vault = {VaultTab{QStringLiteral("Web"), {_record_helper("Mail", "m41l")}}};
+    const QString imagePath = workDirectory.filePath("vault.bin");
+    QVERIFY(writeWholeFile(imagePath, _encryptVault_helper(vault, QStringLiteral("pw"))));
+
+    // Standard output is a pipe whose reading end is already closed, as after "| head -c0"; the default
+    // SIGPIPE disposition is restored in the child so that only the tool's own handling can save it.
+    int pipeDescriptors[2];
+    QVERIFY(::pipe(pipeDescriptors) == 0);
+    ::close(pipeDescriptors[0]);
+    const int writingEnd = pipeDescriptors[1];
+    QProcess process;
+    process.setChildProcessModifier(
+        [writingEnd]()
+        {
+            ::dup2(writingEnd, STDOUT_FILENO);
+            std::signal(SIGPIPE, SIG_DFL);
+        });
+    process.start(cliProgramPath(), {"export", "--image", imagePath});
+    QVERIFY(process.waitForStarted());
+    ::close(writingEnd);
+    process.write("pw\n");
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(process.readAllStandardError().contains("cannot write to standard output"));
 }
 
 QTEST_GUILESS_MAIN(TestCliVault)

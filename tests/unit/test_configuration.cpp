@@ -18,9 +18,13 @@
 namespace
 {
 const char PROBE_VARIABLE[] = "CORVANE_CONFIGURATION_PROBE";
-const QStringList DEFAULT_KEYS = {"ApplicationAutoLockingDelayMinutes", "ClipboardClearingDelaySeconds",
-                                  "IsApplicationAutoLockingEnabled",    "IsApplicationLockedWithSession",
-                                  "IsApplicationScreenshotAllowed",     "IsFirstRun",
+const QStringList DEFAULT_KEYS = {"ApplicationAutoLockingDelayMinutes",
+                                  "ClipboardClearingDelaySeconds",
+                                  "IsApplicationAutoLockingEnabled",
+                                  "IsApplicationLockedWithSession",
+                                  "IsApplicationScreenshotAllowed",
+                                  "IsBackupReminderEnabled",
+                                  "IsFirstRun",
                                   "IsNewApplicationVersionCheckEnabled"};
 
 int _runConfigurationProbe(int argc, char** argv)

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +34,29 @@ mode_t _permissionBits(const QString& fileName)
         return 07777;
     return status.st_mode & 07777;
 }
+
+// A file size limit makes writes fail with EFBIG like a full disk, without privileges or a mount.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &_previousLimit);
+        _previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit newLimit = _previousLimit;
+        newLimit.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &newLimit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &_previousLimit);
+        std::signal(SIGXFSZ, _previousHandler);
+    }
+
+private:
+    struct rlimit _previousLimit;
+    void (*_previousHandler)(int);
+};
 } // namespace
 
 class TestCsvExport : public QObject
@@ -43,6 +68,9 @@ private slots:
     void exportThenImportRestoresTheRecords();
     void fileIsReadableByItsOwnerOnly();
     void writeErrorsAreReported();
+    void fullDiskLeavesThePreviousFile();
+    void existingFileIsReplacedOnlyWhenAllowed();
+    void linksPipesAndDevicesAreNeverWritten();
 
 private:
     QTemporaryDir m_directory;
@@ -60,7 +88,7 @@ void TestCsvExport::layout()
                                 "\"a,b\",\"c;d\",\"e\tf\",\"g h\",\"\"\"\"\"\"\n";
     const QString fileName = m_directory.filePath(QStringLiteral("layout.csv"));
     QString errorMessage = QStringLiteral("stale");
-    QCOMPARE(exportCSVFile(fileName, records, errorMessage), 0);
+    QCOMPARE(exportCSVFile(fileName, records, true, errorMessage), 0);
     QVERIFY(errorMessage.isEmpty());
     QCOMPARE(_fileContent(fileName), expected);
     QCOMPARE(exportCSVText(records), expected);
@@ -70,7 +98,7 @@ void TestCsvExport::layout()
              QByteArray("\"Caf\xC3\xA9\",\"\",\"\",\"\",\"\"\n"));
 
     // An empty tab gives an empty file, also in place of an existing one.
-    QCOMPARE(exportCSVFile(fileName, {}, errorMessage), 0);
+    QCOMPARE(exportCSVFile(fileName, {}, true, errorMessage), 0);
     QVERIFY(QFile::exists(fileName));
     QCOMPARE(_fileContent(fileName), QByteArray());
     QVERIFY(exportCSVText({}).isEmpty());
@@ -90,7 +118,7 @@ void TestCsvExport::exportThenImportRestoresTheRecords()
     };
     const QString fileName = m_directory.filePath(QStringLiteral("round trip.csv"));
     QString errorMessage;
-    QCOMPARE(exportCSVFile(fileName, records, errorMessage), 0);
+    QCOMPARE(exportCSVFile(fileName, records, true, errorMessage), 0);
 
     Records importedRecords;
     QCOMPARE(importCSVFile(fileName, u',', true, importedRecords, errorMessage), 0);
@@ -104,65 +132,121 @@ void TestCsvExport::fileIsReadableByItsOwnerOnly()
     QString errorMessage;
 
     const QString newFileName = m_directory.filePath(QStringLiteral("new.csv"));
-    QCOMPARE(exportCSVFile(newFileName, records, errorMessage), 0);
+    QCOMPARE(exportCSVFile(newFileName, records, false, errorMessage), 0);
     QCOMPARE(_permissionBits(newFileName), mode_t(0600));
 
-    // An existing file readable by everybody is restricted before the passwords go in, and emptied first.
+    // An existing file readable by everybody is replaced by an owner-only one.
     const QString existingFileName = m_directory.filePath(QStringLiteral("existing.csv"));
     QFile existingFile(existingFileName);
     QVERIFY(existingFile.open(QIODevice::WriteOnly));
     existingFile.write(QByteArray(4096, 'x'));
     existingFile.close();
     QVERIFY(::chmod(QFile::encodeName(existingFileName).constData(), 0644) == 0);
-    QCOMPARE(exportCSVFile(existingFileName, records, errorMessage), 0);
+    QCOMPARE(exportCSVFile(existingFileName, records, true, errorMessage), 0);
     QCOMPARE(_permissionBits(existingFileName), mode_t(0600));
     QCOMPARE(_fileContent(existingFileName), exportCSVText(records));
 
     // Overwriting again keeps the restriction.
-    QCOMPARE(exportCSVFile(existingFileName, records, errorMessage), 0);
+    QCOMPARE(exportCSVFile(existingFileName, records, true, errorMessage), 0);
     QCOMPARE(_permissionBits(existingFileName), mode_t(0600));
     ::umask(previousMask);
 }
 
 void TestCsvExport::writeErrorsAreReported()
 {
-    // A few records and enough to overflow the file's write buffer: the failure shows either in a write or
-    // in the final flush, and both must be reported.
     Records manyRecords;
     for (int index = 0; index < 2000; index++)
         manyRecords.append(
             PasswordRecord{QStringLiteral("Record %1").arg(index), "login", "password", "url", "note"});
-    const mode_t deviceMode = _permissionBits(QStringLiteral("/dev/full"));
-    for (const Records& records : {Records{PasswordRecord{"a", "b", "c", "d", "e"}}, manyRecords})
-    {
-        QString errorMessage;
-        QCOMPARE(exportCSVFile(QStringLiteral("/dev/full"), records, errorMessage), -1);
-        QCOMPARE(errorMessage, QStringLiteral("No space left on device"));
-    }
-    // A device is written as it is: its permissions are not the export's business.
-    QCOMPARE(_permissionBits(QStringLiteral("/dev/full")), deviceMode);
-
     QString errorMessage;
     QCOMPARE(exportCSVFile(m_directory.filePath(QStringLiteral("missing/directory/file.csv")), manyRecords,
-                           errorMessage),
+                           true, errorMessage),
              -1);
-    QCOMPARE(errorMessage, QStringLiteral("No such file or directory"));
+    QVERIFY2(errorMessage.contains(QStringLiteral("temporary file")), qPrintable(errorMessage));
 
     // Nobody may create files in /proc, not even the administrator.
-    QCOMPARE(exportCSVFile(QStringLiteral("/proc/corvane-export.csv"), manyRecords, errorMessage), -1);
+    QCOMPARE(exportCSVFile(QStringLiteral("/proc/corvane-export.csv"), manyRecords, true, errorMessage), -1);
     QVERIFY(!errorMessage.isEmpty());
     QVERIFY(!QFile::exists(QStringLiteral("/proc/corvane-export.csv")));
+}
 
-    // A directory without write permission refuses the file (the administrator ignores these bits).
-    if (::geteuid() != 0)
+void TestCsvExport::fullDiskLeavesThePreviousFile()
+{
+    Records manyRecords;
+    for (int index = 0; index < 2000; index++)
+        manyRecords.append(
+            PasswordRecord{QStringLiteral("Record %1").arg(index), "login", "password", "url", "note"});
+    QTemporaryDir directory;
+    const QString fileName = directory.filePath(QStringLiteral("vault.csv"));
+    QFile previousFile(fileName);
+    QVERIFY(previousFile.open(QIODevice::WriteOnly));
+    previousFile.write("previous content\n");
+    previousFile.close();
+
+    QString errorMessage;
+    // Both a failure inside the writes and one at the final flush of a single short record.
+    for (const Records& records : {manyRecords, Records{PasswordRecord{"a", "b", "c", "d", "e"}}})
     {
-        const QString lockedDirectory = m_directory.filePath(QStringLiteral("locked"));
-        QVERIFY(QDir().mkdir(lockedDirectory));
-        QVERIFY(::chmod(QFile::encodeName(lockedDirectory).constData(), 0500) == 0);
-        QCOMPARE(exportCSVFile(lockedDirectory + QStringLiteral("/file.csv"), manyRecords, errorMessage), -1);
-        QCOMPARE(errorMessage, QStringLiteral("Permission denied"));
-        ::chmod(QFile::encodeName(lockedDirectory).constData(), 0700);
+        const FileSizeLimit limit(16);
+        QCOMPARE(exportCSVFile(fileName, records, true, errorMessage), -1);
     }
+    QVERIFY2(errorMessage.contains(QStringLiteral("previous file is left untouched")),
+             qPrintable(errorMessage));
+    QCOMPARE(_fileContent(fileName), QByteArray("previous content\n"));
+    QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"vault.csv"});
+
+    // Without a previous file, nothing at all is left.
+    const QString newFileName = directory.filePath(QStringLiteral("new.csv"));
+    {
+        const FileSizeLimit limit(4096);
+        QCOMPARE(exportCSVFile(newFileName, manyRecords, false, errorMessage), -1);
+    }
+    QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"vault.csv"});
+}
+
+void TestCsvExport::existingFileIsReplacedOnlyWhenAllowed()
+{
+    const Records records = {PasswordRecord{"Bank", "jane", "secret", "", ""}};
+    const QString fileName = m_directory.filePath(QStringLiteral("kept.csv"));
+    QFile existingFile(fileName);
+    QVERIFY(existingFile.open(QIODevice::WriteOnly));
+    existingFile.write("kept\n");
+    existingFile.close();
+    QString errorMessage;
+    QCOMPARE(exportCSVFile(fileName, records, false, errorMessage), -1);
+    QCOMPARE(errorMessage, QStringLiteral("the file already exists"));
+    QCOMPARE(_fileContent(fileName), QByteArray("kept\n"));
+    QCOMPARE(exportCSVFile(fileName, records, true, errorMessage), 0);
+    QCOMPARE(_fileContent(fileName), exportCSVText(records));
+}
+
+void TestCsvExport::linksPipesAndDevicesAreNeverWritten()
+{
+    const Records records = {PasswordRecord{"Bank", "jane", "secret", "", ""}};
+    const QString targetName = m_directory.filePath(QStringLiteral("target.txt"));
+    QFile target(targetName);
+    QVERIFY(target.open(QIODevice::WriteOnly));
+    target.write("target\n");
+    target.close();
+    QVERIFY(::chmod(QFile::encodeName(targetName).constData(), 0644) == 0);
+    const QString linkName = m_directory.filePath(QStringLiteral("link.csv"));
+    QVERIFY(QFile::link(targetName, linkName));
+    QString errorMessage;
+    QCOMPARE(exportCSVFile(linkName, records, true, errorMessage), -1);
+    QVERIFY2(errorMessage.contains(QStringLiteral("symbolic link")), qPrintable(errorMessage));
+    QCOMPARE(_fileContent(targetName), QByteArray("target\n"));
+    QCOMPARE(_permissionBits(targetName), mode_t(0644));
+    QVERIFY(QFileInfo(linkName).isSymLink());
+
+    const QString pipeName = m_directory.filePath(QStringLiteral("pipe.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipeName).constData(), 0600) == 0);
+    QCOMPARE(exportCSVFile(pipeName, records, true, errorMessage), -1);
+    QVERIFY2(errorMessage.contains(QStringLiteral("not a regular file")), qPrintable(errorMessage));
+
+    const mode_t deviceMode = _permissionBits(QStringLiteral("/dev/full"));
+    QCOMPARE(exportCSVFile(QStringLiteral("/dev/full"), records, true, errorMessage), -1);
+    QVERIFY2(errorMessage.contains(QStringLiteral("not a regular file")), qPrintable(errorMessage));
+    QCOMPARE(_permissionBits(QStringLiteral("/dev/full")), deviceMode);
 }
 
 QTEST_GUILESS_MAIN(TestCsvExport)

@@ -285,14 +285,39 @@ void TestCsvImport::fileProblems()
     // untitled column, not a missing header.
     QCOMPARE(importBytes("\n\n\n\n", u',', false, records, errorMessage), 0);
     QVERIFY(records.isEmpty());
-    QCOMPARE(importBytes("\"never closed header", u',', false, records, errorMessage), -2);
-    QVERIFY(errorMessage.isEmpty());
+    // A quote that never closes on the first line is the parser's reason, not a missing header.
+    QCOMPARE(importBytes("\"never closed header", u',', false, records, errorMessage), -1);
+    QVERIFY2(errorMessage.contains(QStringLiteral("closing double quote is missing")),
+             qPrintable(errorMessage));
     errorMessage = QStringLiteral("kept");
     QCOMPARE(importCSVText(QByteArray(), u',', false, records, errorMessage), -2);
     QCOMPARE(errorMessage, QStringLiteral("kept"));
     // A header alone is a valid file without records.
     QCOMPARE(importBytes("name,password\n", u',', false, records, errorMessage), 0);
     QVERIFY(records.isEmpty());
+
+    // The own headerless layout read with header detection: its first record names no known column, so
+    // the data lines give nothing, which is an error and not an empty success.
+    QCOMPARE(importBytes("\"Mail\",\"joe\",\"pw\",\"\",\"\"\n\"Bank\",\"jane\",\"pw2\",\"\",\"\"\n", u',',
+                         false, records, errorMessage),
+             -1);
+    QVERIFY2(errorMessage.startsWith(QStringLiteral("No record was recognised: none of the column titles")),
+             qPrintable(errorMessage));
+    QVERIFY(records.isEmpty());
+    QCOMPARE(importBytes("name,folder\n,Work\n", u',', false, records, errorMessage), -1);
+    QVERIFY2(errorMessage.contains(QStringLiteral("no value in the recognised columns")),
+             qPrintable(errorMessage));
+
+    // Larger than any vault could come from: refused from its size, before anything is read.
+    const QString largeFileName = m_directory.filePath(QStringLiteral("large.csv"));
+    QFile largeFile(largeFileName);
+    QVERIFY(largeFile.open(QIODevice::WriteOnly));
+    QVERIFY(largeFile.resize(MAXIMUM_CSV_FILE_SIZE + 1));
+    largeFile.close();
+    QCOMPARE(importCSVFile(largeFileName, u',', true, records, errorMessage), -1);
+    QVERIFY2(errorMessage.startsWith(QStringLiteral("The file is too large (64 MiB)")),
+             qPrintable(errorMessage));
+    QFile::remove(largeFileName);
 }
 
 void TestCsvImport::byteOrderMark()

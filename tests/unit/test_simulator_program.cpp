@@ -5,6 +5,7 @@
 #include "device/SerialLink.h"
 #include "support/SimulatorProcess.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -235,6 +236,9 @@ void TestSimulatorProgram::requestLogFormat()
     QCOMPARE(reply[1], uint8_t(0x00));
     device.close();
     QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 7E ?", "A5 0A 00", "A5 01 01"}));
+    // The log holds every written memory block: readable by its owner only.
+    QCOMPARE(QFileInfo(simulator.logPath()).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestSimulatorProgram::repliesLeaveInPackets()

@@ -1,0 +1,345 @@
+// Device backups: the encrypted image of a device saved to a file (read as opening does, checked to decrypt
+// before anything is written) and a backup file written back to both memories of a device (checked to
+// decrypt before any device is touched, refused on a device flagged as no backup target, verified by
+// reading back), with the same transfer pages as opening and saving. Also the reminder: when each device
+// was last backed up and last saved to, shown in the status area and after a save.
+#include "FormContentEditor.h"
+
+#include "app/Configuration.h"
+#include "device/Device.h"
+#include "ui_FormContentEditor.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageFile.h"
+#include "vault/OwnerOnlyFileWriter.h"
+#include "vault/SecureMemory.h"
+#include "vault/VaultImage.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+const char* const BACKUP_FILE_SUFFIX = ".corvane-backup";
+
+// File and device names are user text: a name that looks like markup must show as typed in a message.
+QString _plainMessage_helper(const QString& message)
+{
+    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
+}
+
+QString _deviceKey_helper(const QString& usbSerialNumber, const char* key)
+{
+    return QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS "/%1/%2")
+        .arg(usbSerialNumber, QString::fromLatin1(key));
+}
+
+} // namespace
+
+void FormContentEditor::initializeDeviceBackup()
+{
+    connect(form->actionBackUpDevice, &QAction::triggered, this,
+            &FormContentEditor::_slotActionBackUpDeviceTriggered);
+    connect(form->actionRestoreDevice, &QAction::triggered, this,
+            &FormContentEditor::_slotActionRestoreDeviceTriggered);
+    updateDeviceBackupLabel();
+}
+
+void FormContentEditor::setBackupFileNameAskers(BackupFileNameAsker saveAsker, BackupFileNameAsker openAsker)
+{
+    backupSaveFileNameAsker = std::move(saveAsker);
+    backupOpenFileNameAsker = std::move(openAsker);
+}
+
+QString FormContentEditor::proposedBackupFileName(const QString& deviceName, const QDate& date)
+{
+    // A "/" in a device name would turn the proposal into a path through a folder of that name.
+    QString name = deviceName;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("%1 %2%3").arg(name, date.toString(Qt::ISODate),
+                                         QString::fromLatin1(BACKUP_FILE_SUFFIX));
+}
+
+// Reminder -------------------------------------------------------------------------------------------------
+
+QDateTime FormContentEditor::deviceBackupDate(const QString& usbSerialNumber, const char* key)
+{
+    if (!settings || usbSerialNumber.isEmpty())
+        return QDateTime();
+    return QDateTime::fromString(settings->value(_deviceKey_helper(usbSerialNumber, key)).toString(),
+                                 Qt::ISODateWithMs);
+}
+
+void FormContentEditor::setDeviceBackupDate(const QString& usbSerialNumber, const char* key)
+{
+    if (!settings || usbSerialNumber.isEmpty())
+        return;
+    settings->setValue(_deviceKey_helper(usbSerialNumber, key),
+                       QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+}
+
+bool FormContentEditor::isBackupReminderEnabled()
+{
+    return settings && settings->value(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true).toBool();
+}
+
+void FormContentEditor::updateDeviceBackupLabel()
+{
+    QLabel* label = form->labelDeviceBackup;
+    if (!isBackupReminderEnabled() || vaultDeviceUsbSerialNumber.isEmpty())
+    {
+        label->clear();
+        label->hide();
+        return;
+    }
+    const QDateTime lastBackup =
+        deviceBackupDate(vaultDeviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+    label->setText(lastBackup.isValid()
+                       ? tr("Last backup of this device: %1")
+                             .arg(QLocale().toString(lastBackup.toLocalTime().date(), QLocale::ShortFormat))
+                       : tr("This device was never backed up"));
+    label->show();
+}
+
+QString FormContentEditor::backupReminderAfterSave(const QString& usbSerialNumber) const
+{
+    if (!isBackupReminderEnabled())
+        return QString();
+    const QDateTime lastBackup = deviceBackupDate(usbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+    const QDateTime lastSave = deviceBackupDate(usbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_SAVE);
+    if (lastBackup.isValid() && lastSave.isValid() && lastSave <= lastBackup)
+        return QString();
+    return tr("This device has changes that no backup holds yet: consider Device > Back up device to file.");
+}
+
+// Backing up -----------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionBackUpDeviceTriggered()
+{
+    pendingOperation = PENDING_OPERATION_BACKUP_DEVICE;
+    if (openDevice() == 0)
+        pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+}
+
+void FormContentEditor::completeBackupDevice()
+{
+    Device* device = getCurrentDevice();
+    if (!device)
+    {
+        secureClearString(openingMasterPassword);
+        return;
+    }
+    // Decryption works in the device buffers: the encrypted images are kept aside for the file.
+    SecureImageBuffer encryptedImages[DEVICE_MEMORY_COUNT];
+    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+        encryptedImages[memoryIndex].assign(device->getMemoryBuffer(memoryIndex));
+    const QString deviceName = device->getName();
+    const QString usbSerialNumber = device->getUsbSerialNumber();
+
+    // The same memory choice and the same messages as opening; nothing is saved unless it decrypts.
+    uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword);
+    secureClearString(openingMasterPassword);
+    if (!plaintext)
+        return;
+    const int memoryIndex = plaintext == device->getMemoryBuffer(DEVICE_MEMORY_BACKUP) ? DEVICE_MEMORY_BACKUP
+                                                                                       : DEVICE_MEMORY_MAIN;
+    // Also zero-fills the device buffers, one of which holds the plaintext.
+    closeCurrentDevice();
+
+    QString directory =
+        settings ? settings->value(CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY).toString() : QString();
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The file dialog would otherwise start in the working directory.
+    if (!QFileInfo(directory).isDir())
+        directory = QDir::homePath();
+    const QString proposedPath =
+        QDir(directory).filePath(proposedBackupFileName(deviceName, QDate::currentDate()));
+    const auto askFileName = [this](const QString& proposed)
+    {
+        if (backupSaveFileNameAsker)
+            return backupSaveFileNameAsker(proposed);
+        return QFileDialog::getSaveFileName(this, tr("Back up the device to a file"), proposed,
+                                            tr("Device backups (*.corvane-backup)"));
+    };
+    QString filePath = askFileName(proposedPath);
+    // The dialog confirmed replacing the name as typed; with the suffix added it names another file.
+    while (!filePath.isEmpty() && !filePath.endsWith(QLatin1String(BACKUP_FILE_SUFFIX)))
+    {
+        const QString completeFilePath = filePath + QLatin1String(BACKUP_FILE_SUFFIX);
+        const QFileInfo completeFileInfo(completeFilePath);
+        filePath = completeFileInfo.exists() || completeFileInfo.isSymLink() ? askFileName(completeFilePath)
+                                                                             : completeFilePath;
+    }
+    if (filePath.isEmpty())
+        return;
+    if (settings)
+        settings->setValue(CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY, QFileInfo(filePath).path());
+
+    OwnerOnlyFileWriter writer(filePath);
+    if (!writer.open(true) ||
+        !writer.write(reinterpret_cast<const char*>(encryptedImages[memoryIndex].data()),
+                      MEMORY_IMAGE_SIZE) ||
+        !writer.commit())
+    {
+        showErrorMessage(
+            _plainMessage_helper(tr("Could not save the backup file '%1' (%2).")
+                                     .arg(QDir::toNativeSeparators(filePath), writer.errorMessage())));
+        return;
+    }
+    setDeviceBackupDate(usbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+    updateDeviceBackupLabel();
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Backup saved"),
+        _plainMessage_helper(tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring "
+                                "it needs the device's master password.")
+                                 .arg(deviceName, QDir::toNativeSeparators(filePath))),
+        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+}
+
+// Restoring ------------------------------------------------------------------------------------------------
+
+void FormContentEditor::_slotActionRestoreDeviceTriggered()
+{
+    clearRestoreData();
+    QString directory =
+        settings ? settings->value(CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY).toString() : QString();
+    const QString filePath =
+        backupOpenFileNameAsker
+            ? backupOpenFileNameAsker(directory)
+            : QFileDialog::getOpenFileName(this, tr("Restore a device from a file"), directory,
+                                           tr("Device backups (*.corvane-backup);;All files (*)"));
+    if (filePath.isEmpty())
+        return;
+
+    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
+    QString errorMessage;
+    // The same reading as corvane-cli restore: exactly one memory image, whatever the file's name.
+    if (!readMemoryImageFile(filePath, image.data(), errorMessage))
+    {
+        secureZeroMemory(image.data(), image.size());
+        showErrorMessage(_plainMessage_helper(tr("Could not read the backup file (%1).").arg(errorMessage)));
+        return;
+    }
+    restoreImage.assign(image.data());
+    secureZeroMemory(image.data(), image.size());
+    restoreFilePath = filePath;
+    pendingOperation = PENDING_OPERATION_RESTORE_CHECK_FILE_PASSWORD;
+    pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+}
+
+void FormContentEditor::checkRestoreFilePassword(const QString& password)
+{
+    if (restoreImage.isEmpty())
+        return;
+    // A wrong file or password must be found before any device is touched.
+    std::vector<uint8_t> plaintext(MEMORY_IMAGE_SIZE);
+    const int result = openVaultImage(restoreImage.data(), password, plaintext.data());
+    secureZeroMemory(plaintext.data(), plaintext.size());
+    if (result != VAULT_IMAGE_SUCCESS)
+    {
+        clearRestoreData();
+        showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
+        return;
+    }
+    pendingOperation = PENDING_OPERATION_RESTORE_DEVICE;
+    if (openDevice() == 0)
+        continueRestoreDevice();
+}
+
+void FormContentEditor::continueRestoreDevice()
+{
+    Device* device = getCurrentDevice();
+    if (!device || restoreImage.isEmpty())
+    {
+        closeCurrentDevice();
+        clearRestoreData();
+        return;
+    }
+    // As for a copy: a device flagged as "not a backup target" is refused before anything is written.
+    bool isBackupDisabled = false;
+    if (device->getBackupDisableFlag(isBackupDisabled) != 0)
+    {
+        showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
+        closeCurrentDevice();
+        clearRestoreData();
+        return;
+    }
+    if (isBackupDisabled)
+    {
+        pushMessageBoxDialogView(
+            ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
+            tr("The selected device can't be used as backup target: nothing was written.\nThis feature can "
+               "be configured through the device configuration menu of the application."),
+            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        closeCurrentDevice();
+        clearRestoreData();
+        return;
+    }
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
+        _plainMessage_helper(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will "
+                                "be overwritten.")
+                                 .arg(QFileInfo(restoreFilePath).fileName(), device->getName())),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
+void FormContentEditor::writeRestoredImage()
+{
+    Device* device = getCurrentDevice();
+    if (!device || restoreImage.isEmpty())
+    {
+        closeCurrentDevice();
+        clearRestoreData();
+        return;
+    }
+    releaseSavedImages();
+    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+    {
+        std::memcpy(device->getMemoryBuffer(memoryIndex), restoreImage.data(), MEMORY_IMAGE_SIZE);
+        savedImages[memoryIndex].reset(new uint8_t[MEMORY_IMAGE_SIZE]);
+        std::memcpy(savedImages[memoryIndex].get(), restoreImage.data(), MEMORY_IMAGE_SIZE);
+    }
+    // The write page writes, the read page reads back, and the read dispatcher comes back here.
+    pendingOperation = PENDING_OPERATION_VERIFY_RESTORED_DEVICE;
+    pushView(VIEW_ID_WRITE_DEVICE);
+}
+
+void FormContentEditor::verifyRestoredDevice()
+{
+    const QString fileName = QFileInfo(restoreFilePath).fileName();
+    clearRestoreData();
+    if (!savedImages[DEVICE_MEMORY_MAIN] || !savedImages[DEVICE_MEMORY_BACKUP])
+    {
+        closeCurrentDevice();
+        return;
+    }
+    const bool isVerified = verifyCurrentDeviceMemories(savedImages[DEVICE_MEMORY_MAIN].get(),
+                                                        savedImages[DEVICE_MEMORY_BACKUP].get());
+    releaseSavedImages();
+    if (!isVerified)
+        return;
+    const Device* device = getCurrentDevice();
+    const QString deviceName = device ? device->getName() : QString();
+    pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Restore success"),
+        _plainMessage_helper(
+            tr("The backup '%1' was written to the device '%2' and verified.\nYou can safely "
+               "remove the device if you want.")
+                .arg(fileName, deviceName)),
+        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    closeCurrentDevice();
+}
+
+void FormContentEditor::clearRestoreData()
+{
+    restoreImage.clear();
+    restoreFilePath.clear();
+}

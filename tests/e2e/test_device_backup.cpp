@@ -1,0 +1,226 @@
+// Backing a device up to a file and restoring it through the main window against simulated devices: the
+// file holds the device's encrypted image, a restore gives identical memories on another device, and a wrong
+// password or a device flagged as no backup target writes nothing. Also the backup status and reminder.
+#include "app/Configuration.h"
+#include "device/Device.h"
+#include "gui/support/EditorTestSupport.h"
+#include "mainwindow/FormContentEditor.h"
+#include "support/DeviceWorkflowSupport.h"
+#include "vault/MemoryImage.h"
+#include "views/ViewBase.h"
+
+#include <QAction>
+#include <QDate>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace deviceworkflowtest;
+using editortest::makeRecord;
+
+namespace
+{
+const QString PASSWORD = QStringLiteral("Backup pass 3#");
+
+Vault _deviceVault_helper()
+{
+    return {VaultTab{"Work", {makeRecord("VPN", "me", "v9N", "vpn.example")}},
+            VaultTab{"Home", {makeRecord("Bank", "alex", "q7!R", "https://bank.example", "PIN elsewhere")}}};
+}
+
+// Reading selects memories too; only block writes change a device.
+bool _hasBlockWrite_helper(const QStringList& requestLog)
+{
+    return std::any_of(requestLog.cbegin(), requestLog.cend(),
+                       [](const QString& line) { return line.startsWith(QLatin1String("A5 04 ")); });
+}
+
+QByteArray _fileContent_helper(const QString& filePath)
+{
+    QFile file(filePath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestDeviceBackup : public QObject
+{
+    Q_OBJECT
+
+private:
+    FormContentEditor* window = nullptr;
+    std::unique_ptr<DeviceDirectory> deviceDirectory;
+    QTemporaryDir fileDirectory;
+    QString proposedBackupPath;
+
+    // Backs the only connected device up to filePath with password; returns the message ("title|text").
+    QString backUp(const QString& password, const QString& filePath)
+    {
+        window->setBackupFileNameAskers(
+            [this, filePath](const QString& proposed)
+            {
+                proposedBackupPath = proposed;
+                return filePath;
+            },
+            nullptr);
+        action(window, "actionBackUpDevice")->trigger();
+        if (!enterReadingPassword(window, password))
+            return QStringLiteral("<no password page>");
+        return waitForMessage(window);
+    }
+
+    // Restores filePath with password up to the confirmation question, or the message shown instead.
+    QString startRestore(const QString& password, const QString& filePath)
+    {
+        window->setBackupFileNameAskers(nullptr, [filePath](const QString&) { return filePath; });
+        action(window, "actionRestoreDevice")->trigger();
+        if (!enterReadingPassword(window, password))
+            return QStringLiteral("<no password page>");
+        return waitForMessage(window);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        deviceDirectory = std::make_unique<DeviceDirectory>();
+        window = editortest::createEditorWindow(Vault());
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true);
+    }
+
+    void cleanup()
+    {
+        editortest::destroyEditorWindow(window);
+        window = nullptr;
+        closeCurrentDevice();
+        deviceDirectory.reset();
+    }
+
+    void backupThenRestoreOntoAnotherDeviceGivesIdenticalMemories()
+    {
+        SimulatorProcess source;
+        const QByteArray sourceImage = encryptVault(_deviceVault_helper(), PASSWORD);
+        QVERIFY2(startDevice(source, *deviceDirectory, "TZQVR-0001", "Pocket", sourceImage),
+                 qPrintable(source.errorString()));
+        const QString backupPath = fileDirectory.filePath("pocket.corvane-backup");
+        const QString message = backUp(PASSWORD, backupPath);
+        QVERIFY2(message.startsWith(QStringLiteral("Backup saved|The device 'Pocket' was backed up to")),
+                 qPrintable(message));
+        QCOMPARE(QFileInfo(proposedBackupPath).fileName(),
+                 QStringLiteral("Pocket %1.corvane-backup").arg(QDate::currentDate().toString(Qt::ISODate)));
+        // Still encrypted: exactly what the device stores, readable by its owner only.
+        QCOMPARE(_fileContent_helper(backupPath), sourceImage);
+        QCOMPARE(QFileInfo(backupPath).permissions(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                          QFileDevice::ReadUser | QFileDevice::WriteUser);
+        QVERIFY(!_hasBlockWrite_helper(source.requestLog()));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QVERIFY(source.stop());
+
+        SimulatorProcess target;
+        QVERIFY2(startDevice(target, *deviceDirectory, "TZQVR-0002", "Spare",
+                             encryptVault({VaultTab{"Old", {makeRecord("Gone")}}}, "other")),
+                 qPrintable(target.errorString()));
+        QCOMPARE(startRestore(PASSWORD, backupPath),
+                 QStringLiteral("Confirm restoring device|Restore the backup 'pocket.corvane-backup' to the "
+                                "device 'Spare'?\nAll device current data will be overwritten."));
+        QVERIFY(!hasWriteRequest(target.requestLog()));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        const QString success = waitForMessage(window);
+        QVERIFY2(success.startsWith(QStringLiteral("Restore success|The backup 'pocket.corvane-backup' was "
+                                                   "written to the device 'Spare' and verified.")),
+                 qPrintable(success));
+        QCOMPARE(target.memory(DEVICE_MEMORY_MAIN), sourceImage);
+        QCOMPARE(target.memory(DEVICE_MEMORY_BACKUP), sourceImage);
+        QVERIFY(!getCurrentDevice());
+    }
+
+    void wrongPasswordWritesNothing()
+    {
+        SimulatorProcess device;
+        const QByteArray image = encryptVault(_deviceVault_helper(), PASSWORD);
+        QVERIFY2(startDevice(device, *deviceDirectory, "TZQVR-0001", "Pocket", image),
+                 qPrintable(device.errorString()));
+        // No backup file from a wrong password.
+        const QString backupPath = fileDirectory.filePath("wrong.corvane-backup");
+        QCOMPARE(
+            backUp("not the password", backupPath),
+            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QVERIFY(!QFile::exists(backupPath));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // A restore with a wrong password stops before any device is opened.
+        const QString filePath = fileDirectory.filePath("other.corvane-backup");
+        QFile file(filePath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(encryptVault({VaultTab{"Other", {}}}, "other password"));
+        file.close();
+        const int requestCount = device.requestLog().size();
+        QCOMPARE(
+            startRestore(PASSWORD, filePath),
+            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QCOMPARE(device.requestLog().size(), requestCount);
+        QCOMPARE(device.memory(DEVICE_MEMORY_MAIN), image);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // A file that is not a backup is refused as such.
+        QFile notBackup(fileDirectory.filePath("notes.txt"));
+        QVERIFY(notBackup.open(QIODevice::WriteOnly));
+        notBackup.write("hello");
+        notBackup.close();
+        window->setBackupFileNameAskers(nullptr, [&](const QString&) { return notBackup.fileName(); });
+        action(window, "actionRestoreDevice")->trigger();
+        const QString refused = waitForMessage(window);
+        QVERIFY2(
+            refused.contains(QStringLiteral("is not a memory image: it holds 5 bytes instead of 131072")),
+            qPrintable(refused));
+        QVERIFY(!_hasBlockWrite_helper(device.requestLog()));
+    }
+
+    void deviceFlaggedAsNoBackupTargetIsRefused()
+    {
+        const QString filePath = fileDirectory.filePath("good.corvane-backup");
+        QFile file(filePath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(encryptVault(_deviceVault_helper(), PASSWORD));
+        file.close();
+        SimulatorProcess flagged;
+        const QByteArray image = encryptVault({VaultTab{"Kept", {makeRecord("Kept")}}}, "kept");
+        QVERIFY2(startDevice(flagged, *deviceDirectory, "TZQVR-0003", "Guarded", image, QByteArray(),
+                             {"--backup-disabled"}),
+                 qPrintable(flagged.errorString()));
+        const QString message = startRestore(PASSWORD, filePath);
+        QVERIFY2(message.startsWith(QStringLiteral("Device backup disabled|The selected device can't be used "
+                                                   "as backup target: nothing was written.")),
+                 qPrintable(message));
+        QVERIFY(!hasWriteRequest(flagged.requestLog()));
+        QCOMPARE(flagged.memory(DEVICE_MEMORY_MAIN), image);
+        QCOMPARE(flagged.memory(DEVICE_MEMORY_BACKUP), image);
+    }
+
+    void statusAreaShowsTheLastBackup()
+    {
+        SimulatorProcess device;
+        QVERIFY2(startDevice(device, *deviceDirectory, "TZQVR-0001", "Pocket",
+                             encryptVault(_deviceVault_helper(), PASSWORD)),
+                 qPrintable(device.errorString()));
+        auto* label = window->findChild<QLabel*>("labelDeviceBackup");
+        QVERIFY(openVault(window, PASSWORD));
+        QCOMPARE(label->text(), QStringLiteral("This device was never backed up"));
+        QVERIFY(label->isVisible());
+        backUp(PASSWORD, fileDirectory.filePath("status.corvane-backup"));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QVERIFY2(label->text().startsWith(QStringLiteral("Last backup of this device: ")),
+                 qPrintable(label->text()));
+
+        // The setting turns the status off.
+        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, false);
+        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        QVERIFY(!label->isVisible());
+    }
+};
+
+QTEST_MAIN(TestDeviceBackup)
+#include "test_device_backup.moc"
