@@ -49,6 +49,7 @@ DeviceTransfer::~DeviceTransfer()
 
 void DeviceTransfer::startReading(Device* device)
 {
+    _isWriting = false;
     start(device, {{ACTION_SET_LED_MODE, LED_MODE_BLINK_DURING_ACCESS, READ_RESULT_LED_BLINKING_FAILED},
                    {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
                    {ACTION_READ_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
@@ -59,6 +60,7 @@ void DeviceTransfer::startReading(Device* device)
 
 void DeviceTransfer::startWriting(Device* device)
 {
+    _isWriting = true;
     start(device, {{ACTION_SET_LED_MODE, LED_MODE_BLINK_DURING_ACCESS, WRITE_RESULT_LED_BLINKING_FAILED},
                    {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_SELECTION_FAILED},
                    {ACTION_WRITE_BLOCKS, DEVICE_MEMORY_MAIN, WRITE_RESULT_MAIN_BLOCK_FAILED},
@@ -227,9 +229,7 @@ QString DeviceTransfer::describeStep(const Step& step) const
 uint8_t* DeviceTransfer::readDestination(int memoryIndex)
 {
     // While writing, the main buffer holds what was written: the read-back goes beside it.
-    const bool isReadBack = std::any_of(_steps.begin(), _steps.end(),
-                                        [](const Step& step) { return step.action == ACTION_WRITE_BLOCKS; });
-    if (!isReadBack)
+    if (!_isWriting)
         return _device->getMemoryBuffer(memoryIndex);
     if (!_readBackBuffer)
         _readBackBuffer.reset(new uint8_t[DEVICE_MEMORY_SIZE]);

@@ -106,6 +106,7 @@ private:
     void releaseReadBackBuffer();
 
     Device* _device = nullptr;
+    bool _isWriting = false;
     std::vector<Step> _steps;
     size_t _stepIndex = 0;
     int _blockNumber = 0;

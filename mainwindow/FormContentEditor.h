@@ -336,6 +336,9 @@ private:
     // The message for a failed write (writeFinished code), then closeCurrentDevice().
     void reportWriteDeviceFailure(int returnValue);
     // The "Write error" text: what was read back is not what was written.
+    // Compares both memories just read back with savedImages and releases them; on a difference (or with
+    // nothing saved) the failure is reported and the device closed.
+    bool verifyCurrentDeviceAgainstSavedImages();
     static QString writeErrorMessage();
     // True when both memories read back into the current device's buffers equal the expected images;
     // otherwise the "Write error" message and closeCurrentDevice().

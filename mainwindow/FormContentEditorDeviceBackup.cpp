@@ -316,15 +316,7 @@ void FormContentEditor::verifyRestoredDevice()
 {
     const QString fileName = QFileInfo(restoreFilePath).fileName();
     clearRestoreData();
-    if (!savedImages[DEVICE_MEMORY_MAIN] || !savedImages[DEVICE_MEMORY_BACKUP])
-    {
-        closeCurrentDevice();
-        return;
-    }
-    const bool isVerified = verifyCurrentDeviceMemories(savedImages[DEVICE_MEMORY_MAIN].get(),
-                                                        savedImages[DEVICE_MEMORY_BACKUP].get());
-    releaseSavedImages();
-    if (!isVerified)
+    if (!verifyCurrentDeviceAgainstSavedImages())
         return;
     const Device* device = getCurrentDevice();
     const QString deviceName = device ? device->getName() : QString();

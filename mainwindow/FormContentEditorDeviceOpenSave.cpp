@@ -521,17 +521,22 @@ QString FormContentEditor::writeErrorMessage()
               "error is still occurring.");
 }
 
-void FormContentEditor::verifyWrittenDevice()
+bool FormContentEditor::verifyCurrentDeviceAgainstSavedImages()
 {
     if (!savedImages[DEVICE_MEMORY_MAIN] || !savedImages[DEVICE_MEMORY_BACKUP])
     {
         closeCurrentDevice();
-        return;
+        return false;
     }
     const bool isVerified = verifyCurrentDeviceMemories(savedImages[DEVICE_MEMORY_MAIN].get(),
                                                         savedImages[DEVICE_MEMORY_BACKUP].get());
     releaseSavedImages();
-    if (!isVerified)
+    return isVerified;
+}
+
+void FormContentEditor::verifyWrittenDevice()
+{
+    if (!verifyCurrentDeviceAgainstSavedImages())
         return; // the vault stays marked as modified
 
     setDataModified(false);
