@@ -1,7 +1,6 @@
 #include "FormContentEditor.h"
 
 #include "PasswordTable.h"
-#include "SensitiveClipboard.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
@@ -29,6 +28,7 @@
 #include "views/ViewContentShowDeviceInformation.h"
 #include "views/ViewContentStartMenu.h"
 #include "views/ViewContentWriteDevice.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QCloseEvent>
 #include <QLabel>

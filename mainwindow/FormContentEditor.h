@@ -1,9 +1,10 @@
 #pragma once
 
 #include "mainwindow/SecureImageBuffer.h"
-#include "mainwindow/ViewId.h"
 #include "vault/VaultTab.h"
 #include "views/ViewContentMessageBoxDialog.h"
+#include "views/ViewHost.h"
+#include "views/ViewId.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -59,7 +60,7 @@ class FormContentEditor;
 // Its definition is split by workflow: FormContentEditor.cpp (construction, view stack, messages, widget
 // state, close handling), FormContentEditorEditing.cpp (tabs, records, search, clipboard), and one file
 // per later workflow.
-class FormContentEditor : public QMainWindow
+class FormContentEditor : public QMainWindow, public ViewHost
 {
     Q_OBJECT
 
@@ -69,8 +70,8 @@ public:
 
     // View stack.
     void pushView(int viewId);
-    void switchView(int viewId);
-    void popView(int targetViewId);
+    void switchView(int viewId) override;
+    void popView(int targetViewId) override;
     void clearViewStack();
     // The page shown (the locked page while the application is locked).
     int currentViewId() const;
@@ -81,13 +82,13 @@ public:
     // other pages cover it, without showing anything. Pages leave through this, never by popping whatever
     // is on top, which may be another page (a message, the locked page).
     void removeView(int viewId);
-    void removeView(const ViewContentBase* page);
+    void removeView(const ViewContentBase* page) override;
     ViewBase* view(int viewId) const;
 
     // Messages shown as pages. The message box page is pushed on the next turn of the event loop.
     void pushMessageBoxDialogView(ViewContentMessageBoxDialog::Icon icon, const QString& title,
                                   const QString& text, int buttons,
-                                  ViewContentMessageBoxDialog::Button defaultButton);
+                                  ViewContentMessageBoxDialog::Button defaultButton) override;
     void pushLineInputDialogView(const QString& title, const QString& label, const QString& initialText);
 
     void setDataModified(bool isModified);
@@ -104,7 +105,7 @@ public:
 
     // Puts a text on the clipboard with the hint that keeps clipboard managers from storing it, and counts
     // down to clearing it when the settings ask for that.
-    void copyToClipboard(const QString& text);
+    void copyToClipboard(const QString& text) override;
 
     // Replaces the content view of a page, keeping its frame and title; the previous content is deleted.
     // Lets a page be exchanged without rebuilding the window (tests observe the hooks this way).
@@ -112,7 +113,7 @@ public:
 
     // Starts the update check that runs once after the start menu was first shown
     // (FormContentEditorProtection.cpp).
-    void startAutomaticUpdateCheck();
+    void startAutomaticUpdateCheck() override;
 
     // Sees every event of the application (installed on it at start-up); user activity feeds the
     // auto-locking (FormContentEditorProtection.cpp).
@@ -422,7 +423,7 @@ private:
     // Help (FormContentEditorHelp.cpp)
 public:
     // The one-time offer of the getting-started page, run by the license page once the terms are accepted.
-    void askFirstRunQuestion();
+    void askFirstRunQuestion() override;
     // The build date and time shown by the About box, in the compiler's formats ("Nov 20 2025",
     // "09:23:02"); the ones of this build unless set otherwise.
     void setBuildDateAndTime(const QString& date, const QString& time);
@@ -511,5 +512,5 @@ private:
     SecureImageBuffer restoreImage;
 };
 
-// The one main window, set at start-up; views reach the view stack through it.
+// The one main window, set at start-up. Pages reach the window that shows them as a ViewHost instead.
 extern FormContentEditor* mainWindow;

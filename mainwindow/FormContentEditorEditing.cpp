@@ -2,11 +2,11 @@
 #include "FormContentEditor.h"
 
 #include "PasswordTable.h"
-#include "SensitiveClipboard.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QShortcut>
 #include <QTabBar>

@@ -1,9 +1,9 @@
 #include "FormContentEditor.h"
 
-#include "HelpLauncher.h"
 #include "ProductWebServer.h"
 #include "app/Configuration.h"
 #include "ui_FormContentEditor.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

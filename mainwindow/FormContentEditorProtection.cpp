@@ -4,8 +4,6 @@
 #include "FormContentEditor.h"
 
 #include "ProductWebServer.h"
-#include "ScreenshotProtection.h"
-#include "SensitiveClipboard.h"
 #include "SessionLockWatcher.h"
 #include "app/Configuration.h"
 #include "ui_FormContentEditor.h"
@@ -13,6 +11,8 @@
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentSettings.h"
+#include "widgets/ScreenshotProtection.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "PasswordTable.h"
 
 #include "PasswordTablePasswordItem.h"
-#include "SensitiveClipboard.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,7 +1,8 @@
 #include "ViewContentApplicationLicense.h"
 
+#include "ViewHost.h"
+#include "ViewId.h"
 #include "app/Configuration.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentApplicationLicense.h"
 
 #include <QCoreApplication>
@@ -117,11 +118,12 @@ void ViewContentApplicationLicense::_slotPushButtonAcceptClicked()
     // Written at once: the acceptance must survive even a run that does not end normally.
     settings->sync();
 
-    if (!mainWindow)
+    ViewHost* host = viewHost();
+    if (!host)
         return;
-    mainWindow->askFirstRunQuestion();
+    host->askFirstRunQuestion();
     // The license page was never pushed: there is no way back to it in this run.
-    mainWindow->switchView(VIEW_ID_START_MENU);
+    host->switchView(VIEW_ID_START_MENU);
 }
 
 void ViewContentApplicationLicense::_slotPushButtonDeclineClicked()

@@ -1,9 +1,9 @@
 #include "ViewContentApplicationLocked.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/PasswordFieldGuard.h"
+#include "ViewHost.h"
 #include "ui_ViewContentApplicationLocked.h"
 #include "vault/SecureMemory.h"
+#include "widgets/PasswordFieldGuard.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class ViewHost;
+
 // Base of every page shown in place of the vault editor. Pages are created once and reused: activate()
 // resets a page for a new visit, deactivate() stops its periodic work and clears what it holds.
 class ViewContentBase : public QWidget
@@ -17,4 +19,7 @@ public:
 protected:
     // Keeps wide forms readable: 620 pixels at least, growing with the window.
     void setMainWidgetWidth(QWidget* widget);
+
+    // The window showing the page: its nearest ancestor that is a ViewHost; null for a page shown alone.
+    ViewHost* viewHost() const;
 };

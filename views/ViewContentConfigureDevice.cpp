@@ -1,7 +1,7 @@
 #include "ViewContentConfigureDevice.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentConfigureDevice.h"
 
 ViewContentConfigureDevice::ViewContentConfigureDevice(QWidget* parent)
@@ -63,7 +63,7 @@ void ViewContentConfigureDevice::_slotPushButtonOkClicked()
         // Refused before anything was sent: the device is unchanged and stays open, and the user can shorten
         // the name right here.
         form->lineEditName->setFocus();
-        mainWindow->pushMessageBoxDialogView(
+        viewHost()->pushMessageBoxDialogView(
             ViewContentMessageBoxDialog::ICON_ERROR, tr("Name too long"),
             tr("Device name is limited to %1 ASCII characters (some UTF-8 characters can use several ASCII "
                "characters).\nPlease retry with a shorter name.")
@@ -89,15 +89,15 @@ void ViewContentConfigureDevice::_slotPushButtonOkClicked()
         isSuccessful = true;
     }
 
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     closeCurrentDevice();
-    mainWindow->pushMessageBoxDialogView(
+    viewHost()->pushMessageBoxDialogView(
         isSuccessful ? ViewContentMessageBoxDialog::ICON_SUCCESS : ViewContentMessageBoxDialog::ICON_ERROR,
         title, text, ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
 }
 
 void ViewContentConfigureDevice::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     closeCurrentDevice();
 }

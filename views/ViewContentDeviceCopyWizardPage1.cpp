@@ -1,6 +1,7 @@
 #include "ViewContentDeviceCopyWizardPage1.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
+#include "ViewId.h"
 #include "ui_ViewContentDeviceCopyWizardPage1.h"
 
 ViewContentDeviceCopyWizardPage1::ViewContentDeviceCopyWizardPage1(QWidget* parent)
@@ -27,10 +28,10 @@ void ViewContentDeviceCopyWizardPage1::activate()
 void ViewContentDeviceCopyWizardPage1::_slotPushButtonNextClicked()
 {
     // Page 2 replaces this one: leaving page 2 one level back leaves the whole wizard.
-    mainWindow->switchView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2);
+    viewHost()->switchView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2);
 }
 
 void ViewContentDeviceCopyWizardPage1::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

@@ -1,8 +1,8 @@
 #include "ViewContentDeviceCopyWizardPage2.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/PasswordFieldGuard.h"
+#include "ViewHost.h"
 #include "ui_ViewContentDeviceCopyWizardPage2.h"
+#include "widgets/PasswordFieldGuard.h"
 
 ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
@@ -77,5 +77,5 @@ void ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked()
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

@@ -1,9 +1,10 @@
 #include "ViewContentDeviceCopyWizardPage3.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/PasswordFieldGuard.h"
+#include "ViewHost.h"
+#include "ViewId.h"
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentDeviceCopyWizardPage3.h"
+#include "widgets/PasswordFieldGuard.h"
 
 ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
@@ -74,7 +75,7 @@ void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()
 {
     // Page 2 is revealed as it was left, source password included.
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked()
@@ -84,7 +85,7 @@ void ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked()
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonCancelClicked()
 {
-    mainWindow->popView(VIEW_ID_CONTENT_EDITOR);
+    viewHost()->popView(VIEW_ID_CONTENT_EDITOR);
 }
 
 void ViewContentDeviceCopyWizardPage3::updatePasswordStrength()

@@ -1,6 +1,7 @@
 #include "ViewContentDeviceCopyWizardPage4.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
+#include "ViewId.h"
 #include "ui_ViewContentDeviceCopyWizardPage4.h"
 
 ViewContentDeviceCopyWizardPage4::ViewContentDeviceCopyWizardPage4(QWidget* parent)
@@ -25,5 +26,5 @@ void ViewContentDeviceCopyWizardPage4::activate()
 void ViewContentDeviceCopyWizardPage4::_slotPushButtonExitClicked()
 {
     // Unwinds the whole wizard, to the vault editor or, when started from the start menu, to it.
-    mainWindow->popView(VIEW_ID_CONTENT_EDITOR);
+    viewHost()->popView(VIEW_ID_CONTENT_EDITOR);
 }

@@ -1,6 +1,7 @@
 #include "ViewContentDeviceErasingWizardPage1.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
+#include "ViewId.h"
 #include "ui_ViewContentDeviceErasingWizardPage1.h"
 
 ViewContentDeviceErasingWizardPage1::ViewContentDeviceErasingWizardPage1(QWidget* parent)
@@ -27,10 +28,10 @@ void ViewContentDeviceErasingWizardPage1::activate()
 void ViewContentDeviceErasingWizardPage1::_slotPushButtonNextClicked()
 {
     // Every later page replaces its predecessor: one level back from any of them leaves the wizard.
-    mainWindow->switchView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2);
+    viewHost()->switchView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2);
 }
 
 void ViewContentDeviceErasingWizardPage1::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

@@ -1,6 +1,6 @@
 #include "ViewContentDeviceErasingWizardPage2.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
 #include "ui_ViewContentDeviceErasingWizardPage2.h"
 
 ViewContentDeviceErasingWizardPage2::ViewContentDeviceErasingWizardPage2(QWidget* parent)
@@ -45,5 +45,5 @@ void ViewContentDeviceErasingWizardPage2::_slotPushButtonNextClicked()
 
 void ViewContentDeviceErasingWizardPage2::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

@@ -1,6 +1,6 @@
 #include "ViewContentDeviceErasingWizardPage3.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
 #include "ui_ViewContentDeviceErasingWizardPage3.h"
 
 ViewContentDeviceErasingWizardPage3::ViewContentDeviceErasingWizardPage3(QWidget* parent)
@@ -26,5 +26,5 @@ void ViewContentDeviceErasingWizardPage3::_slotPushButtonExitClicked()
 {
     // This page replaced the confirmation page, which replaced the first one: one level back is where the
     // wizard was started.
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

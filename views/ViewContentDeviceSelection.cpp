@@ -1,8 +1,8 @@
 #include "ViewContentDeviceSelection.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentDeviceSelection.h"
 
 #include <QMessageBox>
@@ -237,7 +237,7 @@ void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT deviceSelected(true);
 }
 
@@ -252,7 +252,7 @@ void ViewContentDeviceSelection::_slotPushButtonCancelClicked()
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT deviceSelected(false);
 }
 

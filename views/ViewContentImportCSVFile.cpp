@@ -1,9 +1,9 @@
 #include "ViewContentImportCSVFile.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
+#include "ViewHost.h"
 #include "ui_ViewContentImportCSVFile.h"
 #include "vault/VaultText.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -155,16 +155,16 @@ void ViewContentImportCSVFile::_slotPushButtonOkClicked()
     const QChar separator = fieldsSeparatorCharacter(form->comboBoxFieldsSeparator->currentIndex());
     const QString fileName = completeFileName;
 
-    if (mainWindow)
-        mainWindow->removeView(this);
+    if (ViewHost* host = viewHost())
+        host->removeView(this);
     Q_EMIT fileSelected(fileName, separator, isColumsOrderFixed, newTabName, selectedExistingTabIndex,
                         areExistingPasswordsReplaced);
 }
 
 void ViewContentImportCSVFile::_slotPushButtonCancelClicked()
 {
-    if (mainWindow)
-        mainWindow->removeView(this);
+    if (ViewHost* host = viewHost())
+        host->removeView(this);
 }
 
 void ViewContentImportCSVFile::_slotRadioButtonCreateNewTabClicked()

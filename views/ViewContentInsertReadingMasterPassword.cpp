@@ -1,9 +1,9 @@
 #include "ViewContentInsertReadingMasterPassword.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/PasswordFieldGuard.h"
 #include "ui_ViewContentInsertReadingMasterPassword.h"
+#include "widgets/PasswordFieldGuard.h"
 
 ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
@@ -49,7 +49,7 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked()
 {
     // Leaving the page clears the field: take the text first.
     const QString password = form->lineEditPasswordField->text();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(true, password);
 }
 
@@ -57,7 +57,7 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
 {
     // The device whose vault was about to be opened is not needed any more.
     closeCurrentDevice();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

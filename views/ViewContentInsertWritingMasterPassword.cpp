@@ -1,10 +1,10 @@
 #include "ViewContentInsertWritingMasterPassword.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
-#include "mainwindow/PasswordFieldGuard.h"
+#include "ViewHost.h"
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentInsertWritingMasterPassword.h"
+#include "widgets/HelpLauncher.h"
+#include "widgets/PasswordFieldGuard.h"
 
 #include <QApplication>
 
@@ -82,13 +82,13 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonOkClicked()
 {
     // Leaving the page clears the fields: take the text first.
     const QString password = form->lineEditFirstPasswordField->text();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(true, password);
 }
 
 void ViewContentInsertWritingMasterPassword::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

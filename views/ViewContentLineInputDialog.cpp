@@ -1,6 +1,6 @@
 #include "ViewContentLineInputDialog.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
 #include "ui_ViewContentLineInputDialog.h"
 #include "vault/VaultText.h"
 
@@ -41,13 +41,13 @@ void ViewContentLineInputDialog::activate()
 void ViewContentLineInputDialog::_slotPushButtonOkClicked()
 {
     const QString text = form->lineEdit->text();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(true, text);
 }
 
 void ViewContentLineInputDialog::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }
 

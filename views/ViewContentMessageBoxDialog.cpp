@@ -1,6 +1,6 @@
 #include "ViewContentMessageBoxDialog.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
 #include "ui_ViewContentMessageBoxDialog.h"
 
 #include <QApplication>
@@ -121,6 +121,6 @@ void ViewContentMessageBoxDialog::_slotPushButtonCancelClicked()
 void ViewContentMessageBoxDialog::exitWithButton(Button button)
 {
     // The receiver runs with the previous page already current, so it can push the next one at once.
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT dialogExited(button);
 }

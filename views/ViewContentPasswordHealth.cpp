@@ -1,6 +1,6 @@
 #include "ViewContentPasswordHealth.h"
 
-#include "mainwindow/FormContentEditor.h"
+#include "ViewHost.h"
 #include "ui_ViewContentPasswordHealth.h"
 
 #include <QHeaderView>
@@ -129,7 +129,7 @@ void ViewContentPasswordHealth::_slotPushButtonEditRecordClicked()
 
 void ViewContentPasswordHealth::_slotPushButtonBackClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }
 
 void ViewContentPasswordHealth::requestRecordEdit(int row)

@@ -1,11 +1,11 @@
 #include "ViewContentPasswordInformation.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
-#include "mainwindow/PasswordFieldGuard.h"
+#include "ViewHost.h"
 #include "passwordtools/PasswordGenerator.h"
 #include "ui_ViewContentPasswordInformation.h"
 #include "vault/VaultText.h"
+#include "widgets/HelpLauncher.h"
+#include "widgets/PasswordFieldGuard.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -181,7 +181,7 @@ void ViewContentPasswordInformation::_slotPushButtonCopyPasswordClicked()
 {
     // Through the main window, so the copy carries the clipboard managers' hint and the clipboard is
     // cleared at exit even if the visit never ends normally.
-    mainWindow->copyToClipboard(form->lineEditPassword->text());
+    viewHost()->copyToClipboard(form->lineEditPassword->text());
     isPasswordCopied = true;
 }
 
@@ -292,5 +292,5 @@ void ViewContentPasswordInformation::leave()
 {
     if (isPasswordCopied)
         emit dataCopied();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

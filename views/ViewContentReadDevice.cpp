@@ -1,7 +1,7 @@
 #include "ViewContentReadDevice.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentReadDevice.h"
 
 ViewContentReadDevice::ViewContentReadDevice(QWidget* parent)
@@ -58,6 +58,6 @@ QString ViewContentReadDevice::remainingTimeText(const DeviceTransfer& transfer)
 void ViewContentReadDevice::finish(int returnValue)
 {
     deviceAccessTimer.stop();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT readFinished(returnValue);
 }

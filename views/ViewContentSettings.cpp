@@ -1,9 +1,9 @@
 #include "ViewContentSettings.h"
 
+#include "ViewHost.h"
 #include "app/Configuration.h"
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/ScreenshotProtection.h"
 #include "ui_ViewContentSettings.h"
+#include "widgets/ScreenshotProtection.h"
 
 ViewContentSettings::ViewContentSettings(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentSettings)
@@ -90,11 +90,11 @@ void ViewContentSettings::_slotPushButtonSaveClicked()
         settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED,
                            form->checkBoxBackupReminder->isChecked());
     }
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT configurationChanged();
 }
 
 void ViewContentSettings::_slotPushButtonCancelClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }

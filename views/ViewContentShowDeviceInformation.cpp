@@ -1,7 +1,7 @@
 #include "ViewContentShowDeviceInformation.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentShowDeviceInformation.h"
 
 ViewContentShowDeviceInformation::ViewContentShowDeviceInformation(QWidget* parent)
@@ -50,14 +50,14 @@ void ViewContentShowDeviceInformation::activate()
 
 void ViewContentShowDeviceInformation::_slotPushButtonOkClicked()
 {
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
 }
 
 void ViewContentShowDeviceInformation::reportReadingFailure(const QString& text)
 {
     // The page stays underneath the message with what could be read; its OK button leaves it.
     closeCurrentDevice();
-    mainWindow->pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"), text,
+    viewHost()->pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"), text,
                                          ViewContentMessageBoxDialog::BUTTON_OK,
                                          ViewContentMessageBoxDialog::BUTTON_OK);
 }

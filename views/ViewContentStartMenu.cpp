@@ -1,8 +1,8 @@
 #include "ViewContentStartMenu.h"
 
-#include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
+#include "ViewHost.h"
 #include "ui_ViewContentStartMenu.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QCoreApplication>
 #include <QSvgRenderer>
@@ -56,7 +56,7 @@ void ViewContentStartMenu::_slotLabelDeviceInitializationLinkActivated(QString)
 
 void ViewContentStartMenu::_slotTimerCheckForApplicationUpdateTimeout()
 {
-    // A window built without being published as the main window (tools, tests) has no update check.
-    if (mainWindow)
-        mainWindow->startAutomaticUpdateCheck();
+    // A start menu shown outside a window (tools, tests) has no update check.
+    if (ViewHost* host = viewHost())
+        host->startAutomaticUpdateCheck();
 }

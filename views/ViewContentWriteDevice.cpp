@@ -2,8 +2,8 @@
 
 #include "ViewContentReadDevice.h"
 
+#include "ViewHost.h"
 #include "device/Device.h"
-#include "mainwindow/FormContentEditor.h"
 #include "ui_ViewContentWriteDevice.h"
 
 ViewContentWriteDevice::ViewContentWriteDevice(QWidget* parent)
@@ -49,6 +49,6 @@ void ViewContentWriteDevice::_slotDeviceAccessTimerTimeout()
 void ViewContentWriteDevice::finish(int returnValue)
 {
     deviceAccessTimer.stop();
-    mainWindow->removeView(this);
+    viewHost()->removeView(this);
     Q_EMIT writeFinished(returnValue);
 }

@@ -1,12 +1,16 @@
 // The pages of the device copy and erasing wizards in the main window: enabling, focus, the view stack
-// moves of their buttons and the results they report. The device work behind them is tested end to end.
+// moves of their buttons and the results they report, and a page shown alone by a stand-in window. The device
+// work behind them is tested end to end.
+#include "RecordingViewHost.h"
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "passwordtools/PasswordStrength.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentDeviceCopyWizardPage1.h"
 #include "views/ViewContentDeviceCopyWizardPage2.h"
 #include "views/ViewContentDeviceCopyWizardPage3.h"
 #include "views/ViewContentDeviceErasingWizardPage2.h"
+#include "views/ViewContentShowDeviceInformation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -358,6 +362,31 @@ private Q_SLOTS:
         window->switchView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3);
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3, "pushButtonExit");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void pagesAskOnlyTheWindowThatShowsThem()
+    {
+        // Last, as it activates another window. The main window of this test is published, yet pages shown
+        // by another window talk to that one.
+        const int windowViewId = window->currentViewId();
+        RecordingViewHost host;
+        auto* copyPage = new ViewContentDeviceCopyWizardPage1(&host);
+        host.addPage(copyPage);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTest::mouseClick(copyPage->findChild<QPushButton*>(QStringLiteral("pushButtonNext")),
+                          Qt::LeftButton);
+        QTest::mouseClick(copyPage->findChild<QPushButton*>(QStringLiteral("pushButtonCancel")),
+                          Qt::LeftButton);
+        // No device is open: the page reports that it could not read one.
+        host.addPage(new ViewContentShowDeviceInformation(&host));
+
+        QCOMPARE(host.requests,
+                 QStringList({QStringLiteral("switchView %1").arg(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2),
+                              QStringLiteral("removeView ViewContentDeviceCopyWizardPage1"),
+                              QStringLiteral("pushMessageBoxDialogView %1 Error")
+                                  .arg(ViewContentMessageBoxDialog::ICON_ERROR)}));
+        QCOMPARE(window->currentViewId(), windowViewId);
     }
 };
 

@@ -2,10 +2,10 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
-#include "mainwindow/SensitiveClipboard.h"
 #include "support/EditorTestSupport.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
-#include "mainwindow/HelpLauncher.h"
 #include "views/ViewContentStartMenu.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The CSV import page: what can be used when, the proposed tab name, the choices it reports, its reset
 // between visits and its help link. The import itself is left out (the main window's slot is disconnected).
 #include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
 #include "support/EditorTestSupport.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentImportCSVFile.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QAbstractButton>
 #include <QAction>

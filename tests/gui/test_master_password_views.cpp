@@ -1,12 +1,12 @@
 // The reading and writing master password pages inside the main window.
 #include "device/Device.h"
 #include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
 #include "passwordtools/PasswordStrength.h"
 #include "support/EditorTestSupport.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentInsertReadingMasterPassword.h"
 #include "views/ViewContentInsertWritingMasterPassword.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QApplication>
 #include <QFile>

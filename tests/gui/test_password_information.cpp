@@ -1,11 +1,11 @@
 // The record editor page, reached from the vault editor as a user does.
 #include "mainwindow/FormContentEditor.h"
-#include "mainwindow/HelpLauncher.h"
 #include "mainwindow/PasswordTable.h"
-#include "mainwindow/SensitiveClipboard.h"
 #include "support/EditorTestSupport.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordInformation.h"
+#include "widgets/HelpLauncher.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QApplication>
 #include <QCheckBox>

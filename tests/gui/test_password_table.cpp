@@ -1,8 +1,8 @@
 // The password table on its own, inside a tab widget as the main window holds it.
 #include "mainwindow/PasswordTable.h"
 #include "mainwindow/PasswordTablePasswordItem.h"
-#include "mainwindow/SensitiveClipboard.h"
 #include "support/EditorTestSupport.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,11 +3,11 @@
 // applying saved settings at once.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
-#include "mainwindow/ScreenshotProtection.h"
 #include "support/EditorTestSupport.h"
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentSettings.h"
+#include "widgets/ScreenshotProtection.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "FakeHelpViewer.h"
 
-#include "mainwindow/HelpLauncher.h"
+#include "widgets/HelpLauncher.h"
 
 #include <QFile>
 
