@@ -1,5 +1,8 @@
 #pragma once
 
+// APPLICATION_VERSION: the running version, used by the license gate, the update check and the About box.
+#include "app/ApplicationVersion.h"
+
 #include <QLocale>
 #include <QSettings>
 #include <QString>
@@ -27,9 +30,6 @@ extern QSettings* settings;
 #define CONFIGURATION_GROUP_DEVICE_BACKUPS "DeviceBackups"
 #define CONFIGURATION_KEY_DEVICE_LAST_BACKUP "LastBackup"
 #define CONFIGURATION_KEY_DEVICE_LAST_SAVE "LastSave"
-
-// The running application version, used by the license gate, the update check and the About box.
-#define APPLICATION_VERSION "2.3"
 
 // Sets the language values, selects the store ("Configuration.ini" beside the executable when present,
 // otherwise the native per-user store) and writes the missing defaults.

@@ -16,7 +16,8 @@ set(CORVANE_INSTALL_PRIVATE_DIR "lib/corvane-key-manager" CACHE STRING
     "Directory, relative to the prefix, of the application and its help viewer")
 set(CORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(CORVANE_COMPRESSED_DIR ${CMAKE_BINARY_DIR}/install/compressed)
-# The Debian revision of the package (CPACK_DEBIAN_PACKAGE_RELEASE and packaging/changelog).
+# The Debian revision of the package (CPACK_DEBIAN_PACKAGE_RELEASE and packaging/changelog). The version
+# itself is project()'s.
 set(CORVANE_DEBIAN_PACKAGE_RELEASE 1)
 
 # Debian wants manual pages and the changelog compressed; -n leaves the time stamp out of the file.
@@ -34,9 +35,32 @@ function(corvane_install_compressed source destination)
     install(FILES ${compressed} DESTINATION ${destination} ${ARGN})
 endfunction()
 
+# The release date is the one of the changelog's newest entry (its " -- name  Tue, 08 Dec 2026 ..." line),
+# so that a new version needs only project() and a changelog entry.
+function(corvane_read_release_date changelog)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+    file(STRINGS ${changelog} trailer_lines REGEX "^ -- ")
+    list(GET trailer_lines 0 trailer)
+    if(NOT trailer MATCHES ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+        message(FATAL_ERROR "${changelog}: no date in its first entry's trailer line")
+    endif()
+    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+    list(FIND months ${CMAKE_MATCH_2} month_index)
+    math(EXPR month "${month_index} + 1")
+    if(month LESS 10)
+        set(month 0${month})
+    endif()
+    set(CORVANE_RELEASE_DATE ${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1} PARENT_SCOPE)
+    set(CORVANE_RELEASE_YEAR ${CMAKE_MATCH_3} PARENT_SCOPE)
+endfunction()
+corvane_read_release_date(${CORVANE_PACKAGING_DIR}/changelog)
+set(CORVANE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
 function(corvane_install_manual_page program)
     if(TARGET ${program})
-        corvane_install_compressed(${CMAKE_SOURCE_DIR}/docs/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+        set(page ${CORVANE_GENERATED_DIR}/man/${program}.1)
+        configure_file(${CMAKE_SOURCE_DIR}/docs/${program}.1.in ${page} @ONLY)
+        corvane_install_compressed(${page} ${CMAKE_INSTALL_MANDIR}/man1)
     endif()
 endfunction()
 
@@ -53,8 +77,9 @@ if(TARGET corvane-key-manager)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/Icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME corvane-key-manager.svg)
-    install(FILES ${CORVANE_PACKAGING_DIR}/example.corvane.KeyManager.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    set(metainfo ${CORVANE_GENERATED_DIR}/packaging/example.corvane.KeyManager.metainfo.xml)
+    configure_file(${CORVANE_PACKAGING_DIR}/example.corvane.KeyManager.metainfo.xml.in ${metainfo} @ONLY)
+    install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${CORVANE_PACKAGING_DIR}/70-corvane.rules DESTINATION lib/udev/rules.d)
     install(FILES ${CORVANE_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane-key-manager)
     # The package's version must head the changelog it carries.

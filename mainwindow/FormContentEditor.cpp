@@ -31,35 +31,14 @@
 #include "widgets/SensitiveClipboard.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <vector>
 
 FormContentEditor* mainWindow = nullptr;
-
-namespace
-{
-// Stands in for a page whose workflow is not part of this build yet, so that every page keeps its
-// fixed index in the stacked widget.
-class ViewContentPlaceholder : public ViewContentBase
-{
-public:
-    explicit ViewContentPlaceholder(QWidget* parent) : ViewContentBase(parent)
-    {
-        auto* layout = new QVBoxLayout(this);
-        auto* label = new QLabel(FormContentEditor::tr("This page is not available in this build."), this);
-        label->setAlignment(Qt::AlignCenter);
-        layout->addWidget(label);
-    }
-
-    void activate() override {}
-};
-} // namespace
 
 FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), form(new Ui::FormContentEditor)
 {
@@ -154,10 +133,7 @@ void FormContentEditor::createViews()
 
     for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
     {
-        ViewContentBase* content = pages[viewId].content;
-        if (!content)
-            content = new ViewContentPlaceholder(this);
-        views[viewId] = new ViewBase(content, pages[viewId].title, this);
+        views[viewId] = new ViewBase(pages[viewId].content, pages[viewId].title, this);
         const int index = form->stackedWidget->addWidget(views[viewId]);
         Q_ASSERT(index == viewId);
     }

@@ -203,10 +203,6 @@
         <translation>À propos</translation>
     </message>
     <message>
-        <source>This page is not available in this build.</source>
-        <translation>Cette page n’est pas disponible dans cette version.</translation>
-    </message>
-    <message>
         <source>Welcome!</source>
         <translation>Bienvenue&#xa0;!</translation>
     </message>

@@ -88,7 +88,7 @@ private Q_SLOTS:
         QVERIFY2(lines.at(0).contains("2025"), qPrintable(lines.at(0)));
         QCOMPARE(lines.at(1), QString());
         QCOMPARE(lines.at(2), QStringLiteral("Build date: Nov 20 2025 09:23:02"));
-        QCOMPARE(lines.at(3), QStringLiteral("Application version: 2.3"));
+        QCOMPARE(lines.at(3), QStringLiteral("Application version: " APPLICATION_VERSION));
         QCOMPARE(lines.at(4), QStringLiteral("Qt version: ") + QT_VERSION_STR);
         QCOMPARE(lines.at(5), QString());
         QCOMPARE(lines.at(6), QStringLiteral("This application is using Qt framework under <a "

@@ -169,7 +169,7 @@ private Q_SLOTS:
             QCOMPARE(answerer.title(), QStringLiteral("Welcome"));
             QCOMPARE(answerer.text(), QString::fromLatin1(WELCOME_TEXT));
         }
-        QCOMPARE(acceptedVersion(), QStringLiteral("2.3"));
+        QCOMPARE(acceptedVersion(), QStringLiteral(APPLICATION_VERSION));
         QCOMPARE(settings->value(CONFIGURATION_KEY_IS_FIRST_RUN).toBool(), false);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
         QVERIFY(!window->menuBar()->isHidden());
@@ -193,7 +193,7 @@ private Q_SLOTS:
             acceptLicense();
             QVERIFY(!answerer.isBoxSeen());
         }
-        QCOMPARE(acceptedVersion(), QStringLiteral("2.3"));
+        QCOMPARE(acceptedVersion(), QStringLiteral(APPLICATION_VERSION));
         QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
         QCOMPARE(helpViewer->logLines().size(), viewerLinesBefore + 1);
     }
@@ -280,7 +280,7 @@ private Q_SLOTS:
             acceptLicense();
         }
         QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
-        QCOMPARE(acceptedVersion(), QStringLiteral("2.3"));
+        QCOMPARE(acceptedVersion(), QStringLiteral(APPLICATION_VERSION));
     }
 
     void frenchSystemShowsFrenchDocuments()

@@ -249,7 +249,8 @@ private Q_SLOTS:
         QCOMPARE(answerer.title(), QStringLiteral("Update available"));
         QCOMPARE(answerer.text(),
                  QStringLiteral("A program update is available (the new version is 2.4, you are "
-                                "currently using the version 2.3).\nDo you want to download it "
+                                "currently using the version " APPLICATION_VERSION
+                                ").\nDo you want to download it "
                                 "from the website?"));
         QCOMPARE(answerer.icon(), QMessageBox::Question);
         QVERIFY(browser.openedUrls.isEmpty());
@@ -258,8 +259,8 @@ private Q_SLOTS:
 
     void automaticCheckIsSilentOtherwise()
     {
-        const QList<QByteArray> responses = {okResponse("Latest_Version=2.3\n"), okResponse("garbage"),
-                                             okResponse("latest_version=2.4"),
+        const QList<QByteArray> responses = {okResponse("Latest_Version=" APPLICATION_VERSION "\n"),
+                                             okResponse("garbage"), okResponse("latest_version=2.4"),
                                              httpResponse(404, "Not Found", "Latest_Version=2.4"), "close"};
         for (const QByteArray& response : responses)
         {
@@ -280,7 +281,7 @@ private Q_SLOTS:
 
     void disabledAutomaticCheckSendsNothingButTheMenuStillWorks()
     {
-        server->setResponse(UPDATE_PATH, okResponse("Latest_Version=2.3"));
+        server->setResponse(UPDATE_PATH, okResponse("Latest_Version=" APPLICATION_VERSION));
         createWindow(false);
         // The start menu asks for its check on the next turn of the event loop; it sends nothing.
         QCoreApplication::processEvents();
@@ -327,9 +328,10 @@ private Q_SLOTS:
     {
         createWindow(false);
         // Line ends of any kind around the version are no part of it.
-        for (const QByteArray& body :
-             {QByteArray("Latest_Version=2.3"), QByteArray("Latest_Version=2.3\n"),
-              QByteArray("Latest_Version=2.3\r\n"), QByteArray("Latest_Version= 2.3 \n")})
+        for (const QByteArray& body : {QByteArray("Latest_Version=" APPLICATION_VERSION),
+                                       QByteArray("Latest_Version=" APPLICATION_VERSION "\n"),
+                                       QByteArray("Latest_Version=" APPLICATION_VERSION "\r\n"),
+                                       QByteArray("Latest_Version= " APPLICATION_VERSION " \n")})
         {
             server->setResponse(UPDATE_PATH, okResponse(body));
             checkManually();
@@ -394,7 +396,7 @@ private Q_SLOTS:
         // On the same server: followed.
         server->setResponse(UPDATE_PATH,
                             httpResponse(301, "Moved Permanently", "", "Location: /v2/version.txt\r\n"));
-        server->setResponse("/v2/version.txt", okResponse("Latest_Version=2.3\n"));
+        server->setResponse("/v2/version.txt", okResponse("Latest_Version=" APPLICATION_VERSION "\n"));
         checkManually();
         answerManualCheckWithMessage(
             QStringLiteral("No update found"),
@@ -430,7 +432,7 @@ private Q_SLOTS:
     {
         createWindow(false);
         window->setKnownMasterPassword(QStringLiteral("pw"));
-        server->setResponse(UPDATE_PATH, okResponse("Latest_Version=2.3\n"));
+        server->setResponse(UPDATE_PATH, okResponse("Latest_Version=" APPLICATION_VERSION "\n"));
         server->setHolding(true);
         checkManually();
         QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));

@@ -601,7 +601,7 @@ void TestCli::usageErrors()
     }
 
     const QString manualPage =
-        QString::fromUtf8(readWholeFile(QStringLiteral(CORVANE_SOURCE_DIR "/docs/corvane-cli.1")));
+        QString::fromUtf8(readWholeFile(QStringLiteral(CORVANE_SOURCE_DIR "/docs/corvane-cli.1.in")));
     QVERIFY(!manualPage.isEmpty());
     const CliRun overview = runCli({"--help"});
     QVERIFY2(overview.isFinished && overview.exitCode == 0, qPrintable(overview.describe()));
