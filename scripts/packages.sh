@@ -8,6 +8,8 @@ CORVANE_BUILD_PACKAGES=(
     dbus-daemon xvfb xauth
 )
 CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The formatting check of CI (scripts/check-format); the repository's .clang-format is tuned to this version.
+CORVANE_FORMAT_PACKAGES=(clang-format)
 CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
 # The package test of CI (scripts/package-test): checks of the desktop entry, AppStream metadata and the
 # package (lintian), the package's library dependencies, and driving the installed application on a
