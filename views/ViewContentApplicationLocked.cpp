@@ -1,9 +1,9 @@
 #include "ViewContentApplicationLocked.h"
 
+#include "common/SecureMemory.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordFieldGuard.h"
 #include "ui_ViewContentApplicationLocked.h"
-#include "vault/SecureMemory.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
