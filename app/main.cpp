@@ -1,7 +1,7 @@
 #include "app/Configuration.h"
 #include "app/DiagnosticOutput.h"
+#include "common/SecureMemory.h"
 #include "mainwindow/FormContentEditor.h"
-#include "vault/SecureMemory.h"
 
 #include <QApplication>
 #include <QTranslator>

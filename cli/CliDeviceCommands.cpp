@@ -4,9 +4,10 @@
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
 #include "cli/CliFiles.h"
-#include "cli/CliMemoryImage.h"
 #include "cli/CliTerminalInput.h"
+#include "common/SecureImageBuffer.h"
 #include "device/DeviceEnumeration.h"
+#include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
 
 namespace
@@ -186,7 +187,7 @@ int runRestoreCommand(const QStringList& arguments)
             "confirmation needed: standard input is not a terminal, pass --yes to overwrite the device"));
 
     const QString filePath = commandLine.positionalArguments().first();
-    CliMemoryImage image;
+    SecureImageBuffer image(MEMORY_IMAGE_SIZE);
     QString errorMessage;
     if (!readMemoryImageFile(filePath, image.data(), errorMessage))
         return reportFailure(errorMessage);

@@ -3,9 +3,9 @@
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliTerminalInput.h"
+#include "common/SecureMemory.h"
 #include "passwordtools/PasswordGenerator.h"
 #include "passwordtools/PasswordStrength.h"
-#include "vault/SecureMemory.h"
 
 namespace
 {

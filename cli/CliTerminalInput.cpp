@@ -1,6 +1,6 @@
 #include "cli/CliTerminalInput.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QByteArray>
 

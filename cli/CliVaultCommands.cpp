@@ -5,12 +5,13 @@
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
 #include "cli/CliFiles.h"
-#include "cli/CliMemoryImage.h"
 #include "cli/CliTerminalInput.h"
 #include "cli/CliVaultImage.h"
+#include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
-#include "vault/SecureMemory.h"
+#include "vault/MemoryImage.h"
 #include "vault/VaultText.h"
 
 #include <QFileInfo>
@@ -25,7 +26,7 @@ constexpr int MAXIMUM_FILE_NAME_TAB_PART_SIZE = 60;
 // so that a missing device is reported at once). deviceUsbSerialNumber receives the device's USB serial
 // number, empty for an image file.
 bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
-                             CliMemoryChoice memoryChoice, CliMemoryImage& storedImage,
+                             CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
                              QString& deviceUsbSerialNumber, QString& errorMessage)
 {
     if (!imagePath.isEmpty())
@@ -35,7 +36,7 @@ bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialN
     if (!device || !readDeviceMemories(*device, errorMessage) ||
         !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
         return false;
-    storedImage.copyFrom(image);
+    storedImage.assign(image, MEMORY_IMAGE_SIZE);
     deviceUsbSerialNumber = device->getUsbSerialNumber();
     return true;
 }
@@ -312,7 +313,7 @@ int runExportCommand(const QStringList& arguments)
         pathExists(outputPath))
         return reportFailure(describeFileWriteFailure(outputPath, QString(), true));
 
-    CliMemoryImage storedImage;
+    SecureImageBuffer storedImage(MEMORY_IMAGE_SIZE);
     QString deviceUsbSerialNumber;
     QString errorMessage;
     if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
@@ -420,7 +421,7 @@ int runImportCommand(const QStringList& arguments)
 
     QString masterPassword;
     QString errorMessage;
-    CliMemoryImage image;
+    SecureImageBuffer image(MEMORY_IMAGE_SIZE);
     int freeCount = 0;
     bool isBuilt =
         _readNewMasterPassword_helper(masterPassword, errorMessage) &&

@@ -1,14 +1,14 @@
 #include "cli/CliVaultImage.h"
 
-#include "cli/CliMemoryImage.h"
+#include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
 #include "vault/MemoryImage.h"
-#include "vault/SecureMemory.h"
 #include "vault/VaultImage.h"
 
 bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
                        QString& errorMessage, VaultSealState* sealState)
 {
-    CliMemoryImage plaintext;
+    SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
     const int result = openVaultImage(storedImage, masterPassword, plaintext.data(), sealState);
     if (result == VAULT_IMAGE_SUCCESS)
     {

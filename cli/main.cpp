@@ -4,7 +4,7 @@
 #include "app/DiagnosticOutput.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QCoreApplication>
 

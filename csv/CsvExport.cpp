@@ -1,6 +1,6 @@
 #include "csv/CsvExport.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include "vault/OwnerOnlyFileWriter.h"
 

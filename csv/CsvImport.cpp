@@ -1,6 +1,6 @@
 #include "csv/CsvImport.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QDebug>
 #include <QFile>

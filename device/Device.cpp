@@ -1,6 +1,6 @@
 #include "device/Device.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QByteArray>
 
@@ -26,19 +26,11 @@ Device::Device(const DevicePortInfo& portInfo, QObject* parent)
 {
     // The buffers hold decrypted images while a vault is opened or saved.
     for (auto& buffer : _memoryBuffers)
-    {
-        buffer.reset(new uint8_t[DEVICE_MEMORY_SIZE]());
-        lockMemory(buffer.get(), DEVICE_MEMORY_SIZE);
-    }
+        buffer.allocate(DEVICE_MEMORY_SIZE);
 }
 
 Device::~Device()
 {
-    for (auto& buffer : _memoryBuffers)
-    {
-        secureZeroMemory(buffer.get(), DEVICE_MEMORY_SIZE);
-        unlockMemory(buffer.get(), DEVICE_MEMORY_SIZE);
-    }
     // Releasing the port keeps it usable for the next Device even if close() was forgotten.
     _serialLink.close();
 }
@@ -262,7 +254,7 @@ uint8_t* Device::getMemoryBuffer(int memoryIndex)
 {
     if (memoryIndex < 0 || memoryIndex >= DEVICE_MEMORY_COUNT)
         return nullptr;
-    return _memoryBuffers[memoryIndex].get();
+    return _memoryBuffers[memoryIndex].data();
 }
 
 int Device::getVersions(unsigned& hardwareVersion, unsigned& firmwareVersion)

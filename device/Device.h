@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SecureImageBuffer.h"
 #include "device/DevicePortInfo.h"
 #include "device/DeviceProtocol.h"
 #include "device/SerialLink.h"
@@ -143,7 +144,7 @@ private:
     bool _isLineUnsettled = false;
     Reply _reply;
     uint8_t _acknowledgement = 0;
-    std::unique_ptr<uint8_t[]> _memoryBuffers[DEVICE_MEMORY_COUNT];
+    SecureImageBuffer _memoryBuffers[DEVICE_MEMORY_COUNT];
 };
 
 // The process-wide current device, the one a workflow works on (may be null).

@@ -1,7 +1,6 @@
 #include "device/DeviceTransfer.h"
 
 #include "device/Device.h"
-#include "vault/SecureMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -44,7 +43,7 @@ DeviceTransfer::DeviceTransfer() = default;
 
 DeviceTransfer::~DeviceTransfer()
 {
-    releaseReadBackBuffer();
+    _readBackBuffer.clear();
 }
 
 void DeviceTransfer::startReading(Device* device)
@@ -74,7 +73,7 @@ void DeviceTransfer::startWriting(Device* device)
 
 void DeviceTransfer::start(Device* device, std::vector<Step> steps)
 {
-    releaseReadBackBuffer();
+    _readBackBuffer.clear();
     _device = device;
     _steps = std::move(steps);
     _stepIndex = 0;
@@ -132,10 +131,8 @@ bool DeviceTransfer::runStep(const Step& step, qint64 sliceEnd, const QElapsedTi
 {
     if (step.action == ACTION_VERIFY_MAIN_MEMORY)
     {
-        const bool isEqual = _readBackBuffer &&
-                             std::memcmp(_readBackBuffer.get(), _device->getMemoryBuffer(DEVICE_MEMORY_MAIN),
-                                         DEVICE_MEMORY_SIZE) == 0;
-        releaseReadBackBuffer();
+        const bool isEqual = _readBackBuffer.isEqualTo(_device->getMemoryBuffer(DEVICE_MEMORY_MAIN));
+        _readBackBuffer.clear();
         if (!isEqual)
         {
             fail(step.failureCode,
@@ -231,9 +228,9 @@ uint8_t* DeviceTransfer::readDestination(int memoryIndex)
     // While writing, the main buffer holds what was written: the read-back goes beside it.
     if (!_isWriting)
         return _device->getMemoryBuffer(memoryIndex);
-    if (!_readBackBuffer)
-        _readBackBuffer.reset(new uint8_t[DEVICE_MEMORY_SIZE]);
-    return _readBackBuffer.get();
+    if (_readBackBuffer.isEmpty())
+        _readBackBuffer.allocate(DEVICE_MEMORY_SIZE);
+    return _readBackBuffer.data();
 }
 
 void DeviceTransfer::completeStep()
@@ -253,15 +250,7 @@ void DeviceTransfer::fail(int failureCode, const QString& cause)
     _result = failureCode;
     _failureCause = cause;
     _device = nullptr;
-    releaseReadBackBuffer();
-}
-
-void DeviceTransfer::releaseReadBackBuffer()
-{
-    if (!_readBackBuffer)
-        return;
-    secureZeroMemory(_readBackBuffer.get(), DEVICE_MEMORY_SIZE);
-    _readBackBuffer.reset();
+    _readBackBuffer.clear();
 }
 
 bool DeviceTransfer::isFinished() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SecureImageBuffer.h"
+
 #include <QElapsedTimer>
 #include <QString>
 
@@ -103,7 +105,6 @@ private:
     QString describeStep(const Step& step) const;
     void completeStep();
     void fail(int failureCode, const QString& cause);
-    void releaseReadBackBuffer();
 
     Device* _device = nullptr;
     bool _isWriting = false;
@@ -119,5 +120,5 @@ private:
     QString _failureCause;
     QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.
-    std::unique_ptr<uint8_t[]> _readBackBuffer;
+    SecureImageBuffer _readBackBuffer;
 };

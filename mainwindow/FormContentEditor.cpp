@@ -1,10 +1,10 @@
 #include "FormContentEditor.h"
 
 #include "PasswordTable.h"
+#include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
-#include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLicense.h"
 #include "views/ViewContentApplicationLocked.h"
@@ -33,7 +33,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMessageBox>
-#include <QShortcut>
 #include <QTimer>
 
 #include <vector>
@@ -43,7 +42,6 @@ FormContentEditor* mainWindow = nullptr;
 FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), form(new Ui::FormContentEditor)
 {
     form->setupUi(this);
-    saveMenu = new QMenu(this);
 
     createViews();
     initializeMenusAndShortcuts();
@@ -69,71 +67,70 @@ FormContentEditor::~FormContentEditor()
     SensitiveClipboard::instance()->clear();
     // Before the tables go: the analysis shares their records, which zero-fill only what they hold alone.
     clearPasswordHealth();
-    secureClearString(masterPassword);
-    clearCopyWizardData();
+    // The workflow states zero-fill their passwords and images as they go.
     delete form;
 }
 
 void FormContentEditor::createViews()
 {
-    viewContentStartMenu = new ViewContentStartMenu(this);
-    viewContentPasswordInformation = new ViewContentPasswordInformation(this);
-    viewContentLineInputDialog = new ViewContentLineInputDialog(this);
-    viewContentMessageBoxDialog = new ViewContentMessageBoxDialog(this);
-    viewContentImportCSVFile = new ViewContentImportCSVFile(this);
-    viewContentSettings = new ViewContentSettings(this);
-    viewContentApplicationLocked = new ViewContentApplicationLocked(this);
-    viewContentReadDevice = new ViewContentReadDevice(this);
-    viewContentWriteDevice = new ViewContentWriteDevice(this);
-    viewContentInsertReadingMasterPassword = new ViewContentInsertReadingMasterPassword(this);
-    viewContentInsertWritingMasterPassword = new ViewContentInsertWritingMasterPassword(this);
-    viewContentDeviceSelection = new ViewContentDeviceSelection(this);
-    viewContentShowDeviceInformation = new ViewContentShowDeviceInformation(this);
-    viewContentConfigureDevice = new ViewContentConfigureDevice(this);
-    viewContentDeviceErasingWizardPage1 = new ViewContentDeviceErasingWizardPage1(this);
-    viewContentDeviceErasingWizardPage2 = new ViewContentDeviceErasingWizardPage2(this);
-    viewContentDeviceErasingWizardPage3 = new ViewContentDeviceErasingWizardPage3(this);
-    viewContentDeviceCopyWizardPage1 = new ViewContentDeviceCopyWizardPage1(this);
-    viewContentDeviceCopyWizardPage2 = new ViewContentDeviceCopyWizardPage2(this);
-    viewContentDeviceCopyWizardPage3 = new ViewContentDeviceCopyWizardPage3(this);
-    viewContentDeviceCopyWizardPage4 = new ViewContentDeviceCopyWizardPage4(this);
-    viewContentPasswordHealth = new ViewContentPasswordHealth(this);
+    pages.startMenu = new ViewContentStartMenu(this);
+    pages.passwordInformation = new ViewContentPasswordInformation(this);
+    pages.lineInputDialog = new ViewContentLineInputDialog(this);
+    pages.messageBoxDialog = new ViewContentMessageBoxDialog(this);
+    pages.importCSVFile = new ViewContentImportCSVFile(this);
+    pages.settings = new ViewContentSettings(this);
+    pages.applicationLocked = new ViewContentApplicationLocked(this);
+    pages.readDevice = new ViewContentReadDevice(this);
+    pages.writeDevice = new ViewContentWriteDevice(this);
+    pages.insertReadingMasterPassword = new ViewContentInsertReadingMasterPassword(this);
+    pages.insertWritingMasterPassword = new ViewContentInsertWritingMasterPassword(this);
+    pages.deviceSelection = new ViewContentDeviceSelection(this);
+    pages.showDeviceInformation = new ViewContentShowDeviceInformation(this);
+    pages.configureDevice = new ViewContentConfigureDevice(this);
+    pages.deviceErasingWizardPage1 = new ViewContentDeviceErasingWizardPage1(this);
+    pages.deviceErasingWizardPage2 = new ViewContentDeviceErasingWizardPage2(this);
+    pages.deviceErasingWizardPage3 = new ViewContentDeviceErasingWizardPage3(this);
+    pages.deviceCopyWizardPage1 = new ViewContentDeviceCopyWizardPage1(this);
+    pages.deviceCopyWizardPage2 = new ViewContentDeviceCopyWizardPage2(this);
+    pages.deviceCopyWizardPage3 = new ViewContentDeviceCopyWizardPage3(this);
+    pages.deviceCopyWizardPage4 = new ViewContentDeviceCopyWizardPage4(this);
+    pages.passwordHealth = new ViewContentPasswordHealth(this);
 
     const QString noTitle = QStringLiteral("<No title set>");
     const struct
     {
         ViewContentBase* content;
         QString title;
-    } pages[VIEW_ID_COUNT] = {
+    } contents[VIEW_ID_COUNT] = {
         {nullptr, QString()}, // the vault editor, page 0 of the form
-        {viewContentStartMenu, tr("Welcome!")},
-        {viewContentPasswordInformation, noTitle},
-        {viewContentReadDevice, tr("Reading device memories...")},
-        {viewContentWriteDevice, tr("Writing device memories...")},
-        {viewContentInsertReadingMasterPassword, tr("Insert master password")},
-        {viewContentInsertWritingMasterPassword, tr("Insert master password")},
-        {viewContentDeviceSelection, tr("Detected devices")},
+        {pages.startMenu, tr("Welcome!")},
+        {pages.passwordInformation, noTitle},
+        {pages.readDevice, tr("Reading device memories...")},
+        {pages.writeDevice, tr("Writing device memories...")},
+        {pages.insertReadingMasterPassword, tr("Insert master password")},
+        {pages.insertWritingMasterPassword, tr("Insert master password")},
+        {pages.deviceSelection, tr("Detected devices")},
         {new ViewContentApplicationLicense(this), tr("Corvane Key Manager license and news")},
-        {viewContentShowDeviceInformation, tr("Device information")},
-        {viewContentConfigureDevice, tr("Configure device")},
-        {viewContentSettings, tr("Settings")},
-        {viewContentLineInputDialog, noTitle},
-        {viewContentMessageBoxDialog, noTitle},
-        {viewContentDeviceErasingWizardPage1, tr("Device erasing wizard")},
-        {viewContentDeviceErasingWizardPage2, tr("Erasing confirmation")},
-        {viewContentDeviceErasingWizardPage3, tr("Successful erasure")},
-        {viewContentDeviceCopyWizardPage1, tr("Device copy wizard")},
-        {viewContentDeviceCopyWizardPage2, tr("Read source device content")},
-        {viewContentDeviceCopyWizardPage3, tr("Write content to target device")},
-        {viewContentDeviceCopyWizardPage4, tr("Successful device duplication")},
-        {viewContentApplicationLocked, tr("Application is locked")},
-        {viewContentImportCSVFile, tr("Import a CSV file")},
-        {viewContentPasswordHealth, tr("Password health")},
+        {pages.showDeviceInformation, tr("Device information")},
+        {pages.configureDevice, tr("Configure device")},
+        {pages.settings, tr("Settings")},
+        {pages.lineInputDialog, noTitle},
+        {pages.messageBoxDialog, noTitle},
+        {pages.deviceErasingWizardPage1, tr("Device erasing wizard")},
+        {pages.deviceErasingWizardPage2, tr("Erasing confirmation")},
+        {pages.deviceErasingWizardPage3, tr("Successful erasure")},
+        {pages.deviceCopyWizardPage1, tr("Device copy wizard")},
+        {pages.deviceCopyWizardPage2, tr("Read source device content")},
+        {pages.deviceCopyWizardPage3, tr("Write content to target device")},
+        {pages.deviceCopyWizardPage4, tr("Successful device duplication")},
+        {pages.applicationLocked, tr("Application is locked")},
+        {pages.importCSVFile, tr("Import a CSV file")},
+        {pages.passwordHealth, tr("Password health")},
     };
 
     for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
     {
-        views[viewId] = new ViewBase(pages[viewId].content, pages[viewId].title, this);
+        views[viewId] = new ViewBase(contents[viewId].content, contents[viewId].title, this);
         const int index = form->stackedWidget->addWidget(views[viewId]);
         Q_ASSERT(index == viewId);
     }
@@ -147,9 +144,8 @@ void FormContentEditor::initializeMenusAndShortcuts()
 
     form->pushButtonNextSearchResult->setShortcut(QKeySequence(Qt::Key_F3));
     form->pushButtonPreviousSearchResult->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
 
+    auto* saveMenu = new QMenu(this);
     actionSaveMenuWrite = saveMenu->addAction(tr("Save"));
     actionSaveMenuChangePasswordThenWrite =
         saveMenu->addAction(tr("Set/change the master password then save"));
@@ -160,13 +156,13 @@ void FormContentEditor::connectSignals()
 {
     connect(form->actionQuit, &QAction::triggered, this, &FormContentEditor::_slotActionQuitTriggered);
 
-    connect(viewContentStartMenu, &ViewContentStartMenu::openDeviceClicked, this,
+    connect(pages.startMenu, &ViewContentStartMenu::openDeviceClicked, this,
             &FormContentEditor::_slotViewStartMenuOpenDeviceClicked);
-    connect(viewContentStartMenu, &ViewContentStartMenu::initializeDeviceClicked, this,
+    connect(pages.startMenu, &ViewContentStartMenu::initializeDeviceClicked, this,
             &FormContentEditor::_slotViewStartMenuInitializeDeviceClicked);
-    connect(viewContentMessageBoxDialog, &ViewContentMessageBoxDialog::dialogExited, this,
+    connect(pages.messageBoxDialog, &ViewContentMessageBoxDialog::dialogExited, this,
             &FormContentEditor::_slotViewContentMessageBoxDialogDialogExited);
-    connect(viewContentLineInputDialog, &ViewContentLineInputDialog::insertionFinished, this,
+    connect(pages.lineInputDialog, &ViewContentLineInputDialog::insertionFinished, this,
             &FormContentEditor::_slotViewContentLineInputDialogInsertionFinished);
 }
 
@@ -180,9 +176,9 @@ void FormContentEditor::showView(int viewId, bool isLeavingViewNotified, bool is
     if (isEnteringViewNotified && viewId != VIEW_ID_CONTENT_EDITOR)
         views[viewId]->contentWidget()->activate();
     // Workflows go on behind the locked page; what they show waits there for the unlock.
-    if (!isApplicationUnlocked)
+    if (!applicationLock.isApplicationUnlocked)
     {
-        viewIdUnderLock = viewId;
+        applicationLock.viewIdUnderLock = viewId;
         return;
     }
     displayView(viewId);
@@ -264,7 +260,7 @@ int FormContentEditor::currentViewId() const
 
 int FormContentEditor::activeViewId() const
 {
-    return isApplicationUnlocked ? currentViewId() : viewIdUnderLock;
+    return applicationLock.isApplicationUnlocked ? currentViewId() : applicationLock.viewIdUnderLock;
 }
 
 ViewBase* FormContentEditor::view(int viewId) const
@@ -296,7 +292,7 @@ void FormContentEditor::pushMessageBoxDialogView(ViewContentMessageBoxDialog::Ic
                                                  ViewContentMessageBoxDialog::Button defaultButton)
 {
     views[VIEW_ID_MESSAGE_BOX_DIALOG]->setTitle(title);
-    viewContentMessageBoxDialog->setContent(icon, text, buttons, defaultButton);
+    pages.messageBoxDialog->setContent(icon, text, buttons, defaultButton);
     // Pushed from the event loop: a slot that asks for a message and then pops its own page gets the
     // message on top of the page the pop revealed, not underneath it.
     QTimer::singleShot(0, this, &FormContentEditor::_slotPushMessageBoxDialogViewTimeout);
@@ -306,7 +302,7 @@ void FormContentEditor::pushLineInputDialogView(const QString& title, const QStr
                                                 const QString& initialText)
 {
     views[VIEW_ID_LINE_INPUT_DIALOG]->setTitle(title);
-    viewContentLineInputDialog->setContent(label, initialText);
+    pages.lineInputDialog->setContent(label, initialText);
     pushView(VIEW_ID_LINE_INPUT_DIALOG);
 }
 
@@ -338,7 +334,7 @@ void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
         else
         {
             closeCurrentDevice();
-            clearRestoreData();
+            deviceRestore.clear();
         }
         break;
     case PENDING_OPERATION_REMOVE_PASSWORD:
@@ -381,7 +377,7 @@ void FormContentEditor::_slotViewContentLineInputDialogInsertionFinished(bool is
 
 void FormContentEditor::setDataModified(bool isModified)
 {
-    _isDataModified = isModified;
+    vaultSession.isDataModified = isModified;
     restartPasswordHealthAnalysis();
     setWindowTitle(isModified ? tr("Corvane Key Manager [unsaved data]") : tr("Corvane Key Manager"));
     updateWidgetsState();
@@ -389,7 +385,7 @@ void FormContentEditor::setDataModified(bool isModified)
 
 bool FormContentEditor::isDataModified() const
 {
-    return _isDataModified;
+    return vaultSession.isDataModified;
 }
 
 void FormContentEditor::updateWidgetsState()
@@ -399,29 +395,29 @@ void FormContentEditor::updateWidgetsState()
     const bool isCellSelected = table && table->hasSelectedCell();
     const bool isRecordPresent = table && table->passwordCount() > 0;
 
-    form->pushButtonWriteDevice->setEnabled(_isDataModified);
+    form->pushButtonWriteDevice->setEnabled(vaultSession.isDataModified);
     form->pushButtonEditPassword->setEnabled(isCellSelected);
     form->pushButtonRemovePassword->setEnabled(isCellSelected);
     form->pushButtonNewPassword->setEnabled(isTabPresent);
     form->pushButtonRenameTab->setEnabled(isTabPresent);
     form->pushButtonDuplicateTab->setEnabled(isTabPresent);
     form->pushButtonRemoveTab->setEnabled(isTabPresent);
-    form->actionLockApplication->setEnabled(isApplicationUnlocked && isMasterPasswordKnown);
+    form->actionLockApplication->setEnabled(applicationLock.isApplicationUnlocked &&
+                                            vaultSession.isMasterPasswordKnown());
     form->actionExportCSV->setEnabled(isRecordPresent);
     form->widgetSearch->setEnabled(isRecordPresent);
     form->actionPasswordHealth->setEnabled(isTabPresent);
     // A vault that never had a master password can only be saved after choosing one.
-    actionSaveMenuWrite->setEnabled(isMasterPasswordKnown);
+    actionSaveMenuWrite->setEnabled(vaultSession.isMasterPasswordKnown());
     updateFillLabel();
     updatePasswordHealthSummary();
 }
 
 void FormContentEditor::updateFillLabel()
 {
-    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
-    const int freeCount = serializeVault(image.data());
     // The encoding is the plaintext of the vault.
-    secureZeroMemory(image.data(), image.size());
+    SecureImageBuffer image(MEMORY_IMAGE_SIZE);
+    const int freeCount = serializeVault(image.data());
     form->labelUsedMemoryBytes->setText(tr("Available memory: %1%").arg(getVaultFillPercentage(freeCount)));
 }
 
@@ -431,7 +427,7 @@ void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
 {
     form->actionImportCSV->setEnabled(true);
     // A new vault belongs to no device yet: no backup status until it is saved.
-    vaultDeviceUsbSerialNumber.clear();
+    vaultSession.deviceUsbSerialNumber.clear();
     updateDeviceBackupLabel();
     switchView(VIEW_ID_CONTENT_EDITOR);
     clearViewStack();
@@ -457,7 +453,7 @@ bool FormContentEditor::confirmClose()
     // The locked page lets the user quit, unless a device transfer runs behind it: cut off, it would leave
     // the device half written.
     const int viewId = activeViewId();
-    const bool isInSubview = isApplicationUnlocked
+    const bool isInSubview = applicationLock.isApplicationUnlocked
                                  ? viewId != VIEW_ID_CONTENT_EDITOR && viewId != VIEW_ID_START_MENU
                                  : viewId == VIEW_ID_READ_DEVICE || viewId == VIEW_ID_WRITE_DEVICE;
     if (isInSubview)
@@ -469,7 +465,7 @@ bool FormContentEditor::confirmClose()
         return false;
     }
 
-    if (_isDataModified)
+    if (vaultSession.isDataModified)
     {
         const QMessageBox::StandardButton answer = QMessageBox::warning(
             this, tr("Warning"),

@@ -1,6 +1,12 @@
 #pragma once
 
-#include "mainwindow/SecureImageBuffer.h"
+#include "mainwindow/ApplicationLockState.h"
+#include "mainwindow/CopyWizardState.h"
+#include "mainwindow/DeviceOpenSaveState.h"
+#include "mainwindow/DeviceRestoreState.h"
+#include "mainwindow/UpdateCheckState.h"
+#include "mainwindow/VaultSessionState.h"
+#include "mainwindow/WindowPages.h"
 #include "vault/VaultTab.h"
 #include "views/ViewContentMessageBoxDialog.h"
 #include "views/ViewHost.h"
@@ -14,41 +20,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <optional>
 
 class PasswordHealthAnalysis;
 class PasswordTable;
 class QAction;
-class QMenu;
-class QNetworkAccessManager;
 class QNetworkReply;
-class QShortcut;
-class QTimer;
-class SessionLockWatcher;
 class ViewBase;
-class ViewContentApplicationLocked;
 class ViewContentBase;
-class ViewContentConfigureDevice;
-class ViewContentDeviceCopyWizardPage1;
-class ViewContentDeviceCopyWizardPage2;
-class ViewContentDeviceCopyWizardPage3;
-class ViewContentDeviceCopyWizardPage4;
-class ViewContentDeviceErasingWizardPage1;
-class ViewContentDeviceErasingWizardPage2;
-class ViewContentDeviceErasingWizardPage3;
-class ViewContentDeviceSelection;
-class ViewContentImportCSVFile;
-class ViewContentInsertReadingMasterPassword;
-class ViewContentInsertWritingMasterPassword;
-class ViewContentLineInputDialog;
-class ViewContentPasswordHealth;
-class ViewContentPasswordInformation;
-class ViewContentReadDevice;
-class ViewContentSettings;
-class ViewContentShowDeviceInformation;
-class ViewContentStartMenu;
-class ViewContentWriteDevice;
 struct PasswordRecord;
 
 namespace Ui
@@ -190,29 +168,16 @@ private:
 
     Ui::FormContentEditor* form;
     ViewBase* views[VIEW_ID_COUNT] = {};
+    WindowPages pages;
     QStack<int> viewStack;
-    // The active page while the locked page is in front of it.
-    int viewIdUnderLock = VIEW_ID_CONTENT_EDITOR;
 
-    QString masterPassword;
-    bool isMasterPasswordKnown = false;
-    bool _isDataModified = false;
+    VaultSessionState vaultSession;
     bool isClipboardUsed = false;
     PendingOperation pendingOperation = PENDING_OPERATION_OPEN_DEVICE;
 
-    QMenu* saveMenu = nullptr;
     QAction* actionSaveMenuWrite = nullptr;
     QAction* actionSaveMenuChangePasswordThenWrite = nullptr;
-    QShortcut* searchShortcut = nullptr;
-    QShortcut* clearClipboardShortcut = nullptr;
     QString lastCsvDirectory;
-
-    bool isApplicationUnlocked = true;
-
-    ViewContentMessageBoxDialog* viewContentMessageBoxDialog = nullptr;
-    ViewContentLineInputDialog* viewContentLineInputDialog = nullptr;
-    ViewContentStartMenu* viewContentStartMenu = nullptr;
-    ViewContentPasswordInformation* viewContentPasswordInformation = nullptr;
 
     // Csv (FormContentEditorCsv.cpp)
 public:
@@ -236,7 +201,6 @@ private:
     QString askExportFileName(const QString& proposedFileName);
 
     ExportFileNameAsker exportFileNameAsker;
-    ViewContentImportCSVFile* viewContentImportCSVFile = nullptr;
     // Protection (FormContentEditorProtection.cpp): auto-locking, screenshot protection, the settings page
     // and the update check.
 public:
@@ -256,45 +220,19 @@ private Q_SLOTS:
     void _slotSessionLockWatcherSessionLockRequested();
 
 private:
-    // What an update check found out, kept until it can be shown.
-    struct UpdateCheckResult
-    {
-        bool isManual = false;
-        // The reply held a usable "Latest_Version=" line.
-        bool isInformationValid = false;
-        QString latestVersion;
-    };
-
     // Connects the protection's actions and pages and applies the settings (called once by the constructor).
     void initializeProtection();
     // Reads the locking, clipboard and screenshot settings and puts them into effect.
     void applySettings();
     void startUpdateCheck();
     void sendUpdateCheckRequest(bool isManual);
-    void showUpdateCheckResult(const UpdateCheckResult& result);
+    void showUpdateCheckResult(const UpdateCheckState::Result& result);
 
-    QTimer* timerSecond = nullptr;
-    bool isAutoLockingEnabled = false;
-    int inactivitySeconds = 0;
-    int autoLockingDelaySeconds = 0;
-    ViewContentApplicationLocked* viewContentApplicationLocked = nullptr;
-    ViewContentSettings* viewContentSettings = nullptr;
-    // Screen locks and sleep of the session; followed while isLockedWithSession.
-    SessionLockWatcher* sessionLockWatcher = nullptr;
-    bool isLockedWithSession = true;
-
-    bool isUpdateCheckManual = false;
-    QNetworkAccessManager* networkAccessManager = nullptr;
-    // A reply that arrived while the application was locked waits here until it is unlocked.
-    std::optional<UpdateCheckResult> pendingUpdateCheckResult;
-    // A read or write that finished behind the locked page: its workflow goes on after the unlock, so that
-    // no message, question or decrypted vault shows while the application is locked.
-    struct DeferredTransferResult
-    {
-        bool isWrite = false;
-        int returnValue = 0;
-    };
-    QList<DeferredTransferResult> deferredTransferResults;
+    // A read or write that finishes behind the locked page waits there: its workflow goes on after the
+    // unlock, so that no message, question or decrypted vault shows while the application is locked.
+    ApplicationLockState applicationLock;
+    // A reply that arrives while the application is locked waits in it until the unlock.
+    UpdateCheckState updateCheck;
     // DeviceOpenSave (FormContentEditorDeviceOpenSave.cpp)
 public:
     // The message that opening a device failed, with a hint on how to get access when the reason was a
@@ -323,7 +261,6 @@ private:
     void askSaveConfirmation();
     void encryptAndWriteVault();
     void verifyWrittenDevice();
-    void releaseSavedImages();
     void showErrorMessage(const QString& text, const QString& title = QString());
 
     // Shared with the device maintenance workflows. Each reports its failures itself (one message, the
@@ -337,8 +274,8 @@ private:
     // The message for a failed write (writeFinished code), then closeCurrentDevice().
     void reportWriteDeviceFailure(int returnValue);
     // The "Write error" text: what was read back is not what was written.
-    // Compares both memories just read back with savedImages and releases them; on a difference (or with
-    // nothing saved) the failure is reported and the device closed.
+    // Compares both memories just read back with the images kept by the save and releases them; on a
+    // difference (or with nothing saved) the failure is reported and the device closed.
     bool verifyCurrentDeviceAgainstSavedImages();
     static QString writeErrorMessage();
     // True when both memories read back into the current device's buffers equal the expected images;
@@ -359,17 +296,7 @@ private:
     void continueCopySourceDeviceRead(int returnValue); // pending 10: copy source decryption
     void continueCopyTargetDeviceRead(int returnValue); // pending 11: copy verification
 
-    ViewContentDeviceSelection* viewContentDeviceSelection = nullptr;
-    ViewContentInsertReadingMasterPassword* viewContentInsertReadingMasterPassword = nullptr;
-    ViewContentInsertWritingMasterPassword* viewContentInsertWritingMasterPassword = nullptr;
-    ViewContentReadDevice* viewContentReadDevice = nullptr;
-    ViewContentWriteDevice* viewContentWriteDevice = nullptr;
-    // The password typed to open a device; it becomes masterPassword only when that vault is shown, so a
-    // failed open leaves the vault on screen with its own password.
-    QString openingMasterPassword;
-    // The images handed to the write page for the main and the backup memory, for the read-back
-    // comparison; zero-filled and released once the save ends.
-    std::unique_ptr<uint8_t[]> savedImages[2];
+    DeviceOpenSaveState deviceOpenSave;
 
     // Device maintenance (FormContentEditorDeviceMaintenance.cpp)
 public:
@@ -397,29 +324,9 @@ private:
     void decryptCopySourceDevice();
     void writeCopyTargetDevice();
     void verifyCopyTargetDevice();
-    // Zero-fills the decrypted source image, the image sent to the target and both passwords.
-    void clearCopyWizardData();
-    // Zero-fills what only the target step used, keeping the source content for another target.
-    void clearCopyTargetData();
-
-    ViewContentShowDeviceInformation* viewContentShowDeviceInformation = nullptr;
-    ViewContentConfigureDevice* viewContentConfigureDevice = nullptr;
-    ViewContentDeviceErasingWizardPage1* viewContentDeviceErasingWizardPage1 = nullptr;
-    ViewContentDeviceErasingWizardPage2* viewContentDeviceErasingWizardPage2 = nullptr;
-    ViewContentDeviceErasingWizardPage3* viewContentDeviceErasingWizardPage3 = nullptr;
-    ViewContentDeviceCopyWizardPage1* viewContentDeviceCopyWizardPage1 = nullptr;
-    ViewContentDeviceCopyWizardPage2* viewContentDeviceCopyWizardPage2 = nullptr;
-    ViewContentDeviceCopyWizardPage3* viewContentDeviceCopyWizardPage3 = nullptr;
-    ViewContentDeviceCopyWizardPage4* viewContentDeviceCopyWizardPage4 = nullptr;
 
     bool isDeviceNameResetRequested = false;
-    QString copySourcePassword;
-    QString copyTargetPassword;
-    QString copySourceDeviceName;
-    // The source's decrypted image, held between the two devices while a copy is in progress, and the
-    // encrypted image sent to the target, for the read-back.
-    SecureImageBuffer copyPlaintextImage;
-    SecureImageBuffer copyWrittenImage;
+    CopyWizardState copyWizard;
     // Help (FormContentEditorHelp.cpp)
 public:
     // The one-time offer of the getting-started page, run by the license page once the terms are accepted.
@@ -467,7 +374,6 @@ private:
     const QString& passwordHealthMasterPassword() const;
 
     PasswordHealthAnalysis* passwordHealthAnalysis = nullptr;
-    ViewContentPasswordHealth* viewContentPasswordHealth = nullptr;
     // Device backups (FormContentEditorDeviceBackup.cpp): a device's encrypted image saved to a file and
     // written back, and the reminder of devices changed since their last backup.
 public:
@@ -494,7 +400,6 @@ private:
     void writeRestoredImage();
     // pending 17, after the read-back.
     void verifyRestoredDevice();
-    void clearRestoreData();
     // When the application last saved to the device / backed it up (invalid when never).
     static QDateTime deviceBackupDate(const QString& usbSerialNumber, const char* key);
     static void setDeviceBackupDate(const QString& usbSerialNumber, const char* key);
@@ -506,10 +411,7 @@ private:
 
     BackupFileNameAsker backupSaveFileNameAsker;
     BackupFileNameAsker backupOpenFileNameAsker;
-    // The USB serial number of the device the vault shown was opened from or last saved to.
-    QString vaultDeviceUsbSerialNumber;
-    QString restoreFilePath;
-    SecureImageBuffer restoreImage;
+    DeviceRestoreState deviceRestore;
 };
 
 // The one main window, set at start-up. Pages reach the window that shows them as a ViewHost instead.

@@ -3,10 +3,10 @@
 #include "FormContentEditor.h"
 
 #include "PasswordTable.h"
+#include "common/SecureMemory.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
 #include "ui_FormContentEditor.h"
-#include "vault/SecureMemory.h"
 #include "vault/VaultText.h"
 #include "views/ViewContentImportCSVFile.h"
 
@@ -92,7 +92,7 @@ void FormContentEditor::initializeCsv()
             &FormContentEditor::_slotActionImportCSVTriggered);
     connect(form->actionExportCSV, &QAction::triggered, this,
             &FormContentEditor::_slotActionExportCSVTriggered);
-    connect(viewContentImportCSVFile, &ViewContentImportCSVFile::fileSelected, this,
+    connect(pages.importCSVFile, &ViewContentImportCSVFile::fileSelected, this,
             &FormContentEditor::_slotViewContentImportCSVFileFileSelected);
 }
 
@@ -109,7 +109,7 @@ void FormContentEditor::_slotActionImportCSVTriggered()
     const int tabCount = form->tabWidget->count();
     for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
         tabNames.append(tabName(tabIndex));
-    viewContentImportCSVFile->setImportContext(lastCsvDirectory, tabNames, form->tabWidget->currentIndex());
+    pages.importCSVFile->setImportContext(lastCsvDirectory, tabNames, form->tabWidget->currentIndex());
     pushView(VIEW_ID_IMPORT_CSV_FILE);
 }
 

@@ -6,12 +6,12 @@
 #include "FormContentEditor.h"
 
 #include "app/Configuration.h"
+#include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageFile.h"
 #include "vault/OwnerOnlyFileWriter.h"
-#include "vault/SecureMemory.h"
 #include "vault/VaultImage.h"
 
 #include <QDir>
@@ -92,14 +92,14 @@ bool FormContentEditor::isBackupReminderEnabled()
 void FormContentEditor::updateDeviceBackupLabel()
 {
     QLabel* label = form->labelDeviceBackup;
-    if (!isBackupReminderEnabled() || vaultDeviceUsbSerialNumber.isEmpty())
+    if (!isBackupReminderEnabled() || vaultSession.deviceUsbSerialNumber.isEmpty())
     {
         label->clear();
         label->hide();
         return;
     }
     const QDateTime lastBackup =
-        deviceBackupDate(vaultDeviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+        deviceBackupDate(vaultSession.deviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
     label->setText(lastBackup.isValid()
                        ? tr("Last backup of this device: %1")
                              .arg(QLocale().toString(lastBackup.toLocalTime().date(), QLocale::ShortFormat))
@@ -132,19 +132,19 @@ void FormContentEditor::completeBackupDevice()
     Device* device = getCurrentDevice();
     if (!device)
     {
-        secureClearString(openingMasterPassword);
+        deviceOpenSave.clearOpeningMasterPassword();
         return;
     }
     // Decryption works in the device buffers: the encrypted images are kept aside for the file.
     SecureImageBuffer encryptedImages[DEVICE_MEMORY_COUNT];
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
-        encryptedImages[memoryIndex].assign(device->getMemoryBuffer(memoryIndex));
+        encryptedImages[memoryIndex].assign(device->getMemoryBuffer(memoryIndex), MEMORY_IMAGE_SIZE);
     const QString deviceName = device->getName();
     const QString usbSerialNumber = device->getUsbSerialNumber();
 
     // The same memory choice and the same messages as opening; nothing is saved unless it decrypts.
-    uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword);
-    secureClearString(openingMasterPassword);
+    uint8_t* plaintext = decryptCurrentDeviceImage(deviceOpenSave.openingMasterPassword());
+    deviceOpenSave.clearOpeningMasterPassword();
     if (!plaintext)
         return;
     const int memoryIndex = plaintext == device->getMemoryBuffer(DEVICE_MEMORY_BACKUP) ? DEVICE_MEMORY_BACKUP
@@ -207,7 +207,7 @@ void FormContentEditor::completeBackupDevice()
 
 void FormContentEditor::_slotActionRestoreDeviceTriggered()
 {
-    clearRestoreData();
+    deviceRestore.clear();
     QString directory =
         settings ? settings->value(CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY).toString() : QString();
     const QString filePath =
@@ -218,33 +218,33 @@ void FormContentEditor::_slotActionRestoreDeviceTriggered()
     if (filePath.isEmpty())
         return;
 
-    std::vector<uint8_t> image(MEMORY_IMAGE_SIZE);
+    deviceRestore.image.allocate(MEMORY_IMAGE_SIZE);
     QString errorMessage;
     // The same reading as corvane-cli restore: exactly one memory image, whatever the file's name.
-    if (!readMemoryImageFile(filePath, image.data(), errorMessage))
+    if (!readMemoryImageFile(filePath, deviceRestore.image.data(), errorMessage))
     {
-        secureZeroMemory(image.data(), image.size());
+        deviceRestore.clear();
         showErrorMessage(_plainMessage_helper(tr("Could not read the backup file (%1).").arg(errorMessage)));
         return;
     }
-    restoreImage.assign(image.data());
-    secureZeroMemory(image.data(), image.size());
-    restoreFilePath = filePath;
+    deviceRestore.filePath = filePath;
     pendingOperation = PENDING_OPERATION_RESTORE_CHECK_FILE_PASSWORD;
     pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
 }
 
 void FormContentEditor::checkRestoreFilePassword(const QString& password)
 {
-    if (restoreImage.isEmpty())
+    if (!deviceRestore.isImageHeld())
         return;
     // A wrong file or password must be found before any device is touched.
-    std::vector<uint8_t> plaintext(MEMORY_IMAGE_SIZE);
-    const int result = openVaultImage(restoreImage.data(), password, plaintext.data());
-    secureZeroMemory(plaintext.data(), plaintext.size());
+    int result = 0;
+    {
+        SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
+        result = openVaultImage(deviceRestore.image.data(), password, plaintext.data());
+    }
     if (result != VAULT_IMAGE_SUCCESS)
     {
-        clearRestoreData();
+        deviceRestore.clear();
         showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
         return;
     }
@@ -256,10 +256,10 @@ void FormContentEditor::checkRestoreFilePassword(const QString& password)
 void FormContentEditor::continueRestoreDevice()
 {
     Device* device = getCurrentDevice();
-    if (!device || restoreImage.isEmpty())
+    if (!device || !deviceRestore.isImageHeld())
     {
         closeCurrentDevice();
-        clearRestoreData();
+        deviceRestore.clear();
         return;
     }
     // As for a copy: a device flagged as "not a backup target" is refused before anything is written.
@@ -268,7 +268,7 @@ void FormContentEditor::continueRestoreDevice()
     {
         showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
         closeCurrentDevice();
-        clearRestoreData();
+        deviceRestore.clear();
         return;
     }
     if (isBackupDisabled)
@@ -279,14 +279,14 @@ void FormContentEditor::continueRestoreDevice()
                "be configured through the device configuration menu of the application."),
             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
         closeCurrentDevice();
-        clearRestoreData();
+        deviceRestore.clear();
         return;
     }
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
         _plainMessage_helper(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will "
                                 "be overwritten.")
-                                 .arg(QFileInfo(restoreFilePath).fileName(), device->getName())),
+                                 .arg(QFileInfo(deviceRestore.filePath).fileName(), device->getName())),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
 }
@@ -294,19 +294,15 @@ void FormContentEditor::continueRestoreDevice()
 void FormContentEditor::writeRestoredImage()
 {
     Device* device = getCurrentDevice();
-    if (!device || restoreImage.isEmpty())
+    if (!device || !deviceRestore.isImageHeld())
     {
         closeCurrentDevice();
-        clearRestoreData();
+        deviceRestore.clear();
         return;
     }
-    releaseSavedImages();
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
-    {
-        std::memcpy(device->getMemoryBuffer(memoryIndex), restoreImage.data(), MEMORY_IMAGE_SIZE);
-        savedImages[memoryIndex].reset(new uint8_t[MEMORY_IMAGE_SIZE]);
-        std::memcpy(savedImages[memoryIndex].get(), restoreImage.data(), MEMORY_IMAGE_SIZE);
-    }
+        std::memcpy(device->getMemoryBuffer(memoryIndex), deviceRestore.image.data(), MEMORY_IMAGE_SIZE);
+    deviceOpenSave.keepWrittenImages(deviceRestore.image.data(), deviceRestore.image.data());
     // The write page writes, the read page reads back, and the read dispatcher comes back here.
     pendingOperation = PENDING_OPERATION_VERIFY_RESTORED_DEVICE;
     pushView(VIEW_ID_WRITE_DEVICE);
@@ -314,8 +310,8 @@ void FormContentEditor::writeRestoredImage()
 
 void FormContentEditor::verifyRestoredDevice()
 {
-    const QString fileName = QFileInfo(restoreFilePath).fileName();
-    clearRestoreData();
+    const QString fileName = QFileInfo(deviceRestore.filePath).fileName();
+    deviceRestore.clear();
     if (!verifyCurrentDeviceAgainstSavedImages())
         return;
     const Device* device = getCurrentDevice();
@@ -328,10 +324,4 @@ void FormContentEditor::verifyRestoredDevice()
                 .arg(fileName, deviceName)),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
     closeCurrentDevice();
-}
-
-void FormContentEditor::clearRestoreData()
-{
-    restoreImage.clear();
-    restoreFilePath.clear();
 }

@@ -11,30 +11,22 @@
 #include "FormContentEditor.h"
 
 #include "app/Configuration.h"
+#include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
+#include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
-#include "vault/SecureMemory.h"
 #include "views/ViewContentConfigureDevice.h"
 #include "views/ViewContentDeviceCopyWizardPage2.h"
 #include "views/ViewContentDeviceCopyWizardPage3.h"
 #include "views/ViewContentDeviceErasingWizardPage2.h"
+#include "views/ViewContentReadDevice.h"
 
 #include <QDate>
 #include <QMessageBox>
 
 #include <cstring>
 #include <vector>
-
-namespace
-{
-// A password the window keeps must not share its characters with the page's copy: only an unshared string
-// can be overwritten when it is cleared.
-QString _ownedCopy_helper(const QString& text)
-{
-    return QString(text.constData(), text.size());
-}
-} // namespace
 
 void FormContentEditor::initializeDeviceMaintenance()
 {
@@ -48,18 +40,18 @@ void FormContentEditor::initializeDeviceMaintenance()
             &FormContentEditor::_slotActionEraseDeviceTriggered);
 
     // Queued: the page reports the failure from its activate(), before the page switch has completed.
-    connect(viewContentConfigureDevice, &ViewContentConfigureDevice::configurationLoadingFailed, this,
+    connect(pages.configureDevice, &ViewContentConfigureDevice::configurationLoadingFailed, this,
             &FormContentEditor::_slotViewContentConfigureDeviceConfigurationLoadingFailed,
             Qt::QueuedConnection);
-    connect(viewContentDeviceErasingWizardPage2, &ViewContentDeviceErasingWizardPage2::erasingConfirmed, this,
+    connect(pages.deviceErasingWizardPage2, &ViewContentDeviceErasingWizardPage2::erasingConfirmed, this,
             &FormContentEditor::_slotViewContentDeviceErasingWizardErasingConfirmed);
-    connect(viewContentDeviceCopyWizardPage2, &ViewContentDeviceCopyWizardPage2::passwordInserted, this,
+    connect(pages.deviceCopyWizardPage2, &ViewContentDeviceCopyWizardPage2::passwordInserted, this,
             &FormContentEditor::_slotViewContentDeviceCopyWizardSourceDevicePasswordInserted);
-    connect(viewContentDeviceCopyWizardPage3, &ViewContentDeviceCopyWizardPage3::passwordInserted, this,
+    connect(pages.deviceCopyWizardPage3, &ViewContentDeviceCopyWizardPage3::passwordInserted, this,
             &FormContentEditor::_slotViewContentDeviceCopyWizardTargetDevicePasswordInserted);
-    connect(viewContentDeviceCopyWizardPage2, &ViewContentDeviceCopyWizardPage2::wizardPageLeft, this,
+    connect(pages.deviceCopyWizardPage2, &ViewContentDeviceCopyWizardPage2::wizardPageLeft, this,
             &FormContentEditor::_slotViewContentDeviceCopyWizardPageLeft);
-    connect(viewContentDeviceCopyWizardPage3, &ViewContentDeviceCopyWizardPage3::wizardPageLeft, this,
+    connect(pages.deviceCopyWizardPage3, &ViewContentDeviceCopyWizardPage3::wizardPageLeft, this,
             &FormContentEditor::_slotViewContentDeviceCopyWizardPageLeft);
 }
 
@@ -133,7 +125,7 @@ void FormContentEditor::eraseCurrentDevice()
 
 void FormContentEditor::continueEraseDeviceRead(int returnValue)
 {
-    if (returnValue != 0)
+    if (returnValue != ViewContentReadDevice::READ_RESULT_SUCCESS)
     {
         reportReadDeviceFailure(returnValue);
         return;
@@ -176,15 +168,15 @@ void FormContentEditor::verifyErasedDevice()
 
 void FormContentEditor::_slotActionCopyDeviceTriggered()
 {
-    clearCopyWizardData();
+    copyWizard.clear();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1);
 }
 
 void FormContentEditor::_slotViewContentDeviceCopyWizardSourceDevicePasswordInserted(QString password)
 {
     // A new try starts from nothing: what an earlier try left goes first.
-    clearCopyWizardData();
-    copySourcePassword = _ownedCopy_helper(password);
+    copyWizard.clear();
+    copyWizard.setSourcePassword(password);
     pendingOperation = PENDING_OPERATION_COPY_READ_SOURCE_DEVICE;
     if (openDevice() == 0)
         continueCopyReadSourceDevice();
@@ -197,10 +189,10 @@ void FormContentEditor::continueCopyReadSourceDevice()
 
 void FormContentEditor::continueCopySourceDeviceRead(int returnValue)
 {
-    if (returnValue != 0)
+    if (returnValue != ViewContentReadDevice::READ_RESULT_SUCCESS)
     {
         // Back on the source page, with the password still typed in for another try.
-        secureClearString(copySourcePassword);
+        copyWizard.clearSourcePassword();
         reportReadDeviceFailure(returnValue);
         return;
     }
@@ -211,15 +203,15 @@ void FormContentEditor::decryptCopySourceDevice()
 {
     // The same choice between differing memories and the same trial of format versions as opening. A wrong
     // source password says nothing about the vault on screen, so isMasterPasswordKnown stays as it is.
-    const uint8_t* plaintextImage = decryptCurrentDeviceImage(copySourcePassword);
+    const uint8_t* plaintextImage = decryptCurrentDeviceImage(copyWizard.sourcePassword);
     if (!plaintextImage)
     {
-        secureClearString(copySourcePassword);
+        copyWizard.clearSourcePassword();
         return;
     }
 
-    copyPlaintextImage.assign(plaintextImage);
-    copySourceDeviceName = getCurrentDevice()->getName();
+    copyWizard.plaintextImage.assign(plaintextImage, MEMORY_IMAGE_SIZE);
+    copyWizard.sourceDeviceName = getCurrentDevice()->getName();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
     // The user may now unplug the source and plug the target. Closing also zero-fills the device buffer that
     // holds the plaintext.
@@ -230,7 +222,7 @@ void FormContentEditor::decryptCopySourceDevice()
 
 void FormContentEditor::_slotViewContentDeviceCopyWizardTargetDevicePasswordInserted(QString password)
 {
-    if (copyPlaintextImage.isEmpty())
+    if (copyWizard.plaintextImage.isEmpty())
     {
         // Without the source content there is nothing to write: never write an empty image over a device.
         popView(VIEW_ID_COUNT);
@@ -239,9 +231,9 @@ void FormContentEditor::_slotViewContentDeviceCopyWizardTargetDevicePasswordInse
         return;
     }
 
-    clearCopyTargetData();
+    copyWizard.clearTarget();
     // An empty answer means the source device's master password.
-    copyTargetPassword = _ownedCopy_helper(password.isEmpty() ? copySourcePassword : password);
+    copyWizard.setTargetPassword(password.isEmpty() ? copyWizard.sourcePassword : password);
     pendingOperation = PENDING_OPERATION_COPY_WRITE_TARGET_DEVICE;
     if (openDevice() == 0)
         continueCopyWriteTargetDevice();
@@ -264,7 +256,7 @@ void FormContentEditor::writeCopyTargetDevice()
     {
         showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
         closeCurrentDevice();
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         return;
     }
     if (isBackupDisabled)
@@ -276,11 +268,11 @@ void FormContentEditor::writeCopyTargetDevice()
                "enable the backup feature on the current target device."),
             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
         closeCurrentDevice();
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         return;
     }
 
-    const QString passwordComparison = copySourcePassword == copyTargetPassword
+    const QString passwordComparison = copyWizard.sourcePassword == copyWizard.targetPassword
                                            ? tr("identical", "master password for device copy wizard")
                                            : tr("different", "master password for device copy wizard");
     // Device names are user text: escaped, or a name such as "<b>" would be rendered as markup.
@@ -290,26 +282,27 @@ void FormContentEditor::writeCopyTargetDevice()
         tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b><br />"
            "Target device name: <b>%2</b><br />Source and target devices master password are <b>%3</b>.<br />"
            "<br />Do you want to continue?")
-            .arg(copySourceDeviceName.toHtmlEscaped(), targetDeviceName.toHtmlEscaped(), passwordComparison),
+            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(), targetDeviceName.toHtmlEscaped(),
+                 passwordComparison),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     // The box ran an event loop: go on only with the device it was asked about.
     if (answer != QMessageBox::Yes || getCurrentDevice() != device)
     {
         closeCurrentDevice();
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         return;
     }
 
     // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized, and the
     // vault shown in the window plays no part. The seal is made again under the target's password.
-    copyWrittenImage.assign(copyPlaintextImage.data());
+    copyWizard.writtenImage.assign(copyWizard.plaintextImage.data(), MEMORY_IMAGE_SIZE);
     VaultSealState sealState = VAULT_SEAL_ABSENT;
-    if (encryptAndSealMemoryImage(copyTargetPassword, MEMORY_IMAGE_FORMAT_VERSION, copyWrittenImage.data(),
-                                  &sealState) != 0)
+    if (encryptAndSealMemoryImage(copyWizard.targetPassword, MEMORY_IMAGE_FORMAT_VERSION,
+                                  copyWizard.writtenImage.data(), &sealState) != 0)
     {
         showErrorMessage(tr("Failed to encrypt data, aborting."));
         closeCurrentDevice();
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         return;
     }
 
@@ -318,15 +311,15 @@ void FormContentEditor::writeCopyTargetDevice()
     else
         forgetDeviceVaultSealed(device->getUsbSerialNumber());
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
-        std::memcpy(device->getMemoryBuffer(memoryIndex), copyWrittenImage.data(), DEVICE_MEMORY_SIZE);
+        std::memcpy(device->getMemoryBuffer(memoryIndex), copyWizard.writtenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);
 }
 
 void FormContentEditor::continueCopyTargetDeviceRead(int returnValue)
 {
-    if (returnValue != 0)
+    if (returnValue != ViewContentReadDevice::READ_RESULT_SUCCESS)
     {
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         reportReadDeviceFailure(returnValue);
         return;
     }
@@ -335,20 +328,20 @@ void FormContentEditor::continueCopyTargetDeviceRead(int returnValue)
 
 void FormContentEditor::verifyCopyTargetDevice()
 {
-    if (copyWrittenImage.isEmpty())
+    if (copyWizard.writtenImage.isEmpty())
     {
         closeCurrentDevice();
         return;
     }
-    if (!verifyCurrentDeviceMemories(copyWrittenImage.data(), copyWrittenImage.data()))
+    if (!verifyCurrentDeviceMemories(copyWizard.writtenImage.data(), copyWizard.writtenImage.data()))
     {
         // Back on the target page: another target, or the same one again, can be tried.
-        clearCopyTargetData();
+        copyWizard.clearTarget();
         return;
     }
 
     // The copy is done: nothing of the source may outlive it.
-    clearCopyWizardData();
+    copyWizard.clear();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4);
     closeCurrentDevice();
 }
@@ -357,25 +350,10 @@ void FormContentEditor::verifyCopyTargetDevice()
 
 void FormContentEditor::_slotViewContentDeviceCopyWizardPageLeft()
 {
-    clearCopyWizardData();
-}
-
-void FormContentEditor::clearCopyWizardData()
-{
-    clearCopyTargetData();
-    copyPlaintextImage.clear();
-    secureClearString(copySourcePassword);
-    copySourceDeviceName.clear();
-}
-
-void FormContentEditor::clearCopyTargetData()
-{
-    copyWrittenImage.clear();
-    secureClearString(copyTargetPassword);
+    copyWizard.clear();
 }
 
 bool FormContentEditor::isCopyWizardDataHeld() const
 {
-    return !copyPlaintextImage.isEmpty() || !copyWrittenImage.isEmpty() || !copySourcePassword.isEmpty() ||
-           !copyTargetPassword.isEmpty() || !copySourceDeviceName.isEmpty();
+    return copyWizard.isHeld();
 }

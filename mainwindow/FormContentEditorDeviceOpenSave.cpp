@@ -1,15 +1,27 @@
 // Opening a vault from a device and saving it back: the open step shared by every device workflow, the
 // device selection and read-finished dispatchers, decryption of the chosen memory, and the save with its
 // read-back verification.
+//
+// The save, step by step:
+// 1. "Save" needs a known master password ("Set/change the master password then save" sets it first);
+//    pending operation WRITE_DEVICE, then the open step (the only device, or the device selection page).
+// 2. askSaveConfirmation(): the user confirms overwriting the device; the message page's Yes comes back
+//    through the window's dialog dispatcher to encryptAndWriteVault(), any other answer closes the device.
+// 3. encryptAndWriteVault() builds the sealed image into both device buffers and keeps a copy of each in
+//    deviceOpenSave; pending VERIFY_WRITTEN_DEVICE. The write page writes the main memory, reads it back
+//    and compares, and only then writes the backup memory.
+// 4. The read page reads both memories back; verifyWrittenDevice() compares them with the kept copies,
+//    which are zero-filled whatever the outcome, marks the vault saved and shows the success message.
+// A failure at any step shows one message, closes the device and leaves the vault marked as modified.
+// A result that arrives while the application is locked waits for the unlock (applicationLock).
 #include "FormContentEditor.h"
 
 #include "app/Configuration.h"
+#include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
-#include "device/DeviceTransfer.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
-#include "vault/SecureMemory.h"
 #include "vault/VaultImage.h"
 #include "views/ViewContentDeviceSelection.h"
 #include "views/ViewContentInsertReadingMasterPassword.h"
@@ -44,17 +56,15 @@ void FormContentEditor::initializeDeviceOpenSave()
     connect(actionSaveMenuChangePasswordThenWrite, &QAction::triggered, this,
             &FormContentEditor::_slotActionChangePasswordThenWriteDeviceTriggered);
 
-    connect(viewContentDeviceSelection, &ViewContentDeviceSelection::deviceSelected, this,
+    connect(pages.deviceSelection, &ViewContentDeviceSelection::deviceSelected, this,
             &FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected);
-    connect(viewContentInsertReadingMasterPassword,
-            &ViewContentInsertReadingMasterPassword::insertionFinished, this,
-            &FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFinished);
-    connect(viewContentInsertWritingMasterPassword,
-            &ViewContentInsertWritingMasterPassword::insertionFinished, this,
-            &FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFinished);
-    connect(viewContentReadDevice, &ViewContentReadDevice::readFinished, this,
+    connect(pages.insertReadingMasterPassword, &ViewContentInsertReadingMasterPassword::insertionFinished,
+            this, &FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFinished);
+    connect(pages.insertWritingMasterPassword, &ViewContentInsertWritingMasterPassword::insertionFinished,
+            this, &FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFinished);
+    connect(pages.readDevice, &ViewContentReadDevice::readFinished, this,
             &FormContentEditor::_slotViewContentReadDeviceReadFinished);
-    connect(viewContentWriteDevice, &ViewContentWriteDevice::writeFinished, this,
+    connect(pages.writeDevice, &ViewContentWriteDevice::writeFinished, this,
             &FormContentEditor::_slotViewContentWriteDeviceWriteFinished);
 }
 
@@ -141,9 +151,9 @@ void FormContentEditor::_slotViewContentDeviceSelectionDeviceSelected(bool isOpe
 
 void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
 {
-    if (!isApplicationUnlocked)
+    if (!applicationLock.isApplicationUnlocked)
     {
-        deferredTransferResults.append({false, returnValue});
+        applicationLock.deferTransferResult(false, returnValue);
         return;
     }
     switch (pendingOperation)
@@ -161,11 +171,10 @@ void FormContentEditor::_slotViewContentReadDeviceReadFinished(int returnValue)
         break;
     }
 
-    if (returnValue != 0)
+    if (returnValue != ViewContentReadDevice::READ_RESULT_SUCCESS)
     {
-        secureClearString(openingMasterPassword);
-        releaseSavedImages();
-        clearRestoreData();
+        deviceOpenSave.clear();
+        deviceRestore.clear();
         reportReadDeviceFailure(returnValue);
         return;
     }
@@ -194,15 +203,16 @@ void FormContentEditor::reportReadDeviceFailure(int returnValue)
     QString text;
     switch (returnValue)
     {
-    case DeviceTransfer::READ_RESULT_LED_BLINKING_FAILED:
+    case ViewContentReadDevice::READ_RESULT_LED_BLINKING_FAILED:
         text = tr("Could not make the device LED blink, aborting.");
         break;
-    case DeviceTransfer::READ_RESULT_MAIN_MEMORY_FAILED:
+    case ViewContentReadDevice::READ_RESULT_MAIN_MEMORY_FAILED:
         text = tr("Could not read the device main memory, aborting.");
         break;
-    case DeviceTransfer::READ_RESULT_BACKUP_MEMORY_FAILED:
+    case ViewContentReadDevice::READ_RESULT_BACKUP_MEMORY_FAILED:
         text = tr("Could not read the device backup memory, aborting.");
         break;
+    case ViewContentReadDevice::READ_RESULT_LED_STOPPING_FAILED:
     default:
         text = tr("Could not stop device led from blinking, aborting.");
         break;
@@ -216,7 +226,7 @@ void FormContentEditor::reportReadDeviceFailure(int returnValue)
 
 void FormContentEditor::_slotActionOpenDeviceClicked()
 {
-    if (!_isDataModified)
+    if (!vaultSession.isDataModified)
     {
         startOpeningDevice();
         return;
@@ -250,7 +260,7 @@ void FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFini
     if (!isValid)
     {
         closeCurrentDevice();
-        clearRestoreData();
+        deviceRestore.clear();
         return;
     }
     if (pendingOperation == PENDING_OPERATION_RESTORE_CHECK_FILE_PASSWORD)
@@ -259,7 +269,7 @@ void FormContentEditor::_slotViewContentInsertReadingMasterPasswordInsertionFini
         secureClearString(password);
         return;
     }
-    openingMasterPassword = password;
+    deviceOpenSave.setOpeningMasterPassword(password);
     secureClearString(password);
     pushView(VIEW_ID_READ_DEVICE);
 }
@@ -268,22 +278,19 @@ void FormContentEditor::completeOpenDevice()
 {
     // A wrong password for another device says nothing about the vault on screen: it keeps its own master
     // password, for saving and for unlocking, and stays lockable.
-    const uint8_t* plaintext = decryptCurrentDeviceImage(openingMasterPassword);
+    const uint8_t* plaintext = decryptCurrentDeviceImage(deviceOpenSave.openingMasterPassword());
     if (!plaintext)
     {
-        secureClearString(openingMasterPassword);
+        deviceOpenSave.clearOpeningMasterPassword();
         return;
     }
 
-    secureClearString(masterPassword);
-    masterPassword = openingMasterPassword;
-    lockString(masterPassword);
-    secureClearString(openingMasterPassword);
-    isMasterPasswordKnown = true;
+    vaultSession.replaceMasterPassword(deviceOpenSave.openingMasterPassword(), true);
+    deviceOpenSave.clearOpeningMasterPassword();
 
     form->actionImportCSV->setEnabled(true);
     if (const Device* device = getCurrentDevice())
-        vaultDeviceUsbSerialNumber = device->getUsbSerialNumber();
+        vaultSession.deviceUsbSerialNumber = device->getUsbSerialNumber();
     updateDeviceBackupLabel();
     parseVault(plaintext);
     refreshTabMenus(0);
@@ -323,8 +330,7 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
         }
     }
 
-    std::vector<uint8_t> plaintext(MEMORY_IMAGE_SIZE);
-    lockMemory(plaintext.data(), plaintext.size());
+    SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
     VaultSealState sealState = VAULT_SEAL_ABSENT;
     const int result = openVaultImage(chosenImage, password, plaintext.data(), &sealState);
     if (result == VAULT_IMAGE_SUCCESS)
@@ -343,14 +349,12 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
             // The box ran an event loop: go on only with the device it was asked about.
             if (answer != QMessageBox::Yes || getCurrentDevice() != device)
             {
-                secureZeroMemory(plaintext.data(), plaintext.size());
                 if (getCurrentDevice() == device)
                     closeCurrentDevice();
                 return nullptr;
             }
         }
         std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
-        secureZeroMemory(plaintext.data(), plaintext.size());
         return chosenImage;
     }
     if (result == VAULT_IMAGE_CRYPTO_FAILURE)
@@ -370,7 +374,7 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
 void FormContentEditor::_slotActionWriteDeviceTriggered()
 {
     // Only a vault with a master password can be encrypted.
-    if (!isMasterPasswordKnown)
+    if (!vaultSession.isMasterPasswordKnown())
         return;
     pendingOperation = PENDING_OPERATION_WRITE_DEVICE;
     if (openDevice() == 0)
@@ -391,11 +395,8 @@ void FormContentEditor::_slotViewContentInsertWritingMasterPasswordInsertionFini
         closeCurrentDevice();
         return;
     }
-    secureClearString(masterPassword);
-    masterPassword = password;
-    lockString(masterPassword);
+    vaultSession.replaceMasterPassword(password, true);
     secureClearString(password);
-    isMasterPasswordKnown = true;
     updateWidgetsState();
     _slotActionWriteDeviceTriggered();
 }
@@ -423,7 +424,7 @@ void FormContentEditor::encryptAndWriteVault()
 
     uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
     VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const int result = buildVaultImage(getVault(), masterPassword, image, nullptr, &sealState);
+    const int result = buildVaultImage(getVault(), vaultSession.masterPassword(), image, nullptr, &sealState);
     if (result == VAULT_IMAGE_NOT_ENOUGH_ROOM)
     {
         showErrorMessage(tr("There is not enough room in device memory. Please remove some passwords."));
@@ -445,33 +446,28 @@ void FormContentEditor::encryptAndWriteVault()
     uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
     std::memcpy(backupImage, image, MEMORY_IMAGE_SIZE);
 
-    releaseSavedImages();
-    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
-    {
-        savedImages[memoryIndex].reset(new uint8_t[MEMORY_IMAGE_SIZE]);
-        std::memcpy(savedImages[memoryIndex].get(), device->getMemoryBuffer(memoryIndex), MEMORY_IMAGE_SIZE);
-    }
+    deviceOpenSave.keepWrittenImages(image, backupImage);
     pushView(VIEW_ID_WRITE_DEVICE);
 }
 
 void FormContentEditor::_slotViewContentWriteDeviceWriteFinished(int returnValue)
 {
-    if (!isApplicationUnlocked)
+    if (!applicationLock.isApplicationUnlocked)
     {
-        deferredTransferResults.append({true, returnValue});
+        applicationLock.deferTransferResult(true, returnValue);
         return;
     }
     // Every writing workflow reads its memories back; the read-finished dispatcher goes on by pending
     // operation.
-    if (returnValue == 0)
+    if (returnValue == ViewContentWriteDevice::WRITE_RESULT_SUCCESS)
     {
         pushView(VIEW_ID_READ_DEVICE);
         return;
     }
-    releaseSavedImages();
+    deviceOpenSave.releaseWrittenImages();
     // A failed verification ends the erase wizard, whether the main memory's early read-back or the final
     // one found it.
-    if (returnValue == DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED &&
+    if (returnValue == ViewContentWriteDevice::WRITE_RESULT_MAIN_VERIFICATION_FAILED &&
         pendingOperation == PENDING_OPERATION_ERASE_DEVICE)
         popView(VIEW_ID_COUNT);
     reportWriteDeviceFailure(returnValue);
@@ -483,30 +479,31 @@ void FormContentEditor::reportWriteDeviceFailure(int returnValue)
     QString title;
     switch (returnValue)
     {
-    case DeviceTransfer::WRITE_RESULT_LED_BLINKING_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_LED_BLINKING_FAILED:
         text = tr("Could not make the device LED blink, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_LED_STOPPING_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_LED_STOPPING_FAILED:
         text = tr("Could not stop the device LED from blinking, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_MAIN_SELECTION_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_MAIN_SELECTION_FAILED:
         text = tr("Could not configure the access to the main memory, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_BACKUP_SELECTION_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_BACKUP_SELECTION_FAILED:
         text = tr("Could not configure the access to the backup memory, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_MAIN_BLOCK_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_MAIN_BLOCK_FAILED:
         text = tr("Could not write data to the main memory, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_MAIN_READ_BACK_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_MAIN_READ_BACK_FAILED:
         text = tr("Could not read the device main memory, aborting.");
         break;
-    case DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED:
+    case ViewContentWriteDevice::WRITE_RESULT_MAIN_VERIFICATION_FAILED:
         // The main memory is checked before the backup memory is touched: the previous vault is still
         // whole in the backup memory.
         title = tr("Write error");
         text = writeErrorMessage();
         break;
+    case ViewContentWriteDevice::WRITE_RESULT_BACKUP_BLOCK_FAILED:
     default:
         text = tr("Could not write data to the backup memory, aborting.");
         break;
@@ -523,14 +520,14 @@ QString FormContentEditor::writeErrorMessage()
 
 bool FormContentEditor::verifyCurrentDeviceAgainstSavedImages()
 {
-    if (!savedImages[DEVICE_MEMORY_MAIN] || !savedImages[DEVICE_MEMORY_BACKUP])
+    if (!deviceOpenSave.areWrittenImagesKept())
     {
         closeCurrentDevice();
         return false;
     }
-    const bool isVerified = verifyCurrentDeviceMemories(savedImages[DEVICE_MEMORY_MAIN].get(),
-                                                        savedImages[DEVICE_MEMORY_BACKUP].get());
-    releaseSavedImages();
+    const bool isVerified = verifyCurrentDeviceMemories(deviceOpenSave.writtenImage(DEVICE_MEMORY_MAIN),
+                                                        deviceOpenSave.writtenImage(DEVICE_MEMORY_BACKUP));
+    deviceOpenSave.releaseWrittenImages();
     return isVerified;
 }
 
@@ -544,9 +541,9 @@ void FormContentEditor::verifyWrittenDevice()
         tr("All data were successfully written.\nYou can safely remove the device if you want.");
     if (const Device* device = getCurrentDevice())
     {
-        vaultDeviceUsbSerialNumber = device->getUsbSerialNumber();
-        setDeviceBackupDate(vaultDeviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_SAVE);
-        const QString reminder = backupReminderAfterSave(vaultDeviceUsbSerialNumber);
+        vaultSession.deviceUsbSerialNumber = device->getUsbSerialNumber();
+        setDeviceBackupDate(vaultSession.deviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_SAVE);
+        const QString reminder = backupReminderAfterSave(vaultSession.deviceUsbSerialNumber);
         if (!reminder.isEmpty())
             message += QLatin1Char('\n') + reminder;
     }
@@ -571,14 +568,4 @@ bool FormContentEditor::verifyCurrentDeviceMemories(const uint8_t* expectedMainI
         closeCurrentDevice();
     }
     return isVerified;
-}
-
-void FormContentEditor::releaseSavedImages()
-{
-    for (auto& image : savedImages)
-    {
-        if (image)
-            secureZeroMemory(image.get(), MEMORY_IMAGE_SIZE);
-        image.reset();
-    }
 }

@@ -206,17 +206,15 @@ void FormContentEditor::initializeEditing()
     connect(form->pushButtonNextSearchResult, &QPushButton::clicked, this,
             &FormContentEditor::_slotPushButtonNextSearchResultClicked);
 
-    if (!searchShortcut)
-        searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    if (!clearClipboardShortcut)
-        clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+    auto* searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    auto* clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
     connect(searchShortcut, &QShortcut::activated, this, &FormContentEditor::_slotShortcutFindActivated);
     connect(clearClipboardShortcut, &QShortcut::activated, this,
             &FormContentEditor::_slotPushButtonClearClipboardClicked);
 
-    connect(viewContentPasswordInformation, &ViewContentPasswordInformation::passwordModified, this,
+    connect(pages.passwordInformation, &ViewContentPasswordInformation::passwordModified, this,
             &FormContentEditor::_slotViewContentPasswordInformationPasswordModified);
-    connect(viewContentPasswordInformation, &ViewContentPasswordInformation::dataCopied, this,
+    connect(pages.passwordInformation, &ViewContentPasswordInformation::dataCopied, this,
             &FormContentEditor::_slotPasswordTableDataCopied);
 
     // Every copy of a secret, wherever it was made (a password field's Ctrl+C too), enables Clear.
@@ -244,7 +242,7 @@ void FormContentEditor::_slotPushButtonNewPasswordClicked()
     if (!currentTable())
         return;
     views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("New password"));
-    viewContentPasswordInformation->setPasswordToEdit(nullptr, -1, PasswordRecord::FIELD_NAME);
+    pages.passwordInformation->setPasswordToEdit(nullptr, -1, PasswordRecord::FIELD_NAME);
     pushView(VIEW_ID_PASSWORD_INFORMATION);
 }
 
@@ -257,7 +255,7 @@ void FormContentEditor::_slotPushButtonEditPasswordClicked()
     if (row < 0 || row >= table->passwordCount())
         return;
     views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("Edit password"));
-    viewContentPasswordInformation->setPasswordToEdit(&table->passwordAt(row), row, table->currentColumn());
+    pages.passwordInformation->setPasswordToEdit(&table->passwordAt(row), row, table->currentColumn());
     pushView(VIEW_ID_PASSWORD_INFORMATION);
 }
 

@@ -21,7 +21,7 @@ void FormContentEditor::initializePasswordHealth()
             &FormContentEditor::_slotActionPasswordHealthTriggered);
     connect(form->labelPasswordHealth, &QLabel::linkActivated, this,
             &FormContentEditor::_slotLabelPasswordHealthLinkActivated);
-    connect(viewContentPasswordHealth, &ViewContentPasswordHealth::findingRecordEditRequested, this,
+    connect(pages.passwordHealth, &ViewContentPasswordHealth::findingRecordEditRequested, this,
             &FormContentEditor::_slotViewContentPasswordHealthFindingRecordEditRequested);
 }
 
@@ -47,14 +47,14 @@ void FormContentEditor::clearPasswordHealth()
         return;
     passwordHealthAnalysis->clear();
     // The page's rows refer to the vault that is going.
-    if (viewContentPasswordHealth)
-        viewContentPasswordHealth->deactivate();
+    if (pages.passwordHealth)
+        pages.passwordHealth->deactivate();
 }
 
 const QString& FormContentEditor::passwordHealthMasterPassword() const
 {
     static const QString unknownPassword;
-    return isMasterPasswordKnown ? masterPassword : unknownPassword;
+    return vaultSession.isMasterPasswordKnown() ? vaultSession.masterPassword() : unknownPassword;
 }
 
 void FormContentEditor::updatePasswordHealthSummary()
@@ -73,9 +73,9 @@ void FormContentEditor::refreshPasswordHealthPage()
     // A hidden page would only spend time on rows no one sees: it is filled when it is opened.
     if (currentViewId() != VIEW_ID_PASSWORD_HEALTH && !viewStack.contains(VIEW_ID_PASSWORD_HEALTH))
         return;
-    viewContentPasswordHealth->setFindings(passwordHealthAnalysis->findings(passwordHealthMasterPassword()),
-                                           passwordHealthAnalysis->ratedRecordCount(),
-                                           passwordHealthAnalysis->recordCount());
+    pages.passwordHealth->setFindings(passwordHealthAnalysis->findings(passwordHealthMasterPassword()),
+                                      passwordHealthAnalysis->ratedRecordCount(),
+                                      passwordHealthAnalysis->recordCount());
 }
 
 void FormContentEditor::_slotActionPasswordHealthTriggered()

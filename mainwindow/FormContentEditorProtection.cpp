@@ -6,8 +6,8 @@
 #include "ProductWebServer.h"
 #include "SessionLockWatcher.h"
 #include "app/Configuration.h"
+#include "common/SecureMemory.h"
 #include "ui_FormContentEditor.h"
-#include "vault/SecureMemory.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentSettings.h"
@@ -121,13 +121,13 @@ bool _isUpdateReplySuccessful_helper(const QNetworkReply* reply)
 
 void FormContentEditor::initializeProtection()
 {
-    timerSecond = new QTimer(this);
-    timerSecond->setObjectName(QStringLiteral("timerSecond"));
-    connect(timerSecond, &QTimer::timeout, this, &FormContentEditor::_slotTimerSecondTimeout);
+    applicationLock.timerSecond = new QTimer(this);
+    applicationLock.timerSecond->setObjectName(QStringLiteral("timerSecond"));
+    connect(applicationLock.timerSecond, &QTimer::timeout, this, &FormContentEditor::_slotTimerSecondTimeout);
 
-    networkAccessManager = new QNetworkAccessManager(this);
-    networkAccessManager->setTransferTimeout(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
-    connect(networkAccessManager, &QNetworkAccessManager::finished, this,
+    updateCheck.networkAccessManager = new QNetworkAccessManager(this);
+    updateCheck.networkAccessManager->setTransferTimeout(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
+    connect(updateCheck.networkAccessManager, &QNetworkAccessManager::finished, this,
             &FormContentEditor::_slotNetworkAccessManagerFinished, Qt::QueuedConnection);
 
     connect(form->actionLockApplication, &QAction::triggered, this,
@@ -140,13 +140,13 @@ void FormContentEditor::initializeProtection()
     connect(form->actionSoftwareUpdateCheck, &QAction::triggered, this,
             &FormContentEditor::_slotActionSoftwareUpdateCheckTriggered);
 
-    connect(viewContentApplicationLocked, &ViewContentApplicationLocked::applicationUnlocked, this,
+    connect(pages.applicationLocked, &ViewContentApplicationLocked::applicationUnlocked, this,
             &FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked);
-    connect(viewContentSettings, &ViewContentSettings::configurationChanged, this,
+    connect(pages.settings, &ViewContentSettings::configurationChanged, this,
             &FormContentEditor::_slotViewContentSettingsConfigurationChanged);
 
-    sessionLockWatcher = SessionLockWatcher::createForThisSession(this);
-    connect(sessionLockWatcher, &SessionLockWatcher::sessionLockRequested, this,
+    applicationLock.sessionLockWatcher = SessionLockWatcher::createForThisSession(this);
+    connect(applicationLock.sessionLockWatcher, &SessionLockWatcher::sessionLockRequested, this,
             &FormContentEditor::_slotSessionLockWatcherSessionLockRequested);
 
     applySettings();
@@ -156,22 +156,23 @@ void FormContentEditor::initializeProtection()
 
 void FormContentEditor::applySettings()
 {
-    isAutoLockingEnabled =
+    applicationLock.isAutoLockingEnabled =
         _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, true).toBool();
 
     // The settings page keeps the delay between 1 and 1440 minutes, but the store can be edited by hand: a
     // negative delay locks as soon as possible rather than never, and a huge one cannot overflow.
     const int delayMinutes =
         _settingValue_helper(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, 10).toInt();
-    autoLockingDelaySeconds = qBound(0, delayMinutes, std::numeric_limits<int>::max() / 60) * 60;
+    applicationLock.autoLockingDelaySeconds =
+        qBound(0, delayMinutes, std::numeric_limits<int>::max() / 60) * 60;
 
     // The count of idle seconds goes on: saving the settings is no reason to forget the user's absence.
-    if (isAutoLockingEnabled)
-        timerSecond->start(AUTO_LOCKING_TIMER_INTERVAL_MILLISECONDS);
+    if (applicationLock.isAutoLockingEnabled)
+        applicationLock.timerSecond->start(AUTO_LOCKING_TIMER_INTERVAL_MILLISECONDS);
     else
-        timerSecond->stop();
+        applicationLock.timerSecond->stop();
 
-    isLockedWithSession =
+    applicationLock.isLockedWithSession =
         _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true).toBool();
     // A copy already counting down keeps its delay; the new one applies from the next copy.
     SensitiveClipboard::instance()->setClearingDelaySeconds(
@@ -185,7 +186,7 @@ void FormContentEditor::applySettings()
 void FormContentEditor::_slotActionSettingsTriggered()
 {
     // Asked at each visit: the desktop's screen saver may have started after the application.
-    viewContentSettings->setSessionLockDetectionAvailable(sessionLockWatcher->isAvailable());
+    pages.settings->setSessionLockDetectionAvailable(applicationLock.sessionLockWatcher->isAvailable());
     pushView(VIEW_ID_SETTINGS);
 }
 
@@ -200,54 +201,50 @@ void FormContentEditor::_slotViewContentSettingsConfigurationChanged()
 
 void FormContentEditor::setKnownMasterPassword(const QString& password)
 {
-    secureClearString(masterPassword);
-    masterPassword = password;
-    isMasterPasswordKnown = !masterPassword.isEmpty();
+    vaultSession.replaceMasterPassword(password, !password.isEmpty());
     updateWidgetsState();
 }
 
 bool FormContentEditor::isApplicationLocked() const
 {
-    return !isApplicationUnlocked;
+    return !applicationLock.isApplicationUnlocked;
 }
 
 bool FormContentEditor::eventFilter(QObject* watched, QEvent* event)
 {
     Q_UNUSED(watched);
-    if (isAutoLockingEnabled && _isUserInputEvent_helper(event->type()))
-        inactivitySeconds = 0;
+    if (_isUserInputEvent_helper(event->type()))
+        applicationLock.noteUserActivity();
     // Only watching: every event goes on to its receiver.
     return false;
 }
 
 void FormContentEditor::_slotTimerSecondTimeout()
 {
-    if (!isAutoLockingEnabled || !isApplicationUnlocked)
+    if (!applicationLock.isAutoLockingEnabled || !applicationLock.isApplicationUnlocked)
         return;
 
-    if (inactivitySeconds < std::numeric_limits<int>::max())
-        inactivitySeconds++;
-    // Compared as unsigned values: a delay of 0 locks at the first tick.
-    if (static_cast<unsigned int>(inactivitySeconds) >= static_cast<unsigned int>(autoLockingDelaySeconds))
+    if (applicationLock.countInactiveSecond())
         _slotActionLockApplicationClicked();
 }
 
 void FormContentEditor::_slotActionLockApplicationClicked()
 {
     // Without a master password there is nothing to unlock with; the idle count simply goes on.
-    if (!isMasterPasswordKnown || masterPassword.isEmpty() || !isApplicationUnlocked)
+    if (!vaultSession.isMasterPasswordKnown() || vaultSession.masterPassword().isEmpty() ||
+        !applicationLock.isApplicationUnlocked)
         return;
 
     _closePopupsAndModalDialogs_helper();
     // A password left on the clipboard would be readable without unlocking.
     clearClipboard();
 
-    QString masterPasswordCopy = masterPassword;
-    viewContentApplicationLocked->setMasterPassword(masterPasswordCopy);
+    QString masterPasswordCopy = vaultSession.masterPassword();
+    pages.applicationLocked->setMasterPassword(masterPasswordCopy);
     // In front of whatever is shown, a page in the middle of a workflow included, and outside the view
     // stack: the workflow goes on behind it, and only the master password takes it away.
-    viewIdUnderLock = currentViewId();
-    isApplicationUnlocked = false;
+    applicationLock.viewIdUnderLock = currentViewId();
+    applicationLock.isApplicationUnlocked = false;
     views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->activate();
     displayView(VIEW_ID_APPLICATION_LOCKED);
     updateWidgetsState();
@@ -255,7 +252,7 @@ void FormContentEditor::_slotActionLockApplicationClicked()
 
 void FormContentEditor::_slotSessionLockWatcherSessionLockRequested()
 {
-    if (!isLockedWithSession)
+    if (!applicationLock.isLockedWithSession)
         return;
     // Even where the application cannot lock (no master password yet), nothing copied stays behind the
     // locked screen or over the sleep.
@@ -266,17 +263,17 @@ void FormContentEditor::_slotSessionLockWatcherSessionLockRequested()
 
 void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()
 {
-    if (isApplicationUnlocked)
+    if (applicationLock.isApplicationUnlocked)
         return;
     views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->deactivate();
-    isApplicationUnlocked = true;
-    displayView(viewIdUnderLock);
+    applicationLock.isApplicationUnlocked = true;
+    displayView(applicationLock.viewIdUnderLock);
     updateWidgetsState();
 
     // Transfers that ended behind the locked page go on now, with their messages and next pages.
-    const QList<DeferredTransferResult> transferResults = deferredTransferResults;
-    deferredTransferResults.clear();
-    for (const DeferredTransferResult& transferResult : transferResults)
+    const QList<ApplicationLockState::DeferredTransferResult> transferResults =
+        applicationLock.takeDeferredTransferResults();
+    for (const ApplicationLockState::DeferredTransferResult& transferResult : transferResults)
     {
         if (transferResult.isWrite)
             _slotViewContentWriteDeviceWriteFinished(transferResult.returnValue);
@@ -285,25 +282,21 @@ void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()
     }
 
     // An update check that finished behind the locked page reports now, over the page it belongs to.
-    if (pendingUpdateCheckResult)
-    {
-        const UpdateCheckResult result = *pendingUpdateCheckResult;
-        pendingUpdateCheckResult.reset();
-        showUpdateCheckResult(result);
-    }
+    if (const std::optional<UpdateCheckState::Result> result = updateCheck.takePendingResult())
+        showUpdateCheckResult(*result);
 }
 
 // Update check -------------------------------------------------------------------------------------------
 
 void FormContentEditor::startAutomaticUpdateCheck()
 {
-    isUpdateCheckManual = false;
+    updateCheck.isNextCheckManual = false;
     startUpdateCheck();
 }
 
 void FormContentEditor::_slotActionSoftwareUpdateCheckTriggered()
 {
-    isUpdateCheckManual = true;
+    updateCheck.isNextCheckManual = true;
     startUpdateCheck();
 }
 
@@ -311,8 +304,7 @@ void FormContentEditor::startUpdateCheck()
 {
     // Each reply remembers how its check was started: an automatic check still running must not take the
     // waiting page of a manual one.
-    const bool isManual = isUpdateCheckManual;
-    isUpdateCheckManual = false;
+    const bool isManual = updateCheck.takeIsNextCheckManual();
 
     const bool isAutomaticCheckEnabled =
         _settingValue_helper(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED, true).toBool();
@@ -340,7 +332,7 @@ void FormContentEditor::sendUpdateCheckRequest(bool isManual)
     // Following a redirection to another site would let that site answer for the product server.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
 
-    QNetworkReply* reply = networkAccessManager->get(request);
+    QNetworkReply* reply = updateCheck.networkAccessManager->get(request);
     reply->setProperty(UPDATE_CHECK_MANUAL_PROPERTY, isManual);
     // Owned by the reply: it goes with it when the check ends in time.
     auto* deadlineTimer = new QTimer(reply);
@@ -357,7 +349,7 @@ void FormContentEditor::sendUpdateCheckRequest(bool isManual)
 
 void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointerReply)
 {
-    UpdateCheckResult result;
+    UpdateCheckState::Result result;
     result.isManual = pointerReply->property(UPDATE_CHECK_MANUAL_PROPERTY).toBool();
     // The size is checked here as well: a short transfer can end before the progress signal could stop it.
     if (_isUpdateReplySuccessful_helper(pointerReply) &&
@@ -371,15 +363,15 @@ void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointer
     // Nothing shows over the locked page, and nothing under it is revealed: the result waits for the
     // unlock. A waiting page that came up over the locked page (locked in the very turn of the menu
     // click) goes now, or it would hide the locked page for good.
-    if (!isApplicationUnlocked)
+    if (!applicationLock.isApplicationUnlocked)
     {
-        pendingUpdateCheckResult = result;
+        updateCheck.pendingResult = result;
         return;
     }
     showUpdateCheckResult(result);
 }
 
-void FormContentEditor::showUpdateCheckResult(const UpdateCheckResult& result)
+void FormContentEditor::showUpdateCheckResult(const UpdateCheckState::Result& result)
 {
     // Only the waiting page goes: whatever else is shown stays.
     if (result.isManual && activeViewId() == VIEW_ID_MESSAGE_BOX_DIALOG)

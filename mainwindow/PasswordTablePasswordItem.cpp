@@ -1,7 +1,7 @@
 #include "PasswordTablePasswordItem.h"
 
+#include "common/SecureMemory.h"
 #include "ui_PasswordTablePasswordItem.h"
-#include "vault/SecureMemory.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "passwordtools/PasswordHealthAnalysis.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QElapsedTimer>
 

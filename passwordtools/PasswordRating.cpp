@@ -1,6 +1,6 @@
 #include "passwordtools/PasswordRating.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QByteArray>
 #include <QRegularExpression>

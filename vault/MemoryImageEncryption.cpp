@@ -1,8 +1,8 @@
 #include "vault/MemoryImageEncryption.h"
 
+#include "common/SecureMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryptionTesting.h"
-#include "vault/SecureMemory.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>

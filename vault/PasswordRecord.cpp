@@ -1,6 +1,6 @@
 #include "vault/PasswordRecord.h"
 
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 QString& PasswordRecord::field(int index)
 {

@@ -1,8 +1,8 @@
 #include "vault/VaultImage.h"
 
+#include "common/SecureMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
-#include "vault/SecureMemory.h"
 
 #include <QRandomGenerator>
 

@@ -1,8 +1,8 @@
 #include "ViewContentApplicationLocked.h"
 
 #include "ViewHost.h"
+#include "common/SecureMemory.h"
 #include "ui_ViewContentApplicationLocked.h"
-#include "vault/SecureMemory.h"
 #include "widgets/PasswordFieldGuard.h"
 
 #include <QCoreApplication>

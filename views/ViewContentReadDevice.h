@@ -12,9 +12,7 @@ class ViewContentReadDevice;
 
 // Reads the main then the backup memory of the current device into its buffers, a short slice of the
 // transfer per timer tick so that the window repaints and answers in between, with a progress bar that
-// follows the bytes. Reports one result code, a DeviceTransfer::ReadResult:
-//   0 both memories read and the LED stopped, -1 the LED could not be made to blink, -2 main memory
-//   selection or read failed, -3 the same for the backup memory, -4 the LED could not be stopped.
+// follows the bytes. Reports one result code, a ReadResult.
 class ViewContentReadDevice : public ViewContentBase
 {
     Q_OBJECT
@@ -30,7 +28,20 @@ public:
     // page.
     static QString remainingTimeText(const DeviceTransfer& transfer);
 
+    // The codes readFinished() carries: the transfer's own.
+    enum ReadResult
+    {
+        // Both memories read and the LED stopped.
+        READ_RESULT_SUCCESS = DeviceTransfer::READ_RESULT_SUCCESS,
+        READ_RESULT_LED_BLINKING_FAILED = DeviceTransfer::READ_RESULT_LED_BLINKING_FAILED,
+        // Selecting or reading the main memory failed.
+        READ_RESULT_MAIN_MEMORY_FAILED = DeviceTransfer::READ_RESULT_MAIN_MEMORY_FAILED,
+        READ_RESULT_BACKUP_MEMORY_FAILED = DeviceTransfer::READ_RESULT_BACKUP_MEMORY_FAILED,
+        READ_RESULT_LED_STOPPING_FAILED = DeviceTransfer::READ_RESULT_LED_STOPPING_FAILED
+    };
+
 Q_SIGNALS:
+    // returnValue: a ReadResult.
     void readFinished(int returnValue);
 
 private Q_SLOTS:

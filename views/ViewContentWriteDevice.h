@@ -12,12 +12,7 @@ class ViewContentWriteDevice;
 
 // Writes the current device's main buffer to its main memory, reads it back and compares, then writes its
 // backup buffer to its backup memory: one 256-byte block (or a short slice of the read-back) per timer
-// tick so that the window repaints and answers in between. Reports one result code, a
-// DeviceTransfer::WriteResult:
-//   0 both memories written and the LED stopped, -1 the LED could not be made to blink, -2 the LED could
-//   not be stopped, -3 / -4 the main / backup memory could not be selected, -5 / -6 a block of the main /
-//   backup memory could not be written, -7 the main memory could not be read back, -8 it does not hold
-//   what was written (in both last cases the backup memory was not touched).
+// tick so that the window repaints and answers in between. Reports one result code, a WriteResult.
 class ViewContentWriteDevice : public ViewContentBase
 {
     Q_OBJECT
@@ -29,7 +24,26 @@ public:
     void activate() override;
     void deactivate() override;
 
+    // The codes writeFinished() carries: the transfer's own.
+    enum WriteResult
+    {
+        // Both memories written and the LED stopped.
+        WRITE_RESULT_SUCCESS = DeviceTransfer::WRITE_RESULT_SUCCESS,
+        WRITE_RESULT_LED_BLINKING_FAILED = DeviceTransfer::WRITE_RESULT_LED_BLINKING_FAILED,
+        WRITE_RESULT_LED_STOPPING_FAILED = DeviceTransfer::WRITE_RESULT_LED_STOPPING_FAILED,
+        WRITE_RESULT_MAIN_SELECTION_FAILED = DeviceTransfer::WRITE_RESULT_MAIN_SELECTION_FAILED,
+        WRITE_RESULT_BACKUP_SELECTION_FAILED = DeviceTransfer::WRITE_RESULT_BACKUP_SELECTION_FAILED,
+        // A block of the main / backup memory could not be written.
+        WRITE_RESULT_MAIN_BLOCK_FAILED = DeviceTransfer::WRITE_RESULT_MAIN_BLOCK_FAILED,
+        WRITE_RESULT_BACKUP_BLOCK_FAILED = DeviceTransfer::WRITE_RESULT_BACKUP_BLOCK_FAILED,
+        // The main memory could not be read back, or does not hold what was written; in both cases the
+        // backup memory was not touched.
+        WRITE_RESULT_MAIN_READ_BACK_FAILED = DeviceTransfer::WRITE_RESULT_MAIN_READ_BACK_FAILED,
+        WRITE_RESULT_MAIN_VERIFICATION_FAILED = DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED
+    };
+
 Q_SIGNALS:
+    // returnValue: a WriteResult.
     void writeFinished(int returnValue);
 
 private Q_SLOTS:

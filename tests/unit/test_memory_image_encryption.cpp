@@ -1,7 +1,8 @@
+#include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/MemoryImageEncryptionTesting.h"
-#include "vault/SecureMemory.h"
 #include "vault/VaultImage.h"
 
 #include <QByteArray>
@@ -362,6 +363,32 @@ private slots:
         struct rlimit limit = {1, 1};
         QCOMPARE(getrlimit(RLIMIT_CORE, &limit), 0);
         QCOMPARE(limit.rlim_cur, rlim_t(0));
+    }
+
+    // Device buffers and read-back comparisons rely on a fresh buffer being zero and on an empty one never
+    // comparing equal.
+    void secureImageBufferStartsZeroCopiesAndReleases()
+    {
+        const std::vector<uint8_t> zeroImage(MEMORY_IMAGE_SIZE, 0);
+        SecureImageBuffer buffer(MEMORY_IMAGE_SIZE);
+        QCOMPARE(buffer.size(), std::size_t(MEMORY_IMAGE_SIZE));
+        QVERIFY(buffer.isEqualTo(zeroImage.data()));
+
+        std::vector<uint8_t> image(MEMORY_IMAGE_SIZE, 0x5a);
+        buffer.assign(image.data(), image.size());
+        QVERIFY(buffer.isEqualTo(image.data()));
+        image[MEMORY_IMAGE_SIZE - 1] = 0;
+        QVERIFY(!buffer.isEqualTo(image.data()));
+
+        buffer.clear();
+        QVERIFY(buffer.isEmpty());
+        QVERIFY(!buffer.data());
+        QVERIFY(!buffer.isEqualTo(zeroImage.data()));
+
+        buffer.assign(image.data(), 16);
+        QCOMPARE(buffer.size(), std::size_t(16));
+        buffer.allocate(MEMORY_IMAGE_SIZE);
+        QVERIFY(buffer.isEqualTo(zeroImage.data()));
     }
 
     void formatVersionsWithoutImplementationLeaveTheImageAlone()

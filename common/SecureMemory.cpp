@@ -1,4 +1,4 @@
-#include "vault/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <cstring>
 

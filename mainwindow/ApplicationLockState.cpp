@@ -1,0 +1,30 @@
+#include "ApplicationLockState.h"
+
+#include <limits>
+
+void ApplicationLockState::noteUserActivity()
+{
+    if (isAutoLockingEnabled)
+        _inactivitySeconds = 0;
+}
+
+bool ApplicationLockState::countInactiveSecond()
+{
+    if (_inactivitySeconds < std::numeric_limits<int>::max())
+        _inactivitySeconds++;
+    // Compared as unsigned values: a delay of 0 locks at the first tick.
+    return static_cast<unsigned int>(_inactivitySeconds) >=
+           static_cast<unsigned int>(autoLockingDelaySeconds);
+}
+
+void ApplicationLockState::deferTransferResult(bool isWrite, int returnValue)
+{
+    _deferredTransferResults.append({isWrite, returnValue});
+}
+
+QList<ApplicationLockState::DeferredTransferResult> ApplicationLockState::takeDeferredTransferResults()
+{
+    QList<DeferredTransferResult> results;
+    results.swap(_deferredTransferResults);
+    return results;
+}
