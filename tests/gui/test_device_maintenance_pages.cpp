@@ -382,10 +382,10 @@ private Q_SLOTS:
         host.addPage(new ViewContentShowDeviceInformation(&host));
 
         QCOMPARE(host.requests,
-                 QStringList({QStringLiteral("switchView %1").arg(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2),
+                 QStringList({QStringLiteral("switchView %1").arg(int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2)),
                               QStringLiteral("removeView ViewContentDeviceCopyWizardPage1"),
                               QStringLiteral("pushMessageBoxDialogView %1 Error")
-                                  .arg(ViewContentMessageBoxDialog::ICON_ERROR)}));
+                                  .arg(int(ViewContentMessageBoxDialog::ICON_ERROR))}));
         QCOMPARE(window->currentViewId(), windowViewId);
     }
 };

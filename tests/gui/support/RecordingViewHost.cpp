@@ -33,7 +33,7 @@ void RecordingViewHost::removeView(const ViewContentBase* page)
 void RecordingViewHost::pushMessageBoxDialogView(ViewContentMessageBoxDialog::Icon icon, const QString& title,
                                                  const QString&, int, ViewContentMessageBoxDialog::Button)
 {
-    requests << QStringLiteral("pushMessageBoxDialogView %1 %2").arg(icon).arg(title);
+    requests << QStringLiteral("pushMessageBoxDialogView %1 %2").arg(int(icon)).arg(title);
 }
 
 void RecordingViewHost::copyToClipboard(const QString&)
