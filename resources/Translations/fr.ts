@@ -961,6 +961,17 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
     </message>
 </context>
 <context>
+    <name>PasswordVisibilityToggle</name>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>The file ends inside a quoted field that starts on line %1: its closing double quote is missing.</source>
@@ -1109,10 +1120,6 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
         <translation>Vous pouvez régler ou désactiver le verrouillage automatique de l’application dans Fichier&#xa0;&gt;&#xa0;Paramètres.</translation>
     </message>
     <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
-    <message>
         <source>Wrong master password</source>
         <translation>Mot de passe maître incorrect</translation>
     </message>
@@ -1250,10 +1257,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
 </context>
 <context>
     <name>ViewContentDeviceCopyWizardPage3</name>
@@ -1292,10 +1295,6 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
     <message>
         <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
@@ -1574,10 +1573,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
 </context>
 <context>
     <name>ViewContentInsertWritingMasterPassword</name>
@@ -1628,10 +1623,6 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Passwords are matching.</source>
         <translation>Les mots de passe correspondent.</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
 </context>
 <context>
@@ -1834,10 +1825,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Advanced</source>
         <comment>Password generation mode</comment>
         <translation>Avancé</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
     <message>
         <source>Characters count: %1</source>
