@@ -12,6 +12,8 @@ int main(int argc, char* argv[])
     auto* application = new QApplication(argc, argv);
     silenceDebugOutput();
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
+    // Wayland desktops match the window to its desktop entry, and so to the entry's icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvane-key-manager"));
 
     initializeConfiguration();
 

@@ -9,10 +9,9 @@
 
 #include "device/Device.h"
 #include "device/DeviceTransfer.h"
+#include "support/SimulatorProcess.h"
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -24,44 +23,19 @@ namespace
 {
 constexpr double LINK_BYTES_PER_SECOND = 11520.0;
 
-// One simulator process serving a device with a throw-away state, without request log.
-class BenchmarkSimulator
+// Starts a simulator serving a device with a throw-away state, without request log (the log would cost
+// time), and opens its port.
+std::unique_ptr<Device> _openDevice_helper(SimulatorProcess& simulator, const QStringList& extraArguments,
+                                           benchmark::State& state)
 {
-public:
-    explicit BenchmarkSimulator(const QStringList& extraArguments)
+    simulator.setRequestLogEnabled(false);
+    if (!simulator.start(QString(), QStringLiteral("TZQVR-BENCH"), extraArguments))
     {
-        _process.start(QStringLiteral(CORVANE_SIMULATOR_PATH),
-                       QStringList{"--exit-with-parent", "--device-dir", "", "--usb-serial", "TZQVR-BENCH",
-                                   "--state-dir", _stateDirectory.path()} +
-                           extraArguments);
-        if (_process.waitForReadyRead(20000))
-        {
-            const QByteArray line = _process.readLine().trimmed();
-            if (line.startsWith("ready port="))
-                _portPath = QString::fromUtf8(line.mid(11));
-        }
+        state.SkipWithError("the simulator did not start");
+        return nullptr;
     }
-    ~BenchmarkSimulator()
-    {
-        _process.terminate();
-        _process.waitForFinished(10000);
-    }
-    QString portPath() const
-    {
-        return _portPath;
-    }
-
-private:
-    QTemporaryDir _stateDirectory;
-    QProcess _process;
-    QString _portPath;
-};
-
-std::unique_ptr<Device> _openDevice_helper(BenchmarkSimulator& simulator, benchmark::State& state)
-{
-    auto device =
-        std::make_unique<Device>(DevicePortInfo(simulator.portPath(), "TZQVR-BENCH", 0x0403, 0x6015));
-    if (simulator.portPath().isEmpty() || device->open() != 0)
+    auto device = std::make_unique<Device>(simulator.portInfo());
+    if (device->open() != 0)
     {
         state.SkipWithError("the simulator could not be opened");
         return nullptr;
@@ -110,8 +84,8 @@ void _fillBuffers_helper(Device& device)
 
 void ReadBothMemories(benchmark::State& state)
 {
-    BenchmarkSimulator simulator({});
-    std::unique_ptr<Device> device = _openDevice_helper(simulator, state);
+    SimulatorProcess simulator;
+    std::unique_ptr<Device> device = _openDevice_helper(simulator, {}, state);
     if (!device)
         return;
     double longestSlice = 0;
@@ -129,8 +103,8 @@ void ReadBothMemories(benchmark::State& state)
 
 void WriteBothMemories(benchmark::State& state)
 {
-    BenchmarkSimulator simulator({});
-    std::unique_ptr<Device> device = _openDevice_helper(simulator, state);
+    SimulatorProcess simulator;
+    std::unique_ptr<Device> device = _openDevice_helper(simulator, {}, state);
     if (!device)
         return;
     double longestSlice = 0;
@@ -152,8 +126,9 @@ void WriteBothMemories(benchmark::State& state)
 // Opening (read both) or saving (write both with verification, then read both back) at the real line rate.
 void _atLineSpeed_helper(benchmark::State& state, bool isSaving)
 {
-    BenchmarkSimulator simulator({"--speed", "11520", "--packet-size", "64"});
-    std::unique_ptr<Device> device = _openDevice_helper(simulator, state);
+    SimulatorProcess simulator;
+    std::unique_ptr<Device> device =
+        _openDevice_helper(simulator, {"--speed", "11520", "--packet-size", "64"}, state);
     if (!device)
         return;
     // Bytes on the line, one direction at a time: a block request and its acknowledgement, a read reply.

@@ -8,6 +8,7 @@
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
 #include "mainwindow/FormContentEditor.h"
+#include "support/SimulatorProcess.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/VaultImage.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -86,22 +86,17 @@ class BenchmarkDevice
 public:
     explicit BenchmarkDevice(const QByteArray& image)
     {
-        for (const char* fileName : {"main_memory.bin", "backup_memory.bin"})
-        {
-            QFile file(_stateDirectory.filePath(QString::fromLatin1(fileName)));
-            if (file.open(QIODevice::WriteOnly))
-                file.write(image);
-        }
         qputenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE, QFile::encodeName(_deviceDirectory.path()));
-        _process.start(QStringLiteral(CORVANE_SIMULATOR_PATH),
-                       {"--exit-with-parent", "--device-dir", _deviceDirectory.path(), "--usb-serial",
-                        "TZQVR-BENCH", "--name", "Bench", "--state-dir", _stateDirectory.path()});
-        _isReady = _process.waitForReadyRead(20000) && _process.readLine().startsWith("ready port=");
+        // No request log: it would cost time.
+        _simulator.setRequestLogEnabled(false);
+        _isReady = _simulator.writeMemory(DEVICE_MEMORY_MAIN, image) &&
+                   _simulator.writeMemory(DEVICE_MEMORY_BACKUP, image) &&
+                   _simulator.start(_deviceDirectory.path(), QStringLiteral("TZQVR-BENCH"),
+                                    {QStringLiteral("--name"), QStringLiteral("Bench")});
     }
     ~BenchmarkDevice()
     {
-        _process.terminate();
-        _process.waitForFinished(10000);
+        _simulator.stop();
         qunsetenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE);
     }
     bool isReady() const
@@ -110,9 +105,8 @@ public:
     }
 
 private:
-    QTemporaryDir _stateDirectory;
     QTemporaryDir _deviceDirectory;
-    QProcess _process;
+    SimulatorProcess _simulator;
     bool _isReady = false;
 };
 

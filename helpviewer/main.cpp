@@ -43,6 +43,9 @@ void installTranslators_helper(QApplication& application, const QString& languag
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // The viewer has no desktop entry of its own: Wayland desktops group its window with the application's
+    // and take the entry's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvane-key-manager"));
     QStringList arguments = QApplication::arguments();
     QString languageCode = HelpViewerWindow::languageCodeFromArgument(arguments.value(1));
     QString homePageName = arguments.value(2);

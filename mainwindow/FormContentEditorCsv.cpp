@@ -9,25 +9,19 @@
 #include "ui_FormContentEditor.h"
 #include "vault/VaultText.h"
 #include "views/ViewContentImportCSVFile.h"
+#include "widgets/PlainTextMessage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMultiMap>
-#include <QTextDocument>
 
 #include <utility>
 
 namespace
 {
 const char* const CSV_FILE_SUFFIX = ".csv";
-
-// File names are user text: a name that looks like markup must show as typed in a message.
-QString _plainMessage_helper(const QString& message)
-{
-    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
-}
 
 // Drops the characters the vault cannot store (its encoding uses them as terminators) from every field;
 // returns how many were dropped.
@@ -127,8 +121,8 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     if (!file.open(QIODevice::ReadOnly))
     {
         pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
-                                 _plainMessage_helper(tr("Could not open the file '%1' in read mode (%2).")
-                                                          .arg(displayedFileName, file.errorString())),
+                                 plainTextMessage(tr("Could not open the file '%1' in read mode (%2).")
+                                                      .arg(displayedFileName, file.errorString())),
                                  ViewContentMessageBoxDialog::BUTTON_OK,
                                  ViewContentMessageBoxDialog::BUTTON_OK);
         return;
@@ -160,7 +154,7 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
             errorMessage = tr("the column titles of the first line could not be read");
         pushMessageBoxDialogView(
             ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
-            _plainMessage_helper(
+            plainTextMessage(
                 tr("Could not import the CSV file '%1' (%2).").arg(displayedFileName, errorMessage)),
             ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
         return;
@@ -237,11 +231,11 @@ void FormContentEditor::_slotActionExportCSVTriggered()
     QString errorMessage;
     if (exportCSVFile(fileName, table->passwords(), true, errorMessage) != 0)
     {
-        pushMessageBoxDialogView(
-            ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
-            _plainMessage_helper(tr("Could not export the CSV file '%1' (%2).")
-                                     .arg(QDir::toNativeSeparators(fileName), errorMessage)),
-            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
+                                 plainTextMessage(tr("Could not export the CSV file '%1' (%2).")
+                                                      .arg(QDir::toNativeSeparators(fileName), errorMessage)),
+                                 ViewContentMessageBoxDialog::BUTTON_OK,
+                                 ViewContentMessageBoxDialog::BUTTON_OK);
         return;
     }
 

@@ -13,13 +13,13 @@
 #include "vault/MemoryImageFile.h"
 #include "vault/OwnerOnlyFileWriter.h"
 #include "vault/VaultImage.h"
+#include "widgets/PlainTextMessage.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
-#include <QTextDocument>
 
 #include <cstring>
 #include <vector>
@@ -27,12 +27,6 @@
 namespace
 {
 const char* const BACKUP_FILE_SUFFIX = ".corvane-backup";
-
-// File and device names are user text: a name that looks like markup must show as typed in a message.
-QString _plainMessage_helper(const QString& message)
-{
-    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
-}
 
 QString _deviceKey_helper(const QString& usbSerialNumber, const char* key)
 {
@@ -189,17 +183,17 @@ void FormContentEditor::completeBackupDevice()
         !writer.commit())
     {
         showErrorMessage(
-            _plainMessage_helper(tr("Could not save the backup file '%1' (%2).")
-                                     .arg(QDir::toNativeSeparators(filePath), writer.errorMessage())));
+            plainTextMessage(tr("Could not save the backup file '%1' (%2).")
+                                 .arg(QDir::toNativeSeparators(filePath), writer.errorMessage())));
         return;
     }
     setDeviceBackupDate(usbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
     updateDeviceBackupLabel();
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Backup saved"),
-        _plainMessage_helper(tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring "
-                                "it needs the device's master password.")
-                                 .arg(deviceName, QDir::toNativeSeparators(filePath))),
+        plainTextMessage(tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring "
+                            "it needs the device's master password.")
+                             .arg(deviceName, QDir::toNativeSeparators(filePath))),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
 }
 
@@ -224,7 +218,7 @@ void FormContentEditor::_slotActionRestoreDeviceTriggered()
     if (!readMemoryImageFile(filePath, deviceRestore.image.data(), errorMessage))
     {
         deviceRestore.clear();
-        showErrorMessage(_plainMessage_helper(tr("Could not read the backup file (%1).").arg(errorMessage)));
+        showErrorMessage(plainTextMessage(tr("Could not read the backup file (%1).").arg(errorMessage)));
         return;
     }
     deviceRestore.filePath = filePath;
@@ -284,9 +278,9 @@ void FormContentEditor::continueRestoreDevice()
     }
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
-        _plainMessage_helper(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will "
-                                "be overwritten.")
-                                 .arg(QFileInfo(deviceRestore.filePath).fileName(), device->getName())),
+        plainTextMessage(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will "
+                            "be overwritten.")
+                             .arg(QFileInfo(deviceRestore.filePath).fileName(), device->getName())),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
 }
@@ -318,10 +312,9 @@ void FormContentEditor::verifyRestoredDevice()
     const QString deviceName = device ? device->getName() : QString();
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Restore success"),
-        _plainMessage_helper(
-            tr("The backup '%1' was written to the device '%2' and verified.\nYou can safely "
-               "remove the device if you want.")
-                .arg(fileName, deviceName)),
+        plainTextMessage(tr("The backup '%1' was written to the device '%2' and verified.\nYou can safely "
+                            "remove the device if you want.")
+                             .arg(fileName, deviceName)),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
     closeCurrentDevice();
 }

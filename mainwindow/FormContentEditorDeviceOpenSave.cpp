@@ -28,24 +28,14 @@
 #include "views/ViewContentInsertWritingMasterPassword.h"
 #include "views/ViewContentReadDevice.h"
 #include "views/ViewContentWriteDevice.h"
+#include "widgets/PlainTextMessage.h"
 
 #include <QMenu>
 #include <QMessageBox>
-#include <QTextDocument>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
-
-namespace
-{
-// Device names are user text: a name that looks like markup must show as typed in a message.
-QString _plainMessage_helper(const QString& message)
-{
-    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
-}
-
-} // namespace
 
 void FormContentEditor::initializeDeviceOpenSave()
 {
@@ -406,13 +396,12 @@ void FormContentEditor::askSaveConfirmation()
     const Device* device = getCurrentDevice();
     if (!device)
         return;
-    pushMessageBoxDialogView(
-        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm saving device"),
-        _plainMessage_helper(tr("Save changes to the device '%1'?\nAll device current data "
-                                "will be overwritten.")
-                                 .arg(device->getName())),
-        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
-        ViewContentMessageBoxDialog::BUTTON_NO);
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm saving device"),
+                             plainTextMessage(tr("Save changes to the device '%1'?\nAll device current data "
+                                                 "will be overwritten.")
+                                                  .arg(device->getName())),
+                             ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+                             ViewContentMessageBoxDialog::BUTTON_NO);
 }
 
 void FormContentEditor::encryptAndWriteVault()

@@ -7,21 +7,12 @@
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordInformation.h"
 #include "widgets/SensitiveClipboard.h"
+#include "widgets/PlainTextMessage.h"
 
 #include <QShortcut>
 #include <QTabBar>
-#include <QTextDocument>
 
 #include <memory>
-
-namespace
-{
-// Record and tab names are user text: a name that looks like markup must show as typed in a message.
-QString _plainMessage_helper(const QString& message)
-{
-    return Qt::mightBeRichText(message) ? Qt::convertFromPlainText(message) : message;
-}
-} // namespace
 
 // Tabs and the vault -------------------------------------------------------------------------------------
 
@@ -286,7 +277,7 @@ void FormContentEditor::_slotPushButtonRemovePasswordClicked()
     pendingOperation = PENDING_OPERATION_REMOVE_PASSWORD;
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove password"),
-        _plainMessage_helper(
+        plainTextMessage(
             tr("Do you really want to remove the password called '%1'?").arg(table->passwordAt(row).name)),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
@@ -339,9 +330,9 @@ void FormContentEditor::_slotPushButtonRemoveTabClicked()
     pendingOperation = PENDING_OPERATION_REMOVE_TAB;
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove tab"),
-        _plainMessage_helper(tr("Do you really want to remove the tab called '%1' and all its "
-                                "content?")
-                                 .arg(tabName(tabIndex))),
+        plainTextMessage(tr("Do you really want to remove the tab called '%1' and all its "
+                            "content?")
+                             .arg(tabName(tabIndex))),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
 }

@@ -3,7 +3,7 @@
 #include "ViewHost.h"
 #include "common/SecureMemory.h"
 #include "ui_ViewContentApplicationLocked.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -13,7 +13,7 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentApplicationLocked)
 {
     form->setupUi(this);
-    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
+    passwordVisibilityToggle = new PasswordVisibilityToggle(form->pushButtonShow, {form->lineEditPassword});
     form->svgWidgetIcon->load(QStringLiteral(":/Images/Padlock.svg"));
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 
@@ -21,8 +21,6 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
             &ViewContentApplicationLocked::_slotLineEditPasswordTextChanged);
     connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
             &ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed);
-    connect(form->pushButtonShow, &QPushButton::clicked, this,
-            &ViewContentApplicationLocked::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonUnlock, &QPushButton::clicked, this,
             &ViewContentApplicationLocked::_slotPushButtonUnlockClicked);
     // Quitting needs no password; the main window's close handling still asks about unsaved data.
@@ -47,8 +45,7 @@ void ViewContentApplicationLocked::activate()
 {
     form->lineEditPassword->clear();
     // Every lock starts hidden, whatever the user left shown at the previous one.
-    passwordFieldGuard->setPasswordShown(true);
-    _slotPushButtonShowPasswordClicked();
+    passwordVisibilityToggle->hidePasswords();
     form->lineEditPassword->setFocus();
     form->pushButtonUnlock->setDefault(true);
     form->pushButtonUnlock->setEnabled(false);
@@ -69,20 +66,6 @@ void ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed()
 {
     if (!form->lineEditPassword->text().isEmpty())
         _slotPushButtonUnlockClicked();
-}
-
-void ViewContentApplicationLocked::_slotPushButtonShowPasswordClicked()
-{
-    if (!passwordFieldGuard->isPasswordShown())
-    {
-        passwordFieldGuard->setPasswordShown(true);
-        form->pushButtonShow->setText(tr("Hide"));
-    }
-    else
-    {
-        passwordFieldGuard->setPasswordShown(false);
-        form->pushButtonShow->setText(tr("Show"));
-    }
 }
 
 void ViewContentApplicationLocked::_slotPushButtonUnlockClicked()

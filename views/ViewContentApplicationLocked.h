@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -35,11 +35,10 @@ Q_SIGNALS:
 private Q_SLOTS:
     void _slotLineEditPasswordTextChanged(QString referenceText);
     void _slotLineEditPasswordReturnPressed();
-    void _slotPushButtonShowPasswordClicked();
     void _slotPushButtonUnlockClicked();
 
 private:
     Ui::ViewContentApplicationLocked* form;
-    PasswordFieldGuard* passwordFieldGuard = nullptr;
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
     QString masterPassword;
 };

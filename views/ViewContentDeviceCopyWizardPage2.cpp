@@ -2,21 +2,20 @@
 
 #include "ViewHost.h"
 #include "ui_ViewContentDeviceCopyWizardPage2.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
 {
     form->setupUi(this);
-    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
+    passwordVisibilityToggle =
+        new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged);
     connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
             &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed);
-    connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
-            &ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,
@@ -32,8 +31,7 @@ void ViewContentDeviceCopyWizardPage2::activate()
 {
     form->lineEditPassword->clear();
     _slotLineEditPasswordTextChanged(QString());
-    passwordFieldGuard->setPasswordShown(false);
-    form->pushButtonShowPassword->setText(tr("Show"));
+    passwordVisibilityToggle->hidePasswords();
     form->lineEditPassword->setFocus();
 }
 
@@ -52,20 +50,6 @@ void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed()
 {
     if (form->pushButtonNext->isEnabled())
         _slotPushButtonNextClicked();
-}
-
-void ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked()
-{
-    if (!passwordFieldGuard->isPasswordShown())
-    {
-        passwordFieldGuard->setPasswordShown(true);
-        form->pushButtonShowPassword->setText(tr("Hide"));
-    }
-    else
-    {
-        passwordFieldGuard->setPasswordShown(false);
-        form->pushButtonShowPassword->setText(tr("Show"));
-    }
 }
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked()

@@ -2,7 +2,7 @@
 
 #include "ViewContentBase.h"
 
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -31,11 +31,10 @@ Q_SIGNALS:
 private Q_SLOTS:
     void _slotLineEditPasswordTextChanged(QString referenceText);
     void _slotLineEditPasswordReturnPressed();
-    void _slotPushButtonShowPasswordClicked();
     void _slotPushButtonNextClicked();
     void _slotPushButtonCancelClicked();
 
 private:
     Ui::ViewContentDeviceCopyWizardPage2* form;
-    PasswordFieldGuard* passwordFieldGuard = nullptr;
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
 };

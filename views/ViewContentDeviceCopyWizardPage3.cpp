@@ -4,21 +4,20 @@
 #include "ViewId.h"
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentDeviceCopyWizardPage3.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
 {
     form->setupUi(this);
-    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
+    passwordVisibilityToggle =
+        new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textEdited, this,
             &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited);
     connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
             &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed);
-    connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
-            &ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonPrevious, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked);
     connect(form->pushButtonNext, &QPushButton::clicked, this,
@@ -36,8 +35,7 @@ void ViewContentDeviceCopyWizardPage3::activate()
 {
     form->lineEditPassword->clear();
     updatePasswordStrength();
-    passwordFieldGuard->setPasswordShown(false);
-    form->pushButtonShowPassword->setText(tr("Show"));
+    passwordVisibilityToggle->hidePasswords();
     form->lineEditPassword->setFocus();
 }
 
@@ -56,20 +54,6 @@ void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed()
 {
     // An empty field is an answer too: the source device's master password.
     _slotPushButtonNextClicked();
-}
-
-void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()
-{
-    if (!passwordFieldGuard->isPasswordShown())
-    {
-        passwordFieldGuard->setPasswordShown(true);
-        form->pushButtonShowPassword->setText(tr("Hide"));
-    }
-    else
-    {
-        passwordFieldGuard->setPasswordShown(false);
-        form->pushButtonShowPassword->setText(tr("Show"));
-    }
 }
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()

@@ -2,7 +2,7 @@
 
 #include "ViewContentBase.h"
 
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -34,7 +34,6 @@ Q_SIGNALS:
 private Q_SLOTS:
     void _slotLineEditPasswordTextEdited(QString);
     void _slotLineEditPasswordReturnPressed();
-    void _slotPushButtonShowPasswordClicked();
     void _slotPushButtonPreviousClicked();
     void _slotPushButtonNextClicked();
     void _slotPushButtonCancelClicked();
@@ -43,5 +42,5 @@ private:
     void updatePasswordStrength();
 
     Ui::ViewContentDeviceCopyWizardPage3* form;
-    PasswordFieldGuard* passwordFieldGuard = nullptr;
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
 };

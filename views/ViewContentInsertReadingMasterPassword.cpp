@@ -3,20 +3,19 @@
 #include "ViewHost.h"
 #include "device/Device.h"
 #include "ui_ViewContentInsertReadingMasterPassword.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
 {
     form->setupUi(this);
-    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPasswordField);
+    passwordVisibilityToggle =
+        new PasswordVisibilityToggle(form->pushButtonShow, {form->lineEditPasswordField});
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,
             &ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked);
-    connect(form->pushButtonShow, &QPushButton::clicked, this,
-            &ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked);
     connect(form->lineEditPasswordField, &QLineEdit::textEdited, this,
             &ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited);
     connect(form->lineEditPasswordField, &QLineEdit::returnPressed, this,
@@ -30,18 +29,16 @@ ViewContentInsertReadingMasterPassword::~ViewContentInsertReadingMasterPassword(
 
 void ViewContentInsertReadingMasterPassword::activate()
 {
-    form->pushButtonShow->setText(tr("Show"));
     form->pushButtonOk->setEnabled(false);
     form->lineEditPasswordField->clear();
-    passwordFieldGuard->setPasswordShown(false);
+    passwordVisibilityToggle->hidePasswords();
     form->lineEditPasswordField->setFocus();
 }
 
 void ViewContentInsertReadingMasterPassword::deactivate()
 {
     form->lineEditPasswordField->clear();
-    passwordFieldGuard->setPasswordShown(false);
-    form->pushButtonShow->setText(tr("Show"));
+    passwordVisibilityToggle->hidePasswords();
     form->pushButtonOk->setEnabled(false);
 }
 
@@ -59,22 +56,6 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
     closeCurrentDevice();
     viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
-}
-
-void ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked()
-{
-    if (!passwordFieldGuard->isPasswordShown())
-    {
-        passwordFieldGuard->setPasswordShown(true);
-        form->pushButtonShow->setText(tr("Hide"));
-    }
-    else
-    {
-        passwordFieldGuard->setPasswordShown(false);
-        form->pushButtonShow->setText(tr("Show"));
-    }
-    // The click took the focus; typing and Return belong to the field.
-    form->lineEditPasswordField->setFocus();
 }
 
 void ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited(QString)

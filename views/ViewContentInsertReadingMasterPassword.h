@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -32,11 +32,10 @@ Q_SIGNALS:
 private Q_SLOTS:
     void _slotPushButtonOkClicked();
     void _slotPushButtonCancelClicked();
-    void _slotPushButtonShowClicked();
     void _slotLineEditTextEdited(QString);
     void _slotLineEditReturnPressed();
 
 private:
     Ui::ViewContentInsertReadingMasterPassword* form;
-    PasswordFieldGuard* passwordFieldGuard = nullptr;
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
 };

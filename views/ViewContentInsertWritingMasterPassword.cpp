@@ -4,7 +4,7 @@
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentInsertWritingMasterPassword.h"
 #include "widgets/HelpLauncher.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 #include <QApplication>
 
@@ -12,8 +12,8 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertWritingMasterPassword)
 {
     form->setupUi(this);
-    firstPasswordFieldGuard = new PasswordFieldGuard(form->lineEditFirstPasswordField);
-    secondPasswordFieldGuard = new PasswordFieldGuard(form->lineEditSecondPasswordField);
+    passwordVisibilityToggle = new PasswordVisibilityToggle(
+        form->pushButtonShow, {form->lineEditFirstPasswordField, form->lineEditSecondPasswordField});
 
     connect(form->lineEditFirstPasswordField, &QLineEdit::textChanged, this,
             &ViewContentInsertWritingMasterPassword::_slotLineEditTextChanged);
@@ -23,13 +23,8 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
             &ViewContentInsertWritingMasterPassword::_slotPushButtonOkClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,
             &ViewContentInsertWritingMasterPassword::_slotPushButtonCancelClicked);
-    connect(form->pushButtonShow, &QPushButton::clicked, this,
-            &ViewContentInsertWritingMasterPassword::_slotPushButtonShowClicked);
     connect(form->labelHelp, &QLabel::linkActivated, this,
             &ViewContentInsertWritingMasterPassword::_slotLabelHelpLinkActivated);
-    lastFocusedPasswordField = form->lineEditFirstPasswordField;
-    connect(qApp, &QApplication::focusChanged, this,
-            &ViewContentInsertWritingMasterPassword::_slotApplicationFocusChanged);
 }
 
 ViewContentInsertWritingMasterPassword::~ViewContentInsertWritingMasterPassword()
@@ -41,25 +36,21 @@ void ViewContentInsertWritingMasterPassword::activate()
 {
     clearFields();
     _slotLineEditTextChanged(QString());
-    form->pushButtonShow->setText(tr("Show"));
     form->pushButtonOk->setDefault(true);
     form->pushButtonOk->setEnabled(false);
     form->lineEditFirstPasswordField->setFocus();
-    lastFocusedPasswordField = form->lineEditFirstPasswordField;
 }
 
 void ViewContentInsertWritingMasterPassword::deactivate()
 {
     clearFields();
-    form->pushButtonShow->setText(tr("Show"));
 }
 
 void ViewContentInsertWritingMasterPassword::clearFields()
 {
     form->lineEditFirstPasswordField->clear();
     form->lineEditSecondPasswordField->clear();
-    firstPasswordFieldGuard->setPasswordShown(false);
-    secondPasswordFieldGuard->setPasswordShown(false);
+    passwordVisibilityToggle->hidePasswords();
 }
 
 void ViewContentInsertWritingMasterPassword::_slotLineEditTextChanged(QString)
@@ -90,23 +81,6 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonCancelClicked()
 {
     viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
-}
-
-void ViewContentInsertWritingMasterPassword::_slotPushButtonShowClicked()
-{
-    // Both fields together, decided by the first one.
-    const bool isHidden = !firstPasswordFieldGuard->isPasswordShown();
-    firstPasswordFieldGuard->setPasswordShown(isHidden);
-    secondPasswordFieldGuard->setPasswordShown(isHidden);
-    form->pushButtonShow->setText(isHidden ? tr("Hide") : tr("Show"));
-    // The click took the focus; give it back to the field the user was typing in.
-    lastFocusedPasswordField->setFocus();
-}
-
-void ViewContentInsertWritingMasterPassword::_slotApplicationFocusChanged(QWidget*, QWidget* now)
-{
-    if (now == form->lineEditFirstPasswordField || now == form->lineEditSecondPasswordField)
-        lastFocusedPasswordField = static_cast<QLineEdit*>(now);
 }
 
 void ViewContentInsertWritingMasterPassword::_slotLabelHelpLinkActivated(QString referenceDocumentFileName)

@@ -4,9 +4,7 @@
 
 #include <QString>
 
-class QLineEdit;
-
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -35,16 +33,12 @@ private Q_SLOTS:
     void _slotLineEditTextChanged(QString);
     void _slotPushButtonOkClicked();
     void _slotPushButtonCancelClicked();
-    void _slotPushButtonShowClicked();
     void _slotLabelHelpLinkActivated(QString referenceDocumentFileName);
-    void _slotApplicationFocusChanged(QWidget*, QWidget* now);
 
 private:
     void clearFields();
 
     Ui::ViewContentInsertWritingMasterPassword* form;
-    PasswordFieldGuard* firstPasswordFieldGuard = nullptr;
-    PasswordFieldGuard* secondPasswordFieldGuard = nullptr;
-    // Where Show/Hide gives the focus back after its click took it.
-    QLineEdit* lastFocusedPasswordField = nullptr;
+    // Both fields together.
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
 };

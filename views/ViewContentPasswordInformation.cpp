@@ -5,7 +5,7 @@
 #include "ui_ViewContentPasswordInformation.h"
 #include "vault/VaultText.h"
 #include "widgets/HelpLauncher.h"
-#include "widgets/PasswordFieldGuard.h"
+#include "widgets/PasswordVisibilityToggle.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -44,7 +44,8 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentPasswordInformation)
 {
     form->setupUi(this);
-    passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
+    passwordVisibilityToggle =
+        new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     pointerPassword = &emptyPassword;
 
     form->comboBoxPasswordGenerationMode->addItem(tr("Auto", "Password generation mode"));
@@ -57,8 +58,6 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
          {form->lineEditName, form->lineEditLogin, form->lineEditPassword, form->lineEditWebSite})
         lineEdit->setValidator(validator);
 
-    connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
-            &ViewContentPasswordInformation::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonCopyPassword, &QPushButton::clicked, this,
             &ViewContentPasswordInformation::_slotPushButtonCopyPasswordClicked);
     connect(form->pushButtonGeneratePassword, &QPushButton::clicked, this,
@@ -141,8 +140,7 @@ void ViewContentPasswordInformation::activate()
     }
 
     isPasswordCopied = false;
-    passwordFieldGuard->setPasswordShown(false);
-    form->pushButtonShowPassword->setText(tr("Show"));
+    passwordVisibilityToggle->hidePasswords();
     updateFields();
 }
 
@@ -161,20 +159,6 @@ void ViewContentPasswordInformation::deactivate()
     form->lineEditWebSite->clear();
     form->textEditNote->clear();
     form->labelPasswordCharactersCount->clear();
-}
-
-void ViewContentPasswordInformation::_slotPushButtonShowPasswordClicked()
-{
-    if (!passwordFieldGuard->isPasswordShown())
-    {
-        passwordFieldGuard->setPasswordShown(true);
-        form->pushButtonShowPassword->setText(tr("Hide"));
-    }
-    else
-    {
-        passwordFieldGuard->setPasswordShown(false);
-        form->pushButtonShowPassword->setText(tr("Show"));
-    }
 }
 
 void ViewContentPasswordInformation::_slotPushButtonCopyPasswordClicked()

@@ -3,7 +3,7 @@
 #include "ViewContentBase.h"
 #include "vault/PasswordRecord.h"
 
-class PasswordFieldGuard;
+class PasswordVisibilityToggle;
 
 namespace Ui
 {
@@ -44,7 +44,6 @@ Q_SIGNALS:
     void dataCopied();
 
 private Q_SLOTS:
-    void _slotPushButtonShowPasswordClicked();
     void _slotPushButtonCopyPasswordClicked();
     void _slotPushButtonGeneratePasswordClicked();
     void _slotPushButtonSaveClicked();
@@ -61,7 +60,7 @@ private:
     void leave();
 
     Ui::ViewContentPasswordInformation* form;
-    PasswordFieldGuard* passwordFieldGuard = nullptr;
+    PasswordVisibilityToggle* passwordVisibilityToggle = nullptr;
     const PasswordRecord* pointerPassword = nullptr;
     PasswordRecord emptyPassword;
     int passwordToReplaceIndex = -1;

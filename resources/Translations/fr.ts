@@ -957,6 +957,17 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
     </message>
 </context>
 <context>
+    <name>PasswordVisibilityToggle</name>
+    <message>
+        <source>Hide</source>
+        <translation>Masquer</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>The file ends inside a quoted field that starts on line %1: its closing double quote is missing.</source>
@@ -1105,10 +1116,6 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
         <translation>Vous pouvez régler ou désactiver le verrouillage automatique de l’application dans Fichier&#xa0;&gt;&#xa0;Paramètres.</translation>
     </message>
     <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
-    <message>
         <source>Wrong master password</source>
         <translation>Mot de passe maître incorrect</translation>
     </message>
@@ -1246,10 +1253,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
 </context>
 <context>
     <name>ViewContentDeviceCopyWizardPage3</name>
@@ -1288,10 +1291,6 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
     <message>
         <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
@@ -1570,10 +1569,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
 </context>
 <context>
     <name>ViewContentInsertWritingMasterPassword</name>
@@ -1624,10 +1619,6 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Passwords are matching.</source>
         <translation>Les mots de passe correspondent.</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
 </context>
 <context>
@@ -1830,10 +1821,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Advanced</source>
         <comment>Password generation mode</comment>
         <translation>Avancé</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
     </message>
     <message>
         <source>Characters count: %1</source>

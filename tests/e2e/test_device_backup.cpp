@@ -6,6 +6,7 @@
 #include "gui/support/EditorTestSupport.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 
@@ -45,13 +46,11 @@ QByteArray _fileContent_helper(const QString& filePath)
 }
 } // namespace
 
-class TestDeviceBackup : public QObject
+class TestDeviceBackup : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
 private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
     QTemporaryDir fileDirectory;
     QString proposedBackupPath;
 
@@ -84,19 +83,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow(Vault());
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        DeviceWorkflowTestCase::init();
         settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
         settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true);
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
     }
 
     void backupThenRestoreOntoAnotherDeviceGivesIdenticalMemories()

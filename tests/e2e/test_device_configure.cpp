@@ -4,6 +4,7 @@
 #include "gui/support/EditorTestSupport.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
@@ -56,14 +57,11 @@ DeviceSettings _deviceSettings_helper(const SimulatorProcess& simulator)
 }
 } // namespace
 
-class TestDeviceConfigure : public QObject
+class TestDeviceConfigure : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
 private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
-
     QWidget* page(int viewId)
     {
         return window->view(viewId);
@@ -106,21 +104,6 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
-    }
-
     void informationShowsTheDeviceValues()
     {
         SimulatorProcess simulator;

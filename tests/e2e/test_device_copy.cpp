@@ -5,6 +5,7 @@
 #include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/VaultImage.h"
@@ -64,14 +65,14 @@ int _sealState_helper(const QByteArray& image, const QString& password)
 }
 } // namespace
 
-class TestDeviceCopy : public QObject
+class TestDeviceCopy : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
-private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
+public:
+    TestDeviceCopy() : DeviceWorkflowTestCase(_shownVault_helper()) {}
 
+private:
     QWidget* page(int viewId)
     {
         return window->view(viewId);
@@ -155,21 +156,6 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow(_shownVault_helper());
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
-    }
-
     void lockDuringTheCopyHoldsUntilTheMasterPassword()
     {
         const QString shownPassword = QStringLiteral("shown vault's password");

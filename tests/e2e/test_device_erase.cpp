@@ -4,6 +4,7 @@
 #include "gui/support/EditorTestSupport.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 
@@ -42,13 +43,11 @@ QString _deviceName_helper(const SimulatorProcess& simulator)
 }
 } // namespace
 
-class TestDeviceErase : public QObject
+class TestDeviceErase : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
 private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
     const QByteArray zeroImage = QByteArray(MEMORY_IMAGE_SIZE, '\0');
 
     QWidget* page(int viewId)
@@ -81,21 +80,6 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
-    }
-
     void eraseWithNameResetZeroesBothMemoriesAndDatesTheName()
     {
         SimulatorProcess simulator;

@@ -6,6 +6,7 @@
 #include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceSelection.h"
@@ -61,14 +62,14 @@ Vault _shownVault_helper()
 }
 } // namespace
 
-class TestOpenDevice : public QObject
+class TestOpenDevice : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
-private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
+public:
+    TestOpenDevice() : DeviceWorkflowTestCase(_shownVault_helper()) {}
 
+private:
     QListWidget* deviceList()
     {
         return editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget");
@@ -114,21 +115,6 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow(_shownVault_helper());
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
-    }
-
     void oneDeviceOpensWithoutSelectionPage()
     {
         SimulatorProcess simulator;

@@ -4,6 +4,7 @@
 #include "gui/support/EditorTestSupport.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentReadDevice.h"
 #include "views/ViewContentWriteDevice.h"
@@ -17,13 +18,11 @@
 
 using namespace deviceworkflowtest;
 
-class TestProgressViews : public QObject
+class TestProgressViews : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
 private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
     SimulatorProcess simulator;
 
     template <typename View> View* pageView(int viewId)
@@ -42,11 +41,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
+        DeviceWorkflowTestCase::init();
         QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home"),
                  qPrintable(simulator.errorString()));
-        window = editortest::createEditorWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         auto* device = new Device(simulator.portInfo());
         setCurrentDevice(device);
         QCOMPARE(device->open(), 0);
@@ -55,11 +52,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
+        DeviceWorkflowTestCase::cleanup();
         simulator.stop();
-        deviceDirectory.reset();
     }
 
     void readPageReadsBothMemoriesAndRestarts()

@@ -6,6 +6,7 @@
 #include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
+#include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 
@@ -69,14 +70,14 @@ QStringList _requestsOtherThanBlockWrites_helper(const QStringList& requestLog)
 }
 } // namespace
 
-class TestSaveDevice : public QObject
+class TestSaveDevice : public DeviceWorkflowTestCase
 {
     Q_OBJECT
 
-private:
-    FormContentEditor* window = nullptr;
-    std::unique_ptr<DeviceDirectory> deviceDirectory;
+public:
+    TestSaveDevice() : DeviceWorkflowTestCase(_editedVault_helper()) {}
 
+private:
     // "Set/change the master password then save" up to the confirmation question.
     bool saveWithNewPassword(const QString& password)
     {
@@ -92,21 +93,11 @@ private:
 private Q_SLOTS:
     void init()
     {
-        deviceDirectory = std::make_unique<DeviceDirectory>();
-        window = editortest::createEditorWindow(_editedVault_helper());
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        DeviceWorkflowTestCase::init();
         window->setDataModified(true);
         // The backup reminder has its own test below; the others check the plain success message.
         settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
         settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, false);
-    }
-
-    void cleanup()
-    {
-        editortest::destroyEditorWindow(window);
-        window = nullptr;
-        closeCurrentDevice();
-        deviceDirectory.reset();
     }
 
     void declinedConfirmationWritesNothing()
