@@ -2,6 +2,7 @@
 #include "app/DiagnosticOutput.h"
 #include "mainwindow/FormContentEditor.h"
 #include "vault/SecureMemory.h"
+#include "views/ApplicationPalette.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     auto* application = new QApplication(argc, argv);
     silenceDebugOutput();
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
+    ApplicationPalette::applyRequestedPalette(*application);
 
     initializeConfiguration();
 

@@ -1,3 +1,4 @@
+#include "ApplicationPalette.h"
 #include "HelpViewerWindow.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ void installTranslators_helper(QApplication& application, const QString& languag
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    ApplicationPalette::applyRequestedPalette(application);
     QStringList arguments = QApplication::arguments();
     QString languageCode = HelpViewerWindow::languageCodeFromArgument(arguments.value(1));
     QString homePageName = arguments.value(2);

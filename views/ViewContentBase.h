@@ -17,4 +17,8 @@ public:
 protected:
     // Keeps wide forms readable: 620 pixels at least, growing with the window.
     void setMainWidgetWidth(QWidget* widget);
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refreshLinkColours();
 };
