@@ -110,8 +110,8 @@ void PasswordTablePasswordItem::updateDisplay()
         // The user chose to reveal it: screen readers may read what is on screen.
         form->label->setAccessibleName(QString());
         setAccessibleDescription(tr("Password shown"));
-        form->pushButton->setIcon(PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Visible.svg"),
-                                                         form->pushButton->palette()));
+        form->pushButton->setIcon(
+            PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Visible.svg"), palette()));
         form->pushButton->setToolTip(tr("Hide password"));
         form->pushButton->setAccessibleName(tr("Hide password"));
     }
@@ -121,8 +121,8 @@ void PasswordTablePasswordItem::updateDisplay()
         form->label->setText(mask);
         form->label->setAccessibleName(mask);
         setAccessibleDescription(tr("Password hidden"));
-        form->pushButton->setIcon(PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Hidden.svg"),
-                                                         form->pushButton->palette()));
+        form->pushButton->setIcon(
+            PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Hidden.svg"), palette()));
         form->pushButton->setToolTip(tr("Show password"));
         form->pushButton->setAccessibleName(tr("Show password"));
     }
