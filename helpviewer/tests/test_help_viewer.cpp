@@ -397,6 +397,8 @@ void TestHelpViewer::pagesKeepTheirContrastInLightAndDarkPalettes()
         {
             window.showPage(pageName);
             checkTextContrast_helper(browser, pageName);
+            if (QTest::currentTestFailed())
+                return;
         }
     }
 }
