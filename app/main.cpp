@@ -2,6 +2,7 @@
 #include "app/DiagnosticOutput.h"
 #include "common/SecureMemory.h"
 #include "mainwindow/FormContentEditor.h"
+#include "widgets/ApplicationPalette.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     application->setWindowIcon(QIcon(QStringLiteral(":/Icon.svg")));
     // Wayland desktops match the window to its desktop entry, and so to the entry's icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane-key-manager"));
+    ApplicationPalette::applyRequestedPalette(*application);
 
     initializeConfiguration();
 

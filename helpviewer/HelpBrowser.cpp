@@ -1,6 +1,14 @@
 #include "HelpBrowser.h"
 
+#include <QEvent>
+#include <QFile>
 #include <QFileInfo>
+
+namespace
+{
+const QString STYLE_SHEET_PATH = QStringLiteral("/help/style.css");
+const QString DARK_STYLE_SHEET_FILE = QStringLiteral(":/help/style-dark.css");
+} // namespace
 
 HelpBrowser::HelpBrowser(const QString& languageCode, QWidget* parent)
     : QTextBrowser(parent), _languageCode(languageCode)
@@ -39,7 +47,31 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
     if (type == QTextDocument::HtmlResource && name.scheme() == QLatin1String("qrc") &&
         !_isExistingPage(name))
         return _pageNotFoundHtml(_pageNameFromUrl(name));
+    if (type == QTextDocument::StyleSheetResource && name.path() == STYLE_SHEET_PATH && isPaletteDark())
+        return _darkStyleSheet(name);
     return QTextBrowser::loadResource(type, name);
+}
+
+bool HelpBrowser::isPaletteDark() const
+{
+    return palette().color(QPalette::Base).lightness() < 128;
+}
+
+void HelpBrowser::changeEvent(QEvent* event)
+{
+    QTextBrowser::changeEvent(event);
+    // The style sheet was chosen for the previous palette: load the page again with the right one.
+    if (event->type() == QEvent::PaletteChange && !_currentUrl.isEmpty())
+        reload();
+}
+
+QString HelpBrowser::_darkStyleSheet(const QUrl& name)
+{
+    QString styleSheet = QTextBrowser::loadResource(QTextDocument::StyleSheetResource, name).toString();
+    QFile darkRules(DARK_STYLE_SHEET_FILE);
+    if (darkRules.open(QIODevice::ReadOnly))
+        styleSheet += QLatin1Char('\n') + QString::fromUtf8(darkRules.readAll());
+    return styleSheet;
 }
 
 QUrl HelpBrowser::_pageUrl(const QString& pageName) const

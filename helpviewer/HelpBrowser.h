@@ -22,8 +22,14 @@ public:
     bool isCurrentPageMissing() const;
 
     QVariant loadResource(int type, const QUrl& name) override;
+    // A dark palette gets the pages' dark style: light text on its dark background.
+    bool isPaletteDark() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
+    QString _darkStyleSheet(const QUrl& name);
     QUrl _pageUrl(const QString& pageName) const;
     QString _pageNameFromUrl(const QUrl& url) const;
     bool _isExistingPage(const QUrl& url) const;

@@ -3,6 +3,7 @@
 #include "HelpBrowser.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QToolBar>
@@ -26,6 +27,7 @@ HelpViewerWindow::HelpViewerWindow(const QString& languageCode, const QString& h
     _createToolBar();
     resize(960, 720);
     setWindowTitle(tr("Corvane Key Manager Help"));
+    setWindowIcon(QIcon(QStringLiteral(":/helpviewer/Icon.svg")));
 
     connect(_browser, &QTextBrowser::sourceChanged, this, &HelpViewerWindow::_slotTextBrowserSourceChanged);
     connect(_inputNotifier, &QSocketNotifier::activated, this,

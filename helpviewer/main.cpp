@@ -1,3 +1,4 @@
+#include "ApplicationPalette.h"
 #include "HelpViewerWindow.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
     // The viewer has no desktop entry of its own: Wayland desktops group its window with the application's
     // and take the entry's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane-key-manager"));
+    ApplicationPalette::applyRequestedPalette(application);
     QStringList arguments = QApplication::arguments();
     QString languageCode = HelpViewerWindow::languageCodeFromArgument(arguments.value(1));
     QString homePageName = arguments.value(2);

@@ -6,7 +6,9 @@
 #include "widgets/HelpLauncher.h"
 
 #include <QDesktopServices>
+#include <QIcon>
 #include <QMessageBox>
+#include <QStyle>
 
 namespace
 {
@@ -66,6 +68,8 @@ QString FormContentEditor::aboutText() const
 void FormContentEditor::_slotActionAboutTriggered()
 {
     QMessageBox box(QMessageBox::Information, tr("About"), aboutText(), QMessageBox::Ok, this);
+    const int iconSide = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    box.setIconPixmap(QIcon(QStringLiteral(":/Icon.svg")).pixmap(iconSide, iconSide));
     box.setTextFormat(Qt::RichText);
     box.setTextInteractionFlags(Qt::TextBrowserInteraction);
     box.exec();

@@ -37,6 +37,7 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
     setColumnCount(COLUMN_COUNT);
     setHorizontalHeaderLabels(
         {tr("Name"), tr("ID / Login / Email"), tr("Password"), tr("Web site / URL"), tr("Note")});
+    setAccessibleName(tr("Passwords"));
 #ifdef Q_OS_WIN
     if (QOperatingSystemVersion::current() >= QOperatingSystemVersion::Windows11)
         setStyleSheet(
@@ -288,6 +289,19 @@ void PasswordTable::fillRow(int row, const Password& password)
     }
     setItem(row, COLUMN_URL, urlItem);
     setItem(row, COLUMN_NOTE, new QTableWidgetItem(password.note));
+    // Screen readers read table cells, never the cell widgets drawn over them: the password cell's
+    // item tells them what the widget shows.
+    setItem(row, COLUMN_PASSWORD, new QTableWidgetItem());
+    updatePasswordCellAccessibleText(row);
+}
+
+void PasswordTable::updatePasswordCellAccessibleText(int row)
+{
+    QTableWidgetItem* cell = item(row, COLUMN_PASSWORD);
+    if (!cell || row >= records.size())
+        return;
+    const bool isVisible = row < passwordVisibilities.size() && passwordVisibilities.at(row);
+    cell->setData(Qt::AccessibleTextRole, isVisible ? records.at(row).password : tr("Password hidden"));
 }
 
 int PasswordTable::sizeHintForColumn(int column) const
@@ -349,8 +363,10 @@ void PasswordTable::createPasswordItem(int row)
     connect(item, &PasswordTablePasswordItem::passwordVisibilityToggled, this,
             [this, cellIndex](bool isVisible)
             {
-                if (cellIndex.isValid() && cellIndex.row() < passwordVisibilities.size())
-                    passwordVisibilities[cellIndex.row()] = isVisible;
+                if (!cellIndex.isValid() || cellIndex.row() >= passwordVisibilities.size())
+                    return;
+                passwordVisibilities[cellIndex.row()] = isVisible;
+                updatePasswordCellAccessibleText(cellIndex.row());
             });
     setCellWidget(row, COLUMN_PASSWORD, item);
 }

@@ -13,7 +13,7 @@ class QTabWidget;
 class PasswordTablePasswordItem;
 
 // One tab of the vault: owns the tab's records by value and shows record i in row i. Column 2 shows
-// each password through a masking cell widget; every other column is a plain text item.
+// each password through a masking cell widget over an empty item; every other column is a plain text item.
 //
 // A tab can hold thousands of records, and a widget per row costs far too much to create, place and
 // destroy at that scale. So the password cell widgets exist only for the rows in view: they are created
@@ -95,6 +95,8 @@ private:
     // Creates the password cell widgets of the rows in view and releases the others.
     void synchronizePasswordItems();
     void createPasswordItem(int row);
+    // "Password hidden", or the password once the user revealed it.
+    void updatePasswordCellAccessibleText(int row);
     QTabWidget* owningTabWidget() const;
     PasswordTable* tableOfTab(int tabIndex) const;
     bool copyCurrentRowToTab(QAction* pointerAction);

@@ -2,41 +2,16 @@
 
 #include "common/SecureMemory.h"
 #include "ui_PasswordTablePasswordItem.h"
+#include "widgets/PaletteSvg.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QStyle>
 
 namespace
 {
-// Thousands of cells share two icons so that each SVG is parsed and rendered once per size.
-struct EyeIcons
-{
-    QIcon visible;
-    QIcon hidden;
-};
-
-EyeIcons* eyeIcons = nullptr;
-
-void _releaseEyeIcons_helper()
-{
-    delete eyeIcons;
-    eyeIcons = nullptr;
-}
-
-const EyeIcons& _eyeIcons_helper()
-{
-    if (!eyeIcons)
-    {
-        eyeIcons = new EyeIcons{QIcon(QStringLiteral(":/Images/Password_Visible.svg")),
-                                QIcon(QStringLiteral(":/Images/Password_Hidden.svg"))};
-        // Icons must go before the application object does.
-        qAddPostRoutine(_releaseEyeIcons_helper);
-    }
-    return *eyeIcons;
-}
-
 QString _passwordCharacter_helper(const QWidget* widget)
 {
     const QStyle* style = widget ? widget->style() : QApplication::style();
@@ -119,16 +94,24 @@ void PasswordTablePasswordItem::_slotPushButtonClicked()
     emit passwordVisibilityToggled(isVisible);
 }
 
+void PasswordTablePasswordItem::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The eye is drawn in the palette's colours: a new palette needs a new eye.
+    if (event->type() == QEvent::PaletteChange)
+        updateDisplay();
+}
+
 void PasswordTablePasswordItem::updateDisplay()
 {
-    const EyeIcons& icons = _eyeIcons_helper();
     if (isVisible)
     {
         form->label->setText(password);
         // The user chose to reveal it: screen readers may read what is on screen.
         form->label->setAccessibleName(QString());
         setAccessibleDescription(tr("Password shown"));
-        form->pushButton->setIcon(icons.visible);
+        form->pushButton->setIcon(
+            PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Visible.svg"), palette()));
         form->pushButton->setToolTip(tr("Hide password"));
         form->pushButton->setAccessibleName(tr("Hide password"));
     }
@@ -138,7 +121,8 @@ void PasswordTablePasswordItem::updateDisplay()
         form->label->setText(mask);
         form->label->setAccessibleName(mask);
         setAccessibleDescription(tr("Password hidden"));
-        form->pushButton->setIcon(icons.hidden);
+        form->pushButton->setIcon(
+            PaletteSvg::buttonIcon(QStringLiteral(":/Images/Password_Hidden.svg"), palette()));
         form->pushButton->setToolTip(tr("Show password"));
         form->pushButton->setAccessibleName(tr("Show password"));
     }

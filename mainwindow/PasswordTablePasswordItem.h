@@ -33,6 +33,9 @@ Q_SIGNALS:
     // The user revealed or masked the password with the eye button.
     void passwordVisibilityToggled(bool isVisible);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private Q_SLOTS:
     void _slotPushButtonClicked();
 

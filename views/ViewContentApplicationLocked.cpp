@@ -7,15 +7,13 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QSvgRenderer>
 
 ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentApplicationLocked)
 {
     form->setupUi(this);
     passwordVisibilityToggle = new PasswordVisibilityToggle(form->pushButtonShow, {form->lineEditPassword});
-    form->svgWidgetIcon->load(QStringLiteral(":/Images/Padlock.svg"));
-    form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
+    form->svgWidgetIcon->loadInPaletteColours(QStringLiteral(":/Images/Padlock.svg"));
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentApplicationLocked::_slotLineEditPasswordTextChanged);

@@ -22,4 +22,9 @@ protected:
 
     // The window showing the page: its nearest ancestor that is a ViewHost; null for a page shown alone.
     ViewHost* viewHost() const;
+
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refreshLinkColours();
 };

@@ -101,6 +101,7 @@ void ViewContentImportCSVFile::activate()
     completeFileName.clear();
     form->labelSelectedFile->setText(tr("No file selected."));
     form->labelSelectedFile->setToolTip(QString());
+    form->labelSelectedFile->setAccessibleName(QString());
     form->lineEditCreateTabName->clear();
     form->radioButtonCreateNewTab->setChecked(true);
     form->pushButtonOk->setEnabled(false);
@@ -128,6 +129,8 @@ void ViewContentImportCSVFile::_slotPushButtonSelectFileClicked()
         shownFileName =
             form->labelSelectedFile->fontMetrics().elidedText(shownFileName, Qt::ElideMiddle, labelWidth);
     form->labelSelectedFile->setText(shownFileName);
+    // Screen readers get the whole name, not what fits on screen.
+    form->labelSelectedFile->setAccessibleName(fileInformation.fileName());
     form->labelSelectedFile->setToolTip(QStringLiteral("<p style=\"white-space:pre\">%1</p>")
                                             .arg(QDir::toNativeSeparators(fileName).toHtmlEscaped()));
     // Everything before the first dot: "bank.2024.csv" proposes "bank". The name becomes a tab name, so it

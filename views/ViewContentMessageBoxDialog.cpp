@@ -28,6 +28,24 @@ QString _iconFileName_helper(int icon)
         return QString();
     }
 }
+
+// Screen readers announce the icon by what it means, before the message itself.
+QString _iconAccessibleName_helper(int icon)
+{
+    switch (icon)
+    {
+    case ViewContentMessageBoxDialog::ICON_SUCCESS:
+        return ViewContentMessageBoxDialog::tr("Success");
+    case ViewContentMessageBoxDialog::ICON_ERROR:
+        return ViewContentMessageBoxDialog::tr("Error");
+    case ViewContentMessageBoxDialog::ICON_INFORMATION:
+        return ViewContentMessageBoxDialog::tr("Information");
+    case ViewContentMessageBoxDialog::ICON_QUESTION:
+        return ViewContentMessageBoxDialog::tr("Question");
+    default:
+        return QString();
+    }
+}
 } // namespace
 
 ViewContentMessageBoxDialog::ViewContentMessageBoxDialog(QWidget* parent)
@@ -94,6 +112,7 @@ void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int 
     else
         form->svgWidgetIcon->load(iconFileName);
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
+    form->svgWidgetIcon->setAccessibleName(_iconAccessibleName_helper(icon));
 }
 
 void ViewContentMessageBoxDialog::activate() {}

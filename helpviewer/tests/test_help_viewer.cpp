@@ -1,12 +1,17 @@
+#include "ApplicationPalette.h"
 #include "HelpBrowser.h"
 #include "HelpViewerWindow.h"
+#include "support/ContrastMeasure.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStyle>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QTranslator>
@@ -73,6 +78,36 @@ void clickLink_helper(QTextBrowser* browser, const QString& href)
     QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, position);
 }
 
+// The page as the browser draws it, whole, on the background its palette gives it.
+QImage renderedPage_helper(QTextBrowser* browser)
+{
+    QTextDocument* document = browser->document();
+    QImage image(document->size().toSize(), QImage::Format_RGB32);
+    image.fill(browser->palette().color(QPalette::Base));
+    QPainter painter(&image);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = browser->palette();
+    document->documentLayout()->draw(&painter, context);
+    return image;
+}
+
+// Every paragraph, heading, list item and table cell of the page shown, measured on its own.
+void checkTextContrast_helper(QTextBrowser* browser, const QString& what)
+{
+    const QImage page = renderedPage_helper(browser);
+    QTextDocument* document = browser->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+    {
+        if (block.text().trimmed().isEmpty())
+            continue;
+        const QRect area = document->documentLayout()->blockBoundingRect(block).toAlignedRect();
+        const double measured = contrast::inkContrast(page.copy(area));
+        QVERIFY2(
+            measured >= contrast::MINIMUM_TEXT_CONTRAST,
+            qPrintable(QStringLiteral("%1, \"%2\": %3:1").arg(what, block.text()).arg(measured, 0, 'f', 2)));
+    }
+}
+
 void clickToolBarAction_helper(HelpViewerWindow& window, const QString& actionName)
 {
     auto* toolBar = window.findChild<QToolBar*>(QStringLiteral("toolBarNavigation"));
@@ -108,6 +143,7 @@ private slots:
     void everyLinkOfEveryPageResolves();
     void bothLanguagesHaveTheSamePages();
     void helpViewerProgramFollowsItsInput();
+    void pagesKeepTheirContrastInLightAndDarkPalettes();
 };
 
 void TestHelpViewer::argumentsSelectLanguageAndPage()
@@ -336,6 +372,35 @@ void TestHelpViewer::helpViewerProgramFollowsItsInput()
     QCOMPARE(viewer.state(), QProcess::Running);
     viewer.terminate();
     QVERIFY(viewer.waitForFinished());
+}
+
+void TestHelpViewer::pagesKeepTheirContrastInLightAndDarkPalettes()
+{
+    HelpViewerWindow window("en", "index.html", STDIN_FILENO);
+    // The viewer wears the application's icon.
+    QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
+    window.resize(960, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    HelpBrowser* browser = window.browser();
+    window.showPage("index.html");
+
+    const QList<QPair<QPalette, bool>> palettes = {{ApplicationPalette::darkPalette(), true},
+                                                   {QApplication::style()->standardPalette(), false}};
+    for (const auto& [palette, isDark] : palettes)
+    {
+        // The page on screen follows a palette change by itself.
+        QApplication::setPalette(palette);
+        QTRY_COMPARE(browser->isPaletteDark(), isDark);
+        checkTextContrast_helper(browser, QStringLiteral("index.html after the palette change"));
+        for (const QString& pageName : pageNames_helper("en"))
+        {
+            window.showPage(pageName);
+            checkTextContrast_helper(browser, pageName);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
 }
 
 QTEST_MAIN(TestHelpViewer)

@@ -932,6 +932,14 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
         <source>Move row to tab...</source>
         <translation>Déplacer la ligne vers l’onglet...</translation>
     </message>
+    <message>
+        <source>Passwords</source>
+        <translation>Mots de passe</translation>
+    </message>
+    <message>
+        <source>Password hidden</source>
+        <translation>Mot de passe masqué</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTablePasswordItem</name>
@@ -1601,10 +1609,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>Les mots de passe ne correspondent pas.</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;How to choose the master password?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;Comment choisir le mot de passe maître&#xa0;?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -1619,6 +1623,10 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Passwords are matching.</source>
         <translation>Les mots de passe correspondent.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;How to choose the master password?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;master_password_selection_guide.html&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;Comment choisir le mot de passe maître&#xa0;?&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -1643,16 +1651,8 @@ Veuillez réessayer avec un nom plus court.</translation>
 <context>
     <name>ViewContentMessageBoxDialog</name>
     <message>
-        <source>Message icon</source>
-        <translation>Icône du message</translation>
-    </message>
-    <message>
         <source>TextLabel</source>
         <translation>Texte</translation>
-    </message>
-    <message>
-        <source>Message</source>
-        <translation>Message</translation>
     </message>
     <message>
         <source>OK</source>
@@ -1669,6 +1669,22 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Succès</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Question</translation>
     </message>
 </context>
 <context>
@@ -2003,10 +2019,6 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>Vous avez un nouveau Corvane&#xa0;?</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;getting_started_description.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;Open the Getting started tutorial&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;getting_started_description.html&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;Ouvrez le tutoriel Bien démarrer&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
         <source>Open the Getting started tutorial</source>
         <translation>Ouvrez le tutoriel Bien démarrer</translation>
     </message>
@@ -2015,12 +2027,16 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>puis</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;start initializing your Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#1a5fb4;&quot;&gt;commencez l’initialisation de votre Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
         <source>Start initializing your Corvane</source>
         <translation>Commencer l’initialisation de votre Corvane</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;getting_started_description.html&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;Open the Getting started tutorial&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;getting_started_description.html&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;Ouvrez le tutoriel Bien démarrer&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;start initializing your Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;commencez l’initialisation de votre Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "support/DeviceWorkflowTestCase.h"
 #include "views/ViewBase.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -117,6 +118,19 @@ private Q_SLOTS:
         QCOMPARE(informationLabel("labelSerialNumber")->text(), QStringLiteral("CV2X-000123"));
         QCOMPARE(informationLabel("labelHardwareVersion")->text(), QStringLiteral("3"));
         QCOMPARE(informationLabel("labelFirmwareVersion")->text(), QStringLiteral("272"));
+        // Screen readers hear each value, with its caption as description.
+        const QList<QPair<const char*, QString>> announced = {
+            {"labelName", "Desk <i>key</i>|Device name"},
+            {"labelSerialNumber", "CV2X-000123|Serial number"},
+            {"labelHardwareVersion", "3|Hardware version"},
+            {"labelFirmwareVersion", "272|Firmware version"}};
+        for (const auto& [labelName, expected] : announced)
+        {
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(informationLabel(labelName));
+            QCOMPARE(accessible->text(QAccessible::Name) + '|' + accessible->text(QAccessible::Description),
+                     expected);
+        }
         // Read and closed at once: the LED stop of the close comes last.
         QVERIFY(!getCurrentDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 06", "A5 00", "A5 01 01"}));

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,7 +81,10 @@ private Q_SLOTS:
         QScopedPointer<ModalBoxAnswerer> answerer(showAboutBox());
         QVERIFY(answerer->isBoxSeen());
         QCOMPARE(answerer->title(), QStringLiteral("About"));
-        QCOMPARE(answerer->icon(), QMessageBox::Information);
+        // The application's own icon, not the generic information sign.
+        const QImage icon = answerer->iconImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon, QIcon(QStringLiteral(":/Icon.svg")).pixmap(icon.size()).toImage());
         const QString text = answerer->text();
         const QStringList lines = text.split("<br />");
         QCOMPARE(lines.size(), 7);

@@ -7,6 +7,7 @@
 #include "widgets/HelpLauncher.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -95,6 +96,9 @@ private Q_SLOTS:
         openPage(1);
         chooseFile("/tmp/exports/bank.2024.csv");
         QCOMPARE(widget<QLabel>("labelSelectedFile")->text(), QStringLiteral("bank.2024.csv"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget<QLabel>("labelSelectedFile"))
+                     ->text(QAccessible::Name),
+                 QStringLiteral("bank.2024.csv"));
         QLineEdit* name = widget<QLineEdit>("lineEditCreateTabName");
         QCOMPARE(name->text(), QStringLiteral("bank"));
         QVERIFY(widget<QGroupBox>("groupBoxFileSettings")->isEnabled());

@@ -4,6 +4,7 @@
 #include "views/ViewContentLineInputDialog.h"
 #include "views/ViewContentMessageBoxDialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -156,16 +157,23 @@ private Q_SLOTS:
         QTest::mouseClick(messageBoxButton("pushButtonOk"), Qt::LeftButton);
     }
 
-    void messageBoxLoadsOneIconPerKind()
+    // Screen readers announce the icon by its meaning, then the message itself.
+    void messageBoxLoadsOneIconPerKindAndNamesIt()
     {
         auto* icon = messageBox->findChild<QSvgWidget*>(QStringLiteral("svgWidgetIcon"));
         QVERIFY(icon);
-        for (int kind :
-             {Dialog::ICON_SUCCESS, Dialog::ICON_ERROR, Dialog::ICON_INFORMATION, Dialog::ICON_QUESTION})
+        const QList<QPair<int, QString>> kinds = {{Dialog::ICON_SUCCESS, "Success"},
+                                                  {Dialog::ICON_ERROR, "Error"},
+                                                  {Dialog::ICON_INFORMATION, "Information"},
+                                                  {Dialog::ICON_QUESTION, "Question"}};
+        for (const auto& [kind, meaning] : kinds)
         {
-            messageBox->setContent(kind, "Text", Dialog::BUTTON_OK, Dialog::BUTTON_OK);
-            QVERIFY2(icon->renderer()->isValid(), qPrintable(QString::number(kind)));
+            const QString text = QStringLiteral("The text of a message of kind ") + meaning;
+            messageBox->setContent(kind, text, Dialog::BUTTON_OK, Dialog::BUTTON_OK);
+            QVERIFY2(icon->renderer()->isValid(), qPrintable(meaning));
             QCOMPARE(icon->renderer()->aspectRatioMode(), Qt::KeepAspectRatio);
+            QCOMPARE(QAccessible::queryAccessibleInterface(icon)->text(QAccessible::Name), meaning);
+            QCOMPARE(QAccessible::queryAccessibleInterface(messageLabel())->text(QAccessible::Name), text);
         }
         messageBox->setContent(7, "Text", Dialog::BUTTON_OK, Dialog::BUTTON_OK);
         QVERIFY(!icon->renderer()->isValid());

@@ -214,13 +214,25 @@ private Q_SLOTS:
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name), character.repeated(3));
         QVERIFY(!item->accessibleDescription().contains("abc"));
-        QVERIFY(table->item(0, PasswordTable::COLUMN_PASSWORD) == nullptr);
+        // Screen readers read the table's cells, not the widgets over them: the cell says what is shown.
+        QAccessibleInterface* tableAccessible = QAccessible::queryAccessibleInterface(table);
+        QCOMPARE(tableAccessible->text(QAccessible::Name), QStringLiteral("Passwords"));
+        auto cellName = [tableAccessible]
+        {
+            return tableAccessible->tableInterface()
+                ->cellAt(0, PasswordTable::COLUMN_PASSWORD)
+                ->text(QAccessible::Name);
+        };
+        QCOMPARE(cellName(), QStringLiteral("Password hidden"));
+        QCOMPARE(table->item(0, PasswordTable::COLUMN_PASSWORD)->text(), QString());
 
         QTest::mouseClick(eye, Qt::LeftButton);
         QCOMPARE(label->text(), QStringLiteral("abc"));
         QVERIFY(item->isPasswordVisible());
+        QCOMPARE(cellName(), QStringLiteral("abc"));
         QTest::mouseClick(eye, Qt::LeftButton);
         QCOMPARE(label->text(), character.repeated(3));
+        QCOMPARE(cellName(), QStringLiteral("Password hidden"));
 
         // Empty password: nothing to show, nothing to reveal.
         PasswordTablePasswordItem* empty = table->passwordItemAt(1);

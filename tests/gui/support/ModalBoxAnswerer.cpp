@@ -30,6 +30,11 @@ QMessageBox::Icon ModalBoxAnswerer::icon() const
     return boxIcon;
 }
 
+QImage ModalBoxAnswerer::iconImage() const
+{
+    return boxIconImage;
+}
+
 void ModalBoxAnswerer::checkForModalBox()
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -40,6 +45,7 @@ void ModalBoxAnswerer::checkForModalBox()
     boxTitle = box->windowTitle();
     boxText = box->text();
     boxIcon = box->icon();
+    boxIconImage = box->iconPixmap().toImage();
     if (QAbstractButton* button = box->button(answer))
         button->click();
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -17,6 +18,7 @@ public:
     QString title() const;
     QString text() const;
     QMessageBox::Icon icon() const;
+    QImage iconImage() const;
 
 private:
     void checkForModalBox();
@@ -27,4 +29,5 @@ private:
     QString boxTitle;
     QString boxText;
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    QImage boxIconImage;
 };
