@@ -6,8 +6,8 @@
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordInformation.h"
-#include "widgets/SensitiveClipboard.h"
 #include "widgets/PlainTextMessage.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QShortcut>
 #include <QTabBar>

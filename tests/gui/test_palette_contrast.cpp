@@ -5,8 +5,8 @@
 #include "mainwindow/PasswordTablePasswordItem.h"
 #include "support/ContrastMeasure.h"
 #include "support/EditorTestSupport.h"
-#include "widgets/ApplicationPalette.h"
 #include "views/ViewBase.h"
+#include "widgets/ApplicationPalette.h"
 
 #include <QAction>
 #include <QApplication>
