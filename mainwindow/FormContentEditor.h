@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+class Device;
 class PasswordHealthAnalysis;
 class PasswordTable;
 class QAction;
@@ -162,6 +163,7 @@ private:
     void createViews();
     void initializeMenusAndShortcuts();
     void connectSignals();
+    void updateEmptyVaultHint();
     void updateFillLabel();
     bool confirmClose();
 
@@ -231,6 +233,8 @@ private Q_SLOTS:
 
 private:
     void initializeCsv();
+    // Offers the header detection for a file whose first line looks like column titles; true when accepted.
+    bool isHeaderDetectionPreferred(const QString& fileName, QChar fieldsSeparatorCharacter);
     QString proposedExportFileName() const;
     QString askExportFileName(const QString& proposedFileName);
 
@@ -320,6 +324,10 @@ private:
     void startOpeningDevice();
     void completeOpenDevice();
     void askSaveConfirmation();
+    // Names the device by name and serial number, and warns when it is not the one the vault came from.
+    QString saveConfirmationText(const Device* device) const;
+    // Pushes the device selection page; when saving, the device the vault came from is preselected.
+    void pushDeviceSelectionView();
     void encryptAndWriteVault();
     void verifyWrittenDevice();
     void releaseSavedImages();
@@ -395,6 +403,8 @@ private:
     void verifyErasedDevice();
     void decryptCopySourceDevice();
     void writeCopyTargetDevice();
+    // The duplication settings with both serial numbers, and a warning when source and target are one device.
+    QString copyConfirmationText(const Device* targetDevice) const;
     void verifyCopyTargetDevice();
     // Zero-fills the decrypted source image, the image sent to the target and both passwords.
     void clearCopyWizardData();
@@ -415,6 +425,7 @@ private:
     QString copySourcePassword;
     QString copyTargetPassword;
     QString copySourceDeviceName;
+    QString copySourceDeviceSerialNumber;
     // The source's decrypted image, held between the two devices while a copy is in progress, and the
     // encrypted image sent to the target, for the read-back.
     SecureImageBuffer copyPlaintextImage;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -60,6 +61,9 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
 
     shortcutCopy = new QShortcut(QKeySequence(QStringLiteral("Ctrl+C")), this);
     shortcutCopy->setContext(Qt::WidgetShortcut);
+
+    // Even without records, every column is as wide as its title.
+    resizeColumns();
 
     connect(this, &QTableWidget::itemSelectionChanged, this,
             &PasswordTable::_slotTableWidgetItemSelectionChanged);
@@ -179,8 +183,15 @@ void PasswordTable::updateTabMenus(const QStringList& tabNames, int currentTabIn
 void PasswordTable::resizeColumns()
 {
     resizeColumnsToContents();
-    if (columnWidth(COLUMN_URL) > MAXIMUM_URL_COLUMN_WIDTH)
-        setColumnWidth(COLUMN_URL, MAXIMUM_URL_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_NAME, MAXIMUM_NAME_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_URL, MAXIMUM_URL_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_NOTE, MAXIMUM_NOTE_COLUMN_WIDTH);
+}
+
+void PasswordTable::capColumnWidth(int column, int maximumWidth)
+{
+    if (columnWidth(column) > maximumWidth)
+        setColumnWidth(column, maximumWidth);
 }
 
 QAction* PasswordTable::copyAction() const
@@ -277,7 +288,7 @@ void PasswordTable::_slotMenuMoveRowToTabTriggered(QAction* pointerAction)
 
 void PasswordTable::fillRow(int row, const Password& password)
 {
-    setItem(row, COLUMN_NAME, new QTableWidgetItem(password.name));
+    setItem(row, COLUMN_NAME, newCappedTextItem(password.name, MAXIMUM_NAME_COLUMN_WIDTH));
     setItem(row, COLUMN_LOGIN, new QTableWidgetItem(password.login));
     auto* urlItem = new QTableWidgetItem(password.url);
     if (isWebAddress(password.url))
@@ -287,7 +298,17 @@ void PasswordTable::fillRow(int row, const Password& password)
         urlItem->setFont(font);
     }
     setItem(row, COLUMN_URL, urlItem);
-    setItem(row, COLUMN_NOTE, new QTableWidgetItem(password.note));
+    setItem(row, COLUMN_NOTE, newCappedTextItem(password.note, MAXIMUM_NOTE_COLUMN_WIDTH));
+}
+
+QTableWidgetItem* PasswordTable::newCappedTextItem(const QString& text, int maximumColumnWidth) const
+{
+    auto* item = new QTableWidgetItem(text);
+    // The cell's margins take a few pixels of the column as well.
+    const int cellMarginsWidth = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    if (fontMetrics().horizontalAdvance(text) + cellMarginsWidth > maximumColumnWidth)
+        item->setToolTip(text);
+    return item;
 }
 
 int PasswordTable::sizeHintForColumn(int column) const

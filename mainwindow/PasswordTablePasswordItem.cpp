@@ -47,9 +47,12 @@ QString _passwordCharacter_helper(const QWidget* widget)
 // Widest of the clear and the masked password in the application font.
 int _textWidth_helper(const QString& password, const QWidget* widget)
 {
+    // Whole strings are measured: the mask character may come from a fallback font, whose width a lone
+    // character's advance does not give.
     const QFontMetrics metrics(QApplication::font());
     const int clearWidth = metrics.horizontalAdvance(password);
-    const int maskWidth = metrics.horizontalAdvance(_passwordCharacter_helper(widget)) * password.size();
+    const int maskWidth =
+        metrics.horizontalAdvance(_passwordCharacter_helper(widget).repeated(password.size()));
     return qMax(clearWidth, maskWidth);
 }
 } // namespace
@@ -66,7 +69,8 @@ PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QW
     const int buttonSide = form->pushButton->sizeHint().height();
     form->pushButton->setFixedSize(buttonSide, buttonSide);
 
-    form->label->setMinimumWidth(_textWidth_helper(password, this));
+    // The label takes what the button leaves; the column is sized so that it usually fits in full.
+    form->label->setSizePolicy(QSizePolicy::Ignored, form->label->sizePolicy().verticalPolicy());
 
     form->pushButton->setEnabled(!password.isEmpty());
     updateDisplay();
@@ -76,6 +80,7 @@ PasswordTablePasswordItem::~PasswordTablePasswordItem()
 {
     // The label holds its own copy while revealed; drop it before the password goes.
     form->label->clear();
+    secureClearString(displayedFullText);
     secureClearString(password);
     delete form;
 }
@@ -87,7 +92,7 @@ bool PasswordTablePasswordItem::isPasswordVisible() const
 
 QString PasswordTablePasswordItem::displayedText() const
 {
-    return form->label->text();
+    return displayedFullText;
 }
 
 QString PasswordTablePasswordItem::maskFor(const QString& password, const QWidget* widget)
@@ -124,7 +129,7 @@ void PasswordTablePasswordItem::updateDisplay()
     const EyeIcons& icons = _eyeIcons_helper();
     if (isVisible)
     {
-        form->label->setText(password);
+        displayedFullText = password;
         // The user chose to reveal it: screen readers may read what is on screen.
         form->label->setAccessibleName(QString());
         setAccessibleDescription(tr("Password shown"));
@@ -135,11 +140,26 @@ void PasswordTablePasswordItem::updateDisplay()
     else
     {
         const QString mask = maskFor(password, this);
-        form->label->setText(mask);
+        secureClearString(displayedFullText);
+        displayedFullText = mask;
         form->label->setAccessibleName(mask);
         setAccessibleDescription(tr("Password hidden"));
         form->pushButton->setIcon(icons.hidden);
         form->pushButton->setToolTip(tr("Show password"));
         form->pushButton->setAccessibleName(tr("Show password"));
     }
+    updateElidedText();
+}
+
+void PasswordTablePasswordItem::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updateElidedText();
+}
+
+void PasswordTablePasswordItem::updateElidedText()
+{
+    // The layout has not placed the label yet while the item is being built: it is elided once resized.
+    const int width = form->label->width();
+    form->label->setText(form->label->fontMetrics().elidedText(displayedFullText, Qt::ElideRight, width));
 }
