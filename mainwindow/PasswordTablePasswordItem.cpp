@@ -44,12 +44,13 @@ QString _passwordCharacter_helper(const QWidget* widget)
     const QString character = QString::fromUcs4(&code, 1);
     return character.isEmpty() ? QStringLiteral("*") : character;
 }
-// Widest of the clear and the masked password in the application font.
+// Widest of the clear and the masked password in the font of widget (the table), whose cells inherit it;
+// the platform may give tables another font than the application's.
 int _textWidth_helper(const QString& password, const QWidget* widget)
 {
     // Whole strings are measured: the mask character may come from a fallback font, whose width a lone
     // character's advance does not give.
-    const QFontMetrics metrics(QApplication::font());
+    const QFontMetrics metrics(widget ? widget->font() : QApplication::font());
     const int clearWidth = metrics.horizontalAdvance(password);
     const int maskWidth =
         metrics.horizontalAdvance(_passwordCharacter_helper(widget).repeated(password.size()));
@@ -71,6 +72,7 @@ PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QW
 
     // The label takes what the button leaves; the column is sized so that it usually fits in full.
     form->label->setSizePolicy(QSizePolicy::Ignored, form->label->sizePolicy().verticalPolicy());
+    form->label->installEventFilter(this);
 
     form->pushButton->setEnabled(!password.isEmpty());
     updateDisplay();
@@ -115,7 +117,9 @@ int PasswordTablePasswordItem::widthHintFor(const QString& password, const QWidg
         const PasswordTablePasswordItem emptyItem(QString{});
         chromeWidth = emptyItem.sizeHint().width();
     }
-    return chromeWidth + _textWidth_helper(password, widget);
+    // The cell widget is one grid line narrower than its column.
+    constexpr int GRID_LINE_WIDTH = 1;
+    return chromeWidth + GRID_LINE_WIDTH + _textWidth_helper(password, widget);
 }
 
 void PasswordTablePasswordItem::_slotPushButtonClicked()
@@ -151,15 +155,17 @@ void PasswordTablePasswordItem::updateDisplay()
     updateElidedText();
 }
 
-void PasswordTablePasswordItem::resizeEvent(QResizeEvent* event)
+bool PasswordTablePasswordItem::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    updateElidedText();
+    // The label gets its width from the layout after the cell was resized: elide when the label is.
+    if (watched == form->label && event->type() == QEvent::Resize)
+        updateElidedText();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PasswordTablePasswordItem::updateElidedText()
 {
-    // The layout has not placed the label yet while the item is being built: it is elided once resized.
+    // Until the layout has placed the label, its width is meaningless: it is elided again once resized.
     const int width = form->label->width();
     form->label->setText(form->label->fontMetrics().elidedText(displayedFullText, Qt::ElideRight, width));
 }

@@ -37,7 +37,7 @@ private Q_SLOTS:
     void _slotPushButtonClicked();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateDisplay();
