@@ -25,6 +25,8 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceSelection)
 {
     form->setupUi(this);
+    // Long names and the serial number line wrap instead of scrolling sideways.
+    form->listWidget->setWordWrap(true);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
 
     // Queued: each handler runs from the event loop once the emitting widget has finished its own
@@ -193,8 +195,8 @@ QString ViewContentDeviceSelection::rowText(const Device* device) const
     // Two devices may carry the same name; the USB serial number tells them apart.
     const QString serialNumber = device->getUsbSerialNumber();
     if (!preferredDeviceSerialNumber.isEmpty() && serialNumber == preferredDeviceSerialNumber)
-        return tr("%1 (serial number %2, opened from this device)").arg(device->getName(), serialNumber);
-    return tr("%1 (serial number %2)").arg(device->getName(), serialNumber);
+        return tr("%1\nSerial number %2, opened from this device").arg(device->getName(), serialNumber);
+    return tr("%1\nSerial number %2").arg(device->getName(), serialNumber);
 }
 
 void ViewContentDeviceSelection::showListOrNoDeviceHint()

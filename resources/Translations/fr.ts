@@ -1473,12 +1473,16 @@ Vérifiez que l’appareil est branché et que son câble USB est bien connecté
 Si l’appareil est branché mais n’apparaît toujours pas, votre utilisateur n’a peut-être pas l’autorisation d’utiliser les ports série&#xa0;: installez la règle udev fournie avec l’application, ou ajoutez votre utilisateur au groupe «&#xa0;dialout&#xa0;» puis rouvrez votre session.</translation>
     </message>
     <message>
-        <source>%1 (serial number %2, opened from this device)</source>
-        <translation>%1 (numéro de série %2, ouvert depuis cet appareil)</translation>
+        <source>%1
+Serial number %2, opened from this device</source>
+        <translation>%1
+Numéro de série %2, ouvert depuis cet appareil</translation>
     </message>
     <message>
-        <source>%1 (serial number %2)</source>
-        <translation>%1 (numéro de série %2)</translation>
+        <source>%1
+Serial number %2</source>
+        <translation>%1
+Numéro de série %2</translation>
     </message>
 </context>
 <context>

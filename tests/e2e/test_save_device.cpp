@@ -410,7 +410,7 @@ private Q_SLOTS:
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_SELECTION));
         QCOMPARE(deviceListTexts(window),
                  QStringList({deviceRowText("Corvane", "TZQVR-0001"),
-                              "Corvane (serial number TZQVR-0002, opened from this device)"}));
+                              "Corvane\nSerial number TZQVR-0002, opened from this device"}));
         QWidget* selectionPage = window->view(VIEW_ID_DEVICE_SELECTION);
         auto* select = editortest::child<QPushButton>(selectionPage, "pushButtonSelect");
         QTRY_VERIFY(select->isEnabled());

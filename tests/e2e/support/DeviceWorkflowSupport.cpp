@@ -196,7 +196,7 @@ QStringList deviceListTexts(FormContentEditor* window)
 
 QString deviceRowText(const QString& name, const QString& usbSerialNumber)
 {
-    return QStringLiteral("%1 (serial number %2)").arg(name, usbSerialNumber);
+    return QStringLiteral("%1\nSerial number %2").arg(name, usbSerialNumber);
 }
 
 bool chooseDevice(FormContentEditor* window, const QString& usbSerialNumber)

@@ -70,7 +70,7 @@ bool waitForPage(FormContentEditor* window, int viewId);
 QString waitForMessage(FormContentEditor* window);
 // The rows of the device selection page, as shown.
 QStringList deviceListTexts(FormContentEditor* window);
-// How the selection page names a device: "<name> (serial number <usbSerialNumber>)".
+// How the selection page names a device: its name, and "Serial number <usbSerialNumber>" below.
 QString deviceRowText(const QString& name, const QString& usbSerialNumber);
 // On the device selection page: clicks the row of the device of that USB serial number once it is listed,
 // then Select. False when the page or the device did not come.
