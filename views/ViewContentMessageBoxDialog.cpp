@@ -35,12 +35,13 @@ QString _breakableText_helper(const QString& text, const QFontMetricsF& metrics,
             result += word;
             continue;
         }
+        const QString separators = QStringLiteral("/\\._-");
         int runLength = 0;
         for (const QChar character : word)
         {
             result += character;
             runLength++;
-            const bool isSeparator = QStringLiteral("/\\._-").contains(character);
+            const bool isSeparator = separators.contains(character);
             if (isSeparator || runLength >= LONGEST_UNBREAKABLE_RUN)
             {
                 result += ZERO_WIDTH_SPACE;
@@ -49,6 +50,13 @@ QString _breakableText_helper(const QString& text, const QFontMetricsF& metrics,
         }
     }
     return result;
+}
+
+// The main window the page shows in; the page's own top-level widget where there is none (tests of the
+// page alone).
+QWidget* _hostWindow_helper(const QWidget* page)
+{
+    return mainWindow ? static_cast<QWidget*>(mainWindow) : page->window();
 }
 
 QString _iconFileName_helper(int icon)
@@ -91,8 +99,7 @@ ViewContentMessageBoxDialog::~ViewContentMessageBoxDialog()
 
 void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int buttons, int defaultButton)
 {
-    const QWidget* window = mainWindow ? static_cast<QWidget*>(mainWindow) : this->window();
-    wasWindowMaximized = window->isMaximized();
+    wasWindowMaximized = _hostWindow_helper(this)->isMaximized();
     setWrappedText(text);
 
     const struct
@@ -145,7 +152,7 @@ void ViewContentMessageBoxDialog::setWrappedText(const QString& text)
 
 int ViewContentMessageBoxDialog::wrappingWidth() const
 {
-    const QWidget* window = mainWindow ? static_cast<QWidget*>(mainWindow) : this->window();
+    const QWidget* window = _hostWindow_helper(this);
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const int availableWidth = screen ? screen->availableGeometry().width() - AROUND_TEXT_PIXELS
                                       : static_cast<int>(WRAPPING_WIDTH_PIXELS);
@@ -156,7 +163,7 @@ void ViewContentMessageBoxDialog::restoreMaximizedWindow()
 {
     // The next page may be much narrower than the message: the window must not keep the message's width.
     form->labelText->setMinimumWidth(0);
-    QWidget* window = mainWindow ? static_cast<QWidget*>(mainWindow) : this->window();
+    QWidget* window = _hostWindow_helper(this);
     if (wasWindowMaximized && !window->isMaximized())
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
