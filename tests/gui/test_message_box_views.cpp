@@ -159,8 +159,10 @@ private Q_SLOTS:
         const QString longPath = "/home/user/" + QString("directory_").repeated(30) + "/file.csv";
         showMessage(longText + " " + longPath, Dialog::BUTTON_OK, Dialog::BUTTON_OK);
         QTRY_VERIFY(messageLabel()->isVisible());
-        QVERIFY2(window->frameGeometry().width() <= screenWidth,
-                 qPrintable(QString::number(window->width())));
+        // The layout's minimum is what a window manager enforces, maximised or not: the message page must not
+        // raise it above the screen's width.
+        const int pageMinimumWidth = window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->minimumSizeHint().width();
+        QVERIFY2(pageMinimumWidth <= screenWidth, qPrintable(QString::number(pageMinimumWidth)));
         QVERIFY(messageLabel()->sizeHint().width() <= messageLabel()->width());
         QTest::mouseClick(messageBoxButton("pushButtonOk"), Qt::LeftButton);
         QTRY_VERIFY(window->isMaximized());
