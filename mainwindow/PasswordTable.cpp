@@ -298,7 +298,10 @@ void PasswordTable::fillRow(int row, const Password& password)
         urlItem->setFont(font);
     }
     setItem(row, COLUMN_URL, urlItem);
-    setItem(row, COLUMN_NOTE, newCappedTextItem(password.note, MAXIMUM_NOTE_COLUMN_WIDTH));
+    // The note column is the last one: it also gets cut where the window ends, whatever its cap.
+    auto* noteItem = new QTableWidgetItem(password.note);
+    noteItem->setToolTip(password.note);
+    setItem(row, COLUMN_NOTE, noteItem);
 }
 
 QTableWidgetItem* PasswordTable::newCappedTextItem(const QString& text, int maximumColumnWidth) const

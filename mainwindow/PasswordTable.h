@@ -39,7 +39,7 @@ public:
     // Widest the web site column grows when sized to its contents.
     static constexpr int MAXIMUM_URL_COLUMN_WIDTH = 450;
     // Widest the name and note columns grow: a long name must not push the other columns off screen.
-    // Longer texts are elided, with the whole text in the cell's tool tip.
+    // Longer names are elided, with the whole text in the cell's tool tip; notes always have one.
     static constexpr int MAXIMUM_NAME_COLUMN_WIDTH = 300;
     static constexpr int MAXIMUM_NOTE_COLUMN_WIDTH = 300;
 
