@@ -475,3 +475,39 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     secureClearByteArray(bytes);
     return result;
 }
+
+bool csvTextStartsWithColumnTitles(const QByteArray& bytes, QChar fieldsSeparatorCharacter)
+{
+    const qsizetype start = bytes.startsWith(UTF8_BYTE_ORDER_MARK) ? UTF8_BYTE_ORDER_MARK.size() : 0;
+    const qsizetype lineEnd = bytes.indexOf('\n', start);
+    QString line = QString::fromUtf8(bytes.mid(start, lineEnd < 0 ? -1 : lineEnd - start));
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+
+    const QHash<QString, int>& keywordTable = _keywordTable_helper();
+    QStringView text(line);
+    QString title;
+    int knownTitleCount = 0;
+    while (_readField(text, fieldsSeparatorCharacter, title) >= 0)
+    {
+        if (keywordTable.contains(title.trimmed().toLower()))
+            knownTitleCount++;
+    }
+    // A record's fields may hold secrets.
+    secureClearString(title);
+    secureClearString(line);
+    return knownTitleCount >= MINIMUM_KNOWN_COLUMN_TITLE_COUNT;
+}
+
+bool csvFileStartsWithColumnTitles(const QString& fileName, QChar fieldsSeparatorCharacter)
+{
+    // A line of titles is short: the start of the file is enough.
+    constexpr qint64 READ_SIZE = 4096;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.read(READ_SIZE);
+    const bool startsWithTitles = csvTextStartsWithColumnTitles(bytes, fieldsSeparatorCharacter);
+    secureClearByteArray(bytes);
+    return startsWithTitles;
+}

@@ -21,3 +21,11 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
 // with the same results and messages.
 int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
                   QList<PasswordRecord>& passwords, QString& errorMessage);
+
+// Whether the text starts with a line of column titles as other password managers write them: at least
+// MINIMUM_KNOWN_COLUMN_TITLE_COUNT of its fields are titles the header detection knows. Lets a user who
+// chose the fixed column order switch to the detection instead of importing the titles as a record.
+constexpr int MINIMUM_KNOWN_COLUMN_TITLE_COUNT = 3;
+bool csvTextStartsWithColumnTitles(const QByteArray& bytes, QChar fieldsSeparatorCharacter);
+// The same for the start of a file; false when it cannot be read.
+bool csvFileStartsWithColumnTitles(const QString& fileName, QChar fieldsSeparatorCharacter);

@@ -44,6 +44,7 @@ void CopyWizardState::clear()
     plaintextImage.clear();
     secureClearString(sourcePassword);
     sourceDeviceName.clear();
+    sourceDeviceSerialNumber.clear();
 }
 
 bool CopyWizardState::isHeld() const

@@ -30,6 +30,8 @@ public:
     QString sourcePassword;
     QString targetPassword;
     QString sourceDeviceName;
+    // Tells the source apart from a target of the same name.
+    QString sourceDeviceSerialNumber;
     // The source's decrypted image.
     SecureImageBuffer plaintextImage;
     // The encrypted image sent to the target.

@@ -409,8 +409,17 @@ void FormContentEditor::updateWidgetsState()
     form->actionPasswordHealth->setEnabled(isTabPresent);
     // A vault that never had a master password can only be saved after choosing one.
     actionSaveMenuWrite->setEnabled(vaultSession.isMasterPasswordKnown());
+    updateEmptyVaultHint();
     updateFillLabel();
     updatePasswordHealthSummary();
+}
+
+void FormContentEditor::updateEmptyVaultHint()
+{
+    // An empty tab area says nothing: without a tab the hint takes its place.
+    const bool isTabPresent = form->tabWidget->count() > 0;
+    form->tabWidget->setVisible(isTabPresent);
+    form->labelEmptyVault->setVisible(!isTabPresent);
 }
 
 void FormContentEditor::updateFillLabel()

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 
+class Device;
 class PasswordHealthAnalysis;
 class PasswordTable;
 class QAction;
@@ -141,6 +142,7 @@ private:
     void createViews();
     void initializeMenusAndShortcuts();
     void connectSignals();
+    void updateEmptyVaultHint();
     void updateFillLabel();
     bool confirmClose();
 
@@ -197,6 +199,8 @@ private Q_SLOTS:
 
 private:
     void initializeCsv();
+    // Offers the header detection for a file whose first line looks like column titles; true when accepted.
+    bool isHeaderDetectionPreferred(const QString& fileName, QChar fieldsSeparatorCharacter);
     QString proposedExportFileName() const;
     QString askExportFileName(const QString& proposedFileName);
 
@@ -259,6 +263,10 @@ private:
     void startOpeningDevice();
     void completeOpenDevice();
     void askSaveConfirmation();
+    // Names the device by name and serial number, and warns when it is not the one the vault came from.
+    QString saveConfirmationText(const Device* device) const;
+    // Pushes the device selection page; when saving, the device the vault came from is preselected.
+    void pushDeviceSelectionView();
     void encryptAndWriteVault();
     void verifyWrittenDevice();
     void showErrorMessage(const QString& text, const QString& title = QString());
@@ -323,6 +331,8 @@ private:
     void verifyErasedDevice();
     void decryptCopySourceDevice();
     void writeCopyTargetDevice();
+    // The duplication settings with both serial numbers, and a warning when source and target are one device.
+    QString copyConfirmationText(const Device* targetDevice) const;
     void verifyCopyTargetDevice();
 
     bool isDeviceNameResetRequested = false;

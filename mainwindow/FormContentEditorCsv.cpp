@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMultiMap>
 
 #include <utility>
@@ -129,6 +130,9 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     }
     file.close();
 
+    if (isColumsOrderFixed && isHeaderDetectionPreferred(completeFileName, fieldsSeparatorCharacter))
+        isColumsOrderFixed = false;
+
     PasswordTable* table = nullptr;
     if (!newTabName.isEmpty())
     {
@@ -160,6 +164,7 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
         return;
     }
 
+    const int importedCount = static_cast<int>(importedPasswords.size());
     const int removedCharactersCount = _removeForbiddenCharacters_helper(importedPasswords);
     QList<PasswordRecord> previousPasswords = table->passwords();
     table->setPasswords(
@@ -173,7 +178,8 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     form->tabWidget->setCurrentWidget(table);
     setDataModified(true);
 
-    QString message = tr("CSV data were successfully imported.");
+    QString message = tr("CSV data were successfully imported.") + QLatin1Char('\n') +
+                      tr("Records imported: %1.").arg(importedCount);
     if (removedCharactersCount > 0)
         message += QLatin1Char('\n') + tr("Control characters that a vault cannot store (U+0000, U+0003 and "
                                           "U+0004) were removed from the imported texts: %1.")
@@ -181,6 +187,19 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION,
                              tr("Success", "CSV file importation"), message,
                              ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+}
+
+bool FormContentEditor::isHeaderDetectionPreferred(const QString& fileName, QChar fieldsSeparatorCharacter)
+{
+    // Read in the fixed order, the titles of another manager's export would become a record of their own.
+    if (!csvFileStartsWithColumnTitles(fileName, fieldsSeparatorCharacter))
+        return false;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Column titles found"),
+        tr("The first line of the file looks like the column titles of another password manager.\nRead the "
+           "columns from these titles instead of importing the line as a record?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    return answer == QMessageBox::Yes;
 }
 
 // Export -------------------------------------------------------------------------------------------------

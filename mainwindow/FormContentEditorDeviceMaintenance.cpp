@@ -212,6 +212,7 @@ void FormContentEditor::decryptCopySourceDevice()
 
     copyWizard.plaintextImage.assign(plaintextImage, MEMORY_IMAGE_SIZE);
     copyWizard.sourceDeviceName = getCurrentDevice()->getName();
+    copyWizard.sourceDeviceSerialNumber = getCurrentDevice()->getUsbSerialNumber();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
     // The user may now unplug the source and plug the target. Closing also zero-fills the device buffer that
     // holds the plaintext.
@@ -272,19 +273,9 @@ void FormContentEditor::writeCopyTargetDevice()
         return;
     }
 
-    const QString passwordComparison = copyWizard.sourcePassword == copyWizard.targetPassword
-                                           ? tr("identical", "master password for device copy wizard")
-                                           : tr("different", "master password for device copy wizard");
-    // Device names are user text: escaped, or a name such as "<b>" would be rendered as markup.
-    const QString targetDeviceName = device->getName();
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, tr("Confirmation"),
-        tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b><br />"
-           "Target device name: <b>%2</b><br />Source and target devices master password are <b>%3</b>.<br />"
-           "<br />Do you want to continue?")
-            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(), targetDeviceName.toHtmlEscaped(),
-                 passwordComparison),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(this, tr("Confirmation"), copyConfirmationText(device),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     // The box ran an event loop: go on only with the device it was asked about.
     if (answer != QMessageBox::Yes || getCurrentDevice() != device)
     {
@@ -313,6 +304,28 @@ void FormContentEditor::writeCopyTargetDevice()
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), copyWizard.writtenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);
+}
+
+QString FormContentEditor::copyConfirmationText(const Device* targetDevice) const
+{
+    const QString passwordComparison = copyWizard.sourcePassword == copyWizard.targetPassword
+                                           ? tr("identical", "master password for device copy wizard")
+                                           : tr("different", "master password for device copy wizard");
+    // Device names are user text: escaped, or a name such as "<b>" would be rendered as markup. Serial
+    // numbers tell apart two devices of the same name.
+    const QString targetSerialNumber = targetDevice->getUsbSerialNumber();
+    QString text =
+        tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b> "
+           "(serial number %2)<br />Target device name: <b>%3</b> (serial number %4)<br />Source "
+           "and target devices master password are <b>%5</b>.")
+            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(), copyWizard.sourceDeviceSerialNumber.toHtmlEscaped(),
+                 targetDevice->getName().toHtmlEscaped(), targetSerialNumber.toHtmlEscaped(),
+                 passwordComparison);
+    if (targetSerialNumber == copyWizard.sourceDeviceSerialNumber)
+        text += QStringLiteral("<br /><br />") +
+                tr("<b>The source and the target are the same device:</b> its content will be written back "
+                   "onto it.");
+    return text + QStringLiteral("<br /><br />") + tr("Do you want to continue?");
 }
 
 void FormContentEditor::continueCopyTargetDeviceRead(int returnValue)

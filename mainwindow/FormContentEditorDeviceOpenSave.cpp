@@ -76,7 +76,7 @@ int FormContentEditor::openDevice()
     if (ports.size() != 1)
     {
         // None or several: the user plugs one in or chooses; the workflow goes on once the page finishes.
-        pushView(VIEW_ID_DEVICE_SELECTION);
+        pushDeviceSelectionView();
         return 1;
     }
 
@@ -87,6 +87,14 @@ int FormContentEditor::openDevice()
     showErrorMessage(openDeviceFailureMessage(device->lastOpenErrorNumber()));
     closeCurrentDevice();
     return -1;
+}
+
+void FormContentEditor::pushDeviceSelectionView()
+{
+    const bool isSavingBack = pendingOperation == PENDING_OPERATION_WRITE_DEVICE;
+    pages.deviceSelection->setPreferredDeviceSerialNumber(isSavingBack ? vaultSession.deviceUsbSerialNumber
+                                                                            : QString());
+    pushView(VIEW_ID_DEVICE_SELECTION);
 }
 
 QString FormContentEditor::openDeviceFailureMessage(int errorNumber)
@@ -397,11 +405,23 @@ void FormContentEditor::askSaveConfirmation()
     if (!device)
         return;
     pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm saving device"),
-                             plainTextMessage(tr("Save changes to the device '%1'?\nAll device current data "
-                                                 "will be overwritten.")
-                                                  .arg(device->getName())),
+                             plainTextMessage(saveConfirmationText(device)),
                              ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
                              ViewContentMessageBoxDialog::BUTTON_NO);
+}
+
+QString FormContentEditor::saveConfirmationText(const Device* device) const
+{
+    const QString serialNumber = device->getUsbSerialNumber();
+    QString text = tr("Save changes to the device '%1' (serial number %2)?\nAll device current data will be "
+                      "overwritten.")
+                       .arg(device->getName(), serialNumber);
+    // Two devices may share a name: only the serial number shows that another device is about to be
+    // overwritten with this vault.
+    if (!vaultSession.deviceUsbSerialNumber.isEmpty() && vaultSession.deviceUsbSerialNumber != serialNumber)
+        text += QLatin1Char('\n') + tr("This vault was opened from another device (serial number %1).")
+                                        .arg(vaultSession.deviceUsbSerialNumber);
+    return text;
 }
 
 void FormContentEditor::encryptAndWriteVault()

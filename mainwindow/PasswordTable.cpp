@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -61,6 +62,9 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
 
     shortcutCopy = new QShortcut(QKeySequence(QStringLiteral("Ctrl+C")), this);
     shortcutCopy->setContext(Qt::WidgetShortcut);
+
+    // Even without records, every column is as wide as its title.
+    resizeColumns();
 
     connect(this, &QTableWidget::itemSelectionChanged, this,
             &PasswordTable::_slotTableWidgetItemSelectionChanged);
@@ -180,8 +184,15 @@ void PasswordTable::updateTabMenus(const QStringList& tabNames, int currentTabIn
 void PasswordTable::resizeColumns()
 {
     resizeColumnsToContents();
-    if (columnWidth(COLUMN_URL) > MAXIMUM_URL_COLUMN_WIDTH)
-        setColumnWidth(COLUMN_URL, MAXIMUM_URL_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_NAME, MAXIMUM_NAME_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_URL, MAXIMUM_URL_COLUMN_WIDTH);
+    capColumnWidth(COLUMN_NOTE, MAXIMUM_NOTE_COLUMN_WIDTH);
+}
+
+void PasswordTable::capColumnWidth(int column, int maximumWidth)
+{
+    if (columnWidth(column) > maximumWidth)
+        setColumnWidth(column, maximumWidth);
 }
 
 QAction* PasswordTable::copyAction() const
@@ -278,7 +289,7 @@ void PasswordTable::_slotMenuMoveRowToTabTriggered(QAction* pointerAction)
 
 void PasswordTable::fillRow(int row, const Password& password)
 {
-    setItem(row, COLUMN_NAME, new QTableWidgetItem(password.name));
+    setItem(row, COLUMN_NAME, newCappedTextItem(password.name, MAXIMUM_NAME_COLUMN_WIDTH));
     setItem(row, COLUMN_LOGIN, new QTableWidgetItem(password.login));
     auto* urlItem = new QTableWidgetItem(password.url);
     if (isWebAddress(password.url))
@@ -288,7 +299,10 @@ void PasswordTable::fillRow(int row, const Password& password)
         urlItem->setFont(font);
     }
     setItem(row, COLUMN_URL, urlItem);
-    setItem(row, COLUMN_NOTE, new QTableWidgetItem(password.note));
+    // The note column is the last one: it also gets cut where the window ends, whatever its cap.
+    auto* noteItem = new QTableWidgetItem(password.note);
+    noteItem->setToolTip(password.note);
+    setItem(row, COLUMN_NOTE, noteItem);
     // Screen readers read table cells, never the cell widgets drawn over them: the password cell's
     // item tells them what the widget shows.
     setItem(row, COLUMN_PASSWORD, new QTableWidgetItem());
@@ -302,6 +316,16 @@ void PasswordTable::updatePasswordCellAccessibleText(int row)
         return;
     const bool isVisible = row < passwordVisibilities.size() && passwordVisibilities.at(row);
     cell->setData(Qt::AccessibleTextRole, isVisible ? records.at(row).password : tr("Password hidden"));
+}
+
+QTableWidgetItem* PasswordTable::newCappedTextItem(const QString& text, int maximumColumnWidth) const
+{
+    auto* item = new QTableWidgetItem(text);
+    // The cell's margins take a few pixels of the column as well.
+    const int cellMarginsWidth = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    if (fontMetrics().horizontalAdvance(text) + cellMarginsWidth > maximumColumnWidth)
+        item->setToolTip(text);
+    return item;
 }
 
 int PasswordTable::sizeHintForColumn(int column) const

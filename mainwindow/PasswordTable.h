@@ -38,6 +38,10 @@ public:
 
     // Widest the web site column grows when sized to its contents.
     static constexpr int MAXIMUM_URL_COLUMN_WIDTH = 450;
+    // Widest the name and note columns grow: a long name must not push the other columns off screen.
+    // Longer names are elided, with the whole text in the cell's tool tip; notes always have one.
+    static constexpr int MAXIMUM_NAME_COLUMN_WIDTH = 300;
+    static constexpr int MAXIMUM_NOTE_COLUMN_WIDTH = 300;
 
     explicit PasswordTable(QWidget* parent = nullptr);
     ~PasswordTable() override;
@@ -92,6 +96,9 @@ private Q_SLOTS:
 
 private:
     void fillRow(int row, const Password& password);
+    // A text item whose tool tip holds the whole text when the column cap would elide it.
+    QTableWidgetItem* newCappedTextItem(const QString& text, int maximumColumnWidth) const;
+    void capColumnWidth(int column, int maximumWidth);
     // Creates the password cell widgets of the rows in view and releases the others.
     void synchronizePasswordItems();
     void createPasswordItem(int row);

@@ -19,12 +19,16 @@ QString _passwordCharacter_helper(const QWidget* widget)
     const QString character = QString::fromUcs4(&code, 1);
     return character.isEmpty() ? QStringLiteral("*") : character;
 }
-// Widest of the clear and the masked password in the application font.
+// Widest of the clear and the masked password in the font of widget (the table), whose cells inherit it;
+// the platform may give tables another font than the application's.
 int _textWidth_helper(const QString& password, const QWidget* widget)
 {
-    const QFontMetrics metrics(QApplication::font());
+    // Whole strings are measured: the mask character may come from a fallback font, whose width a lone
+    // character's advance does not give.
+    const QFontMetrics metrics(widget ? widget->font() : QApplication::font());
     const int clearWidth = metrics.horizontalAdvance(password);
-    const int maskWidth = metrics.horizontalAdvance(_passwordCharacter_helper(widget)) * password.size();
+    const int maskWidth =
+        metrics.horizontalAdvance(_passwordCharacter_helper(widget).repeated(password.size()));
     return qMax(clearWidth, maskWidth);
 }
 } // namespace
@@ -41,7 +45,9 @@ PasswordTablePasswordItem::PasswordTablePasswordItem(const QString& password, QW
     const int buttonSide = form->pushButton->sizeHint().height();
     form->pushButton->setFixedSize(buttonSide, buttonSide);
 
-    form->label->setMinimumWidth(_textWidth_helper(password, this));
+    // The label takes what the button leaves; the column is sized so that it usually fits in full.
+    form->label->setSizePolicy(QSizePolicy::Ignored, form->label->sizePolicy().verticalPolicy());
+    form->label->installEventFilter(this);
 
     form->pushButton->setEnabled(!password.isEmpty());
     updateDisplay();
@@ -51,6 +57,7 @@ PasswordTablePasswordItem::~PasswordTablePasswordItem()
 {
     // The label holds its own copy while revealed; drop it before the password goes.
     form->label->clear();
+    secureClearString(displayedFullText);
     secureClearString(password);
     delete form;
 }
@@ -62,7 +69,7 @@ bool PasswordTablePasswordItem::isPasswordVisible() const
 
 QString PasswordTablePasswordItem::displayedText() const
 {
-    return form->label->text();
+    return displayedFullText;
 }
 
 QString PasswordTablePasswordItem::maskFor(const QString& password, const QWidget* widget)
@@ -85,7 +92,9 @@ int PasswordTablePasswordItem::widthHintFor(const QString& password, const QWidg
         const PasswordTablePasswordItem emptyItem(QString{});
         chromeWidth = emptyItem.sizeHint().width();
     }
-    return chromeWidth + _textWidth_helper(password, widget);
+    // The cell widget is one grid line narrower than its column.
+    constexpr int GRID_LINE_WIDTH = 1;
+    return chromeWidth + GRID_LINE_WIDTH + _textWidth_helper(password, widget);
 }
 
 void PasswordTablePasswordItem::_slotPushButtonClicked()
@@ -106,7 +115,7 @@ void PasswordTablePasswordItem::updateDisplay()
 {
     if (isVisible)
     {
-        form->label->setText(password);
+        displayedFullText = password;
         // The user chose to reveal it: screen readers may read what is on screen.
         form->label->setAccessibleName(QString());
         setAccessibleDescription(tr("Password shown"));
@@ -118,7 +127,8 @@ void PasswordTablePasswordItem::updateDisplay()
     else
     {
         const QString mask = maskFor(password, this);
-        form->label->setText(mask);
+        secureClearString(displayedFullText);
+        displayedFullText = mask;
         form->label->setAccessibleName(mask);
         setAccessibleDescription(tr("Password hidden"));
         form->pushButton->setIcon(
@@ -126,4 +136,20 @@ void PasswordTablePasswordItem::updateDisplay()
         form->pushButton->setToolTip(tr("Show password"));
         form->pushButton->setAccessibleName(tr("Show password"));
     }
+    updateElidedText();
+}
+
+bool PasswordTablePasswordItem::eventFilter(QObject* watched, QEvent* event)
+{
+    // The label gets its width from the layout after the cell was resized: elide when the label is.
+    if (watched == form->label && event->type() == QEvent::Resize)
+        updateElidedText();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PasswordTablePasswordItem::updateElidedText()
+{
+    // Until the layout has placed the label, its width is meaningless: it is elided again once resized.
+    const int width = form->label->width();
+    form->label->setText(form->label->fontMetrics().elidedText(displayedFullText, Qt::ElideRight, width));
 }

@@ -20,7 +20,7 @@ public:
 
     bool isPasswordVisible() const;
     void setPasswordVisible(bool isVisible);
-    // The text the cell currently shows: the mask, or the password once revealed.
+    // The text the cell currently shows, before eliding: the mask, or the password once revealed.
     QString displayedText() const;
 
     // The style's password character repeated once per UTF-16 code unit of the password.
@@ -39,10 +39,16 @@ protected:
 private Q_SLOTS:
     void _slotPushButtonClicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void updateDisplay();
+    // A cell narrower than its text shows it cut with an ellipsis, never under the eye button.
+    void updateElidedText();
 
     Ui::PasswordTablePasswordItem* form;
     QString password;
+    QString displayedFullText;
     bool isVisible = false;
 };

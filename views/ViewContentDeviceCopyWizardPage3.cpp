@@ -74,6 +74,12 @@ void ViewContentDeviceCopyWizardPage3::_slotPushButtonCancelClicked()
 
 void ViewContentDeviceCopyWizardPage3::updatePasswordStrength()
 {
+    // An empty field is no weak password: it stands for the source device's master password.
+    if (form->lineEditPassword->text().isEmpty())
+    {
+        form->labelPasswordStrength->setText(tr("The source device master password will be used."));
+        return;
+    }
     QString strengthText;
     getPasswordStrength(form->lineEditPassword->text(), &strengthText);
     form->labelPasswordStrength->setText(tr("Password strength: <b>%1</b>").arg(strengthText));

@@ -25,6 +25,8 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceSelection)
 {
     form->setupUi(this);
+    // Long names and the serial number line wrap instead of scrolling sideways.
+    form->listWidget->setWordWrap(true);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
 
     // Queued: each handler runs from the event loop once the emitting widget has finished its own
@@ -58,9 +60,11 @@ void ViewContentDeviceSelection::activate()
     // without Select or Cancel.
     releaseAllDevices();
     blinkingDeviceSerialNumber.clear();
+    isPreferredDevicePreselected = false;
     // A new visit gives every port another chance.
     failedPortLocations.clear();
     form->listWidget->clear();
+    showListOrNoDeviceHint();
     form->pushButtonSelect->setEnabled(false);
     form->pushButtonSelect->setDefault(false);
     form->pushButtonCancel->setFocus();
@@ -74,6 +78,11 @@ void ViewContentDeviceSelection::activate()
 QList<Device*> ViewContentDeviceSelection::listedDevices() const
 {
     return devices;
+}
+
+void ViewContentDeviceSelection::setPreferredDeviceSerialNumber(const QString& usbSerialNumber)
+{
+    preferredDeviceSerialNumber = usbSerialNumber;
 }
 
 // Detection ----------------------------------------------------------------------------------------------
@@ -152,6 +161,21 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         blinkingDeviceSerialNumber.clear();
     }
     updateSelectButton();
+    preselectPreferredDevice();
+}
+
+void ViewContentDeviceSelection::preselectPreferredDevice()
+{
+    if (isPreferredDevicePreselected || preferredDeviceSerialNumber.isEmpty() ||
+        form->listWidget->currentRow() >= 0)
+        return;
+    const int preferredIndex = indexOfDevice(preferredDeviceSerialNumber);
+    if (preferredIndex < 0)
+        return;
+    isPreferredDevicePreselected = true;
+    form->listWidget->setCurrentRow(preferredIndex);
+    // As if the user had clicked it: it blinks and Select takes it.
+    _slotListWidgetItemClicked(form->listWidget->item(preferredIndex));
 }
 
 void ViewContentDeviceSelection::rebuildList()
@@ -160,10 +184,27 @@ void ViewContentDeviceSelection::rebuildList()
     form->listWidget->clear();
     for (const Device* device : std::as_const(devices))
     {
-        auto* item = new QListWidgetItem(device->getName(), form->listWidget);
-        // Two devices may carry the same name; the USB serial number tells them apart.
+        auto* item = new QListWidgetItem(rowText(device), form->listWidget);
         item->setToolTip(tr("USB serial number: %1").arg(device->getUsbSerialNumber()));
     }
+    showListOrNoDeviceHint();
+}
+
+QString ViewContentDeviceSelection::rowText(const Device* device) const
+{
+    // Two devices may carry the same name; the USB serial number tells them apart.
+    const QString serialNumber = device->getUsbSerialNumber();
+    if (!preferredDeviceSerialNumber.isEmpty() && serialNumber == preferredDeviceSerialNumber)
+        return tr("%1\nSerial number %2, opened from this device").arg(device->getName(), serialNumber);
+    return tr("%1\nSerial number %2").arg(device->getName(), serialNumber);
+}
+
+void ViewContentDeviceSelection::showListOrNoDeviceHint()
+{
+    // An empty list tells nothing; the hint says what to check.
+    const bool isAnyDeviceListed = form->listWidget->count() > 0;
+    form->listWidget->setVisible(isAnyDeviceListed);
+    form->labelNoDevice->setVisible(!isAnyDeviceListed);
 }
 
 // Click, Select, Cancel ----------------------------------------------------------------------------------

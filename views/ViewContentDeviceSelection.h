@@ -29,6 +29,10 @@ public:
 
     void activate() override;
 
+    // The device the vault on screen was opened from (empty: none). Its row is marked and chosen for the
+    // user as soon as it is listed, so that saving back needs only Select. Applies to the next visit.
+    void setPreferredDeviceSerialNumber(const QString& usbSerialNumber);
+
     // The devices listed now, in row order (for tests).
     QList<Device*> listedDevices() const;
 
@@ -49,6 +53,9 @@ private:
     void closeAndDeleteDevice(Device* device);
     void releaseAllDevices();
     void rebuildList();
+    QString rowText(const Device* device) const;
+    void showListOrNoDeviceHint();
+    void preselectPreferredDevice();
     void updateSelectButton();
     // Shows a modal error box with the detection paused, so that no pass removes a device the caller
     // still holds while the box waits. Returns false when the visit ended meanwhile.
@@ -60,6 +67,9 @@ private:
     // silent device does not stall every pass.
     QStringList failedPortLocations;
     QString blinkingDeviceSerialNumber;
+    QString preferredDeviceSerialNumber;
+    // The preferred device is chosen once per visit: afterwards the user's own choice stands.
+    bool isPreferredDevicePreselected = false;
     QTimer deviceDetectionTimer;
     // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
     quint64 visitNumber = 0;

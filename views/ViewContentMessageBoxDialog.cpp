@@ -5,12 +5,58 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QSvgRenderer>
 
 namespace
 {
 // Messages at least this wide wrap; shorter ones keep their own line breaks.
 constexpr qreal WRAPPING_WIDTH_PIXELS = 1024.0;
+// Room the page and the window take around the text: the icon, margins and the window frame.
+constexpr int AROUND_TEXT_PIXELS = 260;
+// A run of characters without space is cut after this many characters when it has no separator.
+constexpr int LONGEST_UNBREAKABLE_RUN = 24;
+const QChar ZERO_WIDTH_SPACE(0x200B);
+
+// Word wrapping breaks only between words: a path or a name wider than the text would still run off the
+// screen. Invisible break opportunities go after its separators, and into long runs without any.
+QString _breakableText_helper(const QString& text, const QFontMetricsF& metrics, qreal maximumWidth)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    const QStringList words = text.split(QLatin1Char(' '));
+    for (int wordIndex = 0; wordIndex < words.size(); wordIndex++)
+    {
+        const QString& word = words.at(wordIndex);
+        if (wordIndex > 0)
+            result += QLatin1Char(' ');
+        if (metrics.horizontalAdvance(word) <= maximumWidth)
+        {
+            result += word;
+            continue;
+        }
+        const QString separators = QStringLiteral("/\\._-");
+        int runLength = 0;
+        for (const QChar character : word)
+        {
+            result += character;
+            runLength++;
+            const bool isSeparator = separators.contains(character);
+            if (isSeparator || runLength >= LONGEST_UNBREAKABLE_RUN)
+            {
+                result += ZERO_WIDTH_SPACE;
+                runLength = 0;
+            }
+        }
+    }
+    return result;
+}
+
+// The window the page shows in (the page itself when shown alone).
+QWidget* _hostWindow_helper(const QWidget* page)
+{
+    return page->window();
+}
 
 QString _iconFileName_helper(int icon)
 {
@@ -70,19 +116,8 @@ ViewContentMessageBoxDialog::~ViewContentMessageBoxDialog()
 
 void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int buttons, int defaultButton)
 {
-    const QFontMetricsF metrics(QApplication::font());
-    const qreal textWidth = metrics.boundingRect(QRectF(), Qt::AlignLeft, text).width();
-    if (textWidth >= WRAPPING_WIDTH_PIXELS)
-    {
-        form->labelText->setMinimumWidth(static_cast<int>(WRAPPING_WIDTH_PIXELS));
-        form->labelText->setWordWrap(true);
-    }
-    else
-    {
-        form->labelText->setMinimumWidth(0);
-        form->labelText->setWordWrap(false);
-    }
-    form->labelText->setText(text);
+    wasWindowMaximized = _hostWindow_helper(this)->isMaximized();
+    setWrappedText(text);
 
     const struct
     {
@@ -115,6 +150,42 @@ void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int 
     form->svgWidgetIcon->setAccessibleName(_iconAccessibleName_helper(icon));
 }
 
+void ViewContentMessageBoxDialog::setWrappedText(const QString& text)
+{
+    const QFontMetricsF metrics(QApplication::font());
+    const qreal textWidth = metrics.boundingRect(QRectF(), Qt::AlignLeft, text).width();
+    if (textWidth < WRAPPING_WIDTH_PIXELS)
+    {
+        form->labelText->setMinimumWidth(0);
+        form->labelText->setWordWrap(false);
+        form->labelText->setText(text);
+        return;
+    }
+    const int width = wrappingWidth();
+    form->labelText->setMinimumWidth(width);
+    form->labelText->setWordWrap(true);
+    // Markup is left alone: breaks inside it would show as text.
+    form->labelText->setText(Qt::mightBeRichText(text) ? text : _breakableText_helper(text, metrics, width));
+}
+
+int ViewContentMessageBoxDialog::wrappingWidth() const
+{
+    const QWidget* window = _hostWindow_helper(this);
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const int availableWidth = screen ? screen->availableGeometry().width() - AROUND_TEXT_PIXELS
+                                      : static_cast<int>(WRAPPING_WIDTH_PIXELS);
+    return qBound(200, availableWidth, static_cast<int>(WRAPPING_WIDTH_PIXELS));
+}
+
+void ViewContentMessageBoxDialog::restoreMaximizedWindow()
+{
+    // The next page may be much narrower than the message: the window must not keep the message's width.
+    form->labelText->setMinimumWidth(0);
+    QWidget* window = _hostWindow_helper(this);
+    if (wasWindowMaximized && !window->isMaximized())
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+}
+
 void ViewContentMessageBoxDialog::activate() {}
 
 void ViewContentMessageBoxDialog::_slotPushButtonOkClicked()
@@ -141,5 +212,6 @@ void ViewContentMessageBoxDialog::exitWithButton(Button button)
 {
     // The receiver runs with the previous page already current, so it can push the next one at once.
     viewHost()->removeView(this);
+    restoreMaximizedWindow();
     Q_EMIT dialogExited(button);
 }

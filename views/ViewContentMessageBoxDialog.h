@@ -50,6 +50,12 @@ private Q_SLOTS:
 
 private:
     void exitWithButton(Button button);
+    void setWrappedText(const QString& text);
+    // Widest the text may be so that the window still fits on its screen.
+    int wrappingWidth() const;
+    void restoreMaximizedWindow();
 
     Ui::ViewContentMessageBoxDialog* form;
+    // A window grown for a wide message loses its maximised state; it gets it back once the message is gone.
+    bool wasWindowMaximized = false;
 };

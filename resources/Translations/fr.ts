@@ -493,10 +493,6 @@ Veuillez brancher un autre appareil cible ou autoriser la sauvegarde sur l’app
         <translation>Confirmation</translation>
     </message>
     <message>
-        <source>Please confirm the device duplication settings.&lt;br /&gt;&lt;br /&gt;Source device name: &lt;b&gt;%1&lt;/b&gt;&lt;br /&gt;Target device name: &lt;b&gt;%2&lt;/b&gt;&lt;br /&gt;Source and target devices master password are &lt;b&gt;%3&lt;/b&gt;.&lt;br /&gt;&lt;br /&gt;Do you want to continue?</source>
-        <translation>Veuillez confirmer les paramètres de la copie d’appareil.&lt;br /&gt;&lt;br /&gt;Nom de l’appareil source&#xa0;: &lt;b&gt;%1&lt;/b&gt;&lt;br /&gt;Nom de l’appareil cible&#xa0;: &lt;b&gt;%2&lt;/b&gt;&lt;br /&gt;Les mots de passe maîtres des appareils source et cible sont &lt;b&gt;%3&lt;/b&gt;.&lt;br /&gt;&lt;br /&gt;Voulez-vous continuer&#xa0;?</translation>
-    </message>
-    <message>
         <source>Failed to encrypt data, aborting.</source>
         <translation>Échec du chiffrement des données, abandon.</translation>
     </message>
@@ -553,12 +549,6 @@ Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau
     <message>
         <source>Confirm saving device</source>
         <translation>Confirmer l’enregistrement sur l’appareil</translation>
-    </message>
-    <message>
-        <source>Save changes to the device &apos;%1&apos;?
-All device current data will be overwritten.</source>
-        <translation>Enregistrer les modifications sur l’appareil «&#xa0;%1&#xa0;»&#xa0;?
-Toutes les données actuelles de l’appareil seront écrasées.</translation>
     </message>
     <message>
         <source>There is not enough room in device memory. Please remove some passwords.</source>
@@ -723,6 +713,46 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
     <message>
         <source>Could not read the backup file (%1).</source>
         <translation>Impossible de lire le fichier de sauvegarde (%1).</translation>
+    </message>
+    <message>
+        <source>Create a tab with New to start.</source>
+        <translation>Créez un onglet avec Nouveau pour commencer.</translation>
+    </message>
+    <message>
+        <source>Records imported: %1.</source>
+        <translation>Fiches importées&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Column titles found</source>
+        <translation>Titres de colonnes trouvés</translation>
+    </message>
+    <message>
+        <source>The first line of the file looks like the column titles of another password manager.
+Read the columns from these titles instead of importing the line as a record?</source>
+        <translation>La première ligne du fichier ressemble aux titres de colonnes d’un autre gestionnaire de mots de passe.
+Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une fiche&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Please confirm the device duplication settings.&lt;br /&gt;&lt;br /&gt;Source device name: &lt;b&gt;%1&lt;/b&gt; (serial number %2)&lt;br /&gt;Target device name: &lt;b&gt;%3&lt;/b&gt; (serial number %4)&lt;br /&gt;Source and target devices master password are &lt;b&gt;%5&lt;/b&gt;.</source>
+        <translation>Veuillez confirmer les paramètres de la copie d’appareil.&lt;br /&gt;&lt;br /&gt;Nom de l’appareil source&#xa0;: &lt;b&gt;%1&lt;/b&gt; (numéro de série %2)&lt;br /&gt;Nom de l’appareil cible&#xa0;: &lt;b&gt;%3&lt;/b&gt; (numéro de série %4)&lt;br /&gt;Les mots de passe maîtres des appareils source et cible sont &lt;b&gt;%5&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;The source and the target are the same device:&lt;/b&gt; its content will be written back onto it.</source>
+        <translation>&lt;b&gt;La source et la cible sont le même appareil&#xa0;:&lt;/b&gt; son contenu y sera réécrit.</translation>
+    </message>
+    <message>
+        <source>Do you want to continue?</source>
+        <translation>Voulez-vous continuer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Save changes to the device &apos;%1&apos; (serial number %2)?
+All device current data will be overwritten.</source>
+        <translation>Enregistrer les modifications sur l’appareil «&#xa0;%1&#xa0;» (numéro de série %2)&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>This vault was opened from another device (serial number %1).</source>
+        <translation>Ce coffre a été ouvert depuis un autre appareil (numéro de série %1).</translation>
     </message>
 </context>
 <context>
@@ -1304,6 +1334,10 @@ Veuillez réessayer avec un nom plus court.</translation>
         <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
         <translation>Force du mot de passe&#xa0;: &lt;b&gt;%1&lt;/b&gt;</translation>
     </message>
+    <message>
+        <source>The source device master password will be used.</source>
+        <translation>Le mot de passe maître de l’appareil source sera utilisé.</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentDeviceCopyWizardPage4</name>
@@ -1430,6 +1464,28 @@ Veuillez réessayer avec un nom plus court.</translation>
     <message>
         <source>Error</source>
         <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>No Corvane is connected.
+
+Check that the device is plugged in and that its USB cable is firmly connected at both ends.
+If the device is plugged in and still not listed, your user may lack the permission to use serial ports: install the udev rule shipped with the application, or add your user to the &quot;dialout&quot; group and log in again.</source>
+        <translation>Aucun Corvane n’est branché.
+
+Vérifiez que l’appareil est branché et que son câble USB est bien connecté aux deux bouts.
+Si l’appareil est branché mais n’apparaît toujours pas, votre utilisateur n’a peut-être pas l’autorisation d’utiliser les ports série&#xa0;: installez la règle udev fournie avec l’application, ou ajoutez votre utilisateur au groupe «&#xa0;dialout&#xa0;» puis rouvrez votre session.</translation>
+    </message>
+    <message>
+        <source>%1
+Serial number %2, opened from this device</source>
+        <translation>%1
+Numéro de série %2, ouvert depuis cet appareil</translation>
+    </message>
+    <message>
+        <source>%1
+Serial number %2</source>
+        <translation>%1
+Numéro de série %2</translation>
     </message>
 </context>
 <context>

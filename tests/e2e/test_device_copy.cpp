@@ -114,36 +114,6 @@ private:
         QTest::mouseClick(button(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3, "pushButtonNext"), Qt::LeftButton);
     }
 
-    QListWidget* deviceList()
-    {
-        return editortest::child<QListWidget>(page(VIEW_ID_DEVICE_SELECTION), "listWidget");
-    }
-
-    // On the device selection page: chooses the device of the given USB serial number.
-    bool selectDevice(const QString& usbSerialNumber)
-    {
-        if (!waitForPage(window, VIEW_ID_DEVICE_SELECTION))
-            return false;
-        auto* selection = qobject_cast<ViewContentDeviceSelection*>(
-            window->view(VIEW_ID_DEVICE_SELECTION)->contentWidget());
-        QListWidget* list = deviceList();
-        if (!QTest::qWaitFor([&]() { return list->count() == 2; }))
-            return false;
-        for (int row = 0; row < list->count(); row++)
-        {
-            const QList<Device*> devices = selection->listedDevices();
-            if (row >= devices.size() || devices.at(row)->getUsbSerialNumber() != usbSerialNumber)
-                continue;
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                              list->visualItemRect(list->item(row)).center());
-            QCoreApplication::sendPostedEvents(selection, QEvent::MetaCall);
-            QTest::mouseClick(button(VIEW_ID_DEVICE_SELECTION, "pushButtonSelect"), Qt::LeftButton);
-            QCoreApplication::sendPostedEvents(selection, QEvent::MetaCall);
-            return true;
-        }
-        return false;
-    }
-
     // The source read and decrypted, the source unplugged: the wizard waits on the target page.
     void readSource(SimulatorProcess& source)
     {
@@ -206,12 +176,12 @@ private Q_SLOTS:
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
         QVERIFY(confirmation.isBoxSeen());
         QCOMPARE(confirmation.title(), QStringLiteral("Confirmation"));
-        QCOMPARE(
-            confirmation.text(),
-            QStringLiteral("Please confirm the device duplication settings.<br /><br />Source device name: "
-                           "<b>Source &lt;b&gt;one&lt;/b&gt; &amp; co</b><br />Target device name: "
-                           "<b>Target</b><br />Source and target devices master password are "
-                           "<b>identical</b>.<br /><br />Do you want to continue?"));
+        QCOMPARE(confirmation.text(),
+                 QStringLiteral(
+                     "Please confirm the device duplication settings.<br /><br />Source device name: "
+                     "<b>Source &lt;b&gt;one&lt;/b&gt; &amp; co</b> (serial number TZQVR-0001)<br />Target "
+                     "device name: <b>Target</b> (serial number TZQVR-0002)<br />Source and target devices "
+                     "master password are <b>identical</b>.<br /><br />Do you want to continue?"));
         // Nothing of the source outlives the copy, and the target is closed.
         QVERIFY(!window->isCopyWizardDataHeld());
         QVERIFY(!getCurrentDevice());
@@ -395,31 +365,55 @@ private Q_SLOTS:
 
     void bothDevicesConnectedAsksForEachOne()
     {
+        // Two devices of the same name: only their serial numbers tell them apart.
         SimulatorProcess source;
         SimulatorProcess target;
-        QVERIFY(startDevice(source, *deviceDirectory, "TZQVR-0001", "Source",
+        QVERIFY(startDevice(source, *deviceDirectory, "TZQVR-0001", "Corvane",
                             encryptVault(_sourceVault_helper(), SOURCE_PASSWORD)));
-        QVERIFY(startDevice(target, *deviceDirectory, "TZQVR-0002", "Target",
+        QVERIFY(startDevice(target, *deviceDirectory, "TZQVR-0002", "Corvane",
                             encryptVault(_targetVault_helper(), TARGET_PASSWORD)));
 
         startWizard();
         enterSourcePassword(SOURCE_PASSWORD);
-        QVERIFY(selectDevice("TZQVR-0001"));
+        QVERIFY(chooseDevice(window, "TZQVR-0001"));
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         QVERIFY(!getCurrentDevice());
 
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(TARGET_PASSWORD);
-        QVERIFY(selectDevice("TZQVR-0002"));
+        QVERIFY(chooseDevice(window, "TZQVR-0002"));
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4));
-        QVERIFY(confirmation.text().contains(QLatin1String("Source device name: <b>Source</b>")));
-        QVERIFY(confirmation.text().contains(QLatin1String("Target device name: <b>Target</b>")));
+        QVERIFY(confirmation.text().contains(
+            QLatin1String("Source device name: <b>Corvane</b> (serial number TZQVR-0001)")));
+        QVERIFY(confirmation.text().contains(
+            QLatin1String("Target device name: <b>Corvane</b> (serial number TZQVR-0002)")));
+        QVERIFY(!confirmation.text().contains(QLatin1String("same device")));
         QCOMPARE(decryptVault(target.memory(DEVICE_MEMORY_MAIN), TARGET_PASSWORD), _sourceVault_helper());
         QCOMPARE(decryptVault(target.memory(DEVICE_MEMORY_BACKUP), TARGET_PASSWORD), _sourceVault_helper());
         // The source was only read.
         for (const QString& request : source.requestLog())
             QVERIFY2(!request.startsWith(QLatin1String("A5 04")), qPrintable(request));
         QCOMPARE(decryptVault(source.memory(DEVICE_MEMORY_MAIN), SOURCE_PASSWORD), _sourceVault_helper());
+    }
+
+    void copyOntoTheSourceDeviceSaysSo()
+    {
+        SimulatorProcess source;
+        const QByteArray sourceImage = encryptVault(_sourceVault_helper(), SOURCE_PASSWORD);
+        QVERIFY(startDevice(source, *deviceDirectory, "TZQVR-0001", "Source", sourceImage));
+        startWizard();
+        enterSourcePassword(SOURCE_PASSWORD);
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
+        source.clearRequestLog();
+
+        ModalBoxAnswerer confirmation(QMessageBox::No);
+        enterTargetPassword(TARGET_PASSWORD);
+        QVERIFY(waitUntil([&]() { return confirmation.isBoxSeen(); }));
+        QVERIFY2(confirmation.text().contains(QLatin1String("The source and the target are the same device")),
+                 qPrintable(confirmation.text()));
+        QVERIFY(waitUntil([&]() { return !getCurrentDevice(); }));
+        QVERIFY(!hasWriteRequest(source.requestLog()));
+        QCOMPARE(source.memory(DEVICE_MEMORY_MAIN), sourceImage);
     }
 };
 

@@ -75,14 +75,6 @@ private:
         return editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget");
     }
 
-    QStringList deviceListTexts()
-    {
-        QStringList texts;
-        for (int row = 0; row < deviceList()->count(); row++)
-            texts.append(deviceList()->item(row)->text());
-        return texts;
-    }
-
     QPushButton* selectionButton(const char* objectName)
     {
         return editortest::child<QPushButton>(window->view(VIEW_ID_DEVICE_SELECTION), objectName);
@@ -282,12 +274,14 @@ private Q_SLOTS:
         SimulatorProcess office;
         QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home",
                             encryptVault(_shownVault_helper(), PASSWORD)));
-        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office",
+        // Two devices of the same name: the serial numbers tell the rows apart.
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Home",
                             encryptVault(_deviceVault_helper(), PASSWORD)));
 
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
-        QCOMPARE(deviceListTexts(), QStringList({"Home", "Office"}));
+        QCOMPARE(deviceListTexts(window),
+                 QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Home", "TZQVR-0002")}));
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
 
         // A click makes exactly that device blink.
@@ -333,12 +327,20 @@ private Q_SLOTS:
     {
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
-        QVERIFY(deviceListTexts().isEmpty());
+        QVERIFY(deviceListTexts(window).isEmpty());
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        // No device: the page says what to check instead of showing an empty list.
+        QWidget* noDeviceHint =
+            editortest::findWidget(window->view(VIEW_ID_DEVICE_SELECTION), "labelNoDevice");
+        QVERIFY(noDeviceHint->isVisible());
+        QVERIFY(!deviceList()->isVisible());
+        QVERIFY(qobject_cast<QLabel*>(noDeviceHint)->text().contains("permission"));
 
         SimulatorProcess first;
         QVERIFY(startDevice(first, *deviceDirectory, "TZQVR-0001", "First"));
-        QTRY_COMPARE(deviceListTexts(), QStringList({"First"}));
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("First", "TZQVR-0001")}));
+        QVERIFY(deviceList()->isVisible());
+        QVERIFY(!noDeviceHint->isVisible());
         clickDeviceRow(0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
@@ -352,14 +354,15 @@ private Q_SLOTS:
         // A device plugged in meanwhile keeps the blinking one chosen.
         SimulatorProcess second;
         QVERIFY(startDevice(second, *deviceDirectory, "TZQVR-0002", "Second"));
-        QTRY_COMPARE(deviceListTexts(), QStringList({"First", "Second"}));
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("First", "TZQVR-0001"),
+                                                           deviceRowText("Second", "TZQVR-0002")}));
         QCOMPARE(silent.requestLog(), QStringList({"A5 08"}));
         QCOMPARE(deviceList()->currentRow(), 0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
         // Unplugging the blinking device forgets it: no current device, nothing to select.
         QVERIFY(first.stop());
-        QTRY_COMPARE(deviceListTexts(), QStringList({"Second"}));
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Second", "TZQVR-0002")}));
         QVERIFY(!getCurrentDevice());
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
         QCOMPARE(selectionView()->listedDevices().size(), 1);
@@ -379,7 +382,9 @@ private Q_SLOTS:
         QVERIFY(startDevice(mute, *deviceDirectory, "TZQVR-0003", "Mute", QByteArray(), QByteArray(),
                             {"--wrong-ack", "0x01"}));
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(deviceListTexts(), QStringList({"Home", "Office", "Mute"}));
+        QCOMPARE(deviceListTexts(window),
+                 QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Office", "TZQVR-0002"),
+                              deviceRowText("Mute", "TZQVR-0003")}));
 
         // A device that cannot blink is not chosen, but stays listed for another try.
         {
@@ -409,7 +414,8 @@ private Q_SLOTS:
         QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 02"));
         QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
-        QTRY_COMPARE(deviceListTexts(), QStringList({"Office", "Mute"}));
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Office", "TZQVR-0002"),
+                                                           deviceRowText("Mute", "TZQVR-0003")}));
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
         clickSelectionButton("pushButtonSelect");

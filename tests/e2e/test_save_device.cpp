@@ -108,11 +108,10 @@ private Q_SLOTS:
 
         QVERIFY(saveWithNewPassword("new password"));
         // The device name is shown as typed, not as markup.
-        QCOMPARE(
-            waitForMessage(window),
-            "Confirm saving device|" +
-                Qt::convertFromPlainText("Save changes to the device '<b>Lab</b> & co'?\nAll device current "
-                                         "data will be overwritten."));
+        QCOMPARE(waitForMessage(window),
+                 "Confirm saving device|" +
+                     Qt::convertFromPlainText("Save changes to the device '<b>Lab</b> & co' (serial number "
+                                              "TZQVR-0001)?\nAll device current data will be overwritten."));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
 
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
@@ -378,6 +377,49 @@ private Q_SLOTS:
         window->setVault(Vault());
         QVERIFY(openVault(window, newPassword));
         QCOMPARE(window->getVault(), _editedVault_helper());
+    }
+
+    void savingBackPreselectsTheVaultsDevice()
+    {
+        // Two devices of the same name; the vault comes from the second one.
+        SimulatorProcess first;
+        SimulatorProcess second;
+        QVERIFY(startDevice(first, *deviceDirectory, "TZQVR-0001", "Corvane",
+                            encryptVault(_storedVault_helper(), PASSWORD)));
+        QVERIFY(startDevice(second, *deviceDirectory, "TZQVR-0002", "Corvane",
+                            encryptVault(_editedVault_helper(), PASSWORD)));
+        window->setDataModified(false);
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(chooseDevice(window, "TZQVR-0002"));
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        first.clearRequestLog();
+        second.clearRequestLog();
+
+        // Saving marks and chooses that device: Select is all it takes.
+        saveAction(window)->trigger();
+        QVERIFY(waitForPage(window, VIEW_ID_DEVICE_SELECTION));
+        QCOMPARE(deviceListTexts(window),
+                 QStringList({deviceRowText("Corvane", "TZQVR-0001"),
+                              "Corvane\nSerial number TZQVR-0002, opened from this device"}));
+        QWidget* selectionPage = window->view(VIEW_ID_DEVICE_SELECTION);
+        auto* select = editortest::child<QPushButton>(selectionPage, "pushButtonSelect");
+        QTRY_VERIFY(select->isEnabled());
+        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QTest::mouseClick(select, Qt::LeftButton);
+        QCOMPARE(waitForMessage(window),
+                 QStringLiteral("Confirm saving device|Save changes to the device 'Corvane' (serial number "
+                                "TZQVR-0002)?\nAll device current data will be overwritten."));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+
+        // Choosing the other device instead: the confirmation says it is not where the vault came from.
+        saveAction(window)->trigger();
+        QVERIFY(chooseDevice(window, "TZQVR-0001"));
+        QVERIFY(waitForMessage(window).endsWith(
+            QStringLiteral("\nThis vault was opened from another device (serial number TZQVR-0002).")));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+        QVERIFY(!hasWriteRequest(first.requestLog()));
+        QVERIFY(!hasWriteRequest(second.requestLog()));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentImportCSVFile.h"
 
@@ -114,7 +115,7 @@ private Q_SLOTS:
         exportCurrentTab(proposedExportName);
 
         message = importFile(proposedExportName, -1);
-        QCOMPARE(message, QStringLiteral("CSV data were successfully imported."));
+        QCOMPARE(message, QStringLiteral("CSV data were successfully imported.\nRecords imported: 3."));
         QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Success"));
         QCOMPARE(tabCount(window), 2);
         QCOMPARE(editortest::tabName(window, 1), tabName);
@@ -131,7 +132,8 @@ private Q_SLOTS:
                                                       "\"beta\",\"\",\"\",\"\",\"\"\n"
                                                       "\"Alpha\",\"\",\"\",\"\",\"\"\n");
         window->findChild<QTabWidget*>("tabWidget")->setCurrentIndex(1);
-        QCOMPARE(importFile(fileName, 0), QStringLiteral("CSV data were successfully imported."));
+        QCOMPARE(importFile(fileName, 0),
+                 QStringLiteral("CSV data were successfully imported.\nRecords imported: 3."));
         // Exact name order: capitals first; the imported record before the one already there.
         QCOMPARE(_names_helper(tableAt(window, 0)), QStringList({"Alpha", "Mail", "Mail", "beta", "zeta"}));
         QCOMPARE(_logins_helper(tableAt(window, 0)), QStringList({"", "new", "old", "", ""}));
@@ -147,7 +149,8 @@ private Q_SLOTS:
         const QString fileName = writeFile("web.csv", "\"Mail\",\"first\",\"\",\"\",\"\"\n"
                                                       "\"Shop\",\"\",\"\",\"\",\"\"\n"
                                                       "\"Mail\",\"second\",\"\",\"\",\"\"\n");
-        QCOMPARE(importFile(fileName, 0, true), QStringLiteral("CSV data were successfully imported."));
+        QCOMPARE(importFile(fileName, 0, true),
+                 QStringLiteral("CSV data were successfully imported.\nRecords imported: 3."));
         QCOMPARE(_names_helper(tableAt(window, 0)), QStringList({"Bank", "Mail", "Shop"}));
         QCOMPARE(_logins_helper(tableAt(window, 0)), QStringList({"", "second", ""}));
     }
@@ -273,6 +276,37 @@ private Q_SLOTS:
         QVERIFY(file.readAll().startsWith("\"Bank\",\"me\",\"secret\""));
     }
 
+    void fixedLayoutOffersHeaderDetectionForAnotherManagersTitles()
+    {
+        start({VaultTab{"Web", {}}});
+        const QString fileName = writeFile("other.csv", "name,username,password,url,extra\n"
+                                                        "Bank,jane,pw2,bank.example,\n");
+        {
+            ModalBoxAnswerer offer(QMessageBox::Yes);
+            QCOMPARE(importFile(fileName, 0),
+                     QStringLiteral("CSV data were successfully imported.\nRecords imported: 1."));
+            QVERIFY(offer.isBoxSeen());
+            QCOMPARE(offer.title(), QStringLiteral("Column titles found"));
+        }
+        QCOMPARE(tableAt(window, 0)->passwords(),
+                 QList<PasswordRecord>({makeRecord("Bank", "jane", "pw2", "bank.example")}));
+
+        // Declined: the fixed layout as chosen, titles included.
+        {
+            ModalBoxAnswerer offer(QMessageBox::No);
+            QCOMPARE(importFile(fileName, -1),
+                     QStringLiteral("CSV data were successfully imported.\nRecords imported: 2."));
+            QVERIFY(offer.isBoxSeen());
+        }
+        QCOMPARE(_names_helper(tableAt(window, 1)), QStringList({"Bank", "name"}));
+
+        // Two known titles are no header: no question.
+        ModalBoxAnswerer offer(QMessageBox::Yes);
+        QCOMPARE(importFile(writeFile("own.csv", "Name,Login,pw,,\n"), 0),
+                 QStringLiteral("CSV data were successfully imported.\nRecords imported: 1."));
+        QVERIFY(!offer.isBoxSeen());
+    }
+
     void headerlessFileReadWithHeaderDetectionIsNoSuccess()
     {
         start({VaultTab{"Web", {}}});
@@ -292,7 +326,8 @@ private Q_SLOTS:
         content.append('\0').append("b\x03\"\n");
         QCOMPARE(
             importFile(writeFile("control.csv", content), 0),
-            QStringLiteral("CSV data were successfully imported.\nControl characters that a vault cannot "
+            QStringLiteral("CSV data were successfully imported.\nRecords imported: 1.\nControl characters "
+                           "that a vault cannot "
                            "store (U+0000, U+0003 and U+0004) were removed from the imported texts: 4."));
         QCOMPARE(tableAt(window, 0)->passwords(),
                  QList<PasswordRecord>({makeRecord("Mail", "login", "pass", QString(), "ab")}));

@@ -334,6 +334,10 @@ private Q_SLOTS:
         QVERIFY(!action("actionLockApplication")->isEnabled());
         QVERIFY(!child<QWidget>("widgetSearch")->isEnabled());
         QCOMPARE(child<QLabel>("labelUsedMemoryBytes")->text(), QStringLiteral("Available memory: 100%"));
+        // Instead of an empty tab area, a hint on how to begin.
+        QTRY_VERIFY(child<QLabel>("labelEmptyVault")->isVisible());
+        QCOMPARE(child<QLabel>("labelEmptyVault")->text(), QStringLiteral("Create a tab with New to start."));
+        QVERIFY(!child<QWidget>("tabWidget")->isVisible());
 
         window->setDataModified(true);
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
@@ -351,6 +355,8 @@ private Q_SLOTS:
         window->updateWidgetsState();
         QVERIFY(child<QPushButton>("pushButtonRenameTab")->isEnabled());
         QVERIFY(child<QPushButton>("pushButtonNewPassword")->isEnabled());
+        QVERIFY(!child<QLabel>("labelEmptyVault")->isVisible());
+        QVERIFY(child<QWidget>("tabWidget")->isVisible());
         QVERIFY(child<QWidget>("widgetSearch")->isEnabled());
         QVERIFY(action("actionExportCSV")->isEnabled());
         QVERIFY(child<QLabel>("labelUsedMemoryBytes")->text() != QStringLiteral("Available memory: 100%"));

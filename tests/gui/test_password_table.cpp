@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -156,6 +157,46 @@ private Q_SLOTS:
         // The password column fits the widest password cell.
         QVERIFY(table->columnWidth(PasswordTable::COLUMN_PASSWORD) >=
                 table->passwordItemAt(0)->sizeHint().width());
+    }
+
+    void columnsFitTitlesAndCapLongTexts()
+    {
+        // A tab without records: every column as wide as its title, not just the minimum section size.
+        PasswordTable* empty = tableAt(1);
+        for (int column = 0; column < PasswordTable::COLUMN_NOTE; column++)
+            QVERIFY2(empty->columnWidth(column) >= empty->horizontalHeader()->sectionSizeHint(column),
+                     qPrintable(empty->horizontalHeaderItem(column)->text()));
+
+        // A long name or note is capped and elided, with the whole text in the tool tip: the other columns
+        // stay in view.
+        PasswordTable* table = tableAt(0);
+        const QString longName = QString("Very long record name ").repeated(8).left(160);
+        const QString longNote = QString("A note that goes on ").repeated(10);
+        table->setPasswords({makeRecord(longName, "me", "pw", "example.org", longNote), makeRecord("Short")});
+        table->rebuildRows();
+        QCOMPARE(table->columnWidth(PasswordTable::COLUMN_NAME), PasswordTable::MAXIMUM_NAME_COLUMN_WIDTH);
+        QCOMPARE(table->item(0, PasswordTable::COLUMN_NAME)->toolTip(), longName);
+        QCOMPARE(table->item(0, PasswordTable::COLUMN_NOTE)->toolTip(), longNote);
+        QCOMPARE(table->item(1, PasswordTable::COLUMN_NAME)->toolTip(), QString());
+        const int urlRight = table->columnViewportPosition(PasswordTable::COLUMN_URL) +
+                             table->columnWidth(PasswordTable::COLUMN_URL);
+        QVERIFY2(urlRight <= table->viewport()->width(), qPrintable(QString::number(urlRight)));
+
+        // A mask wider than its cell is elided before the eye button, never under it.
+        table->setPasswords({makeRecord("Mailbox", "", QString(30, 'm'))});
+        table->rebuildRows();
+        PasswordTablePasswordItem* item = table->passwordItemAt(0);
+        QVERIFY(item);
+        QLabel* label = _passwordLabel_helper(item);
+        // Sized to its contents, the column shows the whole mask.
+        const QString mask = PasswordTablePasswordItem::maskFor(QString(30, 'm'), item);
+        QTRY_COMPARE(label->text(), mask);
+        table->setColumnWidth(PasswordTable::COLUMN_PASSWORD, 100);
+        QTRY_VERIFY(item->width() <= 100);
+        QTRY_VERIFY(label->text().endsWith(QChar(0x2026)));
+        QVERIFY(label->geometry().right() < _eyeButton_helper(item)->geometry().left());
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+        QCOMPARE(item->displayedText(), mask);
     }
 
     void doubleClickOpensOnlyWebAddresses()

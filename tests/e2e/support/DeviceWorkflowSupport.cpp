@@ -1,5 +1,6 @@
 #include "DeviceWorkflowSupport.h"
 
+#include "device/Device.h"
 #include "device/DeviceEnumeration.h"
 #include "gui/support/EditorTestSupport.h"
 #include "mainwindow/FormContentEditor.h"
@@ -7,11 +8,13 @@
 #include "vault/MemoryImageEncryption.h"
 #include "vault/VaultImage.h"
 #include "views/ViewBase.h"
+#include "views/ViewContentDeviceSelection.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -180,6 +183,49 @@ QString waitForMessage(FormContentEditor* window)
         return QString();
     return editortest::viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG) + "|" +
            editortest::messageBoxText(window);
+}
+
+QStringList deviceListTexts(FormContentEditor* window)
+{
+    auto* list = editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget");
+    QStringList texts;
+    for (int row = 0; row < list->count(); row++)
+        texts.append(list->item(row)->text());
+    return texts;
+}
+
+QString deviceRowText(const QString& name, const QString& usbSerialNumber)
+{
+    return QStringLiteral("%1\nSerial number %2").arg(name, usbSerialNumber);
+}
+
+bool chooseDevice(FormContentEditor* window, const QString& usbSerialNumber)
+{
+    if (!waitForPage(window, VIEW_ID_DEVICE_SELECTION))
+        return false;
+    auto* selection =
+        qobject_cast<ViewContentDeviceSelection*>(window->view(VIEW_ID_DEVICE_SELECTION)->contentWidget());
+    auto rowOfDevice = [&]()
+    {
+        const QList<Device*> devices = selection->listedDevices();
+        for (int row = 0; row < devices.size(); row++)
+        {
+            if (devices.at(row)->getUsbSerialNumber() == usbSerialNumber)
+                return row;
+        }
+        return -1;
+    };
+    if (!waitUntil([&]() { return rowOfDevice() >= 0; }, 5000))
+        return false;
+    auto* list = editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(rowOfDevice())).center());
+    QCoreApplication::sendPostedEvents(selection, QEvent::MetaCall);
+    QTest::mouseClick(
+        editortest::child<QPushButton>(window->view(VIEW_ID_DEVICE_SELECTION), "pushButtonSelect"),
+        Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(selection, QEvent::MetaCall);
+    return window->currentViewId() != VIEW_ID_DEVICE_SELECTION;
 }
 
 bool openVault(FormContentEditor* window, const QString& password)

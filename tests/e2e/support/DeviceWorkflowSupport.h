@@ -68,6 +68,13 @@ bool waitUntil(const std::function<bool()>& predicate, int timeoutMilliseconds =
 bool waitForPage(FormContentEditor* window, int viewId);
 // Waits for the message box page and returns its frame title and text ("title|text").
 QString waitForMessage(FormContentEditor* window);
+// The rows of the device selection page, as shown.
+QStringList deviceListTexts(FormContentEditor* window);
+// How the selection page names a device: its name, and "Serial number <usbSerialNumber>" below.
+QString deviceRowText(const QString& name, const QString& usbSerialNumber);
+// On the device selection page: clicks the row of the device of that USB serial number once it is listed,
+// then Select. False when the page or the device did not come.
+bool chooseDevice(FormContentEditor* window, const QString& usbSerialNumber);
 // Opens the only connected device with password through "Open Corvane..." up to the vault editor; false
 // when the editor did not come back.
 bool openVault(FormContentEditor* window, const QString& password);
