@@ -70,6 +70,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeKeyboard();
     initializeCsv();
     initializeProtection();
     initializeDeviceOpenSave();
@@ -216,6 +217,7 @@ void FormContentEditor::displayView(int viewId)
 {
     menuBar()->setVisible(viewId == VIEW_ID_CONTENT_EDITOR || viewId == VIEW_ID_START_MENU);
     form->stackedWidget->setCurrentIndex(viewId);
+    updateKeyboardCommandsState();
 
     // A page chooses its focus widget while hidden (activate(), setContent()); hand it the focus now that
     // it shows, wherever the focus was before.
@@ -438,6 +440,7 @@ void FormContentEditor::updateWidgetsState()
     actionSaveMenuWrite->setEnabled(isMasterPasswordKnown);
     updateFillLabel();
     updatePasswordHealthSummary();
+    updateKeyboardCommandsState();
 }
 
 void FormContentEditor::updateFillLabel()

@@ -13,14 +13,13 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentApplicationLocked)
 {
     form->setupUi(this);
+    setDialogButtons(form->pushButtonUnlock, nullptr);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     form->svgWidgetIcon->load(QStringLiteral(":/Images/Padlock.svg"));
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentApplicationLocked::_slotLineEditPasswordTextChanged);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonShow, &QPushButton::clicked, this,
             &ViewContentApplicationLocked::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonUnlock, &QPushButton::clicked, this,
@@ -63,12 +62,6 @@ void ViewContentApplicationLocked::deactivate()
 void ViewContentApplicationLocked::_slotLineEditPasswordTextChanged(QString referenceText)
 {
     form->pushButtonUnlock->setEnabled(!referenceText.isEmpty());
-}
-
-void ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed()
-{
-    if (!form->lineEditPassword->text().isEmpty())
-        _slotPushButtonUnlockClicked();
 }
 
 void ViewContentApplicationLocked::_slotPushButtonShowPasswordClicked()

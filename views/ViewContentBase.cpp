@@ -1,11 +1,82 @@
 #include "ViewContentBase.h"
 
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace
+{
+bool _isClickable_helper(const QPushButton* button)
+{
+    return button && button->isVisible() && button->isEnabled();
+}
+} // namespace
+
 ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent) {}
 
 void ViewContentBase::deactivate() {}
+
+QPushButton* ViewContentBase::cancelButton() const
+{
+    return _cancelButton;
+}
+
+QPushButton* ViewContentBase::defaultButton() const
+{
+    // Pages such as the message page move the default between buttons: ask the buttons themselves.
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    for (QPushButton* button : buttons)
+    {
+        if (button->isDefault() && _isClickable_helper(button))
+            return button;
+    }
+    return nullptr;
+}
 
 void ViewContentBase::setMainWidgetWidth(QWidget* widget)
 {
     widget->setMinimumWidth(620);
     widget->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Preferred);
+}
+
+void ViewContentBase::setDialogButtons(QPushButton* defaultButton, QPushButton* cancelButton)
+{
+    if (defaultButton)
+        defaultButton->setDefault(true);
+    setCancelButton(cancelButton);
+}
+
+void ViewContentBase::setCancelButton(QPushButton* cancelButton)
+{
+    _cancelButton = cancelButton;
+}
+
+void ViewContentBase::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() & ~Qt::KeypadModifier)
+    {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QPushButton* target = nullptr;
+    switch (event->key())
+    {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    {
+        auto* focusedButton = qobject_cast<QPushButton*>(focusWidget());
+        target = focusedButton && _isClickable_helper(focusedButton) ? focusedButton : defaultButton();
+        break;
+    }
+    case Qt::Key_Escape:
+        target = _isClickable_helper(_cancelButton) ? _cancelButton.data() : nullptr;
+        break;
+    default:
+        break;
+    }
+    if (!target)
+    {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    target->click();
 }

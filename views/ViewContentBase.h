@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+
+class QKeyEvent;
+class QPushButton;
 
 // Base of every page shown in place of the vault editor. Pages are created once and reused: activate()
 // resets a page for a new visit, deactivate() stops its periodic work and clears what it holds.
+//
+// Pages answer the keyboard as dialogs do, although they are widgets in the main window: Return and Enter
+// click the focused push button, otherwise the page's default button (QPushButton::isDefault()) when it is
+// shown and enabled; Escape clicks the page's cancel button.
 class ViewContentBase : public QWidget
 {
     Q_OBJECT
@@ -14,7 +22,21 @@ public:
     virtual void activate() = 0;
     virtual void deactivate();
 
+    // The button Escape clicks; nullptr when Escape does nothing on this page.
+    QPushButton* cancelButton() const;
+    // The default button Return clicks, or nullptr when none is shown and enabled.
+    QPushButton* defaultButton() const;
+
 protected:
     // Keeps wide forms readable: 620 pixels at least, growing with the window.
     void setMainWidgetWidth(QWidget* widget);
+    // Marks defaultButton as the default one (drawn as such) and remembers cancelButton; either may be null.
+    void setDialogButtons(QPushButton* defaultButton, QPushButton* cancelButton);
+    void setCancelButton(QPushButton* cancelButton);
+
+    // Reached by the keys the focused widget left alone (a line edit's Return, for example).
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPointer<QPushButton> _cancelButton;
 };

@@ -8,13 +8,12 @@ ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
 {
     form->setupUi(this);
+    setDialogButtons(form->pushButtonNext, form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonNext, &QPushButton::clicked, this,
@@ -46,12 +45,6 @@ void ViewContentDeviceCopyWizardPage2::deactivate()
 void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged(QString referenceText)
 {
     form->pushButtonNext->setEnabled(!referenceText.isEmpty());
-}
-
-void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed()
-{
-    if (form->pushButtonNext->isEnabled())
-        _slotPushButtonNextClicked();
 }
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonShowPasswordClicked()

@@ -9,13 +9,12 @@ ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
 {
     form->setupUi(this);
+    setDialogButtons(form->pushButtonNext, form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textEdited, this,
             &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonShowPassword, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked);
     connect(form->pushButtonPrevious, &QPushButton::clicked, this,
@@ -49,12 +48,6 @@ void ViewContentDeviceCopyWizardPage3::deactivate()
 void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited(QString)
 {
     updatePasswordStrength();
-}
-
-void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed()
-{
-    // An empty field is an answer too: the source device's master password.
-    _slotPushButtonNextClicked();
 }
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonShowPasswordClicked()

@@ -9,6 +9,7 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
 {
     form->setupUi(this);
+    setDialogButtons(form->pushButtonOk, form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPasswordField);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
@@ -19,8 +20,6 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
             &ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked);
     connect(form->lineEditPasswordField, &QLineEdit::textEdited, this,
             &ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited);
-    connect(form->lineEditPasswordField, &QLineEdit::returnPressed, this,
-            &ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed);
 }
 
 ViewContentInsertReadingMasterPassword::~ViewContentInsertReadingMasterPassword()
@@ -80,10 +79,4 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonShowClicked()
 void ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited(QString)
 {
     form->pushButtonOk->setEnabled(!form->lineEditPasswordField->text().isEmpty());
-}
-
-void ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed()
-{
-    if (form->pushButtonOk->isEnabled())
-        _slotPushButtonOkClicked();
 }

@@ -34,7 +34,6 @@ private Q_SLOTS:
     void _slotPushButtonCancelClicked();
     void _slotPushButtonShowClicked();
     void _slotLineEditTextEdited(QString);
-    void _slotLineEditReturnPressed();
 
 private:
     Ui::ViewContentInsertReadingMasterPassword* form;

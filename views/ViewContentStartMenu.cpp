@@ -12,6 +12,7 @@ ViewContentStartMenu::ViewContentStartMenu(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentStartMenu)
 {
     form->setupUi(this);
+    setDialogButtons(form->pushButtonOpenDevice, nullptr);
     form->svgWidgetLogo->load(QStringLiteral(":/Icon.svg"));
     form->svgWidgetLogo->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 

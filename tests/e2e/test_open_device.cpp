@@ -5,12 +5,14 @@
 #include "gui/support/EditorTestSupport.h"
 #include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
 #include "support/DeviceWorkflowSupport.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceSelection.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -158,6 +160,11 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
         QVERIFY(action(window, "actionImportCSV")->isEnabled());
         QVERIFY(isSaveEntryEnabled());
+        // The first record is selected, so that Edit and Remove work at once, from the keyboard too.
+        QCOMPARE(editortest::tableAt(window, 0)->currentRow(), 0);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(editortest::tableAt(window, 0)));
+        QVERIFY(editortest::child<QPushButton>(window, "pushButtonEditPassword")->isEnabled());
+        QVERIFY(action(window, "actionRemoveRecord")->isEnabled());
         // The password does not stay in the page's field.
         QVERIFY(editortest::child<QLineEdit>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
                                              "lineEditPasswordField")
