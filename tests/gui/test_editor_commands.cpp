@@ -282,6 +282,11 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(table));
         pressOnFocus(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(search));
+        // Ctrl+Tab goes to the next tab instead of the next cell.
+        QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(currentTabIndex(window), 1);
+        QTest::keyClick(tableAt(window, 1), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(currentTabIndex(window), 0);
 
         // The shortcuts show in the tool tips; the menus show them beside the entries.
         QVERIFY(child<QPushButton>(window, "pushButtonNewPassword")->toolTip().endsWith("(Ctrl+N)"));
