@@ -30,7 +30,6 @@ ViewContentApplicationLicense::ViewContentApplicationLicense(QWidget* parent)
       documentsPathPrefix(QStringLiteral(":/"))
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonAccept, nullptr);
     // Keeps the documents off the frame, as in the help viewer.
     form->textEdit->document()->setDocumentMargin(12);
 

@@ -13,7 +13,6 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentApplicationLocked)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonUnlock, nullptr);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     form->svgWidgetIcon->load(QStringLiteral(":/Images/Padlock.svg"));
     form->svgWidgetIcon->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);

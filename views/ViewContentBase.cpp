@@ -38,13 +38,6 @@ void ViewContentBase::setMainWidgetWidth(QWidget* widget)
     widget->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Preferred);
 }
 
-void ViewContentBase::setDialogButtons(QPushButton* defaultButton, QPushButton* cancelButton)
-{
-    if (defaultButton)
-        defaultButton->setDefault(true);
-    setCancelButton(cancelButton);
-}
-
 void ViewContentBase::setCancelButton(QPushButton* cancelButton)
 {
     _cancelButton = cancelButton;

@@ -30,8 +30,7 @@ public:
 protected:
     // Keeps wide forms readable: 620 pixels at least, growing with the window.
     void setMainWidgetWidth(QWidget* widget);
-    // Marks defaultButton as the default one (drawn as such) and remembers cancelButton; either may be null.
-    void setDialogButtons(QPushButton* defaultButton, QPushButton* cancelButton);
+    // The button Escape clicks (the default button is marked in the page's form).
     void setCancelButton(QPushButton* cancelButton);
 
     // Reached by the keys the focused widget left alone (a line edit's Return, for example).

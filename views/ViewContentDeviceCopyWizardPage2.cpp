@@ -8,7 +8,7 @@ ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonNext, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 

@@ -9,7 +9,7 @@ ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonNext, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     setMainWidgetWidth(form->widgetMain);
 

@@ -7,7 +7,7 @@ ViewContentDeviceErasingWizardPage1::ViewContentDeviceErasingWizardPage1(QWidget
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceErasingWizardPage1)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonNext, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
 
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceErasingWizardPage1::_slotPushButtonNextClicked);

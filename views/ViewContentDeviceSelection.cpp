@@ -25,7 +25,7 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceSelection)
 {
     form->setupUi(this);
-    setDialogButtons(nullptr, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
 
     // Queued: each handler runs from the event loop once the emitting widget has finished its own

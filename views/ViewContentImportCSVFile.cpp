@@ -25,7 +25,7 @@ ViewContentImportCSVFile::ViewContentImportCSVFile(QWidget* parent)
       openFileNameAsker(_askOpenFileNameWithDialog_helper)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOk, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     setMainWidgetWidth(form->widgetMain);
     // The two destination fields line up, whatever the lengths of their labels in the language shown.
     const int destinationLabelWidth =

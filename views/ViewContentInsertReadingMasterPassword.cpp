@@ -9,7 +9,7 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOk, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPasswordField);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,

@@ -12,7 +12,7 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertWritingMasterPassword)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOk, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     firstPasswordFieldGuard = new PasswordFieldGuard(form->lineEditFirstPasswordField);
     secondPasswordFieldGuard = new PasswordFieldGuard(form->lineEditSecondPasswordField);
 

@@ -8,7 +8,7 @@ ViewContentLineInputDialog::ViewContentLineInputDialog(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentLineInputDialog)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOk, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentLineInputDialog::_slotPushButtonOkClicked);

@@ -44,7 +44,7 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentPasswordInformation)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonSave, form->pushButtonCancel);
+    setCancelButton(form->pushButtonCancel);
     passwordFieldGuard = new PasswordFieldGuard(form->lineEditPassword);
     pointerPassword = &emptyPassword;
 

@@ -8,7 +8,7 @@ ViewContentShowDeviceInformation::ViewContentShowDeviceInformation(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentShowDeviceInformation)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOk, form->pushButtonOk);
+    setCancelButton(form->pushButtonOk);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentShowDeviceInformation::_slotPushButtonOkClicked);

@@ -12,7 +12,6 @@ ViewContentStartMenu::ViewContentStartMenu(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentStartMenu)
 {
     form->setupUi(this);
-    setDialogButtons(form->pushButtonOpenDevice, nullptr);
     form->svgWidgetLogo->load(QStringLiteral(":/Icon.svg"));
     form->svgWidgetLogo->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
 
