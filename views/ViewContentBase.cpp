@@ -1,5 +1,6 @@
 #include "ViewContentBase.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -56,6 +57,9 @@ void ViewContentBase::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     {
+        // Lists and tables activate their current item on Return themselves.
+        if (qobject_cast<QAbstractItemView*>(focusWidget()))
+            break;
         auto* focusedButton = qobject_cast<QPushButton*>(focusWidget());
         target = focusedButton && _isClickable_helper(focusedButton) ? focusedButton : defaultButton();
         break;
