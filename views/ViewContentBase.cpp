@@ -16,11 +16,6 @@ ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent) {}
 
 void ViewContentBase::deactivate() {}
 
-QPushButton* ViewContentBase::cancelButton() const
-{
-    return _cancelButton;
-}
-
 QPushButton* ViewContentBase::defaultButton() const
 {
     // Pages such as the message page move the default between buttons: ask the buttons themselves.

@@ -22,8 +22,6 @@ public:
     virtual void activate() = 0;
     virtual void deactivate();
 
-    // The button Escape clicks; nullptr when Escape does nothing on this page.
-    QPushButton* cancelButton() const;
     // The default button Return clicks, or nullptr when none is shown and enabled.
     QPushButton* defaultButton() const;
 
