@@ -47,6 +47,7 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
     initializeMenusAndShortcuts();
     connectSignals();
     initializeEditing();
+    initializeKeyboard();
     initializeCsv();
     initializeProtection();
     initializeDeviceOpenSave();
@@ -188,6 +189,7 @@ void FormContentEditor::displayView(int viewId)
 {
     menuBar()->setVisible(viewId == VIEW_ID_CONTENT_EDITOR || viewId == VIEW_ID_START_MENU);
     form->stackedWidget->setCurrentIndex(viewId);
+    updateKeyboardCommandsState();
 
     // A page chooses its focus widget while hidden (activate(), setContent()); hand it the focus now that
     // it shows, wherever the focus was before.
@@ -412,6 +414,7 @@ void FormContentEditor::updateWidgetsState()
     updateEmptyVaultHint();
     updateFillLabel();
     updatePasswordHealthSummary();
+    updateKeyboardCommandsState();
 }
 
 void FormContentEditor::updateEmptyVaultHint()

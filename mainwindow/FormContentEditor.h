@@ -26,6 +26,7 @@ class PasswordHealthAnalysis;
 class PasswordTable;
 class QAction;
 class QNetworkReply;
+class QShortcut;
 class ViewBase;
 class ViewContentBase;
 struct PasswordRecord;
@@ -422,6 +423,35 @@ private:
     BackupFileNameAsker backupSaveFileNameAsker;
     BackupFileNameAsker backupOpenFileNameAsker;
     DeviceRestoreState deviceRestore;
+    // Keyboard (FormContentEditorKeyboard.cpp): the editor's commands as actions with shortcuts, shown in
+    // the menus and the buttons' tool tips, and the help page of each page.
+public:
+    // The help page about the page shown.
+    QString currentPageHelpName() const;
+
+private Q_SLOTS:
+    void _slotActionSaveToDeviceTriggered();
+    void _slotActionCopyLoginTriggered();
+    void _slotActionCopyPasswordTriggered();
+    void _slotActionShowPasswordTriggered();
+    void _slotActionPageHelpTriggered();
+    void _slotShortcutContextMenuActivated();
+    void _slotPasswordTableCellDoubleClicked(int row, int column);
+
+private:
+    void initializeKeyboard();
+    // The editor's actions act only while the vault editor is shown: on the other pages their keys belong to
+    // the page (Return, Delete, Ctrl+C in a field).
+    void updateKeyboardCommandsState();
+    // The context menu's Remove and editing by double click and Return, for a new table.
+    void connectTableKeyboardCommands(PasswordTable* table);
+    // The selected record of the shown tab, or null.
+    const PasswordRecord* selectedRecord() const;
+    // After a vault was opened: its first record selected, so that Edit and Remove work at once.
+    void selectFirstRecord();
+
+    QShortcut* editRecordShortcut = nullptr;
+    QShortcut* contextMenuShortcut = nullptr;
 };
 
 // The one main window, set at start-up. Pages reach the window that shows them as a ViewHost instead.

@@ -295,6 +295,7 @@ void FormContentEditor::completeOpenDevice()
     setDataModified(false);
     switchView(VIEW_ID_CONTENT_EDITOR);
     clearViewStack();
+    selectFirstRecord();
     // Also zero-fills the device buffers, one of which holds the plaintext.
     closeCurrentDevice();
 }

@@ -32,6 +32,7 @@ PasswordTable* FormContentEditor::createTable(const QString& name)
             &FormContentEditor::_slotPushButtonEditPasswordClicked);
     connect(table, &PasswordTable::dataCopied, this, &FormContentEditor::_slotPasswordTableDataCopied);
     connect(table, &PasswordTable::dataModified, this, &FormContentEditor::_slotPasswordTableDataModified);
+    connectTableKeyboardCommands(table);
     return table;
 }
 

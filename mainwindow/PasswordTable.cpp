@@ -4,11 +4,12 @@
 #include "widgets/SensitiveClipboard.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QMenu>
 #include <QOperatingSystemVersion>
-#include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
@@ -33,6 +34,8 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setWordWrap(false);
+    // Tab leaves the table for the next widget of the window instead of walking its cells.
+    setTabKeyNavigation(false);
     horizontalHeader()->setMinimumSectionSize(100);
     horizontalHeader()->setStretchLastSection(true);
     setColumnCount(COLUMN_COUNT);
@@ -60,9 +63,6 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
     }
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    shortcutCopy = new QShortcut(QKeySequence(QStringLiteral("Ctrl+C")), this);
-    shortcutCopy->setContext(Qt::WidgetShortcut);
-
     // Even without records, every column is as wide as its title.
     resizeColumns();
 
@@ -70,7 +70,6 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
             &PasswordTable::_slotTableWidgetItemSelectionChanged);
     connect(this, &QTableWidget::cellDoubleClicked, this, &PasswordTable::_slotTableWidgetCellDoubleClicked);
     connect(actionCopy, &QAction::triggered, this, &PasswordTable::_slotActionCopyTableDataTriggered);
-    connect(shortcutCopy, &QShortcut::activated, this, &PasswordTable::_slotActionCopyTableDataTriggered);
     connect(menuDuplicate, &QMenu::triggered, this, &PasswordTable::_slotMenuDuplicateRowToTabTriggered);
     connect(menuMove, &QMenu::triggered, this, &PasswordTable::_slotMenuMoveRowToTabTriggered);
 }
@@ -152,6 +151,29 @@ bool PasswordTable::hasSelectedCell() const
 PasswordTablePasswordItem* PasswordTable::passwordItemAt(int row) const
 {
     return qobject_cast<PasswordTablePasswordItem*>(cellWidget(row, COLUMN_PASSWORD));
+}
+
+bool PasswordTable::isPasswordVisibleAt(int row) const
+{
+    return row >= 0 && row < passwordVisibilities.size() && passwordVisibilities.at(row);
+}
+
+void PasswordTable::setPasswordVisibleAt(int row, bool isVisible)
+{
+    if (row < 0 || row >= passwordVisibilities.size())
+        return;
+    passwordVisibilities[row] = isVisible;
+    if (PasswordTablePasswordItem* item = passwordItemAt(row))
+        item->setPasswordVisible(isVisible);
+}
+
+void PasswordTable::openContextMenuAtCurrentCell()
+{
+    const QRect cellRect = visualRect(currentIndex());
+    const QPoint position = cellRect.isValid() ? viewport()->mapTo(this, cellRect.center()) : QPoint(0, 0);
+    // A keyboard request: the scroll area passes it to the table, whose actions make the menu.
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, position, mapToGlobal(position));
+    QCoreApplication::sendEvent(this, &event);
 }
 
 void PasswordTable::updateTabMenus(const QStringList& tabNames, int currentTabIndex)

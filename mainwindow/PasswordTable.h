@@ -8,7 +8,6 @@
 
 class QAction;
 class QMenu;
-class QShortcut;
 class QTabWidget;
 class PasswordTablePasswordItem;
 
@@ -59,6 +58,11 @@ public:
     bool hasSelectedCell() const;
     // The cell widget of a row's password; nullptr for a row out of view or that does not exist.
     PasswordTablePasswordItem* passwordItemAt(int row) const;
+    // Whether a row's password is revealed, as its eye button does.
+    bool isPasswordVisibleAt(int row) const;
+    void setPasswordVisibleAt(int row, bool isVisible);
+    // The context menu of the current cell, as the right button opens it (Shift+F10).
+    void openContextMenuAtCurrentCell();
 
     // Fills the "Duplicate row into tab..." submenu with every tab and the "Move row to tab..." submenu
     // with every tab but the current one; the entries carry the tab index as action data.
@@ -118,5 +122,4 @@ private:
     QAction* actionMove;
     QMenu* menuDuplicate;
     QMenu* menuMove;
-    QShortcut* shortcutCopy;
 };

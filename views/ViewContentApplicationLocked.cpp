@@ -17,8 +17,6 @@ ViewContentApplicationLocked::ViewContentApplicationLocked(QWidget* parent)
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentApplicationLocked::_slotLineEditPasswordTextChanged);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonUnlock, &QPushButton::clicked, this,
             &ViewContentApplicationLocked::_slotPushButtonUnlockClicked);
     // Quitting needs no password; the main window's close handling still asks about unsaved data.
@@ -58,12 +56,6 @@ void ViewContentApplicationLocked::deactivate()
 void ViewContentApplicationLocked::_slotLineEditPasswordTextChanged(QString referenceText)
 {
     form->pushButtonUnlock->setEnabled(!referenceText.isEmpty());
-}
-
-void ViewContentApplicationLocked::_slotLineEditPasswordReturnPressed()
-{
-    if (!form->lineEditPassword->text().isEmpty())
-        _slotPushButtonUnlockClicked();
 }
 
 void ViewContentApplicationLocked::_slotPushButtonUnlockClicked()

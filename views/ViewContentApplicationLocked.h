@@ -34,7 +34,6 @@ Q_SIGNALS:
 
 private Q_SLOTS:
     void _slotLineEditPasswordTextChanged(QString referenceText);
-    void _slotLineEditPasswordReturnPressed();
     void _slotPushButtonUnlockClicked();
 
 private:

@@ -2,12 +2,35 @@
 
 #include "ViewHost.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
+
+namespace
+{
+bool _isClickable_helper(const QPushButton* button)
+{
+    return button && button->isVisible() && button->isEnabled();
+}
+} // namespace
 
 ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent) {}
 
 void ViewContentBase::deactivate() {}
+
+QPushButton* ViewContentBase::defaultButton() const
+{
+    // Pages such as the message page move the default between buttons: ask the buttons themselves.
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    for (QPushButton* button : buttons)
+    {
+        if (button->isDefault() && _isClickable_helper(button))
+            return button;
+    }
+    return nullptr;
+}
 
 void ViewContentBase::setMainWidgetWidth(QWidget* widget)
 {
@@ -45,4 +68,43 @@ void ViewContentBase::refreshLinkColours()
         label->clear();
         label->setText(text);
     }
+}
+
+void ViewContentBase::setCancelButton(QPushButton* cancelButton)
+{
+    _cancelButton = cancelButton;
+}
+
+void ViewContentBase::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() & ~Qt::KeypadModifier)
+    {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QPushButton* target = nullptr;
+    switch (event->key())
+    {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    {
+        // Lists and tables activate their current item on Return themselves.
+        if (qobject_cast<QAbstractItemView*>(focusWidget()))
+            break;
+        auto* focusedButton = qobject_cast<QPushButton*>(focusWidget());
+        target = focusedButton && _isClickable_helper(focusedButton) ? focusedButton : defaultButton();
+        break;
+    }
+    case Qt::Key_Escape:
+        target = _isClickable_helper(_cancelButton) ? _cancelButton.data() : nullptr;
+        break;
+    default:
+        break;
+    }
+    if (!target)
+    {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    target->click();
 }

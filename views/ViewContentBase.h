@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
+class QPushButton;
 class ViewHost;
 
 // Base of every page shown in place of the vault editor. Pages are created once and reused: activate()
 // resets a page for a new visit, deactivate() stops its periodic work and clears what it holds.
+//
+// Pages answer the keyboard as dialogs do, although they are widgets in the main window: Return and Enter
+// click the focused push button, otherwise the page's default button (QPushButton::isDefault()) when it is
+// shown and enabled; Escape clicks the page's cancel button.
 class ViewContentBase : public QWidget
 {
     Q_OBJECT
@@ -16,6 +23,9 @@ public:
     virtual void activate() = 0;
     virtual void deactivate();
 
+    // The default button Return clicks, or nullptr when none is shown and enabled.
+    QPushButton* defaultButton() const;
+
 protected:
     // Keeps wide forms readable: 620 pixels at least, growing with the window.
     void setMainWidgetWidth(QWidget* widget);
@@ -23,8 +33,15 @@ protected:
     // The window showing the page: its nearest ancestor that is a ViewHost; null for a page shown alone.
     ViewHost* viewHost() const;
 
+    // The button Escape clicks (the default button is marked in the page's form).
+    void setCancelButton(QPushButton* cancelButton);
+
     void changeEvent(QEvent* event) override;
+    // Reached by the keys the focused widget left alone (a line edit's Return, for example).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refreshLinkColours();
+
+    QPointer<QPushButton> _cancelButton;
 };

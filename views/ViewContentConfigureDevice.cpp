@@ -8,6 +8,7 @@ ViewContentConfigureDevice::ViewContentConfigureDevice(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentConfigureDevice)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditName, &QLineEdit::textChanged, this,

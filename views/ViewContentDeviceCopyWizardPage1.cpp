@@ -8,6 +8,7 @@ ViewContentDeviceCopyWizardPage1::ViewContentDeviceCopyWizardPage1(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage1)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
 
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage1::_slotPushButtonNextClicked);

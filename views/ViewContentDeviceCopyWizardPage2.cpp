@@ -8,14 +8,13 @@ ViewContentDeviceCopyWizardPage2::ViewContentDeviceCopyWizardPage2(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage2)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle =
         new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textChanged, this,
             &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked);
     connect(form->pushButtonCancel, &QPushButton::clicked, this,
@@ -44,12 +43,6 @@ void ViewContentDeviceCopyWizardPage2::deactivate()
 void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordTextChanged(QString referenceText)
 {
     form->pushButtonNext->setEnabled(!referenceText.isEmpty());
-}
-
-void ViewContentDeviceCopyWizardPage2::_slotLineEditPasswordReturnPressed()
-{
-    if (form->pushButtonNext->isEnabled())
-        _slotPushButtonNextClicked();
 }
 
 void ViewContentDeviceCopyWizardPage2::_slotPushButtonNextClicked()

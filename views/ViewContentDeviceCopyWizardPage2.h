@@ -30,7 +30,6 @@ Q_SIGNALS:
 
 private Q_SLOTS:
     void _slotLineEditPasswordTextChanged(QString referenceText);
-    void _slotLineEditPasswordReturnPressed();
     void _slotPushButtonNextClicked();
     void _slotPushButtonCancelClicked();
 

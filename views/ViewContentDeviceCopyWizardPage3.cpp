@@ -10,14 +10,13 @@ ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle =
         new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     setMainWidgetWidth(form->widgetMain);
 
     connect(form->lineEditPassword, &QLineEdit::textEdited, this,
             &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited);
-    connect(form->lineEditPassword, &QLineEdit::returnPressed, this,
-            &ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed);
     connect(form->pushButtonPrevious, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked);
     connect(form->pushButtonNext, &QPushButton::clicked, this,
@@ -48,12 +47,6 @@ void ViewContentDeviceCopyWizardPage3::deactivate()
 void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordTextEdited(QString)
 {
     updatePasswordStrength();
-}
-
-void ViewContentDeviceCopyWizardPage3::_slotLineEditPasswordReturnPressed()
-{
-    // An empty field is an answer too: the source device's master password.
-    _slotPushButtonNextClicked();
 }
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()

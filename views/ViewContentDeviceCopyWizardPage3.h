@@ -33,7 +33,6 @@ Q_SIGNALS:
 
 private Q_SLOTS:
     void _slotLineEditPasswordTextEdited(QString);
-    void _slotLineEditPasswordReturnPressed();
     void _slotPushButtonPreviousClicked();
     void _slotPushButtonNextClicked();
     void _slotPushButtonCancelClicked();

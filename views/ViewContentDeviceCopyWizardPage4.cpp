@@ -8,6 +8,7 @@ ViewContentDeviceCopyWizardPage4::ViewContentDeviceCopyWizardPage4(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage4)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonExit);
 
     connect(form->pushButtonExit, &QPushButton::clicked, this,
             &ViewContentDeviceCopyWizardPage4::_slotPushButtonExitClicked);

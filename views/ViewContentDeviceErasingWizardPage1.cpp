@@ -8,6 +8,7 @@ ViewContentDeviceErasingWizardPage1::ViewContentDeviceErasingWizardPage1(QWidget
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceErasingWizardPage1)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
 
     connect(form->pushButtonNext, &QPushButton::clicked, this,
             &ViewContentDeviceErasingWizardPage1::_slotPushButtonNextClicked);

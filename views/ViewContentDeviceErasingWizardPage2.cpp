@@ -7,6 +7,7 @@ ViewContentDeviceErasingWizardPage2::ViewContentDeviceErasingWizardPage2(QWidget
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceErasingWizardPage2)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
 
     // toggled, not stateChanged: newer Qt deprecates the latter, and its replacement is newer than Qt 6.4.
     connect(form->checkBoxConfirmation, &QCheckBox::toggled, this,

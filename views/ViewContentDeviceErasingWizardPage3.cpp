@@ -7,6 +7,7 @@ ViewContentDeviceErasingWizardPage3::ViewContentDeviceErasingWizardPage3(QWidget
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceErasingWizardPage3)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonExit);
 
     connect(form->pushButtonExit, &QPushButton::clicked, this,
             &ViewContentDeviceErasingWizardPage3::_slotPushButtonExitClicked);

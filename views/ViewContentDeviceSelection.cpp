@@ -25,6 +25,7 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceSelection)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     // Long names and the serial number line wrap instead of scrolling sideways.
     form->listWidget->setWordWrap(true);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);

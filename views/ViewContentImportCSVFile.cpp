@@ -25,6 +25,7 @@ ViewContentImportCSVFile::ViewContentImportCSVFile(QWidget* parent)
       openFileNameAsker(_askOpenFileNameWithDialog_helper)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     setMainWidgetWidth(form->widgetMain);
     // The two destination fields line up, whatever the lengths of their labels in the language shown.
     const int destinationLabelWidth =
@@ -51,8 +52,6 @@ ViewContentImportCSVFile::ViewContentImportCSVFile(QWidget* parent)
             &ViewContentImportCSVFile::_slotRadioButtonImportToExistingTabClicked);
     connect(form->lineEditCreateTabName, &QLineEdit::textEdited, this,
             &ViewContentImportCSVFile::_slotLineEditCreateTabNameEdited);
-    connect(form->lineEditCreateTabName, &QLineEdit::returnPressed, this,
-            &ViewContentImportCSVFile::_slotLineEditCreateTabNameReturnPressed);
     connect(form->labelHelp, &QLabel::linkActivated, this,
             &ViewContentImportCSVFile::_slotLabelHelpLinkActivated);
 }
@@ -196,13 +195,6 @@ void ViewContentImportCSVFile::_slotLineEditCreateTabNameEdited(QString referenc
         form->lineEditCreateTabName->setCursorPosition(qMax(0, cursorPosition - removedCount));
     }
     updateOkButtonForNewTabName();
-}
-
-void ViewContentImportCSVFile::_slotLineEditCreateTabNameReturnPressed()
-{
-    // The page is no dialog, so its default button does not answer the Return key by itself.
-    if (form->pushButtonOk->isEnabled())
-        _slotPushButtonOkClicked();
 }
 
 void ViewContentImportCSVFile::_slotLabelHelpLinkActivated(QString referenceDocumentFileName)

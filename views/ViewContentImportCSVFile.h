@@ -70,7 +70,6 @@ private Q_SLOTS:
     void _slotRadioButtonCreateNewTabClicked();
     void _slotRadioButtonImportToExistingTabClicked();
     void _slotLineEditCreateTabNameEdited(QString referenceText);
-    void _slotLineEditCreateTabNameReturnPressed();
     void _slotLabelHelpLinkActivated(QString referenceDocumentFileName);
 
 private:

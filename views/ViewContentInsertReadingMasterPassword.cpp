@@ -9,6 +9,7 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertReadingMasterPassword)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle =
         new PasswordVisibilityToggle(form->pushButtonShow, {form->lineEditPasswordField});
 
@@ -18,8 +19,6 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
             &ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked);
     connect(form->lineEditPasswordField, &QLineEdit::textEdited, this,
             &ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited);
-    connect(form->lineEditPasswordField, &QLineEdit::returnPressed, this,
-            &ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed);
 }
 
 ViewContentInsertReadingMasterPassword::~ViewContentInsertReadingMasterPassword()
@@ -61,10 +60,4 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
 void ViewContentInsertReadingMasterPassword::_slotLineEditTextEdited(QString)
 {
     form->pushButtonOk->setEnabled(!form->lineEditPasswordField->text().isEmpty());
-}
-
-void ViewContentInsertReadingMasterPassword::_slotLineEditReturnPressed()
-{
-    if (form->pushButtonOk->isEnabled())
-        _slotPushButtonOkClicked();
 }

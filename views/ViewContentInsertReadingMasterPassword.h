@@ -33,7 +33,6 @@ private Q_SLOTS:
     void _slotPushButtonOkClicked();
     void _slotPushButtonCancelClicked();
     void _slotLineEditTextEdited(QString);
-    void _slotLineEditReturnPressed();
 
 private:
     Ui::ViewContentInsertReadingMasterPassword* form;

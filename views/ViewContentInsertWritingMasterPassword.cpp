@@ -12,6 +12,7 @@ ViewContentInsertWritingMasterPassword::ViewContentInsertWritingMasterPassword(Q
     : ViewContentBase(parent), form(new Ui::ViewContentInsertWritingMasterPassword)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle = new PasswordVisibilityToggle(
         form->pushButtonShow, {form->lineEditFirstPasswordField, form->lineEditSecondPasswordField});
 

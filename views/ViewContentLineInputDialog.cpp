@@ -8,6 +8,7 @@ ViewContentLineInputDialog::ViewContentLineInputDialog(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentLineInputDialog)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentLineInputDialog::_slotPushButtonOkClicked);
@@ -15,8 +16,6 @@ ViewContentLineInputDialog::ViewContentLineInputDialog(QWidget* parent)
             &ViewContentLineInputDialog::_slotPushButtonCancelClicked);
     connect(form->lineEdit, &QLineEdit::textEdited, this,
             &ViewContentLineInputDialog::_slotLineEditTextEdited);
-    connect(form->lineEdit, &QLineEdit::returnPressed, this,
-            &ViewContentLineInputDialog::_slotLineEditReturnPressed);
 }
 
 ViewContentLineInputDialog::~ViewContentLineInputDialog()
@@ -64,12 +63,6 @@ void ViewContentLineInputDialog::_slotLineEditTextEdited(QString referenceText)
         form->lineEdit->setCursorPosition(qMax(0, cursorPosition - removedCount));
     }
     updateOkButtonState();
-}
-
-void ViewContentLineInputDialog::_slotLineEditReturnPressed()
-{
-    if (form->pushButtonOk->isEnabled())
-        _slotPushButtonOkClicked();
 }
 
 void ViewContentLineInputDialog::updateOkButtonState()

@@ -27,7 +27,6 @@ private Q_SLOTS:
     void _slotPushButtonOkClicked();
     void _slotPushButtonCancelClicked();
     void _slotLineEditTextEdited(QString referenceText);
-    void _slotLineEditReturnPressed();
 
 private:
     void updateOkButtonState();

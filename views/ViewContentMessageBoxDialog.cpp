@@ -141,6 +141,16 @@ void ViewContentMessageBoxDialog::setContent(int icon, const QString& text, int 
         entry.pushButton->setFocus();
     }
 
+    // Escape answers as a message box does: Cancel, else No, else the only button there is.
+    QPushButton* cancelButton = nullptr;
+    if (buttons & BUTTON_CANCEL)
+        cancelButton = form->pushButtonCancel;
+    else if (buttons & BUTTON_NO)
+        cancelButton = form->pushButtonNo;
+    else if (buttons == BUTTON_OK)
+        cancelButton = form->pushButtonOk;
+    setCancelButton(cancelButton);
+
     const QString iconFileName = _iconFileName_helper(icon);
     if (iconFileName.isEmpty())
         form->svgWidgetIcon->load(QByteArray()); // no picture, and no warning about a missing file

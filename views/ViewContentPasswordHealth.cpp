@@ -11,6 +11,7 @@ ViewContentPasswordHealth::ViewContentPasswordHealth(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentPasswordHealth)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonBack);
     QHeaderView* header = form->tableWidgetFindings->horizontalHeader();
     // The reason takes the room left; the other columns fit their texts once, when the first rows come.
     header->setSectionResizeMode(QHeaderView::Interactive);

@@ -44,6 +44,7 @@ ViewContentPasswordInformation::ViewContentPasswordInformation(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentPasswordInformation)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle =
         new PasswordVisibilityToggle(form->pushButtonShowPassword, {form->lineEditPassword});
     pointerPassword = &emptyPassword;

@@ -9,6 +9,7 @@ ViewContentSettings::ViewContentSettings(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentSettings)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonCancel);
     // Say so where the system cannot keep the window out of captures, instead of promising a protection.
     form->labelScreenshotProtectionUnavailable->setVisible(!isScreenshotProtectionSupported());
     form->labelSessionLockUnavailable->setVisible(false);

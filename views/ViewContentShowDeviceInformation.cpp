@@ -8,6 +8,7 @@ ViewContentShowDeviceInformation::ViewContentShowDeviceInformation(QWidget* pare
     : ViewContentBase(parent), form(new Ui::ViewContentShowDeviceInformation)
 {
     form->setupUi(this);
+    setCancelButton(form->pushButtonOk);
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentShowDeviceInformation::_slotPushButtonOkClicked);

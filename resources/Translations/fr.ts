@@ -39,32 +39,16 @@
         <translation>Créer un nouvel onglet</translation>
     </message>
     <message>
-        <source>New</source>
-        <translation>Nouveau</translation>
-    </message>
-    <message>
         <source>Rename the currently displayed tab</source>
         <translation>Renommer l’onglet affiché</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Renommer</translation>
     </message>
     <message>
         <source>Copy current tab content to a new tab</source>
         <translation>Copier le contenu de l’onglet courant dans un nouvel onglet</translation>
     </message>
     <message>
-        <source>Duplicate</source>
-        <translation>Dupliquer</translation>
-    </message>
-    <message>
         <source>Remove the currently displayed tab and all the passwords it contains</source>
         <translation>Supprimer l’onglet affiché et tous les mots de passe qu’il contient</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <translation>Supprimer</translation>
     </message>
     <message>
         <source>Password</source>
@@ -79,10 +63,6 @@
         <translation>Modifier la fiche de mot de passe sélectionnée</translation>
     </message>
     <message>
-        <source>Edit</source>
-        <translation>Modifier</translation>
-    </message>
-    <message>
         <source>Remove the currently selected password record</source>
         <translation>Supprimer la fiche de mot de passe sélectionnée</translation>
     </message>
@@ -95,16 +75,8 @@
         <translation>Vider le presse-papiers pour effacer toute donnée confidentielle</translation>
     </message>
     <message>
-        <source>Clear</source>
-        <translation>Effacer</translation>
-    </message>
-    <message>
         <source>Tabs</source>
         <translation>Onglets</translation>
-    </message>
-    <message>
-        <source>Search:</source>
-        <translation>Rechercher&#xa0;:</translation>
     </message>
     <message>
         <source>Search text</source>
@@ -115,16 +87,8 @@
         <translation>Aller au résultat précédent</translation>
     </message>
     <message>
-        <source>Previous</source>
-        <translation>Précédent</translation>
-    </message>
-    <message>
         <source>Go to next result</source>
         <translation>Aller au résultat suivant</translation>
-    </message>
-    <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
     </message>
     <message>
         <source>Search in all tabs</source>
@@ -135,68 +99,12 @@
         <translation>Mémoire utilisée</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>Fichier</translation>
-    </message>
-    <message>
-        <source>Help</source>
-        <translation>Aide</translation>
-    </message>
-    <message>
-        <source>Open Corvane...</source>
-        <translation>Ouvrir Corvane...</translation>
-    </message>
-    <message>
-        <source>Lock application</source>
-        <translation>Verrouiller l’application</translation>
-    </message>
-    <message>
         <source>Ctrl+L</source>
         <translation>Ctrl+L</translation>
     </message>
     <message>
-        <source>Import CSV file...</source>
-        <translation>Importer un fichier CSV...</translation>
-    </message>
-    <message>
-        <source>Export current tab as CSV...</source>
-        <translation>Exporter l’onglet courant en CSV...</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Paramètres</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>Quitter</translation>
-    </message>
-    <message>
-        <source>Configure device...</source>
-        <translation>Configurer l’appareil...</translation>
-    </message>
-    <message>
-        <source>Show device information</source>
-        <translation>Afficher les informations de l’appareil</translation>
-    </message>
-    <message>
-        <source>Copy device...</source>
-        <translation>Copier l’appareil...</translation>
-    </message>
-    <message>
-        <source>Erase device...</source>
-        <translation>Effacer l’appareil...</translation>
-    </message>
-    <message>
-        <source>Corvane Key Manager Help</source>
-        <translation>Aide de Corvane Key Manager</translation>
-    </message>
-    <message>
-        <source>Corvane Key Manager website</source>
-        <translation>Site web de Corvane Key Manager</translation>
-    </message>
-    <message>
-        <source>Check for update</source>
-        <translation>Rechercher une mise à jour</translation>
     </message>
     <message>
         <source>About</source>
@@ -623,24 +531,12 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <translation>Problèmes de mots de passe détectés</translation>
     </message>
     <message>
-        <source>Password health report</source>
-        <translation>Bilan de santé des mots de passe</translation>
-    </message>
-    <message>
         <source>Password health</source>
         <translation>Santé des mots de passe</translation>
     </message>
     <message>
         <source>The data on this device were modified outside Corvane Key Manager. Open them anyway?</source>
         <translation>Les données de cet appareil ont été modifiées en dehors de Corvane Key Manager. Les ouvrir quand même&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Back up device to file...</source>
-        <translation>Sauvegarder l’appareil dans un fichier...</translation>
-    </message>
-    <message>
-        <source>Restore device from file...</source>
-        <translation>Restaurer l’appareil depuis un fichier...</translation>
     </message>
     <message>
         <source>Last backup of this device: %1</source>
@@ -753,6 +649,178 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
     <message>
         <source>This vault was opened from another device (serial number %1).</source>
         <translation>Ce coffre a été ouvert depuis un autre appareil (numéro de série %1).</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Ne&amp;w</source>
+        <translation>No&amp;uveau</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>&amp;Renommer</translation>
+    </message>
+    <message>
+        <source>D&amp;uplicate</source>
+        <translation>Dupl&amp;iquer</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve</source>
+        <translation>Suppri&amp;mer</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Nouveau</translation>
+    </message>
+    <message>
+        <source>Ed&amp;it</source>
+        <translation>M&amp;odifier</translation>
+    </message>
+    <message>
+        <source>Rem&amp;ove</source>
+        <translation>&amp;Supprimer</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>Effa&amp;cer</translation>
+    </message>
+    <message>
+        <source>Se&amp;arch:</source>
+        <translation>Rec&amp;hercher&#xa0;:</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>Précéden&amp;t</translation>
+    </message>
+    <message>
+        <source>Ne&amp;xt</source>
+        <translation>Sui&amp;vant</translation>
+    </message>
+    <message>
+        <source>Search in all ta&amp;bs</source>
+        <translation>Rechercher dans tous les on&amp;glets</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>É&amp;dition</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>A&amp;ppareil</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>&amp;Open Corvane...</source>
+        <translation>&amp;Ouvrir Corvane...</translation>
+    </message>
+    <message>
+        <source>&amp;Lock application</source>
+        <translation>&amp;Verrouiller l’application</translation>
+    </message>
+    <message>
+        <source>&amp;Import CSV file...</source>
+        <translation>&amp;Importer un fichier CSV...</translation>
+    </message>
+    <message>
+        <source>E&amp;xport current tab as CSV...</source>
+        <translation>E&amp;xporter l’onglet courant en CSV...</translation>
+    </message>
+    <message>
+        <source>Password &amp;health report</source>
+        <translation>&amp;Bilan de santé des mots de passe</translation>
+    </message>
+    <message>
+        <source>Se&amp;ttings</source>
+        <translation>&amp;Paramètres</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Configure device...</source>
+        <translation>&amp;Configurer l’appareil...</translation>
+    </message>
+    <message>
+        <source>Show device &amp;information</source>
+        <translation>Afficher les &amp;informations de l’appareil</translation>
+    </message>
+    <message>
+        <source>C&amp;opy device...</source>
+        <translation>C&amp;opier l’appareil...</translation>
+    </message>
+    <message>
+        <source>&amp;Erase device...</source>
+        <translation>&amp;Effacer l’appareil...</translation>
+    </message>
+    <message>
+        <source>&amp;Back up device to file...</source>
+        <translation>&amp;Sauvegarder l’appareil dans un fichier...</translation>
+    </message>
+    <message>
+        <source>&amp;Restore device from file...</source>
+        <translation>&amp;Restaurer l’appareil depuis un fichier...</translation>
+    </message>
+    <message>
+        <source>Corvane Key Manager &amp;Help</source>
+        <translation>&amp;Aide de Corvane Key Manager</translation>
+    </message>
+    <message>
+        <source>Corvane Key Manager &amp;website</source>
+        <translation>&amp;Site web de Corvane Key Manager</translation>
+    </message>
+    <message>
+        <source>Check for &amp;update</source>
+        <translation>Rechercher une &amp;mise à jour</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>&amp;Save to device</source>
+        <translation>&amp;Enregistrer sur l’appareil</translation>
+    </message>
+    <message>
+        <source>&amp;New record</source>
+        <translation>&amp;Nouvelle fiche</translation>
+    </message>
+    <message>
+        <source>&amp;Edit record</source>
+        <translation>&amp;Modifier la fiche</translation>
+    </message>
+    <message>
+        <source>&amp;Remove record</source>
+        <translation>&amp;Supprimer la fiche</translation>
+    </message>
+    <message>
+        <source>Copy &amp;login</source>
+        <translation>Copier l’&amp;identifiant</translation>
+    </message>
+    <message>
+        <source>Copy &amp;password</source>
+        <translation>Copier le mot de &amp;passe</translation>
+    </message>
+    <message>
+        <source>S&amp;how/hide password</source>
+        <translation>A&amp;fficher/masquer le mot de passe</translation>
+    </message>
+    <message>
+        <source>Help on this &amp;page</source>
+        <translation>Aide sur cette pa&amp;ge</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -133,6 +133,19 @@ private Q_SLOTS:
         QVERIFY(helpViewer.isInstalled());
         triggerAction("actionHelp");
         QTRY_COMPARE(helpViewer.logLines(), QStringList({"start /Help_Vieweren index.html index.html"}));
+
+        // F1 asks for the page about the page shown, also on the pages that hide the menu bar.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
+        QTest::keyClick(window, Qt::Key_F1);
+        QTRY_COMPARE(helpViewer.logLines().size(), 2);
+        QCOMPARE(helpViewer.logLines().last(), QStringLiteral("page getting_started_description.html"));
+        window->pushView(VIEW_ID_SETTINGS);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QTRY_COMPARE(helpViewer.logLines().size(), 3);
+        QCOMPARE(helpViewer.logLines().last(), QStringLiteral("page settings_and_locking.html"));
+        window->popView(VIEW_ID_COUNT);
     }
 
     void websiteActionOpensTheProductHomePage()

@@ -2,6 +2,7 @@
 // copy of the password dropped on leaving, and quitting without unlocking.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/PasswordTable.h"
 #include "support/EditorTestSupport.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/PrivateSettingsStore.h"
@@ -103,6 +104,36 @@ private Q_SLOTS:
         QVERIFY(window->menuBar()->isHidden());
         // Nothing of the vault shows through.
         QVERIFY(!findWidget(window, "tabWidget")->isVisible());
+    }
+
+    void focusReturnsWhereItWasAfterUnlocking()
+    {
+        auto* search = child<QLineEdit>(window, "lineEditSearch");
+        clickCell(tableAt(window, 0), 0, 0);
+        search->setFocus();
+        QTest::keyClick(search, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(passwordField()));
+        typePassword(MASTER_PASSWORD);
+        QTest::keyClick(passwordField(), Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(search));
+        // The table too, with its record still selected.
+        tableAt(window, 0)->setFocus();
+        lock();
+        unlockWith(MASTER_PASSWORD);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tableAt(window, 0)));
+        QCOMPARE(tableAt(window, 0)->currentRow(), 0);
+
+        // On a page too.
+        QTest::keyClick(tableAt(window, 0), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QWidget* login = findWidget(window->view(VIEW_ID_PASSWORD_INFORMATION), "lineEditLogin");
+        login->setFocus();
+        lock();
+        unlockWith(MASTER_PASSWORD);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QCOMPARE(QApplication::focusWidget(), login);
     }
 
     void emptyFieldCannotUnlock()

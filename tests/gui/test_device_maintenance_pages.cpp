@@ -160,6 +160,8 @@ private Q_SLOTS:
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Password);
         QCOMPARE(show->text(), QStringLiteral("Show"));
 
+        // Back in the field (the focus went to Show with the click), Return answers as Next does.
+        lineEdit->setFocus();
         QTest::keyClicks(lineEdit, "source secret");
         QTest::keyClick(lineEdit, Qt::Key_Return);
         QTest::mouseClick(next, Qt::LeftButton);

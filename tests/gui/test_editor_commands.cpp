@@ -2,6 +2,7 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "mainwindow/PasswordTablePasswordItem.h"
 #include "support/EditorTestSupport.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <vector>
 
@@ -246,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(!clear->isEnabled());
         PasswordTable* table = tableAt(window, 0);
         clickCell(table, 0, PasswordTable::COLUMN_LOGIN);
-        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("me"));
         QVERIFY(clear->isEnabled());
         QTest::mouseClick(clear, Qt::LeftButton);
@@ -260,6 +262,114 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
         QVERIFY(!clear->isEnabled());
+    }
+
+    void keyboardReachesEveryRecordCommand()
+    {
+        PasswordTable* table = tableAt(window, 0);
+        QLineEdit* search = child<QLineEdit>(window, "lineEditSearch");
+        auto pressOnFocus = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+        { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers); };
+        auto leavePage = [&](int viewId)
+        {
+            QVERIFY(waitForView(window, viewId));
+            pressOnFocus(Qt::Key_Escape);
+            QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        };
+
+        // Tab leaves the table for the search field, as the focus order says.
+        clickCell(table, 0, PasswordTable::COLUMN_NAME);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(table));
+        pressOnFocus(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(search));
+        // Ctrl+Tab goes to the next tab instead of the next cell.
+        QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(currentTabIndex(window), 1);
+        QTest::keyClick(tableAt(window, 1), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(currentTabIndex(window), 0);
+
+        // The shortcuts show in the tool tips; the menus show them beside the entries.
+        QVERIFY(child<QPushButton>(window, "pushButtonNewPassword")->toolTip().endsWith("(Ctrl+N)"));
+        QVERIFY(child<QPushButton>(window, "pushButtonRemovePassword")->toolTip().endsWith("(Del)"));
+
+        table->setFocus();
+        pressOnFocus(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(viewTitle(window, VIEW_ID_PASSWORD_INFORMATION), QStringLiteral("New password"));
+        leavePage(VIEW_ID_PASSWORD_INFORMATION);
+        for (const QKeySequence& editKey :
+             {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence(Qt::Key_Return)})
+        {
+            table->setFocus();
+            QTest::keySequence(table, editKey);
+            QCOMPARE(viewTitle(window, VIEW_ID_PASSWORD_INFORMATION), QStringLiteral("Edit password"));
+            leavePage(VIEW_ID_PASSWORD_INFORMATION);
+        }
+        // A double click edits, except on a web site, which it opens.
+        const QRect loginCell = table->visualRect(table->model()->index(0, PasswordTable::COLUMN_LOGIN));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, loginCell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, loginCell.center());
+        leavePage(VIEW_ID_PASSWORD_INFORMATION);
+
+        // Copies take the selected record's fields whatever the column; the password is the sensitive copy.
+        clickCell(table, 0, PasswordTable::COLUMN_NOTE);
+        pressOnFocus(Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("me"));
+        pressOnFocus(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pw1"));
+        QVERIFY(child<QPushButton>(window, "pushButtonClearClipboard")->isEnabled());
+        // In the search field Ctrl+C stays the field's own copy.
+        search->setText("typed");
+        search->selectAll();
+        search->setFocus();
+        pressOnFocus(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("typed"));
+
+        table->setFocus();
+        pressOnFocus(Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(table->passwordItemAt(0)->isPasswordVisible());
+        pressOnFocus(Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(!table->passwordItemAt(0)->isPasswordVisible());
+
+        // Delete asks first; Escape answers No.
+        pressOnFocus(Qt::Key_Delete);
+        QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Remove password"));
+        leavePage(VIEW_ID_MESSAGE_BOX_DIALOG);
+        QCOMPARE(table->passwordCount(), 2);
+
+        // Shift+F10 opens the context menu, which offers Remove too.
+        QStringList contextEntries;
+        QTimer::singleShot(0, this,
+                           [&contextEntries]()
+                           {
+                               auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                               if (!menu)
+                                   return;
+                               for (QAction* action : menu->actions())
+                                   contextEntries.append(action->text().remove('&'));
+                               menu->close();
+                           });
+        table->setFocus();
+        pressOnFocus(Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(contextEntries.contains("Remove record"));
+        QVERIFY(contextEntries.contains("Copy to clipboard"));
+
+        // Ctrl+S saves; a vault without a master password asks for one first.
+        window->setDataModified(true);
+        // The offscreen platform gives the activation back to no window when a popup closes.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(table, Qt::Key_S, Qt::ControlModifier);
+        leavePage(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+
+        // Behind another page the editor's keys do nothing.
+        pressOnFocus(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        pressOnFocus(Qt::Key_Delete);
+        pressOnFocus(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QCOMPARE(viewTitle(window, VIEW_ID_PASSWORD_INFORMATION), QStringLiteral("New password"));
+        leavePage(VIEW_ID_PASSWORD_INFORMATION);
+        QCOMPARE(table->passwordCount(), 2);
     }
 
     void clipboardIsClearedAfterTheDelay()

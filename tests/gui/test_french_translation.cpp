@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -153,8 +154,47 @@ private Q_SLOTS:
         QVERIFY2(link.contains(
                      expected({"Open the Getting started tutorial", "Ouvrez le tutoriel Bien démarrer"})),
                  qPrintable(link));
-        QCOMPARE(child<QMenu>(window, "menuFile")->title(), expected({"File", "Fichier"}));
-        QCOMPARE(child<QMenu>(window, "menuHelp")->title(), expected({"Help", "Aide"}));
+        QCOMPARE(child<QMenu>(window, "menuFile")->title(), expected({"&File", "&Fichier"}));
+        QCOMPARE(child<QMenu>(window, "menuHelp")->title(), expected({"&Help", "&Aide"}));
+    }
+
+    void mnemonicsDoNotClash()
+    {
+        // Alt and a letter reach one menu of the bar, one entry of an open menu, one control of the editor.
+        auto checkUnique = [](const QString& where, const QStringList& texts)
+        {
+            QStringList letters;
+            for (const QString& text : texts)
+            {
+                const QRegularExpressionMatch match =
+                    QRegularExpression(QStringLiteral("&([^&])")).match(text);
+                QVERIFY2(match.hasMatch(), qPrintable(where + ": no mnemonic in " + text));
+                const QString letter = match.captured(1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(where + ": " + letter + " twice, in " + text));
+                letters.append(letter);
+            }
+        };
+        QStringList barTitles;
+        for (QAction* menuAction : window->menuBar()->actions())
+        {
+            barTitles.append(menuAction->text());
+            QStringList entries;
+            for (QAction* action : menuAction->menu()->actions())
+            {
+                if (!action->isSeparator())
+                    entries.append(action->text());
+            }
+            checkUnique(menuAction->text(), entries);
+        }
+        QStringList editorControls = barTitles;
+        for (const char* name :
+             {"pushButtonWriteDevice", "pushButtonNewTab", "pushButtonRenameTab", "pushButtonDuplicateTab",
+              "pushButtonRemoveTab", "pushButtonNewPassword", "pushButtonEditPassword",
+              "pushButtonRemovePassword", "pushButtonClearClipboard", "pushButtonPreviousSearchResult",
+              "pushButtonNextSearchResult", "checkBoxSearchInAllTabs"})
+            editorControls.append(child<QAbstractButton>(window, name)->text());
+        editorControls.append(child<QLabel>(window, "labelSearch")->text());
+        checkUnique(QStringLiteral("editor"), editorControls);
     }
 
     void editorLineInputAndMessageBoxPages()
@@ -315,7 +355,7 @@ private:
         const QByteArray output = child.readAll();
         QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
         // A scenario that ran no check would pass as well: make sure every case ran.
-        QVERIFY2(output.contains("Totals: 7 passed, 0 failed"), output.constData());
+        QVERIFY2(output.contains("Totals: 8 passed, 0 failed"), output.constData());
     }
 
 private Q_SLOTS:

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -48,11 +49,17 @@ private:
     QStringList* log;
 };
 
+// A text as the user reads it: without its mnemonic marks.
+QString withoutMnemonic(QString text)
+{
+    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+}
+
 QStringList menuEntries(QMenu* menu)
 {
     QStringList entries;
     for (QAction* action : menu->actions())
-        entries.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        entries.append(action->isSeparator() ? QStringLiteral("-") : withoutMnemonic(action->text()));
     return entries;
 }
 } // namespace
@@ -153,16 +160,19 @@ private Q_SLOTS:
         QCOMPARE(window->view(VIEW_ID_IMPORT_CSV_FILE)->title(), QStringLiteral("Import a CSV file"));
 
         QCOMPARE(menuEntries(child<QMenu>("menuFile")),
-                 QStringList({"Open Corvane...", "Lock application", "-", "Import CSV file...",
-                              "Export current tab as CSV...", "-", "Password health report", "-", "Settings",
-                              "-", "Quit"}));
+                 QStringList({"Open Corvane...", "Save to device", "Lock application", "-",
+                              "Import CSV file...", "Export current tab as CSV...", "-",
+                              "Password health report", "-", "Settings", "-", "Quit"}));
         QCOMPARE(menuEntries(child<QMenu>("menuDevice")),
                  QStringList({"Configure device...", "Show device information", "-", "Copy device...",
                               "Erase device...", "-", "Back up device to file...",
                               "Restore device from file..."}));
         QCOMPARE(menuEntries(child<QMenu>("menuHelp")),
-                 QStringList({"Corvane Key Manager Help", "Corvane Key Manager website", "Check for update",
-                              "-", "About"}));
+                 QStringList({"Corvane Key Manager Help", "Help on this page", "Corvane Key Manager website",
+                              "Check for update", "-", "About"}));
+        QCOMPARE(menuEntries(child<QMenu>("menuEdit")),
+                 QStringList({"New record", "Edit record", "Remove record", "-", "Copy login",
+                              "Copy password", "Show/hide password"}));
         QCOMPARE(action("actionLockApplication")->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
         QVERIFY(!action("actionImportCSV")->isEnabled());
         QCOMPARE(child<QPushButton>("pushButtonNextSearchResult")->shortcut(),
@@ -315,6 +325,83 @@ private Q_SLOTS:
         action("actionLockApplication")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
         QVERIFY(window->close());
+    }
+
+    void escapeCancelsAndReturnConfirmsOnThePages()
+    {
+        startEmptyVault();
+        window->createTab(QStringLiteral("Tab"));
+        auto pressOnFocus = [](int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); };
+        auto pageButton = [this](int viewId, const char* name)
+        { return window->view(viewId)->findChild<QPushButton*>(QLatin1String(name)); };
+
+        // Line input: Return is OK with the text, Escape cancels.
+        auto* lineInput = window->view(VIEW_ID_LINE_INPUT_DIALOG)->contentWidget();
+        QSignalSpy lineAnswers(lineInput, SIGNAL(insertionFinished(bool, QString)));
+        window->pushLineInputDialogView("Title", "Label:", "typed");
+        QVERIFY(pageButton(VIEW_ID_LINE_INPUT_DIALOG, "pushButtonOk")->isDefault());
+        pressOnFocus(Qt::Key_Return);
+        window->pushLineInputDialogView("Title", "Label:", "typed");
+        pressOnFocus(Qt::Key_Escape);
+        QCOMPARE(lineAnswers.count(), 2);
+        QCOMPARE(lineAnswers.at(0), QVariantList({true, QStringLiteral("typed")}));
+        QCOMPARE(lineAnswers.at(1).at(0).toBool(), false);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+
+        // Message page: Return answers its default button; Escape Cancel, else No, else a lone OK.
+        using Box = ViewContentMessageBoxDialog;
+        QSignalSpy messageAnswers(window->view(VIEW_ID_MESSAGE_BOX_DIALOG)->contentWidget(),
+                                  SIGNAL(dialogExited(ViewContentMessageBoxDialog::Button)));
+        const struct
+        {
+            int buttons;
+            Box::Button defaultButton;
+            int key;
+            Box::Button answer;
+        } messages[] = {{Box::BUTTON_YES | Box::BUTTON_NO, Box::BUTTON_YES, Qt::Key_Return, Box::BUTTON_YES},
+                        {Box::BUTTON_YES | Box::BUTTON_NO, Box::BUTTON_YES, Qt::Key_Escape, Box::BUTTON_NO},
+                        {Box::BUTTON_YES | Box::BUTTON_NO | Box::BUTTON_CANCEL, Box::BUTTON_YES,
+                         Qt::Key_Escape, Box::BUTTON_CANCEL},
+                        {Box::BUTTON_OK, Box::BUTTON_OK, Qt::Key_Escape, Box::BUTTON_OK}};
+        for (const auto& message : messages)
+        {
+            window->pushMessageBoxDialogView(Box::ICON_QUESTION, "Question", "Sure?", message.buttons,
+                                             message.defaultButton);
+            QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_MESSAGE_BOX_DIALOG));
+            pressOnFocus(message.key);
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            QCOMPARE(messageAnswers.last().at(0).value<Box::Button>(), message.answer);
+        }
+
+        // Record editor: Return saves once Save is enabled, also from a line edit; Escape cancels.
+        QPushButton* save = pageButton(VIEW_ID_PASSWORD_INFORMATION, "pushButtonSave");
+        QVERIFY(save->isDefault());
+        QTest::mouseClick(child<QPushButton>("pushButtonNewPassword"), Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QTest::keyClicks(QApplication::focusWidget(), "Bank");
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QTest::mouseClick(child<QPushButton>("pushButtonNewPassword"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), "Shop");
+        pressOnFocus(Qt::Key_Escape);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault().first().passwords.size(), 1);
+
+        // A wizard: Return goes to the next page, Escape leaves the wizard.
+        window->pushView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1);
+        QVERIFY(pageButton(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonNext")->isDefault());
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2));
+        pressOnFocus(Qt::Key_Escape);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+
+        // The new master password page marks OK and leaves on Escape.
+        window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        QVERIFY(pageButton(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD, "pushButtonOk")->isDefault());
+        pressOnFocus(Qt::Key_Escape);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
     }
 
     void windowTitleAndButtonsFollowTheData()
