@@ -318,9 +318,9 @@ QString FormContentEditor::copyConfirmationText(const Device* targetDevice) cons
         tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b> "
            "(serial number %2)<br />Target device name: <b>%3</b> (serial number %4)<br />Source "
            "and target devices master password are <b>%5</b>.")
-            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(), copyWizard.sourceDeviceSerialNumber.toHtmlEscaped(),
-                 targetDevice->getName().toHtmlEscaped(), targetSerialNumber.toHtmlEscaped(),
-                 passwordComparison);
+            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(),
+                 copyWizard.sourceDeviceSerialNumber.toHtmlEscaped(), targetDevice->getName().toHtmlEscaped(),
+                 targetSerialNumber.toHtmlEscaped(), passwordComparison);
     if (targetSerialNumber == copyWizard.sourceDeviceSerialNumber)
         text += QStringLiteral("<br /><br />") +
                 tr("<b>The source and the target are the same device:</b> its content will be written back "

@@ -93,7 +93,7 @@ void FormContentEditor::pushDeviceSelectionView()
 {
     const bool isSavingBack = pendingOperation == PENDING_OPERATION_WRITE_DEVICE;
     pages.deviceSelection->setPreferredDeviceSerialNumber(isSavingBack ? vaultSession.deviceUsbSerialNumber
-                                                                            : QString());
+                                                                       : QString());
     pushView(VIEW_ID_DEVICE_SELECTION);
 }
 
