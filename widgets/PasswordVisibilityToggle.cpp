@@ -34,7 +34,7 @@ void PasswordVisibilityToggle::setPasswordsShown(bool isShown)
 {
     for (PasswordFieldGuard* fieldGuard : std::as_const(fieldGuards))
         fieldGuard->setPasswordShown(isShown);
-    pushButton->setText(isShown ? tr("Hide") : tr("Show"));
+    pushButton->setText(isShown ? tr("&Hide") : tr("S&how"));
 }
 
 void PasswordVisibilityToggle::_slotPushButtonClicked()

@@ -1065,12 +1065,12 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
 <context>
     <name>PasswordVisibilityToggle</name>
     <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
+        <source>&amp;Hide</source>
+        <translation>Masqu&amp;er</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
 </context>
 <context>
@@ -1179,16 +1179,16 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
         <translation>Contrat de licence et nouveautés</translation>
     </message>
     <message>
-        <source>I accept the terms in the License Agreement</source>
-        <translation>J’accepte les termes du contrat de licence</translation>
+        <source>I accept the &amp;terms in the License Agreement</source>
+        <translation>J’accepte les &amp;termes du contrat de licence</translation>
     </message>
     <message>
-        <source>I accept</source>
-        <translation>J’accepte</translation>
+        <source>I &amp;accept</source>
+        <translation>J’&amp;accepte</translation>
     </message>
     <message>
-        <source>I decline</source>
-        <translation>Je refuse</translation>
+        <source>I &amp;decline</source>
+        <translation>Je &amp;refuse</translation>
     </message>
 </context>
 <context>
@@ -1198,24 +1198,24 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
         <translation>Cadenas</translation>
     </message>
     <message>
-        <source>Insert password:</source>
-        <translation>Saisissez le mot de passe&#xa0;:</translation>
+        <source>Insert &amp;password:</source>
+        <translation>Saisissez le mot de &amp;passe&#xa0;:</translation>
     </message>
     <message>
         <source>Master password</source>
         <translation>Mot de passe maître</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
     <message>
-        <source>Quit</source>
-        <translation>Quitter</translation>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
-        <source>Unlock</source>
-        <translation>Déverrouiller</translation>
+        <source>&amp;Unlock</source>
+        <translation>&amp;Déverrouiller</translation>
     </message>
     <message>
         <source>You can configure or disable the application auto locking feature from the Settings menu.</source>
@@ -1239,8 +1239,8 @@ Vous pouvez aussi quitter l’application.</translation>
         <translation>Nom</translation>
     </message>
     <message>
-        <source>Set name:</source>
-        <translation>Nom&#xa0;:</translation>
+        <source>Set &amp;name:</source>
+        <translation>&amp;Nom&#xa0;:</translation>
     </message>
     <message>
         <source>Device name</source>
@@ -1255,20 +1255,20 @@ Vous pouvez aussi quitter l’application.</translation>
         <translation>Sauvegarde</translation>
     </message>
     <message>
-        <source>Prevent using this device as a backup target</source>
-        <translation>Empêcher l’utilisation de cet appareil comme cible de sauvegarde</translation>
+        <source>Prevent using this device as a &amp;backup target</source>
+        <translation>Empêcher l’utilisation de cet appareil comme cible de &amp;sauvegarde</translation>
     </message>
     <message>
         <source>Prevent this device to be selected as the target device during the Device Copy wizard. Then, the wizard would be interrupted before this device content would be overwritten.</source>
         <translation>Empêche de choisir cet appareil comme appareil cible dans l’assistant de copie d’appareil&#xa0;: l’assistant s’arrête alors avant d’écraser le contenu de cet appareil.</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Name too long</source>
@@ -1317,16 +1317,16 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>Previous</source>
-        <translation>Précédent</translation>
+        <source>&amp;Previous</source>
+        <translation>&amp;Précédent</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -1336,28 +1336,28 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Veuillez brancher l’appareil source (celui dont les données seront copiées), saisir son mot de passe maître ci-dessous puis cliquer sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt;.&lt;/p&gt;&lt;p&gt;Si plusieurs appareils sont branchés, vous choisirez lequel est l’appareil source.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>Enter the source device master password:</source>
-        <translation>Saisissez le mot de passe maître de l’appareil source&#xa0;:</translation>
+        <source>Enter the source device &amp;master password:</source>
+        <translation>Saisissez le &amp;mot de passe maître de l’appareil source&#xa0;:</translation>
     </message>
     <message>
         <source>Master password</source>
         <translation>Mot de passe maître</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
     <message>
-        <source>Previous</source>
-        <translation>Précédent</translation>
+        <source>&amp;Previous</source>
+        <translation>&amp;Précédent</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -1379,24 +1379,24 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>Mot de passe maître</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
     <message>
         <source>&lt;Password strength&gt;</source>
         <translation>&lt;Force du mot de passe&gt;</translation>
     </message>
     <message>
-        <source>Previous</source>
-        <translation>Précédent</translation>
+        <source>&amp;Previous</source>
+        <translation>&amp;Précédent</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
@@ -1414,16 +1414,16 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Le contenu de l’appareil source a été copié avec succès sur l’appareil cible.&lt;/p&gt;&lt;p&gt;Vous pouvez débrancher le ou les appareils en toute sécurité.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>Previous</source>
-        <translation>Précédent</translation>
+        <source>&amp;Previous</source>
+        <translation>&amp;Précédent</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Exit</source>
-        <translation>Terminer</translation>
+        <source>&amp;Exit</source>
+        <translation>&amp;Terminer</translation>
     </message>
 </context>
 <context>
@@ -1441,12 +1441,12 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -1464,20 +1464,20 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Cochez la case de confirmation et cliquez sur le bouton &lt;span style=&quot; font-weight:600;&quot;&gt;Suivant&lt;/span&gt; pour continuer.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>Also reset the device name</source>
-        <translation>Réinitialiser aussi le nom de l’appareil</translation>
+        <source>Also &amp;reset the device name</source>
+        <translation>&amp;Réinitialiser aussi le nom de l’appareil</translation>
     </message>
     <message>
-        <source>I confirm I want to irreversibly delete the device content</source>
-        <translation>Je confirme vouloir effacer définitivement le contenu de l’appareil</translation>
+        <source>I confirm I want to irreversibly &amp;delete the device content</source>
+        <translation>Je &amp;confirme vouloir effacer définitivement le contenu de l’appareil</translation>
     </message>
     <message>
-        <source>Next</source>
-        <translation>Suivant</translation>
+        <source>&amp;Next</source>
+        <translation>&amp;Suivant</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -1491,8 +1491,8 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>Vous pouvez débrancher l’appareil en toute sécurité.</translation>
     </message>
     <message>
-        <source>Exit</source>
-        <translation>Terminer</translation>
+        <source>&amp;Exit</source>
+        <translation>&amp;Terminer</translation>
     </message>
 </context>
 <context>
@@ -1510,12 +1510,12 @@ Veuillez réessayer avec un nom plus court.</translation>
         <translation>Appareils détectés</translation>
     </message>
     <message>
-        <source>Select</source>
-        <translation>Sélectionner</translation>
+        <source>&amp;Select</source>
+        <translation>&amp;Sélectionner</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>USB serial number: %1</source>
@@ -1563,8 +1563,8 @@ Numéro de série %2</translation>
         <translation>Fichier CSV à importer</translation>
     </message>
     <message>
-        <source>Select file...</source>
-        <translation>Sélectionner un fichier...</translation>
+        <source>Select &amp;file...</source>
+        <translation>Sélectionner un &amp;fichier...</translation>
     </message>
     <message>
         <source>Select the CSV file to import</source>
@@ -1583,16 +1583,16 @@ Numéro de série %2</translation>
         <translation>Paramètres du fichier CSV</translation>
     </message>
     <message>
-        <source>Fields separator:</source>
-        <translation>Séparateur de champs&#xa0;:</translation>
+        <source>Fields &amp;separator:</source>
+        <translation>&amp;Séparateur de champs&#xa0;:</translation>
     </message>
     <message>
         <source>Fields separator</source>
         <translation>Séparateur de champs</translation>
     </message>
     <message>
-        <source>File format:</source>
-        <translation>Format du fichier&#xa0;:</translation>
+        <source>File fo&amp;rmat:</source>
+        <translation>Fo&amp;rmat du fichier&#xa0;:</translation>
     </message>
     <message>
         <source>File format</source>
@@ -1603,12 +1603,12 @@ Numéro de série %2</translation>
         <translation>Onglet de destination</translation>
     </message>
     <message>
-        <source>Create a new tab</source>
-        <translation>Créer un nouvel onglet</translation>
+        <source>Create a &amp;new tab</source>
+        <translation>Créer un &amp;nouvel onglet</translation>
     </message>
     <message>
-        <source>New tab name:</source>
-        <translation>Nom du nouvel onglet&#xa0;:</translation>
+        <source>New tab n&amp;ame:</source>
+        <translation>No&amp;m du nouvel onglet&#xa0;:</translation>
     </message>
     <message>
         <source>Please insert a name</source>
@@ -1619,12 +1619,12 @@ Numéro de série %2</translation>
         <translation>Nom du nouvel onglet</translation>
     </message>
     <message>
-        <source>Import to an existing tab</source>
-        <translation>Importer dans un onglet existant</translation>
+        <source>Import to an &amp;existing tab</source>
+        <translation>Importer dans un onglet &amp;existant</translation>
     </message>
     <message>
-        <source>Select tab:</source>
-        <translation>Choisir l’onglet&#xa0;:</translation>
+        <source>Select &amp;tab:</source>
+        <translation>Choisir l’ongle&amp;t&#xa0;:</translation>
     </message>
     <message>
         <source>Existing tab</source>
@@ -1635,20 +1635,20 @@ Numéro de série %2</translation>
         <translation>Les mots de passe existants portant le même nom seront remplacés par ceux du fichier CSV. Si cette case n’est pas cochée, tous les mots de passe importés sont ajoutés à l’onglet sans supprimer les anciens.</translation>
     </message>
     <message>
-        <source>Update existing passwords with imported ones</source>
-        <translation>Mettre à jour les mots de passe existants avec ceux importés</translation>
+        <source>&amp;Update existing passwords with imported ones</source>
+        <translation>Mettre à jo&amp;ur les mots de passe existants avec ceux importés</translation>
     </message>
     <message>
         <source>&lt;a href=&quot;import_csv_file.html&quot;&gt;How to import a CSV file?&lt;/a&gt;</source>
         <translation>&lt;a href=&quot;import_csv_file.html&quot;&gt;Comment importer un fichier CSV&#xa0;?&lt;/a&gt;</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Comma (,)</source>
@@ -1678,21 +1678,6 @@ Numéro de série %2</translation>
         <source>Import a CSV file</source>
         <translation>Importer un fichier CSV</translation>
     </message>
-</context>
-<context>
-    <name>ViewContentInsertReadingMasterPassword</name>
-    <message>
-        <source>Enter password:</source>
-        <translation>Saisissez le mot de passe&#xa0;:</translation>
-    </message>
-    <message>
-        <source>Master password</source>
-        <translation>Mot de passe maître</translation>
-    </message>
-    <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
-    </message>
     <message>
         <source>OK</source>
         <translation>OK</translation>
@@ -1703,22 +1688,45 @@ Numéro de série %2</translation>
     </message>
 </context>
 <context>
+    <name>ViewContentInsertReadingMasterPassword</name>
+    <message>
+        <source>Enter &amp;password:</source>
+        <translation>Saisissez le mot de &amp;passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Master password</source>
+        <translation>Mot de passe maître</translation>
+    </message>
+    <message>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+</context>
+<context>
     <name>ViewContentInsertWritingMasterPassword</name>
     <message>
-        <source>Enter password:</source>
-        <translation>Saisissez le mot de passe&#xa0;:</translation>
+        <source>Enter &amp;password:</source>
+        <translation>Saisissez le mot de &amp;passe&#xa0;:</translation>
     </message>
     <message>
         <source>New master password</source>
         <translation>Nouveau mot de passe maître</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
     <message>
-        <source>Confirm password:</source>
-        <translation>Confirmez le mot de passe&#xa0;:</translation>
+        <source>Co&amp;nfirm password:</source>
+        <translation>&amp;Confirmez le mot de passe&#xa0;:</translation>
     </message>
     <message>
         <source>Confirmation of the new master password</source>
@@ -1733,12 +1741,12 @@ Numéro de série %2</translation>
         <translation>Les mots de passe ne correspondent pas.</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Password strength: &lt;b&gt;%1&lt;/b&gt;</source>
@@ -1764,6 +1772,14 @@ Numéro de série %2</translation>
         <translation>Texte à saisir</translation>
     </message>
     <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -1779,20 +1795,20 @@ Numéro de série %2</translation>
         <translation>Texte</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>O&amp;K</translation>
     </message>
     <message>
-        <source>Yes</source>
-        <translation>Oui</translation>
+        <source>&amp;Yes</source>
+        <translation>&amp;Oui</translation>
     </message>
     <message>
-        <source>No</source>
-        <translation>Non</translation>
+        <source>&amp;No</source>
+        <translation>&amp;Non</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Success</source>
@@ -1809,6 +1825,22 @@ Numéro de série %2</translation>
     <message>
         <source>Question</source>
         <translation>Question</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Non</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
@@ -1846,12 +1878,12 @@ Numéro de série %2</translation>
         <translation>Double-cliquez sur une ligne ou appuyez sur Entrée pour modifier sa fiche.</translation>
     </message>
     <message>
-        <source>Edit record</source>
-        <translation>Modifier la fiche</translation>
+        <source>&amp;Edit record</source>
+        <translation>&amp;Modifier la fiche</translation>
     </message>
     <message>
-        <source>Back</source>
-        <translation>Retour</translation>
+        <source>&amp;Back</source>
+        <translation>&amp;Retour</translation>
     </message>
     <message>
         <source>No weak, reused or empty password found.</source>
@@ -1869,28 +1901,28 @@ Numéro de série %2</translation>
 <context>
     <name>ViewContentPasswordInformation</name>
     <message>
-        <source>Name:</source>
-        <translation>Nom&#xa0;:</translation>
+        <source>&amp;Name:</source>
+        <translation>&amp;Nom&#xa0;:</translation>
     </message>
     <message>
         <source>This field must not be empty</source>
         <translation>Ce champ ne doit pas être vide</translation>
     </message>
     <message>
-        <source>ID / Login / Email:</source>
-        <translation>Identifiant / Login / E-mail&#xa0;:</translation>
+        <source>ID / &amp;Login / Email:</source>
+        <translation>&amp;Identifiant / Login / E-mail&#xa0;:</translation>
     </message>
     <message>
-        <source>Password:</source>
-        <translation>Mot de passe&#xa0;:</translation>
+        <source>&amp;Password:</source>
+        <translation>Mot de &amp;passe&#xa0;:</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Afficher</translation>
+        <source>S&amp;how</source>
+        <translation>Affich&amp;er</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>Copier</translation>
+        <source>C&amp;opy</source>
+        <translation>&amp;Copier</translation>
     </message>
     <message>
         <source>Copy the password to the clipboard</source>
@@ -1901,32 +1933,32 @@ Numéro de série %2</translation>
         <translation>Génération de mot de passe</translation>
     </message>
     <message>
-        <source>Mode:</source>
-        <translation>Mode&#xa0;:</translation>
+        <source>&amp;Mode:</source>
+        <translation>M&amp;ode&#xa0;:</translation>
     </message>
     <message>
-        <source>Characters count:</source>
-        <translation>Nombre de caractères&#xa0;:</translation>
+        <source>Characters coun&amp;t:</source>
+        <translation>Nom&amp;bre de caractères&#xa0;:</translation>
     </message>
     <message>
-        <source>Contain lowercase letters</source>
-        <translation>Contient des lettres minuscules</translation>
+        <source>Contain lowe&amp;rcase letters</source>
+        <translation>Contient des lettres minuscu&amp;les</translation>
     </message>
     <message>
-        <source>Contain uppercase letters</source>
-        <translation>Contient des lettres majuscules</translation>
+        <source>Contain &amp;uppercase letters</source>
+        <translation>Contient des lettres ma&amp;juscules</translation>
     </message>
     <message>
-        <source>Contain digits</source>
-        <translation>Contient des chiffres</translation>
+        <source>Contain &amp;digits</source>
+        <translation>Contient des c&amp;hiffres</translation>
     </message>
     <message>
-        <source>Contain symbols</source>
-        <translation>Contient des symboles</translation>
+        <source>Contain s&amp;ymbols</source>
+        <translation>Contient des s&amp;ymboles</translation>
     </message>
     <message>
-        <source>Generate</source>
-        <translation>Générer</translation>
+        <source>&amp;Generate</source>
+        <translation>&amp;Générer</translation>
     </message>
     <message>
         <source>&lt;a href=&quot;advanced_password_generation.html&quot;&gt;Help&lt;/a&gt;</source>
@@ -1937,20 +1969,20 @@ Numéro de série %2</translation>
         <translation>Afficher l’aide sur la génération de mots de passe</translation>
     </message>
     <message>
-        <source>Web site / URL:</source>
-        <translation>Site web / URL&#xa0;:</translation>
+        <source>&amp;Web site / URL:</source>
+        <translation>Site &amp;web / URL&#xa0;:</translation>
     </message>
     <message>
-        <source>Note:</source>
-        <translation>Note&#xa0;:</translation>
+        <source>Not&amp;e:</source>
+        <translation>No&amp;te&#xa0;:</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Enregistrer</translation>
+        <source>&amp;Save</source>
+        <translation>En&amp;registrer</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>Auto</source>
@@ -2001,44 +2033,44 @@ Numéro de série %2</translation>
         <translation>Mise à jour de l’application</translation>
     </message>
     <message>
-        <source>Check for a newer application version on start</source>
-        <translation>Rechercher une nouvelle version de l’application au démarrage</translation>
+        <source>Check for a &amp;newer application version on start</source>
+        <translation>Rechercher une &amp;nouvelle version de l’application au démarrage</translation>
     </message>
     <message>
         <source>Application auto locking</source>
         <translation>Verrouillage automatique de l’application</translation>
     </message>
     <message>
-        <source>Automatically lock the application when the user is inactive for a while</source>
-        <translation>Verrouiller automatiquement l’application après une période d’inactivité</translation>
+        <source>Automatically &amp;lock the application when the user is inactive for a while</source>
+        <translation>&amp;Verrouiller automatiquement l’application après une période d’inactivité</translation>
     </message>
     <message>
-        <source>Delay before locking (in minutes):</source>
-        <translation>Délai avant verrouillage (en minutes)&#xa0;:</translation>
+        <source>&amp;Delay before locking (in minutes):</source>
+        <translation>&amp;Délai avant verrouillage (en minutes)&#xa0;:</translation>
     </message>
     <message>
         <source>Screenshot protection</source>
         <translation>Protection contre les captures d’écran</translation>
     </message>
     <message>
-        <source>Allow taking screenshots of the application displayed content</source>
-        <translation>Autoriser les captures d’écran du contenu affiché par l’application</translation>
+        <source>&amp;Allow taking screenshots of the application displayed content</source>
+        <translation>A&amp;utoriser les captures d’écran du contenu affiché par l’application</translation>
     </message>
     <message>
         <source>Screen capture cannot be blocked on this system.</source>
         <translation>Les captures d’écran ne peuvent pas être bloquées sur ce système.</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Enregistrer</translation>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
-        <source>Lock when the screen is locked or the computer goes to sleep</source>
-        <translation>Verrouiller quand l’écran est verrouillé ou que l’ordinateur se met en veille</translation>
+        <source>Loc&amp;k when the screen is locked or the computer goes to sleep</source>
+        <translation>Verrouiller quand l’é&amp;cran est verrouillé ou que l’ordinateur se met en veille</translation>
     </message>
     <message>
         <source>Screen locking and sleep cannot be detected on this system.</source>
@@ -2049,8 +2081,8 @@ Numéro de série %2</translation>
         <translation>Presse-papiers</translation>
     </message>
     <message>
-        <source>Clear the clipboard after (in seconds):</source>
-        <translation>Vider le presse-papiers après (en secondes)&#xa0;:</translation>
+        <source>Clear the clip&amp;board after (in seconds):</source>
+        <translation>Vider le &amp;presse-papiers après (en secondes)&#xa0;:</translation>
     </message>
     <message>
         <source>Never</source>
@@ -2061,8 +2093,8 @@ Numéro de série %2</translation>
         <translation>Sauvegardes des appareils</translation>
     </message>
     <message>
-        <source>Remind me to back up a device that changed since its last backup</source>
-        <translation>Me rappeler de sauvegarder un appareil modifié depuis sa dernière sauvegarde</translation>
+        <source>&amp;Remind me to back up a device that changed since its last backup</source>
+        <translation>Me &amp;rappeler de sauvegarder un appareil modifié depuis sa dernière sauvegarde</translation>
     </message>
 </context>
 <context>
@@ -2104,8 +2136,8 @@ Numéro de série %2</translation>
         <translation>Version du micrologiciel</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
         <source>ERROR</source>
@@ -2131,12 +2163,12 @@ Numéro de série %2</translation>
         <translation>Logo Corvane</translation>
     </message>
     <message>
-        <source>Open Corvane</source>
-        <translation>Ouvrir Corvane</translation>
+        <source>&amp;Open Corvane</source>
+        <translation>&amp;Ouvrir Corvane</translation>
     </message>
     <message>
-        <source>Quit</source>
-        <translation>Quitter</translation>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
         <source>Got a new Corvane?</source>
@@ -2161,6 +2193,14 @@ Numéro de série %2</translation>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;start initializing your Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;a href=&quot;unused_link&quot;&gt;&lt;span style=&quot; text-decoration: underline;&quot;&gt;commencez l’initialisation de votre Corvane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Open Corvane</source>
+        <translation>Ouvrir Corvane</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
     </message>
 </context>
 <context>

@@ -93,12 +93,13 @@ private Q_SLOTS:
     {
         lock();
         QCOMPARE(viewTitle(window, VIEW_ID_APPLICATION_LOCKED), QStringLiteral("Application is locked"));
-        QCOMPARE(child<QLabel>(lockedPage(), "label")->text(), QStringLiteral("Insert password:"));
+        QCOMPARE(withoutMnemonic(child<QLabel>(lockedPage(), "label")->text()),
+                 QStringLiteral("Insert password:"));
         QCOMPARE(child<QLabel>(lockedPage(), "label_2")->text(),
                  QStringLiteral("You can configure or disable the application auto locking feature from the "
                                 "Settings menu."));
-        QCOMPARE(button("pushButtonQuit")->text(), QStringLiteral("Quit"));
-        QCOMPARE(button("pushButtonUnlock")->text(), QStringLiteral("Unlock"));
+        QCOMPARE(withoutMnemonic(button("pushButtonQuit")->text()), QStringLiteral("Quit"));
+        QCOMPARE(withoutMnemonic(button("pushButtonUnlock")->text()), QStringLiteral("Unlock"));
         QVERIFY(button("pushButtonUnlock")->isDefault());
         QVERIFY(findWidget(lockedPage(), "svgWidgetIcon")->isVisible());
         QVERIFY(window->menuBar()->isHidden());
@@ -214,12 +215,12 @@ private Q_SLOTS:
     {
         lock();
         QCOMPARE(passwordField()->echoMode(), QLineEdit::Password);
-        QCOMPARE(button("pushButtonShow")->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(button("pushButtonShow")->text()), QStringLiteral("Show"));
 
         typePassword(QStringLiteral("abc"));
         QTest::mouseClick(button("pushButtonShow"), Qt::LeftButton);
         QCOMPARE(passwordField()->echoMode(), QLineEdit::Normal);
-        QCOMPARE(button("pushButtonShow")->text(), QStringLiteral("Hide"));
+        QCOMPARE(withoutMnemonic(button("pushButtonShow")->text()), QStringLiteral("Hide"));
         QTest::mouseClick(button("pushButtonShow"), Qt::LeftButton);
         QCOMPARE(passwordField()->echoMode(), QLineEdit::Password);
         QTest::mouseClick(button("pushButtonShow"), Qt::LeftButton);
@@ -230,7 +231,7 @@ private Q_SLOTS:
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
         lock();
         QCOMPARE(passwordField()->echoMode(), QLineEdit::Password);
-        QCOMPARE(button("pushButtonShow")->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(button("pushButtonShow")->text()), QStringLiteral("Show"));
         QVERIFY(passwordField()->text().isEmpty());
         QVERIFY(!button("pushButtonUnlock")->isEnabled());
         QTRY_VERIFY(passwordField()->hasFocus());

@@ -1,6 +1,7 @@
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "support/EditorTestSupport.h"
 #include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentLineInputDialog.h"
@@ -49,11 +50,7 @@ private:
     QStringList* log;
 };
 
-// A text as the user reads it: without its mnemonic marks.
-QString withoutMnemonic(QString text)
-{
-    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
-}
+using editortest::withoutMnemonic;
 
 QStringList menuEntries(QMenu* menu)
 {

@@ -20,6 +20,7 @@
 #include <QtTest>
 
 using editortest::child;
+using editortest::withoutMnemonic;
 
 class TestMasterPasswordViews : public QObject
 {
@@ -81,7 +82,7 @@ private Q_SLOTS:
         QVERIFY(ok->isEnabled());
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);
-        QCOMPARE(show->text(), QStringLiteral("Hide"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Hide"));
 
         // A page revealed again by a pop shows what was left on it.
         window->pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
@@ -100,7 +101,7 @@ private Q_SLOTS:
         setCurrentDevice(new Device(DevicePortInfo()));
         window->pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Password);
-        QCOMPARE(show->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Show"));
         QTest::keyClicks(lineEdit, "typed");
         QTest::mouseClick(child<QPushButton>(reading, "pushButtonCancel"), Qt::LeftButton);
         QCOMPARE(finished.count(), 2);
@@ -150,7 +151,7 @@ private Q_SLOTS:
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(first->echoMode(), QLineEdit::Normal);
         QCOMPARE(second->echoMode(), QLineEdit::Normal);
-        QCOMPARE(show->text(), QStringLiteral("Hide"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Hide"));
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(second->echoMode(), QLineEdit::Password);
         QTest::mouseClick(show, Qt::LeftButton);
@@ -166,7 +167,7 @@ private Q_SLOTS:
         window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
         QCOMPARE(first->echoMode(), QLineEdit::Password);
         QCOMPARE(second->echoMode(), QLineEdit::Password);
-        QCOMPARE(show->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Show"));
         QCOMPARE(strength->text(), strengthLabelFor(QString()));
         QTest::keyClicks(first, "abc");
         QTest::keyClicks(second, "abc");
@@ -226,11 +227,11 @@ private Q_SLOTS:
 
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);
-        QCOMPARE(show->text(), QStringLiteral("Hide"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Hide"));
         QCOMPARE(QApplication::focusWidget(), lineEdit);
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Password);
-        QCOMPARE(show->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(show->text()), QStringLiteral("Show"));
         QCOMPARE(QApplication::focusWidget(), lineEdit);
 
         if (confirmationSignal.isEmpty())

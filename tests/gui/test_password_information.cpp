@@ -122,7 +122,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(button("pushButtonShowPassword"), Qt::LeftButton);
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
-        QCOMPARE(button("pushButtonShowPassword")->text(), QStringLiteral("Hide"));
+        QCOMPARE(withoutMnemonic(button("pushButtonShowPassword")->text()), QStringLiteral("Hide"));
 
         mode->setCurrentIndex(1);
         QVERIFY(advanced->isVisible());
@@ -153,7 +153,7 @@ private Q_SLOTS:
         openNewRecord();
         QCOMPARE(password->echoMode(), QLineEdit::Password);
         QCOMPARE(password->text(), QString());
-        QCOMPARE(button("pushButtonShowPassword")->text(), QStringLiteral("Show"));
+        QCOMPARE(withoutMnemonic(button("pushButtonShowPassword")->text()), QStringLiteral("Show"));
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(advanced->isVisible());
         QCOMPARE(count->value(), 9);

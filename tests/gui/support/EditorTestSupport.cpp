@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -22,6 +23,11 @@ QTabWidget* _tabWidget_helper(FormContentEditor* window)
     return window->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
 }
 } // namespace
+
+QString withoutMnemonic(QString text)
+{
+    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+}
 
 PasswordRecord makeRecord(const QString& name, const QString& login, const QString& password,
                           const QString& url, const QString& note)

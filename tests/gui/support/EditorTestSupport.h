@@ -42,6 +42,8 @@ bool answerMessageBox(FormContentEditor* window, const char* buttonName);
 QString lineInputText(FormContentEditor* window);
 bool answerLineInput(FormContentEditor* window, const QString& text);
 QString viewTitle(FormContentEditor* window, int viewId);
+// A button or menu text as the user reads it: without its mnemonic mark.
+QString withoutMnemonic(QString text);
 
 // Clicks the centre of a table cell, as a user selecting it.
 void clickCell(PasswordTable* table, int row, int column);
