@@ -136,9 +136,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.corvane.example")
 # The Qt, Mbed TLS and C++ runtime libraries, with their versions, come from the linked binaries
-# (dpkg-shlibdeps). The plug-ins the application loads at run time (xcb platform, SVG icons, TLS) are in
-# those same Qt library packages; Wayland and Qt's own translations are optional.
+# (dpkg-shlibdeps). The plug-ins the application loads at run time (xcb platform, TLS) are in those same Qt
+# library packages, except the SVG icon plug-ins, which have their own package from Debian 13 on (Qt 6.8);
+# Wayland and Qt's own translations are optional.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-svg-plugins | libqt6svg6 (<< 6.6)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CORVANE_PACKAGING_DIR}/postinst ${CORVANE_PACKAGING_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -7,6 +7,12 @@ CORVANE_BUILD_PACKAGES=(
     libbenchmark-dev python3 python3-cryptography libzxcvbn-dev
     dbus-daemon xvfb xauth
 )
+# Qt's SVG plug-ins (the window icon and the About box's icon are SVG files) are part of libqt6svg6 up to
+# Debian 12 and a package of their own from Debian 13 on.
+corvane_debian_major=$(. /etc/os-release 2>/dev/null && echo "${VERSION_ID%%.*}")
+if [ "${corvane_debian_major:-0}" -ge 13 ] 2>/dev/null || apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
+    CORVANE_BUILD_PACKAGES+=(qt6-svg-plugins)
+fi
 CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The formatting check of CI (scripts/check-format); the repository's .clang-format is tuned to this version.
 CORVANE_FORMAT_PACKAGES=(clang-format)
