@@ -452,6 +452,18 @@ void FormContentEditor::_slotActionQuitTriggered()
     close();
 }
 
+void FormContentEditor::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A label's links take the palette's link colour when its text is parsed (and setting the same text again
+    // parses nothing): the summary is written anew. The analysis exists once the form is set up.
+    if (event->type() == QEvent::PaletteChange && passwordHealthAnalysis)
+    {
+        form->labelPasswordHealth->clear();
+        updatePasswordHealthSummary();
+    }
+}
+
 void FormContentEditor::closeEvent(QCloseEvent* event)
 {
     if (confirmClose())

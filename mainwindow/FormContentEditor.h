@@ -101,6 +101,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A new palette (the desktop switched to a dark theme, say) reaches the rich-text links of the status
+    // area.
+    void changeEvent(QEvent* event) override;
 
 private Q_SLOTS:
     // FormContentEditor.cpp

@@ -78,6 +78,10 @@ private Q_SLOTS:
         checkEye(eye, "eye of a shown password");
         QTest::mouseClick(eye, Qt::LeftButton);
         checkInk(table->viewport(), "record name", table->visualRect(table->model()->index(0, 0)));
+        // The status area's health link, written before the palette changed.
+        auto* healthLink = child<QLabel>(window, "labelPasswordHealth");
+        QTRY_VERIFY(healthLink->isVisible());
+        checkInk(healthLink, "password health link");
 
         // A message page.
         window->pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, "Failure",
