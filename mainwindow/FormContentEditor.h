@@ -335,6 +335,9 @@ private:
     void verifyErasedDevice();
     void decryptCopySourceDevice();
     void writeCopyTargetDevice();
+    // Whether the device must not be written as a copy or restore target (its backup disable flag is set or
+    // unreadable); if so the user was told why and the device is closed.
+    [[nodiscard]] bool isRefusedAsBackupTarget(Device* device, const QString& refusalText);
     // The duplication settings with both serial numbers, and a warning when source and target are one device.
     QString copyConfirmationText(const Device* targetDevice) const;
     void verifyCopyTargetDevice();

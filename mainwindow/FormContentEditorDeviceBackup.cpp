@@ -257,22 +257,11 @@ void FormContentEditor::continueRestoreDevice()
         return;
     }
     // As for a copy: a device flagged as "not a backup target" is refused before anything is written.
-    bool isBackupDisabled = false;
-    if (device->getBackupDisableFlag(isBackupDisabled) != 0)
+    if (isRefusedAsBackupTarget(
+            device,
+            tr("The selected device can't be used as backup target: nothing was written.\nThis feature "
+               "can be configured through the device configuration menu of the application.")))
     {
-        showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
-        closeCurrentDevice();
-        deviceRestore.clear();
-        return;
-    }
-    if (isBackupDisabled)
-    {
-        pushMessageBoxDialogView(
-            ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
-            tr("The selected device can't be used as backup target: nothing was written.\nThis feature can "
-               "be configured through the device configuration menu of the application."),
-            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
-        closeCurrentDevice();
         deviceRestore.clear();
         return;
     }

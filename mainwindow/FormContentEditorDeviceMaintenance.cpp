@@ -251,24 +251,11 @@ void FormContentEditor::writeCopyTargetDevice()
     if (!device)
         return;
 
-    // A device flagged as "not a backup target" is refused before anything is written to it.
-    bool isBackupDisabled = false;
-    if (device->getBackupDisableFlag(isBackupDisabled) != 0)
+    if (isRefusedAsBackupTarget(
+            device, tr("The selected target device can't be used as backup.\nThis feature can be configured "
+                       "through the device configuration menu of the application.\n\nPlease insert another "
+                       "target device or enable the backup feature on the current target device.")))
     {
-        showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
-        closeCurrentDevice();
-        copyWizard.clearTarget();
-        return;
-    }
-    if (isBackupDisabled)
-    {
-        pushMessageBoxDialogView(
-            ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
-            tr("The selected target device can't be used as backup.\nThis feature can be configured through "
-               "the device configuration menu of the application.\n\nPlease insert another target device or "
-               "enable the backup feature on the current target device."),
-            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
-        closeCurrentDevice();
         copyWizard.clearTarget();
         return;
     }
@@ -304,6 +291,25 @@ void FormContentEditor::writeCopyTargetDevice()
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), copyWizard.writtenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);
+}
+
+bool FormContentEditor::isRefusedAsBackupTarget(Device* device, const QString& refusalText)
+{
+    // A device flagged as "not a backup target" is refused before anything is written to it.
+    bool isBackupDisabled = false;
+    if (device->getBackupDisableFlag(isBackupDisabled) != 0)
+    {
+        showErrorMessage(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
+        closeCurrentDevice();
+        return true;
+    }
+    if (!isBackupDisabled)
+        return false;
+    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
+                             refusalText, ViewContentMessageBoxDialog::BUTTON_OK,
+                             ViewContentMessageBoxDialog::BUTTON_OK);
+    closeCurrentDevice();
+    return true;
 }
 
 QString FormContentEditor::copyConfirmationText(const Device* targetDevice) const
