@@ -69,6 +69,14 @@ MemoryImageRandomByteSource randomByteSourceForTesting;
 
 // ---- Mbed TLS 2.x / 3.x differences, kept to these wrappers ----
 
+// Initialises the context (to be freed by the caller whatever the result) and sets it up for HMAC-SHA-256.
+int _setUpHmacSha256_helper(mbedtls_md_context_t* context)
+{
+    mbedtls_md_init(context);
+    const mbedtls_md_info_t* digestInformation = mbedtls_md_info_from_type(MBEDTLS_MD_SHA256);
+    return digestInformation ? mbedtls_md_setup(context, digestInformation, 1) : -1;
+}
+
 int _deriveKeyPbkdf2HmacSha256_helper(const QByteArray& password, const uint8_t* salt, int saltSize,
                                       int iterations, int keySize, uint8_t* key)
 {
@@ -82,12 +90,8 @@ int _deriveKeyPbkdf2HmacSha256_helper(const QByteArray& password, const uint8_t*
                ? 0
                : -1;
 #else
-    const mbedtls_md_info_t* digestInformation = mbedtls_md_info_from_type(MBEDTLS_MD_SHA256);
-    if (!digestInformation)
-        return -1;
     mbedtls_md_context_t context;
-    mbedtls_md_init(&context);
-    int result = mbedtls_md_setup(&context, digestInformation, 1);
+    int result = _setUpHmacSha256_helper(&context);
     if (result == 0)
         result = mbedtls_pkcs5_pbkdf2_hmac(
             &context, passwordBytes, passwordSize, salt, static_cast<std::size_t>(saltSize),
@@ -231,12 +235,8 @@ int _computeSha256_helper(const uint8_t* input, std::size_t inputSize, uint8_t* 
 int _computeHmacSha256_helper(const uint8_t* key, const uint8_t* firstInput, std::size_t firstInputSize,
                               const uint8_t* secondInput, std::size_t secondInputSize, uint8_t* mac)
 {
-    const mbedtls_md_info_t* digestInformation = mbedtls_md_info_from_type(MBEDTLS_MD_SHA256);
-    if (!digestInformation)
-        return -1;
     mbedtls_md_context_t context;
-    mbedtls_md_init(&context);
-    int result = mbedtls_md_setup(&context, digestInformation, 1);
+    int result = _setUpHmacSha256_helper(&context);
     if (result == 0)
         result = mbedtls_md_hmac_starts(&context, key, KEY_SIZE);
     if (result == 0)
