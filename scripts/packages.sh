@@ -9,8 +9,11 @@ CORVANE_BUILD_PACKAGES=(
 )
 # Qt's SVG plug-ins (the window icon and the About box's icon are SVG files) are part of libqt6svg6 up to
 # Debian 12 and a package of their own from Debian 13 on.
+# (A package that merely names it in its dependencies makes the name known to apt: only a candidate counts.)
 corvane_debian_major=$(. /etc/os-release 2>/dev/null && echo "${VERSION_ID%%.*}")
-if [ "${corvane_debian_major:-0}" -ge 13 ] 2>/dev/null || apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
+corvane_svg_plugins_candidate=$(apt-cache policy qt6-svg-plugins 2>/dev/null | sed -n 's/^ *Candidate: *//p')
+if [ "${corvane_debian_major:-0}" -ge 13 ] 2>/dev/null ||
+    { [ -n "$corvane_svg_plugins_candidate" ] && [ "$corvane_svg_plugins_candidate" != "(none)" ]; }; then
     CORVANE_BUILD_PACKAGES+=(qt6-svg-plugins)
 fi
 CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
