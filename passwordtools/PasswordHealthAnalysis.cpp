@@ -2,7 +2,6 @@
 
 #include "common/SecureMemory.h"
 
-#include <QCollator>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -31,8 +30,7 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
         for (int recordIndex = 0; recordIndex < count; recordIndex++)
             order.push_back(RecordPosition{tabIndex, recordIndex});
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = passwordHealthNameCollator();
     std::stable_sort(order.begin(), order.end(),
                      [this, &collator](const RecordPosition& left, const RecordPosition& right)
                      {

@@ -1,6 +1,6 @@
 #include "passwordtools/PasswordHealthFinding.h"
 
-#include <QCollator>
+#include <QLocale>
 #include <QStringList>
 
 QString PasswordHealthFinding::kindText() const
@@ -68,6 +68,14 @@ bool PasswordHealthFinding::operator==(const PasswordHealthFinding& other) const
            rating.patterns == other.rating.patterns;
 }
 
+QCollator passwordHealthNameCollator()
+{
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
 bool isPasswordHealthFindingBefore(const PasswordHealthFinding& left, const PasswordHealthFinding& right)
 {
     if (left.kind != right.kind)
@@ -76,9 +84,7 @@ bool isPasswordHealthFindingBefore(const PasswordHealthFinding& left, const Pass
         return left.reuseGroup < right.reuseGroup;
     if (left.tabIndex != right.tabIndex)
         return left.tabIndex < right.tabIndex;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    const int nameOrder = collator.compare(left.recordName, right.recordName);
+    const int nameOrder = passwordHealthNameCollator().compare(left.recordName, right.recordName);
     if (nameOrder != 0)
         return nameOrder < 0;
     return left.recordIndex < right.recordIndex;

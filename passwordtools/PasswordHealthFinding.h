@@ -2,6 +2,7 @@
 
 #include "passwordtools/PasswordRating.h"
 
+#include <QCollator>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,11 @@ public:
         return !(*this == other);
     }
 };
+
+// Compares record names in the collation of the user's language, ignoring case. Where no language is set
+// (the C locale of a bare environment) in the language-neutral order, so that "Émile" still comes before
+// "zed".
+QCollator passwordHealthNameCollator();
 
 // The report's order: severity, then (for reuse) the group, then tab position, then record name in the
 // collation of the user's language, then row.

@@ -543,7 +543,7 @@ PasswordRating ratePassword(const QString& password, const QStringList& userInpu
     for (const ZxcMatch_t* match = info; match; match = match->Next)
     {
         // Random characters are counted here, by character.
-        if (match->Type == BRUTE_MATCH || match->Length <= 0)
+        if (match->Type == BRUTE_MATCH || match->Length <= 0 || match->Begin < 0 || match->Begin >= count)
             continue;
         const int end = std::min(count, match->Begin + match->Length);
         candidates.push_back(RatedPart{match->Begin, end, match->Entrpy * std::log10(2.0),

@@ -36,6 +36,7 @@ public:
     // Scores up to this one are reported as weak.
     static constexpr int WEAK_SCORE_MAXIMUM = 2;
 
+    // log2 of the guesses needed.
     double entropyBits = 0;
     // 0 (guessed in under a thousand tries) to 4 (more than ten billion).
     int score = 0;

@@ -306,9 +306,18 @@ private slots:
         QVERIFY(analysis.findings(QString()).isEmpty());
     }
 
+    void reusedPasswordsNameTheOtherRecordsInGroups_data()
+    {
+        QTest::addColumn<QString>("localeName");
+        QTest::newRow("French") << "fr_FR";
+        // No language set: the language-neutral order, not that of the code units.
+        QTest::newRow("C") << "C";
+    }
+
     void reusedPasswordsNameTheOtherRecordsInGroups()
     {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        QFETCH(QString, localeName);
+        QLocale::setDefault(QLocale(localeName));
         const Vault vault = {
             VaultTab{"Web",
                      {_record_helper("zed", "me", "shared-Pass-7!"),
@@ -324,7 +333,7 @@ private slots:
         PasswordHealthAnalysis analysis;
         analysis.start(vault);
         analysis.finish();
-        QLocale::setDefault(QLocale::c());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QStringList reasons;
         for (const PasswordHealthFinding& finding : analysis.findings(QString()))
         {
