@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -171,10 +172,9 @@ void _appendUnicodeSequences_helper(const std::vector<char32_t>& codePoints, std
             parts.push_back(RatedPart{
                 begin, end, SEQUENCE_LOG10_GUESSES_PER_CHARACTER + std::log10(end - begin) + descending,
                 PasswordRating::PATTERN_SEQUENCE});
-            begin = end - 1;
         }
-        else
-            begin = end - 1;
+        // The last character may start the next run.
+        begin = end - 1;
     }
 }
 
@@ -207,7 +207,7 @@ struct SearchStep
 };
 
 // The split of the password into recognised parts and random characters that costs the fewest guesses,
-// as the original zxcvbn searches it. Returns log10 of the guesses; parts receives the split in order.
+// as the original zxcvbn searches it. Returns log10 of the guesses; split receives the parts in order.
 double _searchCheapestSplit_helper(const std::vector<char32_t>& codePoints,
                                    const std::vector<RatedPart>& candidates, std::vector<RatedPart>& split)
 {
