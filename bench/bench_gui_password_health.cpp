@@ -213,6 +213,42 @@ void BM_ReanalysisAfterEditCached(benchmark::State& state)
     delete window;
 }
 BENCHMARK(BM_ReanalysisAfterEditCached)->Unit(benchmark::kMillisecond);
+
+// The same with one record whose web site field holds 125 KB of words (a pasted page): its words must not
+// be split and compared again on every edit, nor compared word by word with each other.
+void BM_ReanalysisAfterEditWithLongField(benchmark::State& state)
+{
+    Vault vault = _makeVault_helper();
+    QString longField;
+    for (int index = 0; longField.size() < 125 * 1024; index++)
+        longField += QStringLiteral("word%1 ").arg(index);
+    vault.first().passwords.first().url = longField;
+    FormContentEditor* window = _createEditor_helper();
+    window->setVault(vault);
+    while (!window->isPasswordHealthAnalysisFinished())
+        QCoreApplication::processEvents();
+    for (auto _ : state)
+    {
+        window->setDataModified(true);
+        while (!window->isPasswordHealthAnalysisFinished())
+            QCoreApplication::processEvents();
+    }
+    delete window;
+}
+BENCHMARK(BM_ReanalysisAfterEditWithLongField)->Unit(benchmark::kMillisecond);
+
+// Rating the record with the long field once, as after editing it.
+void BM_RateWithLongField(benchmark::State& state)
+{
+    QString longField;
+    for (int index = 0; longField.size() < 125 * 1024; index++)
+        longField += QStringLiteral("word%1 ").arg(index);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ratePassword(QStringLiteral("Summer2019!"),
+                         passwordUserInputs(QStringLiteral("Notes"), QString(), longField)));
+}
+BENCHMARK(BM_RateWithLongField)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv)

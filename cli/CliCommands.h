@@ -13,3 +13,4 @@ int runExportCommand(const QStringList& arguments);
 int runImportCommand(const QStringList& arguments);
 int runGenerateCommand(const QStringList& arguments);
 int runEstimateCommand(const QStringList& arguments);
+int runHealthCommand(const QStringList& arguments);

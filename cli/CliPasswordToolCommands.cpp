@@ -5,6 +5,7 @@
 #include "cli/CliTerminalInput.h"
 #include "common/SecureMemory.h"
 #include "passwordtools/PasswordGenerator.h"
+#include "passwordtools/PasswordRating.h"
 #include "passwordtools/PasswordStrength.h"
 
 namespace
@@ -75,7 +76,7 @@ int runGenerateCommand(const QStringList& arguments)
 int runEstimateCommand(const QStringList& arguments)
 {
     CliCommandLine commandLine(
-        QStringLiteral("estimate"), QStringLiteral("[PASSWORD]"),
+        QStringLiteral("estimate"), QStringLiteral("[--detailed] [PASSWORD]"),
         QStringLiteral(
             "Rates a password as the application does for a new master password and prints the level "
             "(0 to 4) and its label: very weak, weak, average, good or excellent. Without PASSWORD it "
@@ -84,6 +85,11 @@ int runEstimateCommand(const QStringList& arguments)
     commandLine.addPositionalArgument(QStringLiteral("PASSWORD"),
                                       QStringLiteral("The password to rate (prefer standard input)."),
                                       QStringLiteral("[PASSWORD]"));
+    const QCommandLineOption detailedOption(
+        QStringLiteral("detailed"),
+        QStringLiteral("Also print the rating of the password health report: the zxcvbn score (0 to 4, "
+                       "weak up to 2), log10 of the guesses it needs and the patterns found, in order."));
+    commandLine.addOption(detailedOption);
     if (const int exitCode = commandLine.parse(arguments, 0, 1);
         exitCode != CliCommandLine::CLI_EXIT_CODE_CONTINUE)
         return exitCode;
@@ -96,7 +102,17 @@ int runEstimateCommand(const QStringList& arguments)
         return reportFailure(errorMessage);
     QString strengthText;
     const int level = getPasswordStrength(password, &strengthText);
+    PasswordRating rating;
+    if (commandLine.isSet(detailedOption))
+        rating = ratePassword(password, QStringList());
     secureClearString(password);
     printLine(QStringLiteral("%1 %2").arg(QString::number(level), strengthText));
+    if (commandLine.isSet(detailedOption))
+    {
+        const QString patterns = PasswordRating::patternsText(rating.patterns);
+        printLine(QStringLiteral("zxcvbn score: %1").arg(rating.score));
+        printLine(QStringLiteral("guesses (log10): %1").arg(rating.log10Guesses(), 0, 'f', 2));
+        printLine(QStringLiteral("patterns: %1").arg(patterns.isEmpty() ? QStringLiteral("none") : patterns));
+    }
     return CLI_EXIT_CODE_SUCCESS;
 }

@@ -34,6 +34,7 @@ const CliCommand COMMANDS[] = {
     {"import", "Build an encrypted memory image file from a CSV file.", runImportCommand},
     {"generate", "Print a random password.", runGenerateCommand},
     {"estimate", "Rate the strength of a password.", runEstimateCommand},
+    {"health", "List the weak, reused and empty passwords of a device or image file.", runHealthCommand},
 };
 
 QString _overviewText_helper()

@@ -22,6 +22,7 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
     stepTimer.stop();
     releaseVault();
     vault = newVault;
+    analysisNumber++;
 
     for (int tabIndex = 0; tabIndex < vault.size(); tabIndex++)
     {
@@ -29,41 +30,15 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
         for (int recordIndex = 0; recordIndex < count; recordIndex++)
             order.push_back(RecordPosition{tabIndex, recordIndex});
     }
+    const QCollator collator = passwordHealthNameCollator();
     std::stable_sort(order.begin(), order.end(),
-                     [this](const RecordPosition& left, const RecordPosition& right)
+                     [this, &collator](const RecordPosition& left, const RecordPosition& right)
                      {
                          if (left.tabIndex != right.tabIndex)
                              return left.tabIndex < right.tabIndex;
-                         return recordAt(left).name.compare(recordAt(right).name, Qt::CaseInsensitive) < 0;
+                         return collator.compare(recordAt(left).name, recordAt(right).name) < 0;
                      });
-
-    // The hash shares the records' strings: it holds no copy of its own.
-    QHash<QString, int> useCounts;
-    useCounts.reserve(static_cast<qsizetype>(order.size()));
-    for (const RecordPosition& position : order)
-    {
-        const QString& password = recordAt(position).password;
-        if (!password.isEmpty())
-            useCounts[password]++;
-    }
-    QList<PasswordHealthFinding> emptyFindings;
-    for (const RecordPosition& position : order)
-    {
-        const QString& password = recordAt(position).password;
-        if (password.isEmpty())
-        {
-            emptyFindings.append(makeFinding(PasswordHealthFinding::KIND_EMPTY, position));
-            continue;
-        }
-        const int useCount = useCounts.value(password);
-        if (useCount >= 2)
-        {
-            PasswordHealthFinding finding = makeFinding(PasswordHealthFinding::KIND_REUSED, position);
-            finding.reuseCount = useCount;
-            immediateFindings.append(finding);
-        }
-    }
-    immediateFindings.append(emptyFindings);
+    findReusedAndEmpty();
 
     // One step at once: after an edit the cache answers for nearly every record, so the weak findings
     // shown do not vanish for a turn of the event loop.
@@ -71,6 +46,60 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
     emit analysisProgressed(ratedRecordCount(), recordCount());
     if (!isFinished())
         stepTimer.start();
+}
+
+void PasswordHealthAnalysis::findReusedAndEmpty()
+{
+    // The hash shares the records' strings: it holds no copy of its own. Each group lists its records in
+    // report order; groups are numbered by their first record.
+    QHash<QString, std::vector<int>> groups;
+    groups.reserve(static_cast<qsizetype>(order.size()));
+    for (std::size_t index = 0; index < order.size(); index++)
+    {
+        const QString& password = recordAt(order[index]).password;
+        if (!password.isEmpty())
+            groups[password].push_back(static_cast<int>(index));
+    }
+    QList<PasswordHealthFinding> emptyFindings;
+    int groupCount = 0;
+    for (std::size_t index = 0; index < order.size(); index++)
+    {
+        const RecordPosition& position = order[index];
+        const PasswordRecord& record = recordAt(position);
+        if (record.password.isEmpty())
+        {
+            if (!record.login.isEmpty() || !record.url.isEmpty())
+                emptyFindings.append(makeFinding(PasswordHealthFinding::KIND_EMPTY, position));
+            continue;
+        }
+        const std::vector<int>& group = *groups.constFind(record.password);
+        // Its first record lists the whole group.
+        if (group.size() < 2 || group.front() != static_cast<int>(index))
+            continue;
+        for (const int member : group)
+        {
+            const RecordPosition& memberPosition = order[static_cast<std::size_t>(member)];
+            PasswordHealthFinding finding = makeFinding(PasswordHealthFinding::KIND_REUSED, memberPosition);
+            finding.reuseCount = static_cast<int>(group.size());
+            finding.reuseGroup = groupCount;
+            for (const int other : group)
+            {
+                if (other == member)
+                    continue;
+                if (finding.reusedWith.size() >= PasswordHealthFinding::REUSED_WITH_SHOWN_MAXIMUM)
+                    break;
+                const RecordPosition& otherPosition = order[static_cast<std::size_t>(other)];
+                const QString& otherName = recordAt(otherPosition).name;
+                finding.reusedWith.append(
+                    otherPosition.tabIndex == memberPosition.tabIndex
+                        ? otherName
+                        : QStringLiteral("%1 (%2)").arg(otherName, vault.at(otherPosition.tabIndex).name));
+            }
+            immediateFindings.append(finding);
+        }
+        groupCount++;
+    }
+    immediateFindings.append(emptyFindings);
 }
 
 void PasswordHealthAnalysis::finish()
@@ -92,6 +121,35 @@ void PasswordHealthAnalysis::clear()
         secureClearString(const_cast<QString&>(iterator.key()));
     }
     ratingCache.clear();
+}
+
+void PasswordHealthAnalysis::dropUnusedRatings()
+{
+    // The ratings kept share their keys with the new hash, so clearing the old one overwrites only the
+    // keys dropped.
+    QHash<QString, CachedRating> usedRatings;
+    usedRatings.reserve(ratingCache.size());
+    for (auto iterator = ratingCache.cbegin(); iterator != ratingCache.cend(); ++iterator)
+    {
+        if (iterator.value().analysisNumber == analysisNumber)
+            usedRatings.insert(iterator.key(), iterator.value());
+    }
+    if (usedRatings.size() == ratingCache.size())
+        return;
+    for (auto iterator = ratingCache.begin(); iterator != ratingCache.end(); ++iterator)
+        secureClearString(const_cast<QString&>(iterator.key()));
+    ratingCache = std::move(usedRatings);
+}
+
+bool PasswordHealthAnalysis::isPasswordCached(const QString& password) const
+{
+    for (auto iterator = ratingCache.cbegin(); iterator != ratingCache.cend(); ++iterator)
+    {
+        const QString& key = iterator.key();
+        if (key.startsWith(password) && key.size() > password.size() && key.at(password.size()) == QChar(0))
+            return true;
+    }
+    return false;
 }
 
 bool PasswordHealthAnalysis::isFinished() const
@@ -167,31 +225,33 @@ bool PasswordHealthAnalysis::rateRecords(int budgetMilliseconds)
         if (record.password.isEmpty())
             continue;
 
-        const QStringList userInputs = passwordUserInputs(record.name, record.login, record.url);
-        // Sized exactly, so that building the key leaves no copy of the password in a dropped buffer.
-        qsizetype keySize = record.password.size();
-        for (const QString& input : userInputs)
-            keySize += 1 + input.size();
+        // The rating context is the record's fields themselves: its words are only split out when the
+        // rating is not cached. Sized exactly, so that building the key leaves no copy of the password in
+        // a dropped buffer.
+        const QString* const parts[] = {&record.password, &record.name, &record.login, &record.url};
+        qsizetype keySize = 0;
+        for (const QString* part : parts)
+            keySize += part->size() + 1;
         QString key;
         key.reserve(keySize);
-        key.append(record.password);
-        for (const QString& input : userInputs)
+        for (const QString* part : parts)
         {
+            key.append(*part);
             key.append(QChar(0));
-            key.append(input);
         }
 
         PasswordRating rating;
-        const auto cached = ratingCache.constFind(key);
-        if (cached != ratingCache.constEnd())
+        const auto cached = ratingCache.find(key);
+        if (cached != ratingCache.end())
         {
-            rating = cached.value();
+            cached.value().analysisNumber = analysisNumber;
+            rating = cached.value().rating;
             secureClearString(key);
         }
         else
         {
-            rating = ratePassword(record.password, userInputs);
-            ratingCache.insert(key, rating);
+            rating = ratePassword(record.password, passwordUserInputs(record.name, record.login, record.url));
+            ratingCache.insert(key, CachedRating{rating, analysisNumber});
         }
 
         if (rating.isWeak())
@@ -203,6 +263,8 @@ bool PasswordHealthAnalysis::rateRecords(int budgetMilliseconds)
         if (budgetMilliseconds >= 0 && elapsed.elapsed() >= budgetMilliseconds)
             break;
     }
+    if (isFinished())
+        dropUnusedRatings();
     return isFinished();
 }
 

@@ -16,7 +16,10 @@
 // Finds the reused, empty and weak passwords of a vault, and on request those equal to the master
 // password. Reuse and empty passwords are found at once; ratings run in small steps from the event loop so
 // the window never freezes, in report order, so that weak findings only ever append. Ratings are cached by
-// password and rating context: analysing the vault again after an edit rates only what changed.
+// password and rating context: analysing the vault again after an edit rates only what changed, and a
+// finished analysis drops (zero-filling) the cached ratings it did not use, so that a replaced password
+// does not stay in memory. A record without password, login and web site (a note) names no account and is
+// not reported as empty. Records are ordered by name in the collation of the user's language.
 class PasswordHealthAnalysis : public QObject
 {
     Q_OBJECT
@@ -41,6 +44,8 @@ public:
     int ratedRecordCount() const;
     int recordCount() const;
     int cachedRatingCount() const;
+    // Whether a rating of this password is cached, in any context.
+    bool isPasswordCached(const QString& password) const;
 
     // The findings so far in report order. A non-empty masterPassword adds the records that use it; it is
     // compared and never kept.
@@ -62,8 +67,18 @@ private:
         int recordIndex;
     };
 
+    struct CachedRating
+    {
+        PasswordRating rating;
+        // The analysis that used it last.
+        quint64 analysisNumber = 0;
+    };
+
     // Rates records until the budget is spent (negative: no limit); true when every record is rated.
     bool rateRecords(int budgetMilliseconds);
+    // Drops the cached ratings that the analysis now finished did not use.
+    void dropUnusedRatings();
+    void findReusedAndEmpty();
     // Releases the vault snapshot; its records that no one else shares any more are zero-filled.
     void releaseVault();
     PasswordHealthFinding makeFinding(PasswordHealthFinding::Kind kind, const RecordPosition& position) const;
@@ -77,5 +92,6 @@ private:
     QList<PasswordHealthFinding> weakFindings;
     QTimer stepTimer;
     // Keys hold a password and its rating context; each key owns its characters alone.
-    QHash<QString, PasswordRating> ratingCache;
+    QHash<QString, CachedRating> ratingCache;
+    quint64 analysisNumber = 0;
 };

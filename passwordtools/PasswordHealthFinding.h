@@ -2,8 +2,10 @@
 
 #include "passwordtools/PasswordRating.h"
 
+#include <QCollator>
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -31,14 +33,20 @@ public:
     QString tabName;
     QString recordName;
     QString login;
-    // KIND_REUSED: how many records hold the same password.
+    // KIND_REUSED: how many records hold the same password, the first few others by name ("Shop (Home)"
+    // when in another tab) in report order, and the group's place among the groups (its first record's).
     int reuseCount = 0;
+    QStringList reusedWith;
+    int reuseGroup = -1;
     // KIND_WEAK: the rating.
     PasswordRating rating;
 
     // "Weak", "Reused"...
     QString kindText() const;
-    // "reused in 3 records", "common word + digits, guessed in about 2 minutes"...
+    // Names of the other records shown with a reuse.
+    static constexpr int REUSED_WITH_SHOWN_MAXIMUM = 3;
+
+    // "reused in 3 records: Forum, Shop (Home)", "common word + digits, guessed in about 2 minutes"...
     QString reasonText() const;
     // "1 same as master password, 2 reused, 3 weak": the kinds found, by severity.
     static QString countsText(const std::array<int, KIND_COUNT>& counts);
@@ -50,5 +58,11 @@ public:
     }
 };
 
-// The report's order: severity, then tab position, then record name (ignoring case), then row.
+// Compares record names in the collation of the user's language, ignoring case. Where no language is set
+// (the C locale of a bare environment) in the language-neutral order, so that "Émile" still comes before
+// "zed".
+QCollator passwordHealthNameCollator();
+
+// The report's order: severity, then (for reuse) the group, then tab position, then record name in the
+// collation of the user's language, then row.
 bool isPasswordHealthFindingBefore(const PasswordHealthFinding& left, const PasswordHealthFinding& right);

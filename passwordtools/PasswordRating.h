@@ -26,7 +26,9 @@ public:
         PATTERN_YEAR = 6,
         PATTERN_DIGITS = 7,
         PATTERN_SYMBOLS = 8,
-        PATTERN_RANDOM_CHARACTERS = 9
+        PATTERN_RANDOM_CHARACTERS = 9,
+        // A whole dictionary entry without letters ("123456", "111111").
+        PATTERN_COMMON_PASSWORD = 10
     };
 
     // Guesses an offline attacker is assumed to make per second against a slowly hashed leak.
@@ -34,6 +36,7 @@ public:
     // Scores up to this one are reported as weak.
     static constexpr int WEAK_SCORE_MAXIMUM = 2;
 
+    // log2 of the guesses needed.
     double entropyBits = 0;
     // 0 (guessed in under a thousand tries) to 4 (more than ten billion).
     int score = 0;
@@ -41,9 +44,11 @@ public:
     QList<Pattern> patterns;
 
     double guesses() const;
+    double log10Guesses() const;
     bool isWeak() const;
 
-    // The zxcvbn score for guesses = 2^entropyBits, with the thresholds 10^3, 10^6, 10^8 and 10^10.
+    // The zxcvbn score for guesses = 2^entropyBits, with the thresholds 10^3, 10^6, 10^8 and 10^10 (plus
+    // 5, so that the guesses of exactly 8 characters tried 10 ways each stay below the last but one).
     static int scoreForEntropy(double entropyBits);
     // "common word + digits"
     static QString patternsText(const QList<Pattern>& patterns);
@@ -54,9 +59,13 @@ public:
 };
 
 // Words a password should not be built from: the record's own name, login and web site, whole and split
-// into their words (an address "https://mail.example.org" gives "mail", "example" and "org").
+// into their words (an address "https://mail.example.org" gives "mail", "example" and "org"), each once.
+// They come in lower case, and also as typed where that differs beyond ASCII: the rating library folds
+// the case of ASCII letters only, so "Élodie" and "Сбербанк" must be given in both forms.
 QStringList passwordUserInputs(const QString& name, const QString& login, const QString& url);
 
-// Rates a password; userInputs are rated as if they were the most common words. The UTF-8 copy handed to
-// the rating library is zero-filled before returning.
+// Rates a password by its characters, not its bytes: the dictionaries see it folded
+// (foldPasswordCharacters), and whatever no pattern explains costs about 10 guesses per character, in
+// any alphabet. userInputs are rated as if they were the most common words; those longer than the
+// password cannot match and are skipped. Every copy of the password made here is zero-filled.
 PasswordRating ratePassword(const QString& password, const QStringList& userInputs);

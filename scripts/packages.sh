@@ -20,6 +20,9 @@ CORVANE_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The formatting check of CI (scripts/check-format); the repository's .clang-format is tuned to this version.
 CORVANE_FORMAT_PACKAGES=(clang-format)
 CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
+# The reference scores of the password rating (scripts/update-password-rating-reference): the original
+# zxcvbn from the npm registry, run by Node.js. Never needed to build or test.
+CORVANE_RATING_REFERENCE_PACKAGES=(nodejs npm)
 # The package test of CI (scripts/package-test): checks of the desktop entry, AppStream metadata and the
 # package (lintian), the package's library dependencies, and driving the installed application on a
 # virtual display.

@@ -71,16 +71,21 @@ void ViewContentPasswordHealth::setFindings(const QList<PasswordHealthFinding>& 
         {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setToolTip(texts[column]);
             table->setItem(row, column, item);
         }
     }
     if (wasEmpty && !findings.isEmpty())
     {
         // Column by column: resizing them all at once would also fix the width of the stretched reason.
+        const int maximumWidth =
+            std::max(static_cast<int>(table->viewport()->width() * COLUMN_MAXIMUM_SHARE),
+                     COLUMN_MINIMUM_CHARACTERS * table->fontMetrics().averageCharWidth());
         for (int column = 0; column < COLUMN_REASON; column++)
         {
             table->resizeColumnToContents(column);
-            table->setColumnWidth(column, table->columnWidth(column) + COLUMN_PADDING);
+            table->setColumnWidth(column,
+                                  std::min(table->columnWidth(column) + COLUMN_PADDING, maximumWidth));
         }
         table->setCurrentCell(0, COLUMN_NAME);
     }

@@ -32,6 +32,12 @@ public:
 
     // Room beside the widest text of a column.
     static constexpr int COLUMN_PADDING = 16;
+    // Widest a column other than the reason is made at first, as a share of the table's width, so that a
+    // very long name leaves the finding and the reason on the page; longer texts are elided, whole in the
+    // tool tip.
+    static constexpr double COLUMN_MAXIMUM_SHARE = 0.22;
+    // ...but never narrower than this many characters, should the page be laid out narrow.
+    static constexpr int COLUMN_MINIMUM_CHARACTERS = 12;
 
     explicit ViewContentPasswordHealth(QWidget* parent);
     ~ViewContentPasswordHealth() override;

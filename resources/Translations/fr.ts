@@ -884,6 +884,20 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
             <numerusform>%n faibles</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 et %n autre</numerusform>
+            <numerusform>%1 et %n autres</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>reused in %n records: %1</source>
+        <translation>
+            <numerusform>réutilisé dans %n fiche&#xa0;: %1</numerusform>
+            <numerusform>réutilisé dans %n fiches&#xa0;: %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>PasswordRating</name>
@@ -990,6 +1004,10 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
     <message>
         <source>%1, guessed in %2</source>
         <translation>%1, deviné en %2</translation>
+    </message>
+    <message>
+        <source>common password</source>
+        <translation>mot de passe courant</translation>
     </message>
 </context>
 <context>

@@ -25,7 +25,7 @@ Vault _vault_helper()
     return {
         VaultTab{"Web",
                  {makeRecord("Forum", "nick", "Password1!"), makeRecord("Mail", "me", "x9$kLq!2vZ#8mP"),
-                  makeRecord("Notes")}},
+                  makeRecord("Notes", "me")}},
         VaultTab{"Bank",
                  {makeRecord("Checking", "alice", "alice2024"), makeRecord("Savings", "me", "x9$kLq!2vZ#8mP"),
                   makeRecord("Vault", "me", MASTER_PASSWORD)}}};
@@ -83,9 +83,9 @@ private Q_SLOTS:
         QCOMPARE(rows.at(0),
                  QStringLiteral("Bank|Vault|me|Same as master password|a leak of this account exposes the "
                                 "whole vault"));
-        QCOMPARE(rows.at(1), QStringLiteral("Web|Mail|me|Reused|reused in 2 records"));
-        QCOMPARE(rows.at(2), QStringLiteral("Bank|Savings|me|Reused|reused in 2 records"));
-        QCOMPARE(rows.at(3), QStringLiteral("Web|Notes||Empty|no password is stored"));
+        QCOMPARE(rows.at(1), QStringLiteral("Web|Mail|me|Reused|reused in 2 records: Savings (Bank)"));
+        QCOMPARE(rows.at(2), QStringLiteral("Bank|Savings|me|Reused|reused in 2 records: Mail (Web)"));
+        QCOMPARE(rows.at(3), QStringLiteral("Web|Notes|me|Empty|no password is stored"));
         QVERIFY(rows.at(4).startsWith("Web|Forum|nick|Weak|common word + digits + symbols, guessed in "));
         QVERIFY(rows.at(5).startsWith("Bank|Checking|alice|Weak|record name, login or web site + "));
         for (const QString& row : rows)
@@ -121,6 +121,9 @@ private Q_SLOTS:
         QVERIFY(!_rows_helper(findingsTable()).join('\n').contains("Checking"));
         QCOMPARE(tableAt(window, 1)->passwords().at(0).password, QStringLiteral("t7#Vq!mR2$wLz9@K"));
         QVERIFY(window->isDataModified());
+        // The replaced password's rating left the cache: five ratings, not six.
+        QTRY_VERIFY(window->isPasswordHealthAnalysisFinished());
+        QCOMPARE(window->passwordHealthCachedRatingCount(), 5);
     }
 
     void returnOpensTheSelectedRecord()
@@ -166,6 +169,25 @@ private Q_SLOTS:
         openPage();
         QTRY_COMPARE(_rows_helper(findingsTable()).size(), 1);
         QVERIFY(_rows_helper(findingsTable()).first().startsWith("Other|Shop|me|Weak|"));
+    }
+
+    void longNamesLeaveTheReasonOnThePage()
+    {
+        const QString longName = QString(300, QLatin1Char('N'));
+        window->setVault({VaultTab{"Web", {makeRecord(longName, "me", "letmein")}}});
+        window->resize(900, 600);
+        openPage();
+        QTRY_COMPARE(findingsTable()->rowCount(), 1);
+        QTableWidget* table = findingsTable();
+        const int viewportWidth = table->viewport()->width();
+        QVERIFY2(table->columnWidth(ViewContentPasswordHealth::COLUMN_NAME) <= viewportWidth / 4,
+                 qPrintable(QString::number(table->columnWidth(ViewContentPasswordHealth::COLUMN_NAME))));
+        // The finding and the start of the reason are in view; the whole name is in the tool tip.
+        QVERIFY(table->columnViewportPosition(ViewContentPasswordHealth::COLUMN_REASON) <
+                viewportWidth - 100);
+        QCOMPARE(table->item(0, ViewContentPasswordHealth::COLUMN_NAME)->toolTip(), longName);
+        QVERIFY(
+            table->item(0, ViewContentPasswordHealth::COLUMN_REASON)->toolTip().startsWith("common word"));
     }
 
 private:

@@ -94,6 +94,7 @@ private slots:
     void importRefusals();
     void importLayoutChoices();
     void passwordTools();
+    void healthReport();
     void quietWhereTheLocaleIsNotUtf8();
     void outputFilesAreWrittenSafely();
     void summariesKeepPercentSignsAndCount();
@@ -442,9 +443,88 @@ void TestCliVault::passwordTools()
         QVERIFY2(run.isFinished && run.exitCode == 0, qPrintable(run.describe()));
         QCOMPARE(run.standardOutput, expected);
     }
+    // --detailed adds the health report's rating of the same password.
+    const CliRun detailed = runCli({"estimate", "--detailed"}, "Password1!\n");
+    QVERIFY2(detailed.isFinished && detailed.exitCode == 0, qPrintable(detailed.describe()));
+    QCOMPARE(detailed.standardOutput, QByteArray("2 average\nzxcvbn score: 1\nguesses (log10): 4.30\n"
+                                                 "patterns: common word + digits + symbols\n"));
+    const CliRun detailedStrong = runCli({"estimate", "--detailed", "x9$kLq!2vZ#8mP"});
+    QVERIFY2(detailedStrong.isFinished && detailedStrong.exitCode == 0,
+             qPrintable(detailedStrong.describe()));
+    QCOMPARE(detailedStrong.standardOutput, QByteArray("3 good\nzxcvbn score: 4\nguesses (log10): 14.00\n"
+                                                       "patterns: too few random characters\n"));
+
     const CliRun noInput = runCli({"estimate"});
     QVERIFY2(noInput.isFinished && noInput.exitCode == 1, qPrintable(noInput.describe()));
     QVERIFY(noInput.standardOutput.isEmpty());
+}
+
+void TestCliVault::healthReport()
+{
+    const QString masterPassword = QStringLiteral("Plum-Harbor-42-Quietly");
+    const auto record = [](const QString& name, const QString& login, const QString& password)
+    {
+        PasswordRecord result;
+        result.name = name;
+        result.login = login;
+        result.password = password;
+        return result;
+    };
+    // Names with quotes, a line feed, a backslash and tabs; a note without login or web site is no finding.
+    const Vault vault = {
+        VaultTab{QStringLiteral("Web"),
+                 {record("Mail \"home\"", "me", masterPassword), record("Line\nbreak", "x", "shared-Pass-7!"),
+                  record("Forum", "nick", "Password1!"), record("Empty", "z", QString()),
+                  record("Back\\slash", "y", "shared-Pass-7!"), record("Note only", QString(), QString())}},
+        VaultTab{QStringLiteral("Other\tTab"),
+                 {record("Shop\tonline", "me", "x9$kLq!2vZ#8mP"), record("Bank\r", "me", "letmein")}}};
+    const QByteArray image = _encryptVault_helper(vault, masterPassword);
+    QVERIFY(!image.isEmpty());
+    QTemporaryDir directory;
+    const QString imagePath = directory.filePath("vault.img");
+    QVERIFY(writeWholeFile(imagePath, image));
+    const QByteArray expected =
+        "master\tWeb\tMail \"home\"\ta leak of this account exposes the whole vault\n"
+        "reused\tWeb\tBack\\\\slash\treused in 2 records: Line\\nbreak\n"
+        "reused\tWeb\tLine\\nbreak\treused in 2 records: Back\\\\slash\n"
+        "empty\tWeb\tEmpty\tno password is stored\n"
+        "weak\tWeb\tForum\tcommon word + digits + symbols, guessed in about 2 seconds\n"
+        "weak\tOther\\tTab\tBank\\r\tcommon word, guessed in less than a second\n";
+
+    const CliRun run = runCli({"health", "--image", imagePath}, masterPassword.toUtf8() + "\n");
+    QVERIFY2(run.isFinished && run.exitCode == 0, qPrintable(run.describe()));
+    QCOMPARE(run.standardOutput, expected);
+    QVERIFY(!run.standardOutput.contains(masterPassword.toUtf8()));
+    QVERIFY(!run.standardOutput.contains("shared-Pass-7!"));
+
+    // The same report from a device; no finding is no failure.
+    QTemporaryDir deviceDirectory;
+    SimulatorProcess device;
+    QVERIFY(device.writeMemory(0, image) && device.writeMemory(1, image));
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0001"), qPrintable(device.errorString()));
+    const CliRun fromDevice =
+        runCli({"health", "--device", "TZQVR-0001"}, masterPassword.toUtf8() + "\n", deviceDirectory.path());
+    QVERIFY2(fromDevice.isFinished && fromDevice.exitCode == 0, qPrintable(fromDevice.describe()));
+    QCOMPARE(fromDevice.standardOutput, expected);
+    QVERIFY(device.stop());
+    const QString cleanPath = directory.filePath("clean.img");
+    QVERIFY(writeWholeFile(
+        cleanPath,
+        _encryptVault_helper({VaultTab{"A", {record("Shop", "me", "x9$kLq!2vZ#8mP")}}}, masterPassword)));
+    const CliRun clean = runCli({"health", "--image", cleanPath}, masterPassword.toUtf8() + "\n");
+    QVERIFY2(clean.isFinished && clean.exitCode == 0, qPrintable(clean.describe()));
+    QVERIFY(clean.standardOutput.isEmpty());
+
+    // Failures: 1 with the reason; command-line errors: 2.
+    const CliRun wrongPassword = runCli({"health", "--image", imagePath}, "not the password\n");
+    QVERIFY2(wrongPassword.isFinished && wrongPassword.exitCode == 1, qPrintable(wrongPassword.describe()));
+    QVERIFY(wrongPassword.standardError.contains("wrong master password"));
+    QVERIFY(wrongPassword.standardOutput.isEmpty());
+    const CliRun missingFile = runCli({"health", "--image", directory.filePath("none.img")}, "x\n");
+    QVERIFY2(missingFile.isFinished && missingFile.exitCode == 1, qPrintable(missingFile.describe()));
+    const CliRun neither = runCli({"health"});
+    QVERIFY2(neither.isFinished && neither.exitCode == 2, qPrintable(neither.describe()));
+    QVERIFY(neither.standardError.contains("give either --device or --image"));
 }
 
 void TestCliVault::quietWhereTheLocaleIsNotUtf8()

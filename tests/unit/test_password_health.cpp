@@ -1,4 +1,5 @@
 // The password health findings and the guessability rating behind them.
+#include "passwordtools/PasswordFolding.h"
 #include "passwordtools/PasswordHealthAnalysis.h"
 #include "passwordtools/PasswordRating.h"
 #include "passwordtools/PasswordStrength.h"
@@ -6,6 +7,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <QFile>
+#include <QLocale>
+
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -48,6 +53,20 @@ private slots:
         QTest::newRow("repeated part") << "k3k3k3k3k3k3" << true << "repeated characters";
         QTest::newRow("date") << "19/02/1985" << true << "date";
         QTest::newRow("random") << "x9$kLq!2vZ#8mP" << false << QString();
+        QTest::newRow("digits of the dictionary") << "123456" << true << "common password";
+        QTest::newRow("same digit") << "111111" << true << "common password";
+        // Short random characters are guessed quickly in any alphabet.
+        QTest::newRow("eight random") << "q7#Lm2@x" << true << "too few random characters";
+        // Rated by characters, not bytes; the dictionaries see the words without their accents.
+        QTest::newRow("French word") << "motdepassé" << true << "common word";
+        QTest::newRow("French word, accents") << "sécurité" << true << "common word";
+        QTest::newRow("German name") << "Müller" << true << "common word";
+        QTest::newRow("Russian word") << "пароль" << true << "too few random characters";
+        QTest::newRow("Chinese words") << "我爱你" << true << "too few random characters";
+        QTest::newRow("Cyrillic alphabet") << "абвгдежз" << true << "sequence";
+        QTest::newRow("four emoji") << "😀😀😀😀" << true << "repeated characters";
+        QTest::newRow("Russian passphrase") << "я помню чудное мгновенье" << false << QString();
+        QTest::newRow("French passphrase") << "elle a mangé toutes les crêpes" << false << QString();
     }
 
     void ratingRecognisesGuessablePatterns()
@@ -68,6 +87,55 @@ private slots:
         QString label;
         QCOMPARE(getPasswordStrength("Password1!", &label), 2);
         QCOMPARE(label, QStringLiteral("average"));
+    }
+
+    void agreesWithTheOriginalOnWhatIsWeak()
+    {
+        // Several hundred passwords of every kind, scored by the original zxcvbn; weak is a score up to 2.
+        QFile file(QStringLiteral(CORVANE_SOURCE_DIR "/tests/unit/vectors/password_rating_reference.tsv"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        int count = 0;
+        int agreeing = 0;
+        int beyondAsciiCount = 0;
+        int beyondAsciiAgreeing = 0;
+        while (!file.atEnd())
+        {
+            const QString line = QString::fromUtf8(file.readLine()).chopped(1);
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            const QStringList fields = line.split('\t');
+            QCOMPARE(fields.size(), 5);
+            const QString& password = fields.at(1);
+            const bool isReferenceWeak = fields.at(4).toInt() <= PasswordRating::WEAK_SCORE_MAXIMUM;
+            const bool isAgreeing =
+                ratePassword(password, passwordUserInputs(fields.at(2), fields.at(3), QString())).isWeak() ==
+                isReferenceWeak;
+            count++;
+            agreeing += isAgreeing ? 1 : 0;
+            if (std::any_of(password.cbegin(), password.cend(), [](QChar c) { return c.unicode() >= 0x80; }))
+            {
+                beyondAsciiCount++;
+                beyondAsciiAgreeing += isAgreeing ? 1 : 0;
+            }
+        }
+        QVERIFY(count >= 400 && beyondAsciiCount >= 150);
+        const double agreement = static_cast<double>(agreeing) / count;
+        const double beyondAsciiAgreement = static_cast<double>(beyondAsciiAgreeing) / beyondAsciiCount;
+        qInfo("weak or not as the original: %d of %d (%.1f %%), beyond ASCII %d of %d (%.1f %%)", agreeing,
+              count, 100 * agreement, beyondAsciiAgreeing, beyondAsciiCount, 100 * beyondAsciiAgreement);
+        QVERIFY(agreement >= 0.92);
+        QVERIFY(beyondAsciiAgreement >= 0.85);
+    }
+
+    void foldingDropsAccentsOnlyWhereWordsCanMatch()
+    {
+        QCOMPARE(foldPasswordCharacters("motdepassé"), QStringLiteral("motdepasse"));
+        QCOMPARE(foldPasswordCharacters("ÉLODIE Müller ｐａｓｓ ﬁn"),
+                 QStringLiteral("ELODIE Muller pass fin"));
+        // Letters of other alphabets stay: their words are in no dictionary, their sequences must stay.
+        QCOMPARE(foldPasswordCharacters("йёΩά사랑😀"), QStringLiteral("йёΩά사랑😀"));
+        // A combining accent typed apart goes with the others.
+        QCOMPARE(foldPasswordCharacters(QStringLiteral("cafe\u0301")), QStringLiteral("cafe"));
     }
 
     void scoreThresholds()
@@ -109,8 +177,35 @@ private slots:
         QCOMPARE(passwordUserInputs("My Bank", "bob@example.org", "https://www.corvane-bank.example/login"),
                  QStringList({"my bank", "bank", "bob@example.org", "bob", "example", "org",
                               "https://www.corvane-bank.example/login", "https", "www", "corvane", "login"}));
-        QVERIFY(
-            ratePassword("Corvane-Bank77", passwordUserInputs("Bank", "", "corvane-bank.example")).isWeak());
+        QVERIFY(!ratePassword("Corvane2024", {}).isWeak());
+        QVERIFY(ratePassword("Corvane2024", passwordUserInputs("Bank", "", "corvane-bank.example")).isWeak());
+    }
+
+    void recordWordsMatchWithCapitalsBeyondAscii()
+    {
+        // The library folds the case of ASCII letters only: the words come as typed too.
+        QCOMPARE(passwordUserInputs("Сбербанк", "Élodie", QString()),
+                 QStringList({"сбербанк", "Сбербанк", "élodie", "Élodie"}));
+        QVERIFY(!ratePassword("Сбербанк2024", {}).isWeak());
+        QVERIFY(ratePassword("Сбербанк2024", passwordUserInputs("Сбербанк", "ivanov", QString())).isWeak());
+        QVERIFY(ratePassword("сбербанк2024", passwordUserInputs("Сбербанк", "ivanov", QString())).isWeak());
+        const PasswordRating accented =
+            ratePassword("Élodie2024", passwordUserInputs("Mail", "Élodie", QString()));
+        QVERIFY(accented.isWeak());
+        QCOMPARE(accented.patterns.first(), PasswordRating::PATTERN_RECORD_DETAILS);
+        QVERIFY(ratePassword("Ωμέγα#2024", passwordUserInputs("ΩΜΈΓΑ", QString(), QString())).isWeak());
+    }
+
+    void longRecordFieldsStayCheap()
+    {
+        // Thousands of words are kept once each, in their order; none longer than the password is tried.
+        QString note;
+        for (int index = 0; index < 20000; index++)
+            note += QStringLiteral("word%1 ").arg(index % 5000);
+        const QStringList inputs = passwordUserInputs(note, "me", QString());
+        QCOMPARE(inputs.size(), 5002);
+        QCOMPARE(inputs.at(1), QStringLiteral("word0"));
+        QVERIFY(ratePassword("word4999!", inputs).isWeak());
     }
 
     void findingsOfEachKindInReportOrder()
@@ -118,8 +213,9 @@ private slots:
         const Vault vault = {
             VaultTab{"Web",
                      {_record_helper("forum", "nick", "Password1!"),
-                      _record_helper("Blog", "me", "x9$kLq!2vZ#8mP"), _record_helper("Notes", "", ""),
-                      _record_helper("alpha", "me", "vault master 7Q!")}},
+                      _record_helper("Blog", "me", "x9$kLq!2vZ#8mP"), _record_helper("Notes", "me", ""),
+                      _record_helper("alpha", "me", "vault master 7Q!"),
+                      _record_helper("Wi-Fi codes", "", "")}},
             VaultTab{"Bank",
                      {_record_helper("Savings", "me", "x9$kLq!2vZ#8mP"),
                       _record_helper("Checking", "alice", "alice2024")}},
@@ -131,12 +227,14 @@ private slots:
         QCOMPARE(progress.size(), 1);
         QVERIFY(analysis.ratedRecordCount() > 0);
         QTRY_VERIFY(analysis.isFinished());
-        QCOMPARE(analysis.ratedRecordCount(), 6);
+        // A record without password, login and web site (a note) is no account: it is no finding.
+        QCOMPARE(analysis.ratedRecordCount(), 7);
         const QList<PasswordHealthFinding> findings = analysis.findings("vault master 7Q!");
         QCOMPARE(_rows_helper(findings),
                  QStringList({"Web|alpha|Same as master password", "Web|Blog|Reused", "Bank|Savings|Reused",
                               "Web|Notes|Empty", "Web|forum|Weak", "Bank|Checking|Weak"}));
-        QCOMPARE(findings.at(1).reasonText(), QStringLiteral("reused in 2 records"));
+        QCOMPARE(findings.at(1).reasonText(), QStringLiteral("reused in 2 records: Savings (Bank)"));
+        QCOMPARE(findings.at(2).reasonText(), QStringLiteral("reused in 2 records: Blog (Web)"));
         QCOMPARE(findings.at(1).tabIndex, 0);
         QCOMPARE(findings.at(1).recordIndex, 1);
         QCOMPARE(findings.at(2).tabIndex, 1);
@@ -186,14 +284,73 @@ private slots:
         analysis.start(vault);
         analysis.finish();
         QCOMPARE(analysis.cachedRatingCount(), 2);
-        analysis.start({VaultTab{"A", {_record_helper("a", "someone", "Password1!")}}});
+        Vault withOtherLogin = vault;
+        withOtherLogin.first().passwords.append(_record_helper("c", "someone", "Password1!"));
+        analysis.start(withOtherLogin);
         analysis.finish();
         QCOMPARE(analysis.cachedRatingCount(), 3);
+
+        // A replaced password leaves the cache when the analysis that no longer uses it is done.
+        Vault replaced = vault;
+        replaced.first().passwords[1].password = QStringLiteral("n3w-Pa55!word-xyz");
+        analysis.start(replaced);
+        analysis.finish();
+        QCOMPARE(analysis.cachedRatingCount(), 2);
+        QVERIFY(!analysis.isPasswordCached("q7#Lm2@x"));
+        QVERIFY(analysis.isPasswordCached("n3w-Pa55!word-xyz"));
+        QVERIFY(analysis.isPasswordCached("Password1!"));
 
         analysis.clear();
         QCOMPARE(analysis.cachedRatingCount(), 0);
         QCOMPARE(analysis.recordCount(), 0);
         QVERIFY(analysis.findings(QString()).isEmpty());
+    }
+
+    void reusedPasswordsNameTheOtherRecordsInGroups_data()
+    {
+        QTest::addColumn<QString>("localeName");
+        QTest::newRow("French") << "fr_FR";
+        // No language set: the language-neutral order, not that of the code units.
+        QTest::newRow("C") << "C";
+    }
+
+    void reusedPasswordsNameTheOtherRecordsInGroups()
+    {
+        QFETCH(QString, localeName);
+        QLocale::setDefault(QLocale(localeName));
+        const Vault vault = {
+            VaultTab{"Web",
+                     {_record_helper("zed", "me", "shared-Pass-7!"),
+                      _record_helper("Forum", "me", "shared-Pass-7!"),
+                      _record_helper("Émile", "me", "other-Pass-8?"),
+                      _record_helper("Blog", "me", "other-Pass-8?")}},
+            VaultTab{"Home", {_record_helper("Shop", "me", "shared-Pass-7!")}},
+            VaultTab{"Many",
+                     {_record_helper("m1", "", "many-Pass-9#"), _record_helper("m2", "", "many-Pass-9#"),
+                      _record_helper("m3", "", "many-Pass-9#"), _record_helper("m4", "", "many-Pass-9#"),
+                      _record_helper("m5", "", "many-Pass-9#")}},
+        };
+        PasswordHealthAnalysis analysis;
+        analysis.start(vault);
+        analysis.finish();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QStringList reasons;
+        for (const PasswordHealthFinding& finding : analysis.findings(QString()))
+        {
+            if (finding.kind == PasswordHealthFinding::KIND_REUSED)
+                reasons.append(finding.recordName + ": " + finding.reasonText());
+        }
+        // Names in the collation of the language ("Émile" before "Forum" and "zed"); a group's rows
+        // together, groups in the order of their first record.
+        QCOMPARE(reasons, QStringList({"Blog: reused in 2 records: Émile", "Émile: reused in 2 records: Blog",
+                                       "Forum: reused in 3 records: zed, Shop (Home)",
+                                       "zed: reused in 3 records: Forum, Shop (Home)",
+                                       "Shop: reused in 3 records: Forum (Web), zed (Web)",
+                                       "m1: reused in 5 records: m2, m3, m4 and 1 more",
+                                       "m2: reused in 5 records: m1, m3, m4 and 1 more",
+                                       "m3: reused in 5 records: m1, m2, m4 and 1 more",
+                                       "m4: reused in 5 records: m1, m2, m3 and 1 more",
+                                       "m5: reused in 5 records: m1, m2, m3 and 1 more"}));
     }
 
     void clearingLeavesTheVaultsPasswordsIntact()
