@@ -68,7 +68,7 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
     // One step at once: after an edit the cache answers for nearly every record, so the weak findings
     // shown do not vanish for a turn of the event loop.
     rateRecords(STEP_BUDGET_MILLISECONDS);
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
     if (!isFinished())
         stepTimer.start();
 }
@@ -79,7 +79,7 @@ void PasswordHealthAnalysis::finish()
         return;
     stepTimer.stop();
     rateRecords(-1);
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
 }
 
 void PasswordHealthAnalysis::clear()
@@ -153,7 +153,7 @@ void PasswordHealthAnalysis::_slotTimerStepTimeout()
 {
     if (rateRecords(STEP_BUDGET_MILLISECONDS))
         stepTimer.stop();
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
 }
 
 bool PasswordHealthAnalysis::rateRecords(int budgetMilliseconds)
