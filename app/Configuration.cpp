@@ -13,25 +13,10 @@ namespace
 QLocale::Language systemLanguage = QLocale::AnyLanguage;
 QString applicationLanguageCode = QStringLiteral("en");
 
-struct DefaultSetting
+template <typename T> void _storeDefault_helper(const ConfigurationSetting<T>& setting)
 {
-    QString key;
-    QVariant value;
-};
-
-const QList<DefaultSetting>& _defaultSettings_helper()
-{
-    static const QList<DefaultSetting> defaults = {
-        {QStringLiteral(CONFIGURATION_KEY_IS_FIRST_RUN), QVariant(true)},
-        {QStringLiteral(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED), QVariant(true)},
-        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED), QVariant(true)},
-        {QStringLiteral(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES), QVariant(10)},
-        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED), QVariant(false)},
-        {QStringLiteral(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION), QVariant(true)},
-        {QStringLiteral(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS), QVariant(30)},
-        {QStringLiteral(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED), QVariant(true)},
-    };
-    return defaults;
+    if (setting.isDefaultStored && !settings->contains(QLatin1String(setting.key)))
+        settings->setValue(QLatin1String(setting.key), QVariant::fromValue(setting.defaultValue));
 }
 } // namespace
 
@@ -54,11 +39,22 @@ void initializeConfiguration()
         settings = new QSettings();
     }
 
-    for (const DefaultSetting& entry : _defaultSettings_helper())
-    {
-        if (!settings->contains(entry.key))
-            settings->setValue(entry.key, entry.value);
-    }
+    _storeDefault_helper(SETTING_IS_FIRST_RUN);
+    _storeDefault_helper(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED);
+    _storeDefault_helper(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED);
+    _storeDefault_helper(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES);
+    _storeDefault_helper(SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED);
+    _storeDefault_helper(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION);
+    _storeDefault_helper(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS);
+    _storeDefault_helper(SETTING_IS_BACKUP_REMINDER_ENABLED);
+    _storeDefault_helper(SETTING_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION);
+    _storeDefault_helper(SETTING_LAST_BACKUP_DIRECTORY);
+}
+
+ConfigurationNotifier* ConfigurationNotifier::instance()
+{
+    static ConfigurationNotifier notifier;
+    return &notifier;
 }
 
 void releaseConfiguration()

@@ -4,8 +4,10 @@
 #include "app/ApplicationVersion.h"
 
 #include <QLocale>
+#include <QObject>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
 
 class QTranslator;
 
@@ -30,6 +32,74 @@ extern QSettings* settings;
 #define CONFIGURATION_GROUP_DEVICE_BACKUPS "DeviceBackups"
 #define CONFIGURATION_KEY_DEVICE_LAST_BACKUP "LastBackup"
 #define CONFIGURATION_KEY_DEVICE_LAST_SAVE "LastSave"
+
+// One stored setting: its key, the type it is read as and its default, each written once in the table
+// below. The default is also what a missing or unreadable value reads as, and what a process without a store
+// (a unit test) sees.
+template <typename T> struct ConfigurationSetting
+{
+    const char* key;
+    T defaultValue;
+    // Whether the first start writes the default into the store (the settings the settings page shows).
+    bool isDefaultStored;
+};
+
+// The table of settings.
+inline const ConfigurationSetting<bool> SETTING_IS_FIRST_RUN{CONFIGURATION_KEY_IS_FIRST_RUN, true, true};
+inline const ConfigurationSetting<bool> SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED{
+    CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED, true, true};
+inline const ConfigurationSetting<bool> SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED{
+    CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, true, true};
+inline const ConfigurationSetting<int> SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES{
+    CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, 10, true};
+inline const ConfigurationSetting<bool> SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED{
+    CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED, false, true};
+inline const ConfigurationSetting<bool> SETTING_IS_APPLICATION_LOCKED_WITH_SESSION{
+    CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true, true};
+inline const ConfigurationSetting<int> SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS{
+    CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30, true};
+inline const ConfigurationSetting<bool> SETTING_IS_BACKUP_REMINDER_ENABLED{
+    CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true, true};
+inline const ConfigurationSetting<QString> SETTING_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION{
+    CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION, QString(), false};
+inline const ConfigurationSetting<QString> SETTING_LAST_BACKUP_DIRECTORY{
+    CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY, QString(), false};
+
+// Tells the parts that follow a setting (the window's locking, the clipboard delay) that one was written
+// through setSettingValue().
+class ConfigurationNotifier : public QObject
+{
+    Q_OBJECT
+
+public:
+    static ConfigurationNotifier* instance();
+
+Q_SIGNALS:
+    void changed(const QString& key);
+
+private:
+    ConfigurationNotifier() = default;
+};
+
+template <typename T> T settingValue(const ConfigurationSetting<T>& setting)
+{
+    if (!settings)
+        return setting.defaultValue;
+    // An INI store gives text back ("true", "30"); a value edited into something unreadable reads as the
+    // default.
+    QVariant value = settings->value(QLatin1String(setting.key));
+    return value.isValid() && value.convert(QMetaType::fromType<T>()) ? value.value<T>()
+                                                                      : setting.defaultValue;
+}
+
+// Stores the value and announces it (ConfigurationNotifier::changed); nothing without a store.
+template <typename T> void setSettingValue(const ConfigurationSetting<T>& setting, const T& value)
+{
+    if (!settings)
+        return;
+    settings->setValue(QLatin1String(setting.key), QVariant::fromValue(value));
+    Q_EMIT ConfigurationNotifier::instance()->changed(QLatin1String(setting.key));
+}
 
 // Sets the language values, selects the store ("Configuration.ini" beside the executable when present,
 // otherwise the native per-user store) and writes the missing defaults.

@@ -79,7 +79,7 @@ void _silenceQtMessages()
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
-void _runImport(benchmark::State& state, const QByteArray& text, bool isColumsOrderFixed)
+void _runImport(benchmark::State& state, const QByteArray& text, bool isColumnsOrderFixed)
 {
     _silenceQtMessages();
     qsizetype recordCount = 0;
@@ -87,7 +87,7 @@ void _runImport(benchmark::State& state, const QByteArray& text, bool isColumsOr
     {
         QList<PasswordRecord> passwords;
         QString errorMessage;
-        if (importCSVText(text, u',', isColumsOrderFixed, passwords, errorMessage) != 0)
+        if (importCSVText(text, u',', isColumnsOrderFixed, passwords, errorMessage) != 0)
             state.SkipWithError("import failed");
         recordCount = passwords.size();
         benchmark::DoNotOptimize(passwords);

@@ -27,7 +27,8 @@ public:
     // Parses the arguments that follow the command name. Prints the help and returns 0 for --help,
     // reports a usage error and returns 2 for unknown options, missing values or a positional argument
     // count outside [minimumPositionalCount, maximumPositionalCount]; CLI_EXIT_CODE_CONTINUE otherwise.
-    int parse(const QStringList& arguments, int minimumPositionalCount, int maximumPositionalCount);
+    [[nodiscard]] int parse(const QStringList& arguments, int minimumPositionalCount,
+                            int maximumPositionalCount);
 
     bool isSet(const QCommandLineOption& option) const;
     QString value(const QCommandLineOption& option) const;

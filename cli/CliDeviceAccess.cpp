@@ -1,6 +1,7 @@
 #include "cli/CliDeviceAccess.h"
 
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceRules.h"
 #include "device/DeviceTransfer.h"
 
 #include <QStringList>
@@ -182,26 +183,7 @@ CliDevicePointer openSelectedDevice(const QString& usbSerialNumber, QString& err
 
 QString describeOpenFailure(int errorNumber)
 {
-    switch (errorNumber)
-    {
-    case ETIMEDOUT:
-        return QStringLiteral("the device did not answer");
-    case EPROTO:
-        return QStringLiteral("the device gave an incomplete answer");
-    case EBADMSG:
-        return QStringLiteral("the device keeps sending data that nobody asked for");
-    case EBUSY:
-#if EWOULDBLOCK != EBUSY
-    case EWOULDBLOCK:
-#endif
-        return QStringLiteral("the port is in use by another program");
-    case EACCES:
-        return QStringLiteral("no permission to use the port");
-    case ENOENT:
-        return QStringLiteral("the port is gone");
-    default:
-        return QString::fromLocal8Bit(strerror(errorNumber));
-    }
+    return describeDeviceFailureProblem(DeviceFailureCause::fromOpenErrorNumber(errorNumber));
 }
 
 QString describeDevice(const Device& device)
@@ -227,8 +209,7 @@ bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& 
         image = device.getMemoryBuffer(choice);
         return true;
     }
-    const uint8_t* mainImage = device.getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    if (std::memcmp(mainImage, device.getMemoryBuffer(DEVICE_MEMORY_BACKUP), DEVICE_MEMORY_SIZE) != 0)
+    if (!areDeviceMemoriesEqual(device))
     {
         errorMessage =
             QStringLiteral("the main and backup memories of %1 differ (likely an interrupted write): "
@@ -236,14 +217,16 @@ bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& 
                 .arg(describeDevice(device));
         return false;
     }
-    image = mainImage;
+    image = device.getMemoryBuffer(DEVICE_MEMORY_MAIN);
     return true;
 }
 
 bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage)
 {
-    for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
-        std::memcpy(device.getMemoryBuffer(memoryIndex), image, DEVICE_MEMORY_SIZE);
+    // The image may be one of the device's buffers, which the read-back overwrites.
+    const SecureImageBuffer expectedImage(DEVICE_MEMORY_SIZE);
+    std::memcpy(expectedImage.data(), image, DEVICE_MEMORY_SIZE);
+    prepareDeviceWrite(device, expectedImage.data());
     DeviceTransfer transfer;
     transfer.startWriting(&device);
     const int result = _runTransfer_helper(transfer, QStringLiteral("Writing"));
@@ -252,19 +235,20 @@ bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString&
         errorMessage = _withCause_helper(_writeFailureMessage_helper(result, device), transfer);
         return false;
     }
-    // Both memories once more, as a later open will read them.
-    if (!readDeviceMemories(device, errorMessage))
-        return false;
-    for (const int memoryIndex : {DEVICE_MEMORY_MAIN, DEVICE_MEMORY_BACKUP})
+    // Both memories once more, as a later open will read them, compared by the transfer as the window's are.
+    transfer.startVerifying(&device, expectedImage.data(), expectedImage.data());
+    const int verificationResult = _runTransfer_helper(transfer, QStringLiteral("Reading"));
+    if (verificationResult == DeviceTransfer::READ_RESULT_VERIFICATION_FAILED)
     {
-        if (std::memcmp(device.getMemoryBuffer(memoryIndex), image, DEVICE_MEMORY_SIZE) != 0)
-        {
-            errorMessage =
-                QStringLiteral("write verification failed: the %1 memory of %2 does not hold what was "
-                               "written; retry, and consider changing the device if this persists")
-                    .arg(_memoryName_helper(memoryIndex), describeDevice(device));
-            return false;
-        }
+        errorMessage = QStringLiteral("write verification failed: the %1 memory of %2 does not hold what was "
+                                      "written; retry, and consider changing the device if this persists")
+                           .arg(_memoryName_helper(transfer.failure().memoryIndex), describeDevice(device));
+        return false;
+    }
+    if (verificationResult != DeviceTransfer::READ_RESULT_SUCCESS)
+    {
+        errorMessage = _withCause_helper(_readFailureMessage_helper(verificationResult, device), transfer);
+        return false;
     }
     return true;
 }

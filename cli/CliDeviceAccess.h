@@ -37,10 +37,11 @@ QString describeOpenFailure(int errorNumber);
 QString describeDevice(const Device& device);
 
 // Reads the main then the backup memory into the device's buffers, the LED blinking meanwhile.
-bool readDeviceMemories(Device& device, QString& errorMessage);
+[[nodiscard]] bool readDeviceMemories(Device& device, QString& errorMessage);
 // After readDeviceMemories: the main image when both memories are equal, the chosen one when choice is
 // set; false with errorMessage when they differ and nothing was chosen.
-bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image, QString& errorMessage);
+[[nodiscard]] bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image,
+                                      QString& errorMessage);
 // Writes image to the main memory, then to the backup memory, block by block, the LED blinking
 // meanwhile; then reads both back and compares them with image.
-bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage);
+[[nodiscard]] bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage);

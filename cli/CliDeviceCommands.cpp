@@ -7,6 +7,7 @@
 #include "cli/CliTerminalInput.h"
 #include "common/SecureImageBuffer.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceRules.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
 
@@ -195,10 +196,10 @@ int runRestoreCommand(const QStringList& arguments)
     const CliDevicePointer device = openSelectedDevice(commandLine.value(deviceOption), errorMessage);
     if (!device)
         return reportFailure(errorMessage);
-    bool isBackupDisabled = false;
-    if (device->getBackupDisableFlag(isBackupDisabled) != 0)
+    const BackupTargetCheck targetCheck = checkBackupTarget(*device);
+    if (targetCheck == BACKUP_TARGET_FLAG_UNREADABLE)
         return _reportFlagReadFailure_helper(*device);
-    if (isBackupDisabled)
+    if (targetCheck == BACKUP_TARGET_REFUSED)
         return reportFailure(
             QStringLiteral("%1 can't be used as backup target: its backup disable flag is set "
                            "(\"Prevent using this device as a backup target\"); nothing was written")

@@ -13,8 +13,8 @@
 
 // Writes size bytes to filePath. An existing file is an error without isReplacingAllowed (--force).
 // False with errorMessage naming the file and the reason.
-bool writeOwnerOnlyFile(const QString& filePath, const uint8_t* data, qint64 size, bool isReplacingAllowed,
-                        QString& errorMessage);
+[[nodiscard]] bool writeOwnerOnlyFile(const QString& filePath, const uint8_t* data, qint64 size,
+                                      bool isReplacingAllowed, QString& errorMessage);
 
 // The tool's message for a failed OwnerOnlyFileWriter: the --force hint for an existing file, else the
 // file and the reason.
@@ -22,7 +22,7 @@ QString describeFileWriteFailure(const QString& filePath, const QString& reason,
 
 // Writes all bytes to standard output. False with errorMessage when the output fails (closed pipe,
 // full disk).
-bool writeStandardOutput(const char* data, qint64 size, QString& errorMessage);
+[[nodiscard]] bool writeStandardOutput(const char* data, qint64 size, QString& errorMessage);
 
 // True when the path names an existing file (or a dangling symbolic link): used to refuse early,
 // before any device access or password question, what the exclusive creation would refuse at the end.

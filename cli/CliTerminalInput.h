@@ -11,8 +11,8 @@ bool isStandardInputTerminal();
 
 // Reads one password. False on end of input, a read error or a line too long; errorMessage says which.
 // The caller clears the password with secureClearString() after use.
-bool readPassword(const QString& prompt, QString& password, QString& errorMessage);
+[[nodiscard]] bool readPassword(const QString& prompt, QString& password, QString& errorMessage);
 
 // Asks a yes/no question on the terminal; isConfirmed is true only for the answer y or yes (any case).
 // False when there is no terminal to ask on, or on end of input.
-bool askConfirmation(const QString& question, bool& isConfirmed, QString& errorMessage);
+[[nodiscard]] bool askConfirmation(const QString& question, bool& isConfirmed, QString& errorMessage);

@@ -13,14 +13,14 @@
 // application does when opening, and parses the plaintext into vault. The stored image is not changed;
 // the plaintext is zero-filled before returning. False with errorMessage for a wrong password or a
 // failure of the cryptographic library. sealState (when given) receives the state of the vault's seal.
-bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
-                       QString& errorMessage, VaultSealState* sealState = nullptr);
+[[nodiscard]] bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
+                                     QString& errorMessage, VaultSealState* sealState = nullptr);
 
 // Builds the image the application would save: random bytes, the vault encoding over them, then the
 // envelope (format version 1) under masterPassword. freeCount receives the capacity left. False with
 // the application's message when the vault does not fit or encryption fails.
-bool encryptVaultImage(const Vault& vault, const QString& masterPassword, uint8_t* image, int& freeCount,
-                       QString& errorMessage);
+[[nodiscard]] bool encryptVaultImage(const Vault& vault, const QString& masterPassword, uint8_t* image,
+                                     int& freeCount, QString& errorMessage);
 
 // Overwrites every text of the vault before releasing it.
 void clearVault(Vault& vault);

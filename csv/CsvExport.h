@@ -10,8 +10,8 @@
 // separated, line feeds) through OwnerOnlyFileWriter: owner-only, all or nothing, never through a link.
 // An existing file is replaced only with isReplacingAllowed. 0 on success (errorMessage cleared); -1 when
 // the file cannot be written (errorMessage says why, without the file name).
-int exportCSVFile(const QString& fileName, const QList<PasswordRecord>& passwords, bool isReplacingAllowed,
-                  QString& errorMessage);
+[[nodiscard]] int exportCSVFile(const QString& fileName, const QList<PasswordRecord>& passwords,
+                                bool isReplacingAllowed, QString& errorMessage);
 
 // The same layout in memory, exactly what exportCSVFile writes. The caller should clear the result after use.
 QByteArray exportCSVText(const QList<PasswordRecord>& passwords);

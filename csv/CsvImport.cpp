@@ -205,13 +205,13 @@ int _readField(QStringView& text, QChar fieldsSeparatorCharacter, QString& field
 // are rewritten, the rewritten remainder lives in rewrittenText and text views it. Returns the number of
 // columns, or -1.
 int _determineColumnsOrder(QStringView& text, QString& rewrittenText, QChar fieldsSeparatorCharacter,
-                           bool isColumsOrderFixed, QList<int>& columns, QString& errorMessage)
+                           bool isColumnsOrderFixed, QList<int>& columns, QString& errorMessage)
 {
     CSV_IMPORT_LOG << "Entry. Field separating character : " << QString(fieldsSeparatorCharacter)
-                   << ", use a fixed columns order : " << isColumsOrderFixed << ".";
+                   << ", use a fixed columns order : " << isColumnsOrderFixed << ".";
     columns.clear();
 
-    if (isColumsOrderFixed)
+    if (isColumnsOrderFixed)
     {
         columns = {PasswordRecord::FIELD_NAME, PasswordRecord::FIELD_LOGIN, PasswordRecord::FIELD_PASSWORD,
                    PasswordRecord::FIELD_URL, PasswordRecord::FIELD_NOTE};
@@ -371,7 +371,7 @@ int _readRecords_helper(QStringView text, int newlineCountInWholeText, QChar fie
 }
 } // namespace
 
-int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
+int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
                   QList<PasswordRecord>& passwords, QString& errorMessage)
 {
     _clearRecords_helper(passwords);
@@ -389,7 +389,7 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     QString rewrittenText;
     QList<int> columns;
     QString headerErrorMessage;
-    if (_determineColumnsOrder(remainingText, rewrittenText, fieldsSeparatorCharacter, isColumsOrderFixed,
+    if (_determineColumnsOrder(remainingText, rewrittenText, fieldsSeparatorCharacter, isColumnsOrderFixed,
                                columns, headerErrorMessage) < 0)
     {
         secureClearString(rewrittenText);
@@ -427,7 +427,7 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     return 0;
 }
 
-int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
+int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
                   QList<PasswordRecord>& passwords, QString& errorMessage)
 {
     _clearRecords_helper(passwords);
@@ -471,7 +471,7 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     file.close();
 
     const int result =
-        importCSVText(bytes, fieldsSeparatorCharacter, isColumsOrderFixed, passwords, errorMessage);
+        importCSVText(bytes, fieldsSeparatorCharacter, isColumnsOrderFixed, passwords, errorMessage);
     secureClearByteArray(bytes);
     return result;
 }

@@ -14,13 +14,15 @@ constexpr qint64 MAXIMUM_CSV_FILE_SIZE = qint64(64) * 1024 * 1024;
 // (errorMessage says why: unreadable, too large, an unclosed quote, or data lines that gave no record); -2
 // when no column order could be determined (errorMessage untouched). On failure passwords is left empty: a
 // broken file never yields a partial list.
-int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
-                  QList<PasswordRecord>& passwords, QString& errorMessage);
+[[nodiscard]] int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter,
+                                bool isColumnsOrderFixed, QList<PasswordRecord>& passwords,
+                                QString& errorMessage);
 
 // The parsing part of importCSVFile on bytes already in memory (the whole file content, no size check),
 // with the same results and messages.
-int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
-                  QList<PasswordRecord>& passwords, QString& errorMessage);
+[[nodiscard]] int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter,
+                                bool isColumnsOrderFixed, QList<PasswordRecord>& passwords,
+                                QString& errorMessage);
 
 // Whether the text starts with a line of column titles as other password managers write them: at least
 // MINIMUM_KNOWN_COLUMN_TITLE_COUNT of its fields are titles the header detection knows. Lets a user who

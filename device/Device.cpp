@@ -12,7 +12,6 @@
 
 namespace
 {
-Device* currentDevice = nullptr;
 
 // What the line may take for size bytes at the slowest supported link, with a quarter more for margin.
 qint64 _slowestLineMilliseconds_helper(int size)
@@ -62,7 +61,7 @@ void Device::close()
     if (!_serialLink.isOpen())
         return;
     // The outcome does not matter: the port is released either way.
-    setLedMode(LED_MODE_STOP_BLINKING);
+    static_cast<void>(setLedMode(LED_MODE_STOP_BLINKING));
     _serialLink.close();
 }
 
@@ -413,23 +412,4 @@ QString Device::decodeTextField(const uint8_t* field, int size, const QString& u
     const void* terminator = std::memchr(field, 0, static_cast<size_t>(size));
     const int length = terminator ? static_cast<int>(static_cast<const uint8_t*>(terminator) - field) : size;
     return QString::fromUtf8(reinterpret_cast<const char*>(field), length);
-}
-
-Device* getCurrentDevice()
-{
-    return currentDevice;
-}
-
-void setCurrentDevice(Device* device)
-{
-    currentDevice = device;
-}
-
-void closeCurrentDevice()
-{
-    if (!currentDevice)
-        return;
-    currentDevice->close();
-    delete currentDevice;
-    currentDevice = nullptr;
 }

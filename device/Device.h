@@ -50,7 +50,7 @@ public:
 
     // Opens the port exclusively and reads the device name. 0 or -1; after -1 the reason is in
     // lastOpenErrorNumber() and close() must still be called.
-    int open();
+    [[nodiscard]] int open();
     // Stops the LED blinking (outcome ignored) and releases the port. Does nothing when not open.
     void close();
     bool isOpen() const;
@@ -62,18 +62,18 @@ public:
 
     // Clears the line of earlier replies (see the class comment), writes the whole request and waits
     // until it has left. 0 or -1.
-    int send(const void* data, int size);
+    [[nodiscard]] int send(const void* data, int size);
     // Reads exactly size bytes. 0; -1 on a port failure; -2 when no byte arrived for
     // silenceLimitMilliseconds, or when the reply took longer than size bytes need on the slowest
     // supported link (plus the silence limit). A reply that keeps arriving is never cut off before that.
-    int receive(void* data, int size, int silenceLimitMilliseconds);
+    [[nodiscard]] int receive(void* data, int size, int silenceLimitMilliseconds);
 
     // receive() in steps, for transfers that must leave the event loop running: beginReceive() sets up the
     // reply, each continueReceive() takes what has arrived and waits at most waitMilliseconds for more.
     // continueReceive() returns DEVICE_RECEIVE_PENDING while bytes are still due, then receive()'s code;
     // for a reply started by a start...() command below, 0 also means that the acknowledgement was right.
     void beginReceive(void* data, int size, int silenceLimitMilliseconds);
-    int continueReceive(int waitMilliseconds);
+    [[nodiscard]] int continueReceive(int waitMilliseconds);
     // Bytes of the current (or last) reply received so far.
     int receivedByteCount() const;
 
@@ -83,28 +83,28 @@ public:
     // The main memory buffer for index 0, the backup buffer for 1, null otherwise. DEVICE_MEMORY_SIZE bytes.
     uint8_t* getMemoryBuffer(int memoryIndex);
 
-    int getVersions(unsigned& hardwareVersion, unsigned& firmwareVersion);
-    int setLedMode(int mode);
-    int selectMemory(int memoryIndex);
+    [[nodiscard]] int getVersions(unsigned& hardwareVersion, unsigned& firmwareVersion);
+    [[nodiscard]] int setLedMode(int mode);
+    [[nodiscard]] int selectMemory(int memoryIndex);
     // Selects the memory, then reads all of it into its buffer.
-    int readMemory(int memoryIndex);
+    [[nodiscard]] int readMemory(int memoryIndex);
     // Writes DEVICE_MEMORY_BLOCK_SIZE bytes of data as block blockNumber (0 to 511) of the selected memory.
-    int writeMemoryBlock(int blockNumber, const uint8_t* data);
+    [[nodiscard]] int writeMemoryBlock(int blockNumber, const uint8_t* data);
     // The decoded serial number, or the translated "No serial number" when none is set.
-    int getSerialNumber(QString& serialNumber);
+    [[nodiscard]] int getSerialNumber(QString& serialNumber);
     // -2 without sending anything when the name is longer than 64 UTF-8 bytes.
-    int setName(const QString& name);
-    int getBackupDisableFlag(bool& isDisabled);
-    int setBackupDisableFlag(bool isDisabled);
+    [[nodiscard]] int setName(const QString& name);
+    [[nodiscard]] int getBackupDisableFlag(bool& isDisabled);
+    [[nodiscard]] int setBackupDisableFlag(bool isDisabled);
 
     // Step-wise forms of the transfer commands: each sends its request and begins receiving the reply,
     // which continueReceive() completes. 0 when the request left, -1 otherwise.
-    int startSetLedMode(int mode);
-    int startSelectMemory(int memoryIndex);
-    int startWriteMemoryBlock(int blockNumber, const uint8_t* data);
+    [[nodiscard]] int startSetLedMode(int mode);
+    [[nodiscard]] int startSelectMemory(int memoryIndex);
+    [[nodiscard]] int startWriteMemoryBlock(int blockNumber, const uint8_t* data);
     // The read command alone (the memory must be selected): the reply goes to destination
     // (DEVICE_MEMORY_SIZE bytes).
-    int startReadSelectedMemory(uint8_t* destination);
+    [[nodiscard]] int startReadSelectedMemory(uint8_t* destination);
 
 private:
     // What is being received: where to, how much, and the bounds of the wait.
@@ -122,13 +122,14 @@ private:
         QElapsedTimer clock;
     };
 
-    int readName();
+    [[nodiscard]] int readName();
     // Sends a request whose whole reply is the single acknowledgement byte, and begins receiving it.
-    int startAcknowledgedRequest(const uint8_t* request, int size, int silenceLimitMilliseconds);
+    [[nodiscard]] int startAcknowledgedRequest(const uint8_t* request, int size,
+                                               int silenceLimitMilliseconds);
     // Waits for the whole reply begun last.
-    int finishReceive();
+    [[nodiscard]] int finishReceive();
     // 0 when the request was sent and acknowledged, -1 otherwise.
-    int awaitAcknowledgement(int startResult);
+    [[nodiscard]] int awaitAcknowledgement(int startResult);
     int failReceive(int returnValue, DeviceFailure failure);
     // Discards what is on the line; after a failure, waits until the line has been quiet for a while.
     bool clearLineBeforeRequest();
@@ -146,10 +147,3 @@ private:
     uint8_t _acknowledgement = 0;
     SecureImageBuffer _memoryBuffers[DEVICE_MEMORY_COUNT];
 };
-
-// The process-wide current device, the one a workflow works on (may be null).
-Device* getCurrentDevice();
-// Replaces the pointer; the previous device is neither closed nor deleted.
-void setCurrentDevice(Device* device);
-// Closes and deletes the current device and clears the pointer; nothing when there is none.
-void closeCurrentDevice();

@@ -23,7 +23,7 @@ public:
     // "usb_serial=", "vid=" and "pid=" (hexadecimal with 0x or decimal; default 0x0403 and 0x6015 when the
     // line is missing, no identifier when the value is empty). Unknown keys are ignored. Returns false
     // when the file cannot be read or has no port.
-    static bool readSimulatedPortFile(const QString& filePath, DevicePortInfo& portInfo);
+    [[nodiscard]] static bool readSimulatedPortFile(const QString& filePath, DevicePortInfo& portInfo);
 
     // The port name as QSerialPortInfo gives it ("ttyUSB0", "pts/7").
     QString portName() const;

@@ -5,45 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
-namespace
-{
-QString _describeDeviceFailure_helper(const Device& device, int expectedByteCount)
-{
-    const int receivedByteCount = device.receivedByteCount();
-    switch (device.lastFailure())
-    {
-    case DEVICE_FAILURE_SILENCE:
-        if (receivedByteCount == 0)
-            return QStringLiteral("the device did not answer");
-        return QStringLiteral("the device stopped answering after %1 of %2 bytes")
-            .arg(receivedByteCount)
-            .arg(expectedByteCount);
-    case DEVICE_FAILURE_TOO_SLOW:
-        return QStringLiteral("the device answered too slowly (%1 of %2 bytes)")
-            .arg(receivedByteCount)
-            .arg(expectedByteCount);
-    case DEVICE_FAILURE_WRONG_REPLY:
-        return QStringLiteral("the device refused the command");
-    case DEVICE_FAILURE_NEVER_QUIET:
-        return QStringLiteral("the device keeps sending data that nobody asked for");
-    case DEVICE_FAILURE_PORT:
-    case DEVICE_FAILURE_NONE:
-        break;
-    }
-    return QStringLiteral("the port failed (was the device unplugged?)");
-}
-
-QString _memoryName_helper(int memoryIndex)
-{
-    return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
-}
-} // namespace
-
 DeviceTransfer::DeviceTransfer() = default;
 
 DeviceTransfer::~DeviceTransfer()
 {
     _readBackBuffer.clear();
+    for (SecureImageBuffer& image : _expectedImages)
+        image.clear();
 }
 
 void DeviceTransfer::startReading(Device* device)
@@ -71,9 +39,28 @@ void DeviceTransfer::startWriting(Device* device)
                    {ACTION_SET_LED_MODE, LED_MODE_STOP_BLINKING, WRITE_RESULT_LED_STOPPING_FAILED}});
 }
 
+void DeviceTransfer::startVerifying(Device* device, const uint8_t* expectedMainImage,
+                                    const uint8_t* expectedBackupImage)
+{
+    _isWriting = false;
+    start(device, {{ACTION_SET_LED_MODE, LED_MODE_BLINK_DURING_ACCESS, READ_RESULT_LED_BLINKING_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
+                   {ACTION_READ_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_MAIN_MEMORY_FAILED},
+                   {ACTION_SELECT_MEMORY, DEVICE_MEMORY_BACKUP, READ_RESULT_BACKUP_MEMORY_FAILED},
+                   {ACTION_READ_MEMORY, DEVICE_MEMORY_BACKUP, READ_RESULT_BACKUP_MEMORY_FAILED},
+                   {ACTION_SET_LED_MODE, LED_MODE_STOP_BLINKING, READ_RESULT_LED_STOPPING_FAILED},
+                   {ACTION_VERIFY_MEMORY, DEVICE_MEMORY_MAIN, READ_RESULT_VERIFICATION_FAILED},
+                   {ACTION_VERIFY_MEMORY, DEVICE_MEMORY_BACKUP, READ_RESULT_VERIFICATION_FAILED}});
+    // Copied after start(), which releases the images of an earlier verification.
+    _expectedImages[DEVICE_MEMORY_MAIN].assign(expectedMainImage, DEVICE_MEMORY_SIZE);
+    _expectedImages[DEVICE_MEMORY_BACKUP].assign(expectedBackupImage, DEVICE_MEMORY_SIZE);
+}
+
 void DeviceTransfer::start(Device* device, std::vector<Step> steps)
 {
     _readBackBuffer.clear();
+    for (SecureImageBuffer& image : _expectedImages)
+        image.clear();
     _device = device;
     _steps = std::move(steps);
     _stepIndex = 0;
@@ -83,7 +70,7 @@ void DeviceTransfer::start(Device* device, std::vector<Step> steps)
     _result = 0;
     _completedByteCount = 0;
     _stepStartByteCount = 0;
-    _failureCause.clear();
+    _failure = DeviceFailureCause();
     _clock.start();
     _totalByteCount = 0;
     for (const Step& step : _steps)
@@ -92,7 +79,11 @@ void DeviceTransfer::start(Device* device, std::vector<Step> steps)
             _totalByteCount += DEVICE_MEMORY_SIZE;
     }
     if (!_device)
-        fail(_steps.front().failureCode, QStringLiteral("no device is open"));
+    {
+        DeviceFailureCause cause;
+        cause.problem = DeviceFailureCause::PROBLEM_NO_DEVICE;
+        fail(_steps.front().failureCode, cause);
+    }
 }
 
 bool DeviceTransfer::advance(int sliceMilliseconds)
@@ -131,18 +122,14 @@ bool DeviceTransfer::runStep(const Step& step, qint64 sliceEnd, const QElapsedTi
 {
     if (step.action == ACTION_VERIFY_MAIN_MEMORY)
     {
-        const bool isEqual = _readBackBuffer.isEqualTo(_device->getMemoryBuffer(DEVICE_MEMORY_MAIN));
+        const bool isEqual =
+            verifyMemory(step, _readBackBuffer.data(), _device->getMemoryBuffer(DEVICE_MEMORY_MAIN));
         _readBackBuffer.clear();
-        if (!isEqual)
-        {
-            fail(step.failureCode,
-                 QStringLiteral("the main memory does not hold what was written; the backup "
-                                "memory was left as it was"));
-            return false;
-        }
-        completeStep();
-        return true;
+        return isEqual;
     }
+    if (step.action == ACTION_VERIFY_MEMORY)
+        return verifyMemory(step, _device->getMemoryBuffer(step.argument),
+                            _expectedImages[step.argument].data());
 
     if (!_isExchangeStarted)
     {
@@ -160,8 +147,8 @@ bool DeviceTransfer::runStep(const Step& step, qint64 sliceEnd, const QElapsedTi
     if (receiveResult != 0)
     {
         const int expectedByteCount = step.action == ACTION_READ_MEMORY ? DEVICE_MEMORY_SIZE : 1;
-        fail(step.failureCode, describeStep(step) + QStringLiteral(": ") +
-                                   _describeDeviceFailure_helper(*_device, expectedByteCount));
+        fail(step.failureCode, DeviceFailureCause::fromExchange(*_device, operationOf(step), step.argument,
+                                                                _blockNumber, expectedByteCount));
         return false;
     }
 
@@ -196,31 +183,47 @@ bool DeviceTransfer::beginExchange(const Step& step)
         result = _device->startReadSelectedMemory(readDestination(step.argument));
         break;
     case ACTION_VERIFY_MAIN_MEMORY:
+    case ACTION_VERIFY_MEMORY:
         break;
     }
     if (result != 0)
         fail(step.failureCode,
-             describeStep(step) + QStringLiteral(": ") + _describeDeviceFailure_helper(*_device, 0));
+             DeviceFailureCause::fromExchange(*_device, operationOf(step), step.argument, _blockNumber, 0));
     return result == 0;
 }
 
-QString DeviceTransfer::describeStep(const Step& step) const
+bool DeviceTransfer::verifyMemory(const Step& step, const uint8_t* memory, const uint8_t* expected)
+{
+    if (memory && expected && std::memcmp(memory, expected, DEVICE_MEMORY_SIZE) == 0)
+    {
+        completeStep();
+        return true;
+    }
+    DeviceFailureCause cause;
+    cause.operation = DeviceFailureCause::OPERATION_VERIFYING_MEMORY;
+    cause.problem = DeviceFailureCause::PROBLEM_CONTENT_DIFFERS;
+    cause.memoryIndex = step.action == ACTION_VERIFY_MAIN_MEMORY ? DEVICE_MEMORY_MAIN : step.argument;
+    fail(step.failureCode, cause);
+    return false;
+}
+
+DeviceFailureCause::Operation DeviceTransfer::operationOf(const Step& step) const
 {
     switch (step.action)
     {
     case ACTION_SET_LED_MODE:
-        return QStringLiteral("setting the LED");
+        return DeviceFailureCause::OPERATION_SETTING_LED;
     case ACTION_SELECT_MEMORY:
-        return QStringLiteral("selecting the %1 memory").arg(_memoryName_helper(step.argument));
+        return DeviceFailureCause::OPERATION_SELECTING_MEMORY;
     case ACTION_WRITE_BLOCKS:
-        return QStringLiteral("writing block %1 of the %2 memory")
-            .arg(_blockNumber)
-            .arg(_memoryName_helper(step.argument));
+        return DeviceFailureCause::OPERATION_WRITING_BLOCK;
     case ACTION_READ_MEMORY:
+        return DeviceFailureCause::OPERATION_READING_MEMORY;
     case ACTION_VERIFY_MAIN_MEMORY:
+    case ACTION_VERIFY_MEMORY:
         break;
     }
-    return QStringLiteral("reading the %1 memory").arg(_memoryName_helper(step.argument));
+    return DeviceFailureCause::OPERATION_VERIFYING_MEMORY;
 }
 
 uint8_t* DeviceTransfer::readDestination(int memoryIndex)
@@ -242,15 +245,19 @@ void DeviceTransfer::completeStep()
     _isFinished = true;
     _result = 0;
     _device = nullptr;
+    for (SecureImageBuffer& image : _expectedImages)
+        image.clear();
 }
 
-void DeviceTransfer::fail(int failureCode, const QString& cause)
+void DeviceTransfer::fail(int failureCode, const DeviceFailureCause& cause)
 {
     _isFinished = true;
     _result = failureCode;
-    _failureCause = cause;
+    _failure = cause;
     _device = nullptr;
     _readBackBuffer.clear();
+    for (SecureImageBuffer& image : _expectedImages)
+        image.clear();
 }
 
 bool DeviceTransfer::isFinished() const
@@ -288,7 +295,12 @@ int DeviceTransfer::remainingSecondsEstimate() const
     return static_cast<int>((remainingMilliseconds + 999) / 1000);
 }
 
+const DeviceFailureCause& DeviceTransfer::failure() const
+{
+    return _failure;
+}
+
 QString DeviceTransfer::failureCause() const
 {
-    return _failureCause;
+    return describeDeviceFailureCause(_failure);
 }

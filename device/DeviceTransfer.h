@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SecureImageBuffer.h"
+#include "device/DeviceFailureCause.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -21,6 +22,8 @@ class Device;
 // Writing: LED blinking, select the main memory and write its 512 blocks, select it again, read it back
 // and compare it with what was written, and only then select the backup memory and write it, LED
 // stopped. Until the main memory is proven good, the backup memory still holds the previous vault.
+// Verifying (after a write): both memories read as for reading, then each compared with what was written,
+// so that the window and the tool check a write the same way.
 class DeviceTransfer
 {
 public:
@@ -30,7 +33,9 @@ public:
         READ_RESULT_LED_BLINKING_FAILED = -1,
         READ_RESULT_MAIN_MEMORY_FAILED = -2,
         READ_RESULT_BACKUP_MEMORY_FAILED = -3,
-        READ_RESULT_LED_STOPPING_FAILED = -4
+        READ_RESULT_LED_STOPPING_FAILED = -4,
+        // Verifying only: a memory read back does not hold what was written.
+        READ_RESULT_VERIFICATION_FAILED = -5
     };
     enum WriteResult
     {
@@ -59,13 +64,17 @@ public:
     void startReading(Device* device);
     // Writes the device's main buffer to its main memory and its backup buffer to its backup memory.
     void startWriting(Device* device);
+    // Reads both memories back into the device's buffers, then compares them with the expected images
+    // (DEVICE_MEMORY_SIZE bytes each, copied here).
+    void startVerifying(Device* device, const uint8_t* expectedMainImage, const uint8_t* expectedBackupImage);
 
     // Works for about sliceMilliseconds at most, then returns; a slice also ends after each block written
     // and each memory read, so that a caller sees every one of them.
     // True once the transfer has finished; result() is then set.
     bool advance(int sliceMilliseconds = DEFAULT_SLICE_MILLISECONDS);
     // Advances until finished, reporting progress after each slice, and returns the result.
-    int run(const std::function<void(qint64 completedByteCount, qint64 totalByteCount)>& progress = {});
+    [[nodiscard]] int
+    run(const std::function<void(qint64 completedByteCount, qint64 totalByteCount)>& progress = {});
 
     bool isFinished() const;
     // A ReadResult or WriteResult; meaningful once finished.
@@ -76,8 +85,10 @@ public:
     // Seconds the transfer will still take at the pace it has kept so far, or -1 while too little has moved
     // to tell (the first second, the first percents).
     int remainingSecondsEstimate() const;
-    // What went wrong, in plain English, for messages that give the cause ("the device stopped answering
-    // after 65536 of 131072 bytes"); empty after a success.
+    // What went wrong, for messages that give the cause; no failure after a success.
+    const DeviceFailureCause& failure() const;
+    // The same in plain English ("reading the main memory: the device stopped answering after 65536 of
+    // 131072 bytes"); empty after a success.
     QString failureCause() const;
 
 private:
@@ -87,7 +98,9 @@ private:
         ACTION_SELECT_MEMORY,
         ACTION_WRITE_BLOCKS,
         ACTION_READ_MEMORY,
-        ACTION_VERIFY_MAIN_MEMORY
+        ACTION_VERIFY_MAIN_MEMORY,
+        // Compares a memory read by ACTION_READ_MEMORY with the expected image.
+        ACTION_VERIFY_MEMORY
     };
     struct Step
     {
@@ -97,14 +110,14 @@ private:
     };
 
     void start(Device* device, std::vector<Step> steps);
+    bool verifyMemory(const Step& step, const uint8_t* memory, const uint8_t* expected);
     // Runs the current step until it completes, fails or the slice ends. True when it completed.
     bool runStep(const Step& step, qint64 sliceEnd, const QElapsedTimer& clock);
     bool beginExchange(const Step& step);
     uint8_t* readDestination(int memoryIndex);
-    // "writing block 12 of the main memory", for failure causes.
-    QString describeStep(const Step& step) const;
+    DeviceFailureCause::Operation operationOf(const Step& step) const;
     void completeStep();
-    void fail(int failureCode, const QString& cause);
+    void fail(int failureCode, const DeviceFailureCause& cause);
 
     Device* _device = nullptr;
     bool _isWriting = false;
@@ -117,8 +130,10 @@ private:
     qint64 _completedByteCount = 0;
     qint64 _stepStartByteCount = 0;
     qint64 _totalByteCount = 0;
-    QString _failureCause;
+    DeviceFailureCause _failure;
     QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.
     SecureImageBuffer _readBackBuffer;
+    // What verifying expects in each memory.
+    SecureImageBuffer _expectedImages[DEVICE_MEMORY_COUNT];
 };

@@ -15,18 +15,18 @@ public:
 
     // Opens and configures the port. False on failure, with the reason in lastErrorNumber() (an errno
     // value: EACCES for missing permission, EBUSY or EWOULDBLOCK when another program holds the port).
-    bool open(const QString& systemLocation);
+    [[nodiscard]] bool open(const QString& systemLocation);
     void close();
     bool isOpen() const;
 
     // Reads what has arrived, at most size bytes, without waiting: the count (0 when nothing is there),
     // or -1 when the port failed (device gone).
-    int read(void* data, int size);
+    [[nodiscard]] int read(void* data, int size);
     // Writes every byte, waiting while the driver's buffer is full; false on failure, or when the port
     // accepted nothing for several seconds.
-    bool write(const void* data, int size);
+    [[nodiscard]] bool write(const void* data, int size);
     // Waits until the written bytes have left.
-    bool flush();
+    [[nodiscard]] bool flush();
     // Waits until data can be read, the port fails or timeoutMilliseconds pass. False only on failure.
     bool waitForReadable(int timeoutMilliseconds);
 

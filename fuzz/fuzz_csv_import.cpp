@@ -48,16 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     static const QChar separators[] = {u',', u';', u'\t', u' '};
     const QChar separator = separators[data[0] & 3];
-    const bool isColumsOrderFixed = (data[0] & 4) != 0;
+    const bool isColumnsOrderFixed = (data[0] & 4) != 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 
     QList<PasswordRecord> passwords{PasswordRecord{QStringLiteral("stale"), {}, {}, {}, {}}};
     QString errorMessage;
-    const int result = importCSVText(bytes, separator, isColumsOrderFixed, passwords, errorMessage);
+    const int result = importCSVText(bytes, separator, isColumnsOrderFixed, passwords, errorMessage);
 
     if (result == -2)
     {
-        FUZZ_CHECK(!isColumsOrderFixed);
+        FUZZ_CHECK(!isColumnsOrderFixed);
         FUZZ_CHECK(errorMessage.isEmpty());
         FUZZ_CHECK(passwords.isEmpty());
         return 0;

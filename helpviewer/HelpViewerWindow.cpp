@@ -79,7 +79,7 @@ void HelpViewerWindow::_slotTextBrowserSourceChanged()
     QString applicationTitle = tr("Corvane Key Manager Help");
     bool isTitleUseful = !pageTitle.isEmpty() && pageTitle != applicationTitle;
     setWindowTitle(isTitleUseful ? pageTitle + QStringLiteral(" - ") + applicationTitle : applicationTitle);
-    emit pageShown(_browser->currentPageName(), !_browser->isCurrentPageMissing());
+    Q_EMIT pageShown(_browser->currentPageName(), !_browser->isCurrentPageMissing());
 }
 
 void HelpViewerWindow::_slotActionHomeTriggered()
@@ -141,5 +141,5 @@ void HelpViewerWindow::_closeInput()
         _pendingInput.append('\n');
     _processInputLines();
     _inputNotifier->setEnabled(false);
-    emit inputClosed();
+    Q_EMIT inputClosed();
 }

@@ -23,11 +23,11 @@ public:
     HelpBrowser* browser() const;
     bool isReadingInput() const;
 
-signals:
+Q_SIGNALS:
     void pageShown(const QString& pageName, bool isPageFound);
     void inputClosed();
 
-private slots:
+private Q_SLOTS:
     void _slotSocketNotifierInputActivated();
     void _slotTextBrowserSourceChanged();
     void _slotActionHomeTriggered();

@@ -17,14 +17,14 @@ bool ApplicationLockState::countInactiveSecond()
            static_cast<unsigned int>(autoLockingDelaySeconds);
 }
 
-void ApplicationLockState::deferTransferResult(bool isWrite, int returnValue)
+void ApplicationLockState::deferUntilUnlocked(std::function<void()> action)
 {
-    _deferredTransferResults.append({isWrite, returnValue});
+    _deferredActions.append(std::move(action));
 }
 
-QList<ApplicationLockState::DeferredTransferResult> ApplicationLockState::takeDeferredTransferResults()
+QList<std::function<void()>> ApplicationLockState::takeDeferredActions()
 {
-    QList<DeferredTransferResult> results;
-    results.swap(_deferredTransferResults);
-    return results;
+    QList<std::function<void()>> actions;
+    actions.swap(_deferredActions);
+    return actions;
 }

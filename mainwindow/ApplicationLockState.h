@@ -4,30 +4,25 @@
 
 #include <QList>
 
+#include <functional>
+
 class QTimer;
 class SessionLockWatcher;
 
 // Locking the application: whether the locked page is in front and which page it covers, the inactivity
-// count of the auto-locking with the settings it follows, and the device transfers that finished behind the
-// locked page, whose workflows go on after the unlock.
+// count of the auto-locking with the settings it follows, and what the workflows do with the results that
+// arrived behind the locked page, which goes on after the unlock.
 class ApplicationLockState
 {
 public:
-    // A read or write result kept until the unlock.
-    struct DeferredTransferResult
-    {
-        bool isWrite = false;
-        int returnValue = 0;
-    };
-
     // User input: the inactivity count starts again.
     void noteUserActivity();
     // One more second without user input; true once the auto-locking delay is reached.
     bool countInactiveSecond();
 
-    void deferTransferResult(bool isWrite, int returnValue);
-    // The results kept so far, oldest first; none are kept afterwards.
-    QList<DeferredTransferResult> takeDeferredTransferResults();
+    void deferUntilUnlocked(std::function<void()> action);
+    // The actions kept so far, oldest first; none are kept afterwards.
+    QList<std::function<void()>> takeDeferredActions();
 
     bool isApplicationUnlocked = true;
     // The active page while the locked page is in front of it.
@@ -43,5 +38,5 @@ public:
 
 private:
     int _inactivitySeconds = 0;
-    QList<DeferredTransferResult> _deferredTransferResults;
+    QList<std::function<void()>> _deferredActions;
 };

@@ -1,6 +1,7 @@
 #include "FormContentEditor.h"
 
 #include "PasswordTable.h"
+#include "app/Configuration.h"
 #include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "ui_FormContentEditor.h"
@@ -45,19 +46,19 @@ FormContentEditor::FormContentEditor(QWidget* parent) : QMainWindow(parent), for
 
     createViews();
     initializeMenusAndShortcuts();
-    connectSignals();
     initializeEditing();
     initializeKeyboard();
     initializeCsv();
     initializeProtection();
-    initializeDeviceOpenSave();
-    initializeDeviceMaintenance();
-    initializeDeviceBackup();
+    initializeDeviceWorkflows();
     initializeHelp();
     initializePasswordHealth();
 
     updateWidgetsState();
-    switchView(initialViewId());
+    // The license and news page until this version's terms were accepted, otherwise the start menu.
+    const QString acceptedVersion = settingValue(SETTING_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION);
+    switchView(acceptedVersion == QLatin1String(APPLICATION_VERSION) ? VIEW_ID_START_MENU
+                                                                     : VIEW_ID_APPLICATION_LICENSE);
 }
 
 FormContentEditor::~FormContentEditor()
@@ -68,7 +69,8 @@ FormContentEditor::~FormContentEditor()
     SensitiveClipboard::instance()->clear();
     // Before the tables go: the analysis shares their records, which zero-fill only what they hold alone.
     clearPasswordHealth();
-    // The workflow states zero-fill their passwords and images as they go.
+    // Before the pages it drives; it zero-fills its passwords and images and closes its device.
+    delete workflow.data();
     delete form;
 }
 
@@ -151,16 +153,19 @@ void FormContentEditor::initializeMenusAndShortcuts()
     actionSaveMenuChangePasswordThenWrite =
         saveMenu->addAction(tr("Set/change the master password then save"));
     form->pushButtonWriteDevice->setMenu(saveMenu);
-}
 
-void FormContentEditor::connectSignals()
-{
-    connect(form->actionQuit, &QAction::triggered, this, &FormContentEditor::_slotActionQuitTriggered);
+    connect(form->actionQuit, &QAction::triggered, this, &QWidget::close);
 
-    connect(pages.startMenu, &ViewContentStartMenu::openDeviceClicked, this,
-            &FormContentEditor::_slotViewStartMenuOpenDeviceClicked);
     connect(pages.startMenu, &ViewContentStartMenu::initializeDeviceClicked, this,
-            &FormContentEditor::_slotViewStartMenuInitializeDeviceClicked);
+            [this]()
+            {
+                form->actionImportCSV->setEnabled(true);
+                // A new vault belongs to no device yet: no backup status until it is saved.
+                vaultSession.deviceUsbSerialNumber.clear();
+                updateDeviceBackupLabel();
+                switchView(VIEW_ID_CONTENT_EDITOR);
+                clearViewStack();
+            });
     connect(pages.messageBoxDialog, &ViewContentMessageBoxDialog::dialogExited, this,
             &FormContentEditor::_slotViewContentMessageBoxDialogDialogExited);
     connect(pages.lineInputDialog, &ViewContentLineInputDialog::insertionFinished, this,
@@ -293,86 +298,49 @@ void FormContentEditor::pushMessageBoxDialogView(ViewContentMessageBoxDialog::Ic
                                                  const QString& text, int buttons,
                                                  ViewContentMessageBoxDialog::Button defaultButton)
 {
+    // A message replaces any question not answered yet.
+    messageBoxAnswerHandler = nullptr;
     views[VIEW_ID_MESSAGE_BOX_DIALOG]->setTitle(title);
     pages.messageBoxDialog->setContent(icon, text, buttons, defaultButton);
     // Pushed from the event loop: a slot that asks for a message and then pops its own page gets the
     // message on top of the page the pop revealed, not underneath it.
-    QTimer::singleShot(0, this, &FormContentEditor::_slotPushMessageBoxDialogViewTimeout);
+    QTimer::singleShot(0, this, [this]() { pushView(VIEW_ID_MESSAGE_BOX_DIALOG); });
+}
+
+void FormContentEditor::askQuestion(ViewContentMessageBoxDialog::Icon icon, const QString& title,
+                                    const QString& text, int buttons,
+                                    ViewContentMessageBoxDialog::Button defaultButton,
+                                    std::function<void(int button)> answered)
+{
+    pushMessageBoxDialogView(icon, title, text, buttons, defaultButton);
+    messageBoxAnswerHandler = std::move(answered);
 }
 
 void FormContentEditor::pushLineInputDialogView(const QString& title, const QString& label,
-                                                const QString& initialText)
+                                                const QString& initialText,
+                                                std::function<void(const QString& text)> accepted)
 {
+    lineInputHandler = std::move(accepted);
     views[VIEW_ID_LINE_INPUT_DIALOG]->setTitle(title);
     pages.lineInputDialog->setContent(label, initialText);
     pushView(VIEW_ID_LINE_INPUT_DIALOG);
 }
 
-void FormContentEditor::_slotPushMessageBoxDialogViewTimeout()
-{
-    pushView(VIEW_ID_MESSAGE_BOX_DIALOG);
-}
-
 void FormContentEditor::_slotViewContentMessageBoxDialogDialogExited(int button)
 {
-    const bool isConfirmed = button == ViewContentMessageBoxDialog::BUTTON_YES;
-
-    switch (pendingOperation)
-    {
-    case PENDING_OPERATION_CONFIRM_OPEN_DEVICE:
-        // Anything but Yes keeps the edited vault.
-        if (isConfirmed)
-            startOpeningDevice();
-        break;
-    case PENDING_OPERATION_WRITE_DEVICE:
-        if (isConfirmed)
-            encryptAndWriteVault();
-        else
-            closeCurrentDevice();
-        break;
-    case PENDING_OPERATION_RESTORE_DEVICE:
-        if (isConfirmed)
-            writeRestoredImage();
-        else
-        {
-            closeCurrentDevice();
-            deviceRestore.clear();
-        }
-        break;
-    case PENDING_OPERATION_REMOVE_PASSWORD:
-        if (isConfirmed)
-        {
-            removeSelectedPassword();
-            setDataModified(true);
-        }
-        break;
-    case PENDING_OPERATION_REMOVE_TAB:
-        if (isConfirmed)
-        {
-            removeCurrentTab();
-            setDataModified(true);
-        }
-        break;
-    default:
-        break;
-    }
+    // Taken first: the answer may ask the next question.
+    const std::function<void(int)> answered = std::move(messageBoxAnswerHandler);
+    messageBoxAnswerHandler = nullptr;
+    if (answered)
+        answered(button);
 }
 
 void FormContentEditor::_slotViewContentLineInputDialogInsertionFinished(bool isValid, QString text)
 {
-    if (!isValid)
-        return;
-
-    switch (pendingOperation)
-    {
-    case PENDING_OPERATION_NEW_TAB:
-    case PENDING_OPERATION_RENAME_TAB:
-    case PENDING_OPERATION_DUPLICATE_TAB:
-        handleTabNameInserted(text);
-        break;
-    default:
-        break;
-    }
+    const std::function<void(const QString&)> accepted = std::move(lineInputHandler);
+    lineInputHandler = nullptr;
+    if (isValid && accepted)
+        accepted(text);
 }
 
 // State ----------------------------------------------------------------------------------------------------
@@ -411,46 +379,18 @@ void FormContentEditor::updateWidgetsState()
     form->actionPasswordHealth->setEnabled(isTabPresent);
     // A vault that never had a master password can only be saved after choosing one.
     actionSaveMenuWrite->setEnabled(vaultSession.isMasterPasswordKnown());
-    updateEmptyVaultHint();
-    updateFillLabel();
-    updatePasswordHealthSummary();
-    updateKeyboardCommandsState();
-}
-
-void FormContentEditor::updateEmptyVaultHint()
-{
     // An empty tab area says nothing: without a tab the hint takes its place.
-    const bool isTabPresent = form->tabWidget->count() > 0;
     form->tabWidget->setVisible(isTabPresent);
     form->labelEmptyVault->setVisible(!isTabPresent);
-}
-
-void FormContentEditor::updateFillLabel()
-{
     // The encoding is the plaintext of the vault.
     SecureImageBuffer image(MEMORY_IMAGE_SIZE);
     const int freeCount = serializeVault(image.data());
     form->labelUsedMemoryBytes->setText(tr("Available memory: %1%").arg(getVaultFillPercentage(freeCount)));
-}
-
-// Start menu ---------------------------------------------------------------------------------------------
-
-void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
-{
-    form->actionImportCSV->setEnabled(true);
-    // A new vault belongs to no device yet: no backup status until it is saved.
-    vaultSession.deviceUsbSerialNumber.clear();
-    updateDeviceBackupLabel();
-    switchView(VIEW_ID_CONTENT_EDITOR);
-    clearViewStack();
+    updatePasswordHealthSummary();
+    updateKeyboardCommandsState();
 }
 
 // Closing ------------------------------------------------------------------------------------------------
-
-void FormContentEditor::_slotActionQuitTriggered()
-{
-    close();
-}
 
 void FormContentEditor::changeEvent(QEvent* event)
 {
@@ -466,14 +406,6 @@ void FormContentEditor::changeEvent(QEvent* event)
 
 void FormContentEditor::closeEvent(QCloseEvent* event)
 {
-    if (confirmClose())
-        event->accept();
-    else
-        event->ignore();
-}
-
-bool FormContentEditor::confirmClose()
-{
     // The locked page lets the user quit, unless a device transfer runs behind it: cut off, it would leave
     // the device half written.
     const int viewId = activeViewId();
@@ -486,7 +418,8 @@ bool FormContentEditor::confirmClose()
                              tr("You are currently in a subview of the application.\nUse the buttons at the "
                                 "bottom of the view to exit."),
                              QMessageBox::Ok);
-        return false;
+        event->ignore();
+        return;
     }
 
     if (vaultSession.isDataModified)
@@ -495,7 +428,11 @@ bool FormContentEditor::confirmClose()
             this, tr("Warning"),
             tr("You did not write your modifications to the device.\nDo you really want to quit?"),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        return answer == QMessageBox::Yes;
+        if (answer != QMessageBox::Yes)
+        {
+            event->ignore();
+            return;
+        }
     }
-    return true;
+    event->accept();
 }

@@ -79,12 +79,48 @@ void _clearPasswords_helper(QList<PasswordRecord>& passwords)
         password.clear();
     passwords.clear();
 }
+// Offers the header detection for a file whose first line looks like column titles; true when accepted.
+bool _isHeaderDetectionPreferred_helper(QWidget* parent, const QString& fileName,
+                                        QChar fieldsSeparatorCharacter)
+{
+    // Read in the fixed order, the titles of another manager's export would become a record of their own.
+    if (!csvFileStartsWithColumnTitles(fileName, fieldsSeparatorCharacter))
+        return false;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        parent, FormContentEditor::tr("Column titles found"),
+        FormContentEditor::tr(
+            "The first line of the file looks like the column titles of another password manager.\nRead the "
+            "columns from these titles instead of importing the line as a record?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    return answer == QMessageBox::Yes;
+}
+
+QString _proposedExportFileName_helper(const QString& tabName, const QString& lastCsvDirectory)
+{
+    // A "/" in a tab name would turn the proposal into a path through a directory of that name.
+    QString fileName = tabName;
+    fileName.replace(QLatin1Char('/'), QLatin1Char('_'));
+    fileName += QLatin1String(CSV_FILE_SUFFIX);
+    // Until a CSV file was used, the dialog starts where it starts by default rather than at the root.
+    if (lastCsvDirectory.isEmpty())
+        return fileName;
+    return lastCsvDirectory + QLatin1Char('/') + fileName;
+}
 } // namespace
 
 void FormContentEditor::initializeCsv()
 {
     connect(form->actionImportCSV, &QAction::triggered, this,
-            &FormContentEditor::_slotActionImportCSVTriggered);
+            [this]()
+            {
+                QStringList tabNames;
+                const int tabCount = form->tabWidget->count();
+                for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+                    tabNames.append(tabName(tabIndex));
+                pages.importCSVFile->setImportContext(lastCsvDirectory, tabNames,
+                                                      form->tabWidget->currentIndex());
+                pushView(VIEW_ID_IMPORT_CSV_FILE);
+            });
     connect(form->actionExportCSV, &QAction::triggered, this,
             &FormContentEditor::_slotActionExportCSVTriggered);
     connect(pages.importCSVFile, &ViewContentImportCSVFile::fileSelected, this,
@@ -98,21 +134,9 @@ void FormContentEditor::setExportFileNameAsker(ExportFileNameAsker asker)
 
 // Import -------------------------------------------------------------------------------------------------
 
-void FormContentEditor::_slotActionImportCSVTriggered()
-{
-    QStringList tabNames;
-    const int tabCount = form->tabWidget->count();
-    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
-        tabNames.append(tabName(tabIndex));
-    pages.importCSVFile->setImportContext(lastCsvDirectory, tabNames, form->tabWidget->currentIndex());
-    pushView(VIEW_ID_IMPORT_CSV_FILE);
-}
-
-void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString completeFileName,
-                                                                  QChar fieldsSeparatorCharacter,
-                                                                  bool isColumsOrderFixed, QString newTabName,
-                                                                  int selectedExistingTabIndex,
-                                                                  bool areExistingPasswordsReplaced)
+void FormContentEditor::_slotViewContentImportCSVFileFileSelected(
+    QString completeFileName, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed, QString newTabName,
+    int selectedExistingTabIndex, bool areExistingPasswordsReplaced)
 {
     lastCsvDirectory = QFileInfo(completeFileName).path();
     const QString displayedFileName = QDir::toNativeSeparators(completeFileName);
@@ -130,8 +154,9 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
     }
     file.close();
 
-    if (isColumsOrderFixed && isHeaderDetectionPreferred(completeFileName, fieldsSeparatorCharacter))
-        isColumsOrderFixed = false;
+    if (isColumnsOrderFixed &&
+        _isHeaderDetectionPreferred_helper(this, completeFileName, fieldsSeparatorCharacter))
+        isColumnsOrderFixed = false;
 
     PasswordTable* table = nullptr;
     if (!newTabName.isEmpty())
@@ -149,7 +174,7 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
 
     QList<PasswordRecord> importedPasswords;
     QString errorMessage;
-    const int result = importCSVFile(completeFileName, fieldsSeparatorCharacter, isColumsOrderFixed,
+    const int result = importCSVFile(completeFileName, fieldsSeparatorCharacter, isColumnsOrderFixed,
                                      importedPasswords, errorMessage);
     if (result != 0)
     {
@@ -189,40 +214,7 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(QString comple
                              ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
 }
 
-bool FormContentEditor::isHeaderDetectionPreferred(const QString& fileName, QChar fieldsSeparatorCharacter)
-{
-    // Read in the fixed order, the titles of another manager's export would become a record of their own.
-    if (!csvFileStartsWithColumnTitles(fileName, fieldsSeparatorCharacter))
-        return false;
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, tr("Column titles found"),
-        tr("The first line of the file looks like the column titles of another password manager.\nRead the "
-           "columns from these titles instead of importing the line as a record?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    return answer == QMessageBox::Yes;
-}
-
 // Export -------------------------------------------------------------------------------------------------
-
-QString FormContentEditor::proposedExportFileName() const
-{
-    // A "/" in a tab name would turn the proposal into a path through a directory of that name.
-    QString fileName = tabName(form->tabWidget->currentIndex());
-    fileName.replace(QLatin1Char('/'), QLatin1Char('_'));
-    fileName += QLatin1String(CSV_FILE_SUFFIX);
-    // Until a CSV file was used, the dialog starts where it starts by default rather than at the root.
-    if (lastCsvDirectory.isEmpty())
-        return fileName;
-    return lastCsvDirectory + QLatin1Char('/') + fileName;
-}
-
-QString FormContentEditor::askExportFileName(const QString& proposedFileName)
-{
-    if (exportFileNameAsker)
-        return exportFileNameAsker(proposedFileName);
-    return QFileDialog::getSaveFileName(this, tr("Export a CSV file"), proposedFileName,
-                                        QStringLiteral("Comma Separated Value (*.csv *.CSV)"));
-}
 
 void FormContentEditor::_slotActionExportCSVTriggered()
 {
@@ -230,7 +222,15 @@ void FormContentEditor::_slotActionExportCSVTriggered()
     if (!table)
         return;
 
-    QString fileName = askExportFileName(proposedExportFileName());
+    const auto askExportFileName = [this](const QString& proposedFileName)
+    {
+        if (exportFileNameAsker)
+            return exportFileNameAsker(proposedFileName);
+        return QFileDialog::getSaveFileName(this, tr("Export a CSV file"), proposedFileName,
+                                            QStringLiteral("Comma Separated Value (*.csv *.CSV)"));
+    };
+    QString fileName = askExportFileName(
+        _proposedExportFileName_helper(tabName(form->tabWidget->currentIndex()), lastCsvDirectory));
     // The dialog confirmed replacing the name as typed; with the suffix added it names another file, which
     // must not be replaced silently: the dialog asks again with the complete name.
     while (!fileName.isEmpty() && !fileName.endsWith(QLatin1String(CSV_FILE_SUFFIX), Qt::CaseInsensitive))

@@ -14,6 +14,60 @@
 
 #include <memory>
 
+namespace
+{
+// Moves row and column to the next (or previous) cell holding text, wrapping around the table when allowed.
+bool _searchInTable_helper(const QString& text, PasswordTable* table, int& row, int& column, bool isForward,
+                           bool isWrapping)
+{
+    const int rowCount = qMin(table->rowCount(), table->passwordCount());
+    const int columnCount = table->columnCount();
+    if (rowCount == 0 || columnCount == 0)
+        return false;
+
+    const int startRow = row;
+    const int startColumn = column;
+    // Every cell once, the start cell last; the bound also ends a walk from a position outside the table.
+    for (qint64 step = 0; step <= qint64(rowCount) * columnCount; step++)
+    {
+        if (isForward)
+        {
+            if (++column >= columnCount)
+            {
+                column = 0;
+                if (++row >= rowCount)
+                {
+                    if (!isWrapping)
+                        return false;
+                    row = 0;
+                }
+            }
+        }
+        else
+        {
+            if (--column < 0)
+            {
+                column = columnCount - 1;
+                if (--row < 0)
+                {
+                    if (!isWrapping)
+                        return false;
+                    row = rowCount - 1;
+                }
+            }
+        }
+
+        // Passwords are never searched: a match would reveal where a secret is.
+        if (column != PasswordTable::COLUMN_PASSWORD && column < PasswordRecord::FIELD_COUNT && row >= 0 &&
+            row < rowCount && table->passwordAt(row).field(column).contains(text, Qt::CaseInsensitive))
+            return true;
+        if (row == startRow && column == startColumn)
+            return false;
+    }
+    return false;
+}
+} // namespace
+
 // Tabs and the vault -------------------------------------------------------------------------------------
 
 PasswordTable* FormContentEditor::createTab(const QString& name)
@@ -31,19 +85,9 @@ PasswordTable* FormContentEditor::createTable(const QString& name)
     connect(table->editAction(), &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonEditPasswordClicked);
     connect(table, &PasswordTable::dataCopied, this, &FormContentEditor::_slotPasswordTableDataCopied);
-    connect(table, &PasswordTable::dataModified, this, &FormContentEditor::_slotPasswordTableDataModified);
+    connect(table, &PasswordTable::dataModified, this, [this]() { setDataModified(true); });
     connectTableKeyboardCommands(table);
     return table;
-}
-
-void FormContentEditor::removeAllTabs()
-{
-    while (form->tabWidget->count() > 0)
-    {
-        QWidget* table = form->tabWidget->widget(0);
-        form->tabWidget->removeTab(0);
-        delete table;
-    }
 }
 
 void FormContentEditor::refreshTabMenus(int currentTabIndex)
@@ -99,7 +143,12 @@ void FormContentEditor::setVault(const Vault& vault)
     {
         // One refresh at the end instead of one per tab.
         const QSignalBlocker blocker(form->tabWidget);
-        removeAllTabs();
+        while (form->tabWidget->count() > 0)
+        {
+            QWidget* table = form->tabWidget->widget(0);
+            form->tabWidget->removeTab(0);
+            delete table;
+        }
         for (const VaultTab& tab : vault)
         {
             PasswordTable* table = createTable(tab.name);
@@ -139,29 +188,9 @@ void FormContentEditor::_slotPasswordTableDataCopied()
     form->pushButtonClearClipboard->setEnabled(true);
 }
 
-void FormContentEditor::_slotPushButtonClearClipboardClicked()
-{
-    clearClipboard();
-}
-
 void FormContentEditor::clearClipboard()
 {
     SensitiveClipboard::instance()->clear();
-}
-
-void FormContentEditor::_slotSensitiveClipboardCopiedTextCleared()
-{
-    isClipboardUsed = false;
-    form->pushButtonClearClipboard->setEnabled(false);
-}
-
-void FormContentEditor::_slotSensitiveClipboardClearingCountdownChanged(int remainingSeconds)
-{
-    form->labelClipboardCountdown->setVisible(remainingSeconds >= 0);
-    if (remainingSeconds >= 0)
-        form->labelClipboardCountdown->setText(tr("Clipboard cleared in %1 s").arg(remainingSeconds));
-    else
-        form->labelClipboardCountdown->clear();
 }
 
 // Connections --------------------------------------------------------------------------------------------
@@ -182,27 +211,50 @@ void FormContentEditor::initializeEditing()
             &FormContentEditor::_slotPushButtonDuplicateTabClicked);
     connect(form->pushButtonRemoveTab, &QPushButton::clicked, this,
             &FormContentEditor::_slotPushButtonRemoveTabClicked);
-    connect(form->pushButtonClearClipboard, &QPushButton::clicked, this,
-            &FormContentEditor::_slotPushButtonClearClipboardClicked);
+    connect(form->pushButtonClearClipboard, &QPushButton::clicked, this, &FormContentEditor::clearClipboard);
 
     connect(form->tabWidget, &QTabWidget::currentChanged, this,
-            &FormContentEditor::_slotTabWidgetCurrentChanged);
-    connect(form->tabWidget->tabBar(), &QTabBar::tabMoved, this, &FormContentEditor::_slotTabWidgetTabMoved);
+            [this](int newTabIndex)
+            {
+                refreshTabMenus(newTabIndex);
+                updateWidgetsState();
+            });
+    connect(form->tabWidget->tabBar(), &QTabBar::tabMoved, this,
+            [this](int, int to)
+            {
+                refreshTabMenus(to);
+                setDataModified(true);
+            });
 
     connect(form->lineEditSearch, &QLineEdit::textEdited, this,
-            &FormContentEditor::_slotLineEditSearchTextEdited);
+            [this](const QString& referenceText)
+            {
+                const bool isTextPresent = !referenceText.isEmpty();
+                form->pushButtonPreviousSearchResult->setEnabled(isTextPresent);
+                form->pushButtonNextSearchResult->setEnabled(isTextPresent);
+                form->checkBoxSearchInAllTabs->setEnabled(isTextPresent);
+            });
     connect(form->lineEditSearch, &QLineEdit::returnPressed, this,
-            &FormContentEditor::_slotLineEditSearchTextReturnPressed);
+            [this]()
+            {
+                searchText(true);
+                form->lineEditSearch->setFocus();
+            });
     connect(form->pushButtonPreviousSearchResult, &QPushButton::clicked, this,
-            &FormContentEditor::_slotPushButtonPreviousSearchResultClicked);
-    connect(form->pushButtonNextSearchResult, &QPushButton::clicked, this,
-            &FormContentEditor::_slotPushButtonNextSearchResultClicked);
+            [this]() { searchText(false); });
+    connect(form->pushButtonNextSearchResult, &QPushButton::clicked, this, [this]() { searchText(true); });
 
     auto* searchShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     auto* clearClipboardShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
-    connect(searchShortcut, &QShortcut::activated, this, &FormContentEditor::_slotShortcutFindActivated);
-    connect(clearClipboardShortcut, &QShortcut::activated, this,
-            &FormContentEditor::_slotPushButtonClearClipboardClicked);
+    connect(searchShortcut, &QShortcut::activated, this,
+            [this]()
+            {
+                if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
+                    return;
+                form->lineEditSearch->selectAll();
+                form->lineEditSearch->setFocus();
+            });
+    connect(clearClipboardShortcut, &QShortcut::activated, this, &FormContentEditor::clearClipboard);
 
     connect(pages.passwordInformation, &ViewContentPasswordInformation::passwordModified, this,
             &FormContentEditor::_slotViewContentPasswordInformationPasswordModified);
@@ -214,9 +266,21 @@ void FormContentEditor::initializeEditing()
     connect(sensitiveClipboard, &SensitiveClipboard::textCopied, this,
             &FormContentEditor::_slotPasswordTableDataCopied);
     connect(sensitiveClipboard, &SensitiveClipboard::copiedTextCleared, this,
-            &FormContentEditor::_slotSensitiveClipboardCopiedTextCleared);
+            [this]()
+            {
+                isClipboardUsed = false;
+                form->pushButtonClearClipboard->setEnabled(false);
+            });
     connect(sensitiveClipboard, &SensitiveClipboard::clearingCountdownChanged, this,
-            &FormContentEditor::_slotSensitiveClipboardClearingCountdownChanged);
+            [this](int remainingSeconds)
+            {
+                form->labelClipboardCountdown->setVisible(remainingSeconds >= 0);
+                if (remainingSeconds >= 0)
+                    form->labelClipboardCountdown->setText(
+                        tr("Clipboard cleared in %1 s").arg(remainingSeconds));
+                else
+                    form->labelClipboardCountdown->clear();
+            });
     // Room for the longest countdown, kept while hidden: the bottom line must not shift every second.
     QSizePolicy countdownPolicy = form->labelClipboardCountdown->sizePolicy();
     countdownPolicy.setRetainSizeWhenHidden(true);
@@ -275,34 +339,33 @@ void FormContentEditor::_slotPushButtonRemovePasswordClicked()
     const int row = table->currentRow();
     if (row < 0 || row >= table->passwordCount())
         return;
-    pendingOperation = PENDING_OPERATION_REMOVE_PASSWORD;
-    pushMessageBoxDialogView(
+    askQuestion(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove password"),
         plainTextMessage(
             tr("Do you really want to remove the password called '%1'?").arg(table->passwordAt(row).name)),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
-        ViewContentMessageBoxDialog::BUTTON_NO);
-}
-
-void FormContentEditor::removeSelectedPassword()
-{
-    PasswordTable* table = currentTable();
-    if (!table || !table->hasSelectedCell())
-        return;
-    table->removePasswordAt(table->currentRow());
-}
-
-void FormContentEditor::_slotPasswordTableDataModified()
-{
-    setDataModified(true);
+        ViewContentMessageBoxDialog::BUTTON_NO,
+        [this](int button)
+        {
+            PasswordTable* table = currentTable();
+            if (button != ViewContentMessageBoxDialog::BUTTON_YES || !table || !table->hasSelectedCell())
+                return;
+            table->removePasswordAt(table->currentRow());
+            setDataModified(true);
+        });
 }
 
 // Tab commands -------------------------------------------------------------------------------------------
 
 void FormContentEditor::_slotPushButtonNewTabClicked()
 {
-    pendingOperation = PENDING_OPERATION_NEW_TAB;
-    pushLineInputDialogView(tr("Insert tab name"), tr("Enter the tab name:"), tr("New tab"));
+    pushLineInputDialogView(tr("Insert tab name"), tr("Enter the tab name:"), tr("New tab"),
+                            [this](const QString& name)
+                            {
+                                PasswordTable* table = createTab(name);
+                                form->tabWidget->setCurrentWidget(table);
+                                setDataModified(true);
+                            });
 }
 
 void FormContentEditor::_slotPushButtonRenameTabClicked()
@@ -310,8 +373,16 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
-    pendingOperation = PENDING_OPERATION_RENAME_TAB;
-    pushLineInputDialogView(tr("Insert new name"), tr("New tab name:"), tabName(tabIndex));
+    pushLineInputDialogView(tr("Insert new name"), tr("New tab name:"), tabName(tabIndex),
+                            [this](const QString& name)
+                            {
+                                const int tabIndex = form->tabWidget->currentIndex();
+                                if (tabIndex < 0)
+                                    return;
+                                form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(name));
+                                refreshTabMenus(tabIndex);
+                                setDataModified(true);
+                            });
 }
 
 void FormContentEditor::_slotPushButtonDuplicateTabClicked()
@@ -319,8 +390,18 @@ void FormContentEditor::_slotPushButtonDuplicateTabClicked()
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
-    pendingOperation = PENDING_OPERATION_DUPLICATE_TAB;
-    pushLineInputDialogView(tr("Insert tab name"), tr("New tab name:"), tabName(tabIndex) + tr(" - Copy"));
+    pushLineInputDialogView(tr("Insert tab name"), tr("New tab name:"), tabName(tabIndex) + tr(" - Copy"),
+                            [this](const QString& name)
+                            {
+                                const PasswordTable* sourceTable = currentTable();
+                                if (!sourceTable)
+                                    return;
+                                PasswordTable* table = createTab(name);
+                                table->setPasswords(sourceTable->passwords());
+                                table->rebuildRows();
+                                form->tabWidget->setCurrentWidget(table);
+                                setDataModified(true);
+                            });
 }
 
 void FormContentEditor::_slotPushButtonRemoveTabClicked()
@@ -328,52 +409,19 @@ void FormContentEditor::_slotPushButtonRemoveTabClicked()
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
-    pendingOperation = PENDING_OPERATION_REMOVE_TAB;
-    pushMessageBoxDialogView(
-        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove tab"),
-        plainTextMessage(tr("Do you really want to remove the tab called '%1' and all its "
-                            "content?")
-                             .arg(tabName(tabIndex))),
-        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
-        ViewContentMessageBoxDialog::BUTTON_NO);
-}
-
-void FormContentEditor::handleTabNameInserted(const QString& text)
-{
-    switch (pendingOperation)
-    {
-    case PENDING_OPERATION_NEW_TAB:
-    {
-        PasswordTable* table = createTab(text);
-        form->tabWidget->setCurrentWidget(table);
-        setDataModified(true);
-        break;
-    }
-    case PENDING_OPERATION_RENAME_TAB:
-    {
-        const int tabIndex = form->tabWidget->currentIndex();
-        if (tabIndex < 0)
-            return;
-        form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(text));
-        refreshTabMenus(tabIndex);
-        setDataModified(true);
-        break;
-    }
-    case PENDING_OPERATION_DUPLICATE_TAB:
-    {
-        const PasswordTable* sourceTable = currentTable();
-        if (!sourceTable)
-            return;
-        PasswordTable* table = createTab(text);
-        table->setPasswords(sourceTable->passwords());
-        table->rebuildRows();
-        form->tabWidget->setCurrentWidget(table);
-        setDataModified(true);
-        break;
-    }
-    default:
-        break;
-    }
+    askQuestion(ViewContentMessageBoxDialog::ICON_QUESTION, tr("Remove tab"),
+                plainTextMessage(tr("Do you really want to remove the tab called '%1' and all its "
+                                    "content?")
+                                     .arg(tabName(tabIndex))),
+                ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+                ViewContentMessageBoxDialog::BUTTON_NO,
+                [this](int button)
+                {
+                    if (button != ViewContentMessageBoxDialog::BUTTON_YES)
+                        return;
+                    removeCurrentTab();
+                    setDataModified(true);
+                });
 }
 
 void FormContentEditor::removeCurrentTab()
@@ -388,51 +436,7 @@ void FormContentEditor::removeCurrentTab()
     updateWidgetsState();
 }
 
-void FormContentEditor::_slotTabWidgetCurrentChanged(int newTabIndex)
-{
-    refreshTabMenus(newTabIndex);
-    updateWidgetsState();
-}
-
-void FormContentEditor::_slotTabWidgetTabMoved(int, int to)
-{
-    refreshTabMenus(to);
-    setDataModified(true);
-}
-
 // Search -------------------------------------------------------------------------------------------------
-
-void FormContentEditor::_slotLineEditSearchTextEdited(const QString& referenceText)
-{
-    const bool isTextPresent = !referenceText.isEmpty();
-    form->pushButtonPreviousSearchResult->setEnabled(isTextPresent);
-    form->pushButtonNextSearchResult->setEnabled(isTextPresent);
-    form->checkBoxSearchInAllTabs->setEnabled(isTextPresent);
-}
-
-void FormContentEditor::_slotLineEditSearchTextReturnPressed()
-{
-    searchText(true);
-    form->lineEditSearch->setFocus();
-}
-
-void FormContentEditor::_slotPushButtonPreviousSearchResultClicked()
-{
-    searchText(false);
-}
-
-void FormContentEditor::_slotPushButtonNextSearchResultClicked()
-{
-    searchText(true);
-}
-
-void FormContentEditor::_slotShortcutFindActivated()
-{
-    if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
-        return;
-    form->lineEditSearch->selectAll();
-    form->lineEditSearch->setFocus();
-}
 
 void FormContentEditor::searchText(bool isForward)
 {
@@ -452,7 +456,7 @@ void FormContentEditor::searchText(bool isForward)
 
     if (!form->checkBoxSearchInAllTabs->isChecked())
     {
-        if (searchInTable(text, table, row, column, isForward, true))
+        if (_searchInTable_helper(text, table, row, column, isForward, true))
         {
             table->setCurrentCell(row, column);
             table->setFocus();
@@ -467,7 +471,7 @@ void FormContentEditor::searchText(bool isForward)
         for (int visit = 0; visit < tabCount + 1; visit++)
         {
             PasswordTable* visitedTable = tableAt(tabIndex);
-            if (visitedTable && searchInTable(text, visitedTable, row, column, isForward, false))
+            if (visitedTable && _searchInTable_helper(text, visitedTable, row, column, isForward, false))
             {
                 form->tabWidget->setCurrentIndex(tabIndex);
                 visitedTable->setCurrentCell(row, column);
@@ -488,54 +492,4 @@ void FormContentEditor::searchText(bool isForward)
     pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Text search"),
                              tr("No matching text was found."), ViewContentMessageBoxDialog::BUTTON_OK,
                              ViewContentMessageBoxDialog::BUTTON_OK);
-}
-
-bool FormContentEditor::searchInTable(const QString& text, PasswordTable* table, int& row, int& column,
-                                      bool isForward, bool isWrapping) const
-{
-    const int rowCount = qMin(table->rowCount(), table->passwordCount());
-    const int columnCount = table->columnCount();
-    if (rowCount == 0 || columnCount == 0)
-        return false;
-
-    const int startRow = row;
-    const int startColumn = column;
-    // Every cell once, the start cell last; the bound also ends a walk from a position outside the table.
-    for (qint64 step = 0; step <= qint64(rowCount) * columnCount; step++)
-    {
-        if (isForward)
-        {
-            if (++column >= columnCount)
-            {
-                column = 0;
-                if (++row >= rowCount)
-                {
-                    if (!isWrapping)
-                        return false;
-                    row = 0;
-                }
-            }
-        }
-        else
-        {
-            if (--column < 0)
-            {
-                column = columnCount - 1;
-                if (--row < 0)
-                {
-                    if (!isWrapping)
-                        return false;
-                    row = rowCount - 1;
-                }
-            }
-        }
-
-        // Passwords are never searched: a match would reveal where a secret is.
-        if (column != PasswordTable::COLUMN_PASSWORD && column < PasswordRecord::FIELD_COUNT && row >= 0 &&
-            row < rowCount && table->passwordAt(row).field(column).contains(text, Qt::CaseInsensitive))
-            return true;
-        if (row == startRow && column == startColumn)
-            return false;
-    }
-    return false;
 }

@@ -13,6 +13,20 @@
 namespace
 {
 const char* const LGPL_TEXT_ADDRESS = "https://www.gnu.org/licenses/lgpl-3.0-standalone.html";
+
+QString _aboutText_helper(const QString& buildDate, const QString& buildTime)
+{
+    // The build date reads "Nov 20 2025" (or "Nov  5 2025"): the year is always at offset 7.
+    const QString buildYear = buildDate.mid(7, 4);
+    return FormContentEditor::tr(
+               "<b>Corvane Key Manager</b>, copyright &copy; %1 Corvane.<br /><br />"
+               "Build date: %2 %3<br />"
+               "Application version: %4<br />"
+               "Qt version: %5<br /><br />"
+               "This application is using Qt framework under <a href=\"%6\">LGPLv3 license</a>.")
+        .arg(buildYear, buildDate, buildTime, QStringLiteral(APPLICATION_VERSION),
+             QStringLiteral(QT_VERSION_STR), QLatin1String(LGPL_TEXT_ADDRESS));
+}
 } // namespace
 
 void FormContentEditor::initializeHelp()
@@ -21,29 +35,22 @@ void FormContentEditor::initializeHelp()
     buildDate = QStringLiteral(__DATE__);
     buildTime = QStringLiteral(__TIME__);
 
-    connect(form->actionHelp, &QAction::triggered, this, &FormContentEditor::_slotActionHelpTriggered);
-    connect(form->actionWebsite, &QAction::triggered, this, &FormContentEditor::_slotActionWebsiteTriggered);
-    connect(form->actionAbout, &QAction::triggered, this, &FormContentEditor::_slotActionAboutTriggered);
-}
-
-int FormContentEditor::initialViewId() const
-{
-    const QString acceptedVersion =
-        settings->value(QStringLiteral(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION), QString())
-            .toString();
-    return acceptedVersion == QLatin1String(APPLICATION_VERSION) ? VIEW_ID_START_MENU
-                                                                 : VIEW_ID_APPLICATION_LICENSE;
-}
-
-void FormContentEditor::_slotActionHelpTriggered()
-{
-    showHelpPage(QStringLiteral("index.html"));
-}
-
-void FormContentEditor::_slotActionWebsiteTriggered()
-{
+    connect(form->actionHelp, &QAction::triggered, this,
+            []() { showHelpPage(QStringLiteral("index.html")); });
     // The desktop's browser takes over; whether it could be started is not ours to report.
-    QDesktopServices::openUrl(productWebServerPageUrl(QStringLiteral("/")));
+    connect(form->actionWebsite, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(productWebServerPageUrl(QStringLiteral("/"))); });
+    connect(form->actionAbout, &QAction::triggered, this,
+            [this]()
+            {
+                QMessageBox box(QMessageBox::Information, tr("About"),
+                                _aboutText_helper(buildDate, buildTime), QMessageBox::Ok, this);
+                const int iconSide = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+                box.setIconPixmap(QIcon(QStringLiteral(":/Icon.svg")).pixmap(iconSide, iconSide));
+                box.setTextFormat(Qt::RichText);
+                box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+                box.exec();
+            });
 }
 
 void FormContentEditor::setBuildDateAndTime(const QString& date, const QString& time)
@@ -52,33 +59,9 @@ void FormContentEditor::setBuildDateAndTime(const QString& date, const QString& 
     buildTime = time;
 }
 
-QString FormContentEditor::aboutText() const
-{
-    // The build date reads "Nov 20 2025" (or "Nov  5 2025"): the year is always at offset 7.
-    const QString buildYear = buildDate.mid(7, 4);
-    return tr("<b>Corvane Key Manager</b>, copyright &copy; %1 Corvane.<br /><br />"
-              "Build date: %2 %3<br />"
-              "Application version: %4<br />"
-              "Qt version: %5<br /><br />"
-              "This application is using Qt framework under <a href=\"%6\">LGPLv3 license</a>.")
-        .arg(buildYear, buildDate, buildTime, QStringLiteral(APPLICATION_VERSION),
-             QStringLiteral(QT_VERSION_STR), QLatin1String(LGPL_TEXT_ADDRESS));
-}
-
-void FormContentEditor::_slotActionAboutTriggered()
-{
-    QMessageBox box(QMessageBox::Information, tr("About"), aboutText(), QMessageBox::Ok, this);
-    const int iconSide = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-    box.setIconPixmap(QIcon(QStringLiteral(":/Icon.svg")).pixmap(iconSide, iconSide));
-    box.setTextFormat(Qt::RichText);
-    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
-    box.exec();
-}
-
 void FormContentEditor::askFirstRunQuestion()
 {
-    const QString key = QStringLiteral(CONFIGURATION_KEY_IS_FIRST_RUN);
-    if (!settings->value(key, true).toBool())
+    if (!settingValue(SETTING_IS_FIRST_RUN))
         return;
 
     const QMessageBox::StandardButton answer = QMessageBox::information(
@@ -89,5 +72,5 @@ void FormContentEditor::askFirstRunQuestion()
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         showHelpPage(QStringLiteral("getting_started_description.html"));
-    settings->setValue(key, false);
+    setSettingValue(SETTING_IS_FIRST_RUN, false);
 }

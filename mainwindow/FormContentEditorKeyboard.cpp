@@ -104,7 +104,15 @@ void FormContentEditor::initializeKeyboard()
     contextMenuShortcut->setContext(Qt::WidgetWithChildrenShortcut);
 
     connect(form->actionSaveToDevice, &QAction::triggered, this,
-            &FormContentEditor::_slotActionSaveToDeviceTriggered);
+            [this]()
+            {
+                // The Save button's menu, without opening it: a vault that has no master password yet needs
+                // one first.
+                if (vaultSession.isMasterPasswordKnown())
+                    startSavingDevice();
+                else
+                    pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+            });
     connect(form->actionNewRecord, &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonNewPasswordClicked);
     connect(form->actionEditRecord, &QAction::triggered, this,
@@ -113,15 +121,34 @@ void FormContentEditor::initializeKeyboard()
     connect(form->actionRemoveRecord, &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonRemovePasswordClicked);
     connect(form->actionCopyLogin, &QAction::triggered, this,
-            &FormContentEditor::_slotActionCopyLoginTriggered);
+            [this]()
+            {
+                if (const PasswordRecord* record = selectedRecord())
+                    copyToClipboard(record->login);
+            });
     connect(form->actionCopyPassword, &QAction::triggered, this,
-            &FormContentEditor::_slotActionCopyPasswordTriggered);
+            [this]()
+            {
+                if (const PasswordRecord* record = selectedRecord())
+                    copyToClipboard(record->password);
+            });
     connect(form->actionShowPassword, &QAction::triggered, this,
-            &FormContentEditor::_slotActionShowPasswordTriggered);
+            [this]()
+            {
+                PasswordTable* table = currentTable();
+                if (!selectedRecord())
+                    return;
+                const int row = table->currentRow();
+                table->setPasswordVisibleAt(row, !table->isPasswordVisibleAt(row));
+            });
     connect(form->actionPageHelp, &QAction::triggered, this,
-            &FormContentEditor::_slotActionPageHelpTriggered);
+            [this]() { showHelpPage(currentPageHelpName()); });
     connect(contextMenuShortcut, &QShortcut::activated, this,
-            &FormContentEditor::_slotShortcutContextMenuActivated);
+            [this]()
+            {
+                if (PasswordTable* table = currentTable())
+                    table->openContextMenuAtCurrentCell();
+            });
 }
 
 void FormContentEditor::updateKeyboardCommandsState()
@@ -146,7 +173,12 @@ void FormContentEditor::connectTableKeyboardCommands(PasswordTable* table)
     QWidget::setTabOrder(form->tabWidget, table);
     QWidget::setTabOrder(table, form->lineEditSearch);
     connect(table, &QTableWidget::cellDoubleClicked, this,
-            &FormContentEditor::_slotPasswordTableCellDoubleClicked);
+            [this](int, int column)
+            {
+                // A double click on a web site opens it instead.
+                if (column != PasswordTable::COLUMN_URL)
+                    form->actionEditRecord->trigger();
+            });
 }
 
 const PasswordRecord* FormContentEditor::selectedRecord() const
@@ -171,53 +203,4 @@ void FormContentEditor::selectFirstRecord()
 QString FormContentEditor::currentPageHelpName() const
 {
     return QLatin1String(_helpPageName_helper(currentViewId()));
-}
-
-void FormContentEditor::_slotActionSaveToDeviceTriggered()
-{
-    // The Save button's menu, without opening it: a vault that has no master password yet needs one first.
-    if (vaultSession.isMasterPasswordKnown())
-        _slotActionWriteDeviceTriggered();
-    else
-        _slotActionChangePasswordThenWriteDeviceTriggered();
-}
-
-void FormContentEditor::_slotActionCopyLoginTriggered()
-{
-    if (const PasswordRecord* record = selectedRecord())
-        copyToClipboard(record->login);
-}
-
-void FormContentEditor::_slotActionCopyPasswordTriggered()
-{
-    if (const PasswordRecord* record = selectedRecord())
-        copyToClipboard(record->password);
-}
-
-void FormContentEditor::_slotActionShowPasswordTriggered()
-{
-    PasswordTable* table = currentTable();
-    if (!selectedRecord())
-        return;
-    const int row = table->currentRow();
-    table->setPasswordVisibleAt(row, !table->isPasswordVisibleAt(row));
-}
-
-void FormContentEditor::_slotActionPageHelpTriggered()
-{
-    showHelpPage(currentPageHelpName());
-}
-
-void FormContentEditor::_slotShortcutContextMenuActivated()
-{
-    if (PasswordTable* table = currentTable())
-        table->openContextMenuAtCurrentCell();
-}
-
-void FormContentEditor::_slotPasswordTableCellDoubleClicked(int row, int column)
-{
-    Q_UNUSED(row)
-    // A double click on a web site opens it instead.
-    if (column != PasswordTable::COLUMN_URL)
-        form->actionEditRecord->trigger();
 }

@@ -16,13 +16,28 @@ void FormContentEditor::initializePasswordHealth()
     form->labelPasswordHealth->hide();
 
     connect(passwordHealthAnalysis, &PasswordHealthAnalysis::analysisProgressed, this,
-            &FormContentEditor::_slotPasswordHealthAnalysisAnalysisProgressed);
+            [this]()
+            {
+                updatePasswordHealthSummary();
+                refreshPasswordHealthPage();
+            });
     connect(form->actionPasswordHealth, &QAction::triggered, this,
             &FormContentEditor::_slotActionPasswordHealthTriggered);
+    // The summary's link leads to the report as the menu does.
     connect(form->labelPasswordHealth, &QLabel::linkActivated, this,
-            &FormContentEditor::_slotLabelPasswordHealthLinkActivated);
+            &FormContentEditor::_slotActionPasswordHealthTriggered);
     connect(pages.passwordHealth, &ViewContentPasswordHealth::findingRecordEditRequested, this,
-            &FormContentEditor::_slotViewContentPasswordHealthFindingRecordEditRequested);
+            [this](int tabIndex, int recordIndex)
+            {
+                PasswordTable* table = tableAt(tabIndex);
+                if (!table || recordIndex < 0 || recordIndex >= table->passwordCount())
+                    return;
+                // The record editor works on the current tab's selected record, and its result goes back
+                // there.
+                form->tabWidget->setCurrentIndex(tabIndex);
+                table->setCurrentCell(recordIndex, PasswordTable::COLUMN_NAME);
+                _slotPushButtonEditPasswordClicked();
+            });
 }
 
 int FormContentEditor::passwordHealthCachedRatingCount() const
@@ -51,18 +66,12 @@ void FormContentEditor::clearPasswordHealth()
         pages.passwordHealth->deactivate();
 }
 
-const QString& FormContentEditor::passwordHealthMasterPassword() const
-{
-    static const QString unknownPassword;
-    return vaultSession.isMasterPasswordKnown() ? vaultSession.masterPassword() : unknownPassword;
-}
-
 void FormContentEditor::updatePasswordHealthSummary()
 {
     if (!passwordHealthAnalysis)
         return;
-    const QString summary = PasswordHealthFinding::countsText(
-        passwordHealthAnalysis->findingCounts(passwordHealthMasterPassword()));
+    const QString summary = PasswordHealthFinding::countsText(passwordHealthAnalysis->findingCounts(
+        (vaultSession.isMasterPasswordKnown() ? vaultSession.masterPassword() : QString())));
     form->labelPasswordHealth->setVisible(!summary.isEmpty());
     form->labelPasswordHealth->setText(
         QStringLiteral("<a href=\"#password-health\">%1</a>").arg(summary.toHtmlEscaped()));
@@ -73,9 +82,10 @@ void FormContentEditor::refreshPasswordHealthPage()
     // A hidden page would only spend time on rows no one sees: it is filled when it is opened.
     if (currentViewId() != VIEW_ID_PASSWORD_HEALTH && !viewStack.contains(VIEW_ID_PASSWORD_HEALTH))
         return;
-    pages.passwordHealth->setFindings(passwordHealthAnalysis->findings(passwordHealthMasterPassword()),
-                                      passwordHealthAnalysis->ratedRecordCount(),
-                                      passwordHealthAnalysis->recordCount());
+    pages.passwordHealth->setFindings(
+        passwordHealthAnalysis->findings(
+            (vaultSession.isMasterPasswordKnown() ? vaultSession.masterPassword() : QString())),
+        passwordHealthAnalysis->ratedRecordCount(), passwordHealthAnalysis->recordCount());
 }
 
 void FormContentEditor::_slotActionPasswordHealthTriggered()
@@ -84,30 +94,4 @@ void FormContentEditor::_slotActionPasswordHealthTriggered()
         return;
     pushView(VIEW_ID_PASSWORD_HEALTH);
     refreshPasswordHealthPage();
-}
-
-void FormContentEditor::_slotLabelPasswordHealthLinkActivated(const QString& link)
-{
-    Q_UNUSED(link)
-    _slotActionPasswordHealthTriggered();
-}
-
-void FormContentEditor::_slotPasswordHealthAnalysisAnalysisProgressed(int ratedRecordCount, int recordCount)
-{
-    Q_UNUSED(ratedRecordCount)
-    Q_UNUSED(recordCount)
-    updatePasswordHealthSummary();
-    refreshPasswordHealthPage();
-}
-
-void FormContentEditor::_slotViewContentPasswordHealthFindingRecordEditRequested(int tabIndex,
-                                                                                 int recordIndex)
-{
-    PasswordTable* table = tableAt(tabIndex);
-    if (!table || recordIndex < 0 || recordIndex >= table->passwordCount())
-        return;
-    // The record editor works on the current tab's selected record, and its result goes back there.
-    form->tabWidget->setCurrentIndex(tabIndex);
-    table->setCurrentCell(recordIndex, PasswordTable::COLUMN_NAME);
-    _slotPushButtonEditPasswordClicked();
 }

@@ -3,8 +3,8 @@
 // them, and the check for a newer application version.
 #include "FormContentEditor.h"
 
-#include "ProductWebServer.h"
 #include "SessionLockWatcher.h"
+#include "UpdateChecker.h"
 #include "app/Configuration.h"
 #include "common/SecureMemory.h"
 #include "ui_FormContentEditor.h"
@@ -15,14 +15,9 @@
 #include "widgets/SensitiveClipboard.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QEvent>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <limits>
@@ -30,23 +25,6 @@
 namespace
 {
 constexpr int AUTO_LOCKING_TIMER_INTERVAL_MILLISECONDS = 1000;
-// The whole check, not only a pause in the transfer: a server that sends a byte now and then would
-// otherwise keep the waiting page up for ever.
-constexpr int UPDATE_CHECK_TIMEOUT_MILLISECONDS = 5000;
-// The update information is one short line; anything much longer is not it.
-constexpr qint64 UPDATE_INFORMATION_MAXIMUM_SIZE = 64 * 1024;
-constexpr int UPDATE_VERSION_MAXIMUM_LENGTH = 32;
-
-const char UPDATE_INFORMATION_PATH[] = "/download/desktop-application/Desktop_Application_Version.txt";
-const char UPDATE_INFORMATION_PREFIX[] = "Latest_Version=";
-// Marks a reply of a check started from the menu: it has a waiting page to remove and reports every outcome.
-const char UPDATE_CHECK_MANUAL_PROPERTY[] = "_corvaneIsUpdateCheckManual";
-
-QVariant _settingValue_helper(const char* key, const QVariant& defaultValue)
-{
-    return settings ? settings->value(QLatin1String(key), defaultValue) : defaultValue;
-}
-
 bool _isUserInputEvent_helper(QEvent::Type type)
 {
     switch (type)
@@ -86,37 +64,6 @@ void _closePopupsAndModalDialogs_helper()
     }
 }
 
-// The version named by the update information file, or an empty string when the body is not such a file.
-// Only the first line counts and surrounding white space is dropped, so that a file saved with Windows line
-// ends does not announce "2.3\r" as a new version. The text must look like a version: it is shown in a
-// message box, where an arbitrary reply (an error page, markup) has no place.
-QString _latestVersionFromUpdateInformation_helper(const QByteArray& body)
-{
-    const QString text = QString::fromUtf8(body);
-    if (!text.startsWith(QLatin1String(UPDATE_INFORMATION_PREFIX)))
-        return QString();
-
-    QString version = text.mid(int(qstrlen(UPDATE_INFORMATION_PREFIX)));
-    const int lineEnd = version.indexOf(QLatin1Char('\n'));
-    if (lineEnd >= 0)
-        version.truncate(lineEnd);
-    version = version.trimmed();
-
-    static const QRegularExpression versionPattern(QStringLiteral("^[0-9A-Za-z][0-9A-Za-z._+-]*$"));
-    if (version.length() > UPDATE_VERSION_MAXIMUM_LENGTH || !versionPattern.match(version).hasMatch())
-        return QString();
-    return version;
-}
-
-// Only a complete, successful reply of the server itself is read: an error page, a redirection to
-// another site or a transfer cut short says nothing about the latest version.
-bool _isUpdateReplySuccessful_helper(const QNetworkReply* reply)
-{
-    if (reply->error() != QNetworkReply::NoError)
-        return false;
-    const QVariant statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    return !statusCode.isValid() || statusCode.toInt() == 200;
-}
 } // namespace
 
 void FormContentEditor::initializeProtection()
@@ -125,10 +72,7 @@ void FormContentEditor::initializeProtection()
     applicationLock.timerSecond->setObjectName(QStringLiteral("timerSecond"));
     connect(applicationLock.timerSecond, &QTimer::timeout, this, &FormContentEditor::_slotTimerSecondTimeout);
 
-    updateCheck.networkAccessManager = new QNetworkAccessManager(this);
-    updateCheck.networkAccessManager->setTransferTimeout(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
-    connect(updateCheck.networkAccessManager, &QNetworkAccessManager::finished, this,
-            &FormContentEditor::_slotNetworkAccessManagerFinished, Qt::QueuedConnection);
+    updateChecker = new UpdateChecker(*this, this);
 
     connect(form->actionLockApplication, &QAction::triggered, this,
             &FormContentEditor::_slotActionLockApplicationClicked);
@@ -136,14 +80,21 @@ void FormContentEditor::initializeProtection()
     // too, "Ctrl+L" locks whatever page is shown.
     addAction(form->actionLockApplication);
     connect(form->actionSettings, &QAction::triggered, this,
-            &FormContentEditor::_slotActionSettingsTriggered);
+            [this]()
+            {
+                // Asked at each visit: the desktop's screen saver may have started after the application.
+                pages.settings->setSessionLockDetectionAvailable(
+                    applicationLock.sessionLockWatcher->isAvailable());
+                pushView(VIEW_ID_SETTINGS);
+            });
     connect(form->actionSoftwareUpdateCheck, &QAction::triggered, this,
-            &FormContentEditor::_slotActionSoftwareUpdateCheckTriggered);
+            [this]() { updateChecker->start(true); });
 
     connect(pages.applicationLocked, &ViewContentApplicationLocked::applicationUnlocked, this,
             &FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked);
-    connect(pages.settings, &ViewContentSettings::configurationChanged, this,
-            &FormContentEditor::_slotViewContentSettingsConfigurationChanged);
+    // Whoever writes a setting (the settings page, the tests), the window follows it.
+    connect(ConfigurationNotifier::instance(), &ConfigurationNotifier::changed, this,
+            &FormContentEditor::_slotConfigurationNotifierChanged);
 
     applicationLock.sessionLockWatcher = SessionLockWatcher::createForThisSession(this);
     connect(applicationLock.sessionLockWatcher, &SessionLockWatcher::sessionLockRequested, this,
@@ -156,13 +107,11 @@ void FormContentEditor::initializeProtection()
 
 void FormContentEditor::applySettings()
 {
-    applicationLock.isAutoLockingEnabled =
-        _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, true).toBool();
+    applicationLock.isAutoLockingEnabled = settingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED);
 
     // The settings page keeps the delay between 1 and 1440 minutes, but the store can be edited by hand: a
     // negative delay locks as soon as possible rather than never, and a huge one cannot overflow.
-    const int delayMinutes =
-        _settingValue_helper(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, 10).toInt();
+    const int delayMinutes = settingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES);
     applicationLock.autoLockingDelaySeconds =
         qBound(0, delayMinutes, std::numeric_limits<int>::max() / 60) * 60;
 
@@ -172,25 +121,16 @@ void FormContentEditor::applySettings()
     else
         applicationLock.timerSecond->stop();
 
-    applicationLock.isLockedWithSession =
-        _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true).toBool();
+    applicationLock.isLockedWithSession = settingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION);
     // A copy already counting down keeps its delay; the new one applies from the next copy.
     SensitiveClipboard::instance()->setClearingDelaySeconds(
-        _settingValue_helper(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30).toInt());
+        settingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS));
 
-    const bool isScreenshotAllowed =
-        _settingValue_helper(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED, false).toBool();
+    const bool isScreenshotAllowed = settingValue(SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED);
     setWindowScreenshotProtection(this, !isScreenshotAllowed);
 }
 
-void FormContentEditor::_slotActionSettingsTriggered()
-{
-    // Asked at each visit: the desktop's screen saver may have started after the application.
-    pages.settings->setSessionLockDetectionAvailable(applicationLock.sessionLockWatcher->isAvailable());
-    pushView(VIEW_ID_SETTINGS);
-}
-
-void FormContentEditor::_slotViewContentSettingsConfigurationChanged()
+void FormContentEditor::_slotConfigurationNotifierChanged()
 {
     applySettings();
     updateWidgetsState();
@@ -270,152 +210,15 @@ void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()
     displayView(applicationLock.viewIdUnderLock);
     updateWidgetsState();
 
-    // Transfers that ended behind the locked page go on now, with their messages and next pages.
-    const QList<ApplicationLockState::DeferredTransferResult> transferResults =
-        applicationLock.takeDeferredTransferResults();
-    for (const ApplicationLockState::DeferredTransferResult& transferResult : transferResults)
-    {
-        if (transferResult.isWrite)
-            _slotViewContentWriteDeviceWriteFinished(transferResult.returnValue);
-        else
-            _slotViewContentReadDeviceReadFinished(transferResult.returnValue);
-    }
-
-    // An update check that finished behind the locked page reports now, over the page it belongs to.
-    if (const std::optional<UpdateCheckState::Result> result = updateCheck.takePendingResult())
-        showUpdateCheckResult(*result);
+    // Workflows whose transfers ended behind the locked page go on now, with their messages and next pages,
+    // and an update check that finished there reports, over the page it belongs to.
+    for (const std::function<void()>& action : applicationLock.takeDeferredActions())
+        action();
 }
 
 // Update check -------------------------------------------------------------------------------------------
 
 void FormContentEditor::startAutomaticUpdateCheck()
 {
-    updateCheck.isNextCheckManual = false;
-    startUpdateCheck();
-}
-
-void FormContentEditor::_slotActionSoftwareUpdateCheckTriggered()
-{
-    updateCheck.isNextCheckManual = true;
-    startUpdateCheck();
-}
-
-void FormContentEditor::startUpdateCheck()
-{
-    // Each reply remembers how its check was started: an automatic check still running must not take the
-    // waiting page of a manual one.
-    const bool isManual = updateCheck.takeIsNextCheckManual();
-
-    const bool isAutomaticCheckEnabled =
-        _settingValue_helper(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED, true).toBool();
-    if (!isAutomaticCheckEnabled && !isManual)
-        return;
-
-    if (!isManual)
-    {
-        sendUpdateCheckRequest(false);
-        return;
-    }
-
-    pushMessageBoxDialogView(
-        ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Searching for an update"),
-        tr("Searching for an update on the server...\nThis operation will take less than 5 seconds."), 0,
-        ViewContentMessageBoxDialog::BUTTON_OK);
-    // The waiting page is pushed on the next turn of the event loop; the request leaves after it, so that
-    // even an immediate failure finds the page there to remove.
-    QTimer::singleShot(0, this, [this]() { sendUpdateCheckRequest(true); });
-}
-
-void FormContentEditor::sendUpdateCheckRequest(bool isManual)
-{
-    QNetworkRequest request(productWebServerPageUrl(QString::fromLatin1(UPDATE_INFORMATION_PATH)));
-    // Following a redirection to another site would let that site answer for the product server.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-
-    QNetworkReply* reply = updateCheck.networkAccessManager->get(request);
-    reply->setProperty(UPDATE_CHECK_MANUAL_PROPERTY, isManual);
-    // Owned by the reply: it goes with it when the check ends in time.
-    auto* deadlineTimer = new QTimer(reply);
-    deadlineTimer->setSingleShot(true);
-    connect(deadlineTimer, &QTimer::timeout, reply, &QNetworkReply::abort);
-    deadlineTimer->start(UPDATE_CHECK_TIMEOUT_MILLISECONDS);
-    connect(reply, &QNetworkReply::downloadProgress, reply,
-            [reply](qint64 bytesReceived, qint64)
-            {
-                if (bytesReceived > UPDATE_INFORMATION_MAXIMUM_SIZE)
-                    reply->abort();
-            });
-}
-
-void FormContentEditor::_slotNetworkAccessManagerFinished(QNetworkReply* pointerReply)
-{
-    UpdateCheckState::Result result;
-    result.isManual = pointerReply->property(UPDATE_CHECK_MANUAL_PROPERTY).toBool();
-    // The size is checked here as well: a short transfer can end before the progress signal could stop it.
-    if (_isUpdateReplySuccessful_helper(pointerReply) &&
-        pointerReply->bytesAvailable() <= UPDATE_INFORMATION_MAXIMUM_SIZE)
-    {
-        result.latestVersion = _latestVersionFromUpdateInformation_helper(pointerReply->readAll());
-        result.isInformationValid = !result.latestVersion.isEmpty();
-    }
-    pointerReply->deleteLater();
-
-    // Nothing shows over the locked page, and nothing under it is revealed: the result waits for the
-    // unlock. A waiting page that came up over the locked page (locked in the very turn of the menu
-    // click) goes now, or it would hide the locked page for good.
-    if (!applicationLock.isApplicationUnlocked)
-    {
-        updateCheck.pendingResult = result;
-        return;
-    }
-    showUpdateCheckResult(result);
-}
-
-void FormContentEditor::showUpdateCheckResult(const UpdateCheckState::Result& result)
-{
-    // Only the waiting page goes: whatever else is shown stays.
-    if (result.isManual && activeViewId() == VIEW_ID_MESSAGE_BOX_DIALOG)
-        popView(VIEW_ID_COUNT);
-
-    const QString currentVersion = QStringLiteral(APPLICATION_VERSION);
-    if (!result.isInformationValid)
-    {
-        if (result.isManual)
-            pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Update check"),
-                                     tr("Failed to retrieve the update information from the server.\nPlease "
-                                        "check your network configuration and retry."),
-                                     ViewContentMessageBoxDialog::BUTTON_OK,
-                                     ViewContentMessageBoxDialog::BUTTON_OK);
-        return;
-    }
-
-    // Any other version is offered, an older one too: the server names the version to use.
-    if (result.latestVersion != currentVersion)
-    {
-        const QMessageBox::StandardButton answer = QMessageBox::question(
-            this, tr("Update available"),
-            tr("A program update is available (the new version is %1, you are currently using the version "
-               "%2).\nDo you want to download it from the website?")
-                .arg(result.latestVersion, currentVersion),
-            QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return;
-
-        const QUrl downloadPageUrl =
-            productWebServerPageUrl(QStringLiteral("/downloads-") + getApplicationLanguageCode());
-        if (!QDesktopServices::openUrl(downloadPageUrl))
-            pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"),
-                                     tr("Could not open the download page in a web browser.\nYou can open "
-                                        "%1 yourself.")
-                                         .arg(downloadPageUrl.toString(QUrl::FullyEncoded)),
-                                     ViewContentMessageBoxDialog::BUTTON_OK,
-                                     ViewContentMessageBoxDialog::BUTTON_OK);
-        return;
-    }
-
-    if (result.isManual)
-        pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("No update found"),
-                                 tr("No update is available, you are using the latest version."),
-                                 ViewContentMessageBoxDialog::BUTTON_OK,
-                                 ViewContentMessageBoxDialog::BUTTON_OK);
+    updateChecker->start(false);
 }

@@ -287,13 +287,13 @@ void PasswordTable::_slotActionCopyTableDataTriggered()
     if (!hasSelectedCell() || row < 0 || row >= records.size() || column < 0 || column >= COLUMN_COUNT)
         return;
     SensitiveClipboard::instance()->copyText(records.at(row).field(column));
-    emit dataCopied();
+    Q_EMIT dataCopied();
 }
 
 void PasswordTable::_slotMenuDuplicateRowToTabTriggered(QAction* pointerAction)
 {
     if (copyCurrentRowToTab(pointerAction))
-        emit dataModified();
+        Q_EMIT dataModified();
 }
 
 void PasswordTable::_slotMenuMoveRowToTabTriggered(QAction* pointerAction)
@@ -306,7 +306,7 @@ void PasswordTable::_slotMenuMoveRowToTabTriggered(QAction* pointerAction)
     if (!copyCurrentRowToTab(pointerAction))
         return;
     removePasswordAt(row);
-    emit dataModified();
+    Q_EMIT dataModified();
 }
 
 void PasswordTable::fillRow(int row, const Password& password)

@@ -100,7 +100,7 @@ int PasswordTablePasswordItem::widthHintFor(const QString& password, const QWidg
 void PasswordTablePasswordItem::_slotPushButtonClicked()
 {
     setPasswordVisible(!isVisible);
-    emit passwordVisibilityToggled(isVisible);
+    Q_EMIT passwordVisibilityToggled(isVisible);
 }
 
 void PasswordTablePasswordItem::changeEvent(QEvent* event)

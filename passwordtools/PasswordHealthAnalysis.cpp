@@ -43,7 +43,7 @@ void PasswordHealthAnalysis::start(const Vault& newVault)
     // One step at once: after an edit the cache answers for nearly every record, so the weak findings
     // shown do not vanish for a turn of the event loop.
     rateRecords(STEP_BUDGET_MILLISECONDS);
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
     if (!isFinished())
         stepTimer.start();
 }
@@ -108,7 +108,7 @@ void PasswordHealthAnalysis::finish()
         return;
     stepTimer.stop();
     rateRecords(-1);
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
 }
 
 void PasswordHealthAnalysis::clear()
@@ -211,7 +211,7 @@ void PasswordHealthAnalysis::_slotTimerStepTimeout()
 {
     if (rateRecords(STEP_BUDGET_MILLISECONDS))
         stepTimer.stop();
-    emit analysisProgressed(ratedRecordCount(), recordCount());
+    Q_EMIT analysisProgressed(ratedRecordCount(), recordCount());
 }
 
 bool PasswordHealthAnalysis::rateRecords(int budgetMilliseconds)

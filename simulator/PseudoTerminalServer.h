@@ -36,13 +36,14 @@ public:
     PseudoTerminalServer(const PseudoTerminalServer&) = delete;
     PseudoTerminalServer& operator=(const PseudoTerminalServer&) = delete;
 
-    bool open(QString& errorMessage);
+    [[nodiscard]] bool open(QString& errorMessage);
     // The path clients open ("/dev/pts/7").
     QString portPath() const;
 
     // Serves until stopFileDescriptor becomes readable (a signalfd) or the terminal fails. afterRequests
     // runs after each batch of bytes given to the model. Returns false on a failure.
-    bool run(int stopFileDescriptor, const std::function<void()>& afterRequests, QString& errorMessage);
+    [[nodiscard]] bool run(int stopFileDescriptor, const std::function<void()>& afterRequests,
+                           QString& errorMessage);
 
 private:
     // Pacing of one direction: bytes waiting, and the line time already used since an anchor.
@@ -60,8 +61,8 @@ private:
     bool isCancellingAbandonedReplies() const;
     void actOnDueRequests(int64_t now, const std::function<void()>& afterRequests);
     void topUpFlood(int64_t now);
-    bool sendDueReplyBytes(int64_t now, QString& errorMessage);
-    bool waitAndReceive(int stopFileDescriptor, bool& isStopping, QString& errorMessage);
+    [[nodiscard]] bool sendDueReplyBytes(int64_t now, QString& errorMessage);
+    [[nodiscard]] bool waitAndReceive(int stopFileDescriptor, bool& isStopping, QString& errorMessage);
     void takeRequestBytes(const char* data, int size);
     int64_t nextWakeTime(int64_t now) const;
     int64_t nextOutputTime(int64_t now) const;

@@ -33,4 +33,5 @@ struct SimulatorOptions
 
 // Parses the program's arguments (argv[0] first). Returns false with a message for bad input; "--help"
 // prints the help text and exits.
-bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& options, QString& errorMessage);
+[[nodiscard]] bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& options,
+                                         QString& errorMessage);

@@ -22,14 +22,14 @@ public:
     SimulatorStateStore& operator=(const SimulatorStateStore&) = delete;
 
     // Creates the directory if needed, maps the memories into the model and loads the other values.
-    bool open(const QString& directoryPath, DeviceFirmwareModel& model, QString& errorMessage);
+    [[nodiscard]] bool open(const QString& directoryPath, DeviceFirmwareModel& model, QString& errorMessage);
     // Writes the name, serial number, versions and flag.
     bool save(const DeviceFirmwareModel& model, QString& errorMessage) const;
     // Pushes the mapped memories to their files.
     void synchronize();
 
 private:
-    bool mapMemoryFile(const QString& filePath, uint8_t*& memory, QString& errorMessage);
+    [[nodiscard]] bool mapMemoryFile(const QString& filePath, uint8_t*& memory, QString& errorMessage);
 
     QString _directoryPath;
     uint8_t* _memories[2] = {nullptr, nullptr};

@@ -19,7 +19,7 @@ constexpr uint8_t VAULT_END_MARKER = 0x04;
 // Returns the number of capacity bytes still free after the end marker, or -1 when it does not fit
 // (the buffer then holds a partial encoding and must be discarded). Forbidden characters
 // (U+0000, U+0003, U+0004) are dropped from every text so they can never break the structure.
-int serializeVault(const Vault& vault, uint8_t* buffer);
+[[nodiscard]] int serializeVault(const Vault& vault, uint8_t* buffer);
 
 // Rebuilds the tabs from a decrypted memory image (MEMORY_IMAGE_SIZE bytes). Never fails: malformed
 // data yields whatever tabs and records were complete.

@@ -8,16 +8,16 @@
 constexpr int MEMORY_IMAGE_FORMAT_VERSION = 1;
 
 // PBKDF2-HMAC-SHA-256 over the password's UTF-8 bytes. 0 on success, -1 on failure.
-int deriveKey(const QString& password, const uint8_t* salt, int saltSize, int iterations, int keySize,
-              uint8_t* key);
+[[nodiscard]] int deriveKey(const QString& password, const uint8_t* salt, int saltSize, int iterations,
+                            int keySize, uint8_t* key);
 
 // Encrypts the plaintext image (MEMORY_IMAGE_SIZE bytes) in place. 0 on success, -1 on failure or for
 // a format version without implementation.
-int encryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
+[[nodiscard]] int encryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
 
 // Decrypts the stored image in place. 0 when the check digest matches, 1 when it does not (wrong
 // password, foreign data, or formats 0 and 2 that are not implemented), -1 on a library failure.
-int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
+[[nodiscard]] int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
 
 // The seal: a marker and an HMAC-SHA-256 placed in the plaintext right after the vault's end marker,
 // where every reader sees only filler, when both fit inside the vault capacity. The MAC covers the
@@ -38,12 +38,12 @@ enum VaultSealState
 
 // As encryptMemoryImage, after writing the seal into the plaintext when it fits. sealState (when given)
 // receives VAULT_SEAL_VALID when a seal was written, VAULT_SEAL_ABSENT otherwise.
-int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                              VaultSealState* sealState = nullptr);
+[[nodiscard]] int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                                            VaultSealState* sealState = nullptr);
 
 // As decryptMemoryImage; on success sealState (when given) receives the state of the seal.
-int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                               VaultSealState* sealState);
+[[nodiscard]] int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
+                                             VaultSealState* sealState);
 
 // Vault payload capacity of a format version: 0 -> 131052, 1 -> 130948, 2 -> 130964, otherwise -1.
 int getMemoryImageCapacity(int formatVersion);

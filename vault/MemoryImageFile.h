@@ -7,4 +7,4 @@
 // Reads a memory image file (a device backup, an image built from CSV), which must hold exactly
 // MEMORY_IMAGE_SIZE bytes, into image. False with errorMessage naming the file and the reason. Shared by
 // the window's restore and corvane-cli, so that both accept and refuse the same files.
-bool readMemoryImageFile(const QString& filePath, uint8_t* image, QString& errorMessage);
+[[nodiscard]] bool readMemoryImageFile(const QString& filePath, uint8_t* image, QString& errorMessage);

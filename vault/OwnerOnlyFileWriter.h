@@ -21,11 +21,11 @@ public:
     OwnerOnlyFileWriter(const OwnerOnlyFileWriter&) = delete;
     OwnerOnlyFileWriter& operator=(const OwnerOnlyFileWriter&) = delete;
 
-    bool open(bool isReplacingAllowed);
-    bool write(const char* data, qint64 size);
-    bool write(const QByteArray& bytes);
+    [[nodiscard]] bool open(bool isReplacingAllowed);
+    [[nodiscard]] bool write(const char* data, qint64 size);
+    [[nodiscard]] bool write(const QByteArray& bytes);
     // Makes the new content the file's content; after a failed write it only discards the temporary file.
-    bool commit();
+    [[nodiscard]] bool commit();
 
     // Why the last step failed, in a sentence part without the file name ("the file already exists").
     QString errorMessage() const;

@@ -25,14 +25,14 @@ enum VaultImageResult
 // encoding over their start, its seal when there is room, then the envelope of the current format under
 // password. freeCount (when given) receives the capacity left, sealState whether a seal was written. On
 // failure image is zero-filled.
-int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image, int* freeCount = nullptr,
-                    VaultSealState* sealState = nullptr);
+[[nodiscard]] int buildVaultImage(const Vault& vault, const QString& password, uint8_t* image,
+                                  int* freeCount = nullptr, VaultSealState* sealState = nullptr);
 
 // Decrypts storedImage into plaintext (both MEMORY_IMAGE_SIZE bytes; storedImage is not changed), trying
 // the format versions 2, 1 and 0 in this order, each on a fresh copy of the stored bytes. On failure
 // plaintext is zero-filled. On success sealState (when given) receives the state of the vault's seal.
-int openVaultImage(const uint8_t* storedImage, const QString& password, uint8_t* plaintext,
-                   VaultSealState* sealState = nullptr);
+[[nodiscard]] int openVaultImage(const uint8_t* storedImage, const QString& password, uint8_t* plaintext,
+                                 VaultSealState* sealState = nullptr);
 
 // False for an image that cannot be an encrypted vault: every byte the same (an erased memory, or a
 // device that repeats one byte instead of answering).

@@ -113,8 +113,7 @@ void ViewContentApplicationLicense::_slotCheckBoxAcceptLicenseCheckStateChanged(
 
 void ViewContentApplicationLicense::_slotPushButtonAcceptClicked()
 {
-    settings->setValue(QStringLiteral(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION),
-                       QStringLiteral(APPLICATION_VERSION));
+    setSettingValue(SETTING_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION, QStringLiteral(APPLICATION_VERSION));
     // Written at once: the acceptance must survive even a run that does not end normally.
     settings->sync();
 

@@ -24,9 +24,13 @@ ViewContentConfigureDevice::~ViewContentConfigureDevice()
     delete form;
 }
 
+void ViewContentConfigureDevice::setDevice(Device* device)
+{
+    this->device = device;
+}
+
 void ViewContentConfigureDevice::activate()
 {
-    Device* device = getCurrentDevice();
     initialName = device ? device->getName() : QString();
     form->lineEditName->setText(initialName);
     _slotLineEditNameTextChanged(initialName);
@@ -34,7 +38,6 @@ void ViewContentConfigureDevice::activate()
     bool isDisabled = false;
     if (!device || device->getBackupDisableFlag(isDisabled) != 0)
     {
-        closeCurrentDevice();
         Q_EMIT configurationLoadingFailed(-1);
         return;
     }
@@ -50,7 +53,6 @@ void ViewContentConfigureDevice::_slotLineEditNameTextChanged(QString referenceT
 
 void ViewContentConfigureDevice::_slotPushButtonOkClicked()
 {
-    Device* device = getCurrentDevice();
     QString title;
     QString text;
     bool isSuccessful = false;
@@ -91,14 +93,14 @@ void ViewContentConfigureDevice::_slotPushButtonOkClicked()
     }
 
     viewHost()->removeView(this);
-    closeCurrentDevice();
     viewHost()->pushMessageBoxDialogView(
         isSuccessful ? ViewContentMessageBoxDialog::ICON_SUCCESS : ViewContentMessageBoxDialog::ICON_ERROR,
         title, text, ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    Q_EMIT configurationFinished();
 }
 
 void ViewContentConfigureDevice::_slotPushButtonCancelClicked()
 {
     viewHost()->removeView(this);
-    closeCurrentDevice();
+    Q_EMIT configurationFinished();
 }

@@ -2,13 +2,17 @@
 
 #include "ViewContentBase.h"
 
+#include <QPointer>
+
+class Device;
+
 namespace Ui
 {
 class ViewContentConfigureDevice;
 }
 
-// Edits the current device's name and its backup disable flag ("Prevent using this device as a backup
-// target"). The main window opens the device before showing the page; the page closes it when it is left.
+// Edits a device's name and its backup disable flag ("Prevent using this device as a backup target"). The
+// workflow opens the device and gives it to the page before showing it; the page tells when it is left.
 class ViewContentConfigureDevice : public ViewContentBase
 {
     Q_OBJECT
@@ -17,12 +21,16 @@ public:
     explicit ViewContentConfigureDevice(QWidget* parent);
     ~ViewContentConfigureDevice() override;
 
-    // Loads the name and the flag. When the flag cannot be read, the device is closed and
-    // configurationLoadingFailed() is emitted; the main window, connected queued, then leaves the page.
+    // The device of the next visit (not owned).
+    void setDevice(Device* device);
+    // Loads the name and the flag. When the flag cannot be read, configurationLoadingFailed() is emitted;
+    // the workflow, connected queued, then leaves the page and closes the device.
     void activate() override;
 
 Q_SIGNALS:
     void configurationLoadingFailed(int returnValue);
+    // The page was left (after its message, if any, was asked for): the device is no longer needed.
+    void configurationFinished();
 
 private Q_SLOTS:
     void _slotLineEditNameTextChanged(QString referenceText);
@@ -31,6 +39,7 @@ private Q_SLOTS:
 
 private:
     Ui::ViewContentConfigureDevice* form;
+    QPointer<Device> device;
     QString initialName;
     bool initialFlag = false;
 };

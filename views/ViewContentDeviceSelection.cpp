@@ -52,14 +52,16 @@ ViewContentDeviceSelection::~ViewContentDeviceSelection()
 {
     deviceDetectionTimer.stop();
     releaseAllDevices();
+    releaseSelectedDevice();
     delete form;
 }
 
 void ViewContentDeviceSelection::activate()
 {
     // A finished visit has released every device already; this only matters for a visit that was left
-    // without Select or Cancel.
+    // without Select or Cancel, or a choice nobody took.
     releaseAllDevices();
+    releaseSelectedDevice();
     blinkingDeviceSerialNumber.clear();
     isPreferredDevicePreselected = false;
     // A new visit gives every port another chance.
@@ -74,6 +76,17 @@ void ViewContentDeviceSelection::activate()
     isVisitRunning = true;
     deviceDetectionTimer.start();
     _slotTimerDeviceDetectionTimeout();
+}
+
+std::unique_ptr<Device> ViewContentDeviceSelection::takeSelectedDevice()
+{
+    return std::move(selectedDevice);
+}
+
+void ViewContentDeviceSelection::releaseSelectedDevice()
+{
+    if (const std::unique_ptr<Device> device = takeSelectedDevice())
+        device->close();
 }
 
 QList<Device*> ViewContentDeviceSelection::listedDevices() const
@@ -221,7 +234,7 @@ void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
         return;
 
     Device* clickedDevice = devices[row];
-    setCurrentDevice(clickedDevice);
+    chosenDevice = clickedDevice;
     const QString clickedSerialNumber = clickedDevice->getUsbSerialNumber();
     if (clickedSerialNumber == blinkingDeviceSerialNumber)
     {
@@ -238,15 +251,15 @@ void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
                                 .arg(blinkingDeviceSerialNumber)))
             return;
         // The box ran an event loop; carry on only with a device that is still listed and chosen.
-        if (!isListedDevice(clickedDevice) || getCurrentDevice() != clickedDevice)
+        if (!isListedDevice(clickedDevice) || chosenDevice != clickedDevice)
             return;
     }
 
     if (clickedDevice->setLedMode(LED_MODE_BLINK) != 0)
     {
         // The device stays listed and open: the user may click it again or choose another one.
-        if (getCurrentDevice() == clickedDevice)
-            setCurrentDevice(nullptr);
+        if (chosenDevice == clickedDevice)
+            chosenDevice = nullptr;
         blinkingDeviceSerialNumber.clear();
         updateSelectButton();
         showModalError(tr("Could not make the device LED blink."));
@@ -262,20 +275,23 @@ void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
 {
     // Select may have been queued just before a pass found the chosen device unplugged.
-    Device* chosenDevice = getCurrentDevice();
     if (!isVisitRunning || !isListedDevice(chosenDevice) || !form->pushButtonSelect->isEnabled())
         return;
 
     deviceDetectionTimer.stop();
     isVisitRunning = false;
-    chosenDevice->setLedMode(LED_MODE_STOP_BLINKING);
+    // Only a sign for the user: a device whose LED goes on blinking still serves the workflow.
+    static_cast<void>(chosenDevice->setLedMode(LED_MODE_STOP_BLINKING));
     for (Device* device : std::as_const(devices))
     {
         if (device != chosenDevice)
             closeAndDeleteDevice(device);
     }
-    // From now on the current-device pointer owns the chosen device.
+    // From now on the selection holds the chosen device until the workflow takes it.
     devices.clear();
+    releaseSelectedDevice();
+    selectedDevice.reset(chosenDevice);
+    chosenDevice = nullptr;
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
@@ -290,7 +306,7 @@ void ViewContentDeviceSelection::_slotPushButtonCancelClicked()
     deviceDetectionTimer.stop();
     isVisitRunning = false;
     releaseAllDevices();
-    setCurrentDevice(nullptr);
+    chosenDevice = nullptr;
     blinkingDeviceSerialNumber.clear();
     form->listWidget->clear();
 
@@ -311,7 +327,7 @@ void ViewContentDeviceSelection::updateSelectButton()
     // blinks, so that the row the user sees is the device that gets chosen.
     const int row = form->listWidget->currentRow();
     const bool isRowBlinkingDevice = isVisitRunning && row >= 0 && row < devices.size() &&
-                                     devices[row] == getCurrentDevice() &&
+                                     devices[row] == chosenDevice &&
                                      devices[row]->getUsbSerialNumber() == blinkingDeviceSerialNumber;
     form->pushButtonSelect->setEnabled(isRowBlinkingDevice);
 }
@@ -344,9 +360,9 @@ bool ViewContentDeviceSelection::isListedDevice(const Device* device) const
 
 void ViewContentDeviceSelection::closeAndDeleteDevice(Device* device)
 {
-    // The clicked device is also the current device: the pointer must not outlive it.
-    if (getCurrentDevice() == device)
-        setCurrentDevice(nullptr);
+    // The clicked device is also the chosen device: the pointer must not outlive it.
+    if (chosenDevice == device)
+        chosenDevice = nullptr;
     device->close();
     delete device;
 }

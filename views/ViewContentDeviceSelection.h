@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class Device;
 class QListWidgetItem;
 
@@ -15,9 +17,9 @@ class ViewContentDeviceSelection;
 }
 
 // Lets the user choose one of the connected devices. The list follows the plugged devices once per
-// second; a clicked device blinks its LED so that it can be told apart; Select hands it over as the
-// current device. Every listed device is open and owned by this view until it is closed and deleted or
-// handed over.
+// second; a clicked device blinks its LED so that it can be told apart; Select keeps it, open, for the
+// workflow to take (takeSelectedDevice()). Every listed device is open and owned by this view until it is
+// closed and deleted or taken.
 class ViewContentDeviceSelection : public ViewContentBase
 {
     Q_OBJECT
@@ -33,11 +35,14 @@ public:
     // user as soon as it is listed, so that saving back needs only Select. Applies to the next visit.
     void setPreferredDeviceSerialNumber(const QString& usbSerialNumber);
 
+    // The device chosen by the last Select, open, now owned by the caller; null when there is none.
+    std::unique_ptr<Device> takeSelectedDevice();
+
     // The devices listed now, in row order (for tests).
     QList<Device*> listedDevices() const;
 
 Q_SIGNALS:
-    // True when a device was chosen and is now the current device, false when the user cancelled.
+    // True when a device was chosen (takeSelectedDevice() hands it over), false when the user cancelled.
     void deviceSelected(bool isOperationSuccessful);
 
 private Q_SLOTS:
@@ -52,6 +57,7 @@ private:
     bool isListedDevice(const Device* device) const;
     void closeAndDeleteDevice(Device* device);
     void releaseAllDevices();
+    void releaseSelectedDevice();
     void rebuildList();
     QString rowText(const Device* device) const;
     void showListOrNoDeviceHint();
@@ -63,6 +69,9 @@ private:
 
     Ui::ViewContentDeviceSelection* form;
     QList<Device*> devices;
+    // The clicked device, one of devices, while the visit runs.
+    Device* chosenDevice = nullptr;
+    std::unique_ptr<Device> selectedDevice;
     // Ports whose device could not be opened, by path: not tried again until they disappear, so that a
     // silent device does not stall every pass.
     QStringList failedPortLocations;

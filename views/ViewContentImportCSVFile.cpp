@@ -152,14 +152,14 @@ void ViewContentImportCSVFile::_slotPushButtonOkClicked()
     const int selectedExistingTabIndex =
         isNewTabCreated ? -1 : form->comboBoxSelectExistingTab->currentIndex();
     const bool areExistingPasswordsReplaced = form->checkBoxReplaceExistingPasswords->isChecked();
-    const bool isColumsOrderFixed =
+    const bool isColumnsOrderFixed =
         form->comboBoxFileFormat->currentIndex() == FILE_FORMAT_FIXED_COLUMNS_ORDER;
     const QChar separator = fieldsSeparatorCharacter(form->comboBoxFieldsSeparator->currentIndex());
     const QString fileName = completeFileName;
 
     if (ViewHost* host = viewHost())
         host->removeView(this);
-    Q_EMIT fileSelected(fileName, separator, isColumsOrderFixed, newTabName, selectedExistingTabIndex,
+    Q_EMIT fileSelected(fileName, separator, isColumnsOrderFixed, newTabName, selectedExistingTabIndex,
                         areExistingPasswordsReplaced);
 }
 

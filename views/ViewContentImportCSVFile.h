@@ -60,7 +60,7 @@ public:
 Q_SIGNALS:
     // newTabName is empty and selectedExistingTabIndex the destination when importing into an existing tab;
     // selectedExistingTabIndex is -1 when a new tab is asked for.
-    void fileSelected(QString completeFileName, QChar fieldsSeparatorCharacter, bool isColumsOrderFixed,
+    void fileSelected(QString completeFileName, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
                       QString newTabName, int selectedExistingTabIndex, bool areExistingPasswordsReplaced);
 
 private Q_SLOTS:

@@ -51,8 +51,7 @@ void ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked()
 
 void ViewContentInsertReadingMasterPassword::_slotPushButtonCancelClicked()
 {
-    // The device whose vault was about to be opened is not needed any more.
-    closeCurrentDevice();
+    // The workflow closes the device whose vault was about to be opened.
     viewHost()->removeView(this);
     Q_EMIT insertionFinished(false, QString());
 }

@@ -143,5 +143,5 @@ void ViewContentPasswordHealth::requestRecordEdit(int row)
     if (row < 0 || row >= shownFindings.size())
         return;
     const PasswordHealthFinding& finding = shownFindings.at(row);
-    emit findingRecordEditRequested(finding.tabIndex, finding.recordIndex);
+    Q_EMIT findingRecordEditRequested(finding.tabIndex, finding.recordIndex);
 }

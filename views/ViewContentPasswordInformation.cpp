@@ -197,7 +197,7 @@ void ViewContentPasswordInformation::_slotPushButtonSaveClicked()
     password->password = removeForbiddenVaultCharacters(form->lineEditPassword->text());
     password->url = removeForbiddenVaultCharacters(form->lineEditWebSite->text());
     password->note = removeForbiddenVaultCharacters(form->textEditNote->toPlainText());
-    emit passwordModified(password, passwordToReplaceIndex);
+    Q_EMIT passwordModified(password, passwordToReplaceIndex);
     leave();
 }
 
@@ -276,6 +276,6 @@ void ViewContentPasswordInformation::removeForbiddenCharactersFromNote()
 void ViewContentPasswordInformation::leave()
 {
     if (isPasswordCopied)
-        emit dataCopied();
+        Q_EMIT dataCopied();
     viewHost()->removeView(this);
 }

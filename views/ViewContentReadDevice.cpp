@@ -24,10 +24,34 @@ void ViewContentReadDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
-    Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
-    transfer.startReading(device);
+    if (expectedImages[DEVICE_MEMORY_MAIN].isEmpty())
+        transfer.startReading(device);
+    else
+        transfer.startVerifying(device, expectedImages[DEVICE_MEMORY_MAIN].data(),
+                                expectedImages[DEVICE_MEMORY_BACKUP].data());
+    // The transfer keeps its own copies.
+    for (SecureImageBuffer& image : expectedImages)
+        image.clear();
     deviceAccessTimer.start(0);
+}
+
+void ViewContentReadDevice::setDevice(Device* device, const uint8_t* expectedMainImage,
+                                      const uint8_t* expectedBackupImage)
+{
+    this->device = device;
+    for (SecureImageBuffer& image : expectedImages)
+        image.clear();
+    if (expectedMainImage && expectedBackupImage)
+    {
+        expectedImages[DEVICE_MEMORY_MAIN].assign(expectedMainImage, DEVICE_MEMORY_SIZE);
+        expectedImages[DEVICE_MEMORY_BACKUP].assign(expectedBackupImage, DEVICE_MEMORY_SIZE);
+    }
+}
+
+const DeviceFailureCause& ViewContentReadDevice::failureCause() const
+{
+    return transfer.failure();
 }
 
 void ViewContentReadDevice::deactivate()

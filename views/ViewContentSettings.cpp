@@ -35,28 +35,23 @@ void ViewContentSettings::activate()
     if (settings)
     {
         form->checkBoxNewApplicationVersionCheck->setChecked(
-            settings->value(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED).toBool());
+            settingValue(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED));
 
-        const bool isAutoLockingEnabled =
-            settings->value(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED).toBool();
+        const bool isAutoLockingEnabled = settingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED);
         form->checkBoxApplicationAutoLocking->setChecked(isAutoLockingEnabled);
         // setChecked() emits nothing when the state does not change: match the delay explicitly.
         form->widgetApplicationAutoLockingDelay->setEnabled(isAutoLockingEnabled);
 
         // The spin box brings a stored value outside 1 to 1440 back into that range.
         form->spinBoxApplicationAutoLocking->setValue(
-            settings->value(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES).toInt());
+            settingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES));
 
-        form->checkBoxLockWithSession->setChecked(
-            settings->value(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true).toBool());
+        form->checkBoxLockWithSession->setChecked(settingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION));
         // The spin box brings a stored value outside 0 to 3600 back into that range.
-        form->spinBoxClipboardClearingDelay->setValue(
-            settings->value(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30).toInt());
+        form->spinBoxClipboardClearingDelay->setValue(settingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS));
 
-        form->checkBoxAllowScreenshot->setChecked(
-            settings->value(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED).toBool());
-        form->checkBoxBackupReminder->setChecked(
-            settings->value(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, true).toBool());
+        form->checkBoxAllowScreenshot->setChecked(settingValue(SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED));
+        form->checkBoxBackupReminder->setChecked(settingValue(SETTING_IS_BACKUP_REMINDER_ENABLED));
     }
     form->pushButtonCancel->setFocus();
 }
@@ -73,24 +68,17 @@ void ViewContentSettings::_slotCheckBoxApplicationAutoLockingCheckStateChanged(i
 
 void ViewContentSettings::_slotPushButtonSaveClicked()
 {
-    if (settings)
-    {
-        settings->setValue(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED,
-                           form->checkBoxNewApplicationVersionCheck->isChecked());
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED,
-                           form->checkBoxApplicationAutoLocking->isChecked());
-        // Kept even when auto locking is off, so that turning it on again finds the user's delay.
-        settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES,
-                           form->spinBoxApplicationAutoLocking->value());
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION,
-                           form->checkBoxLockWithSession->isChecked());
-        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS,
-                           form->spinBoxClipboardClearingDelay->value());
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED,
-                           form->checkBoxAllowScreenshot->isChecked());
-        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED,
-                           form->checkBoxBackupReminder->isChecked());
-    }
+    setSettingValue(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED,
+                    form->checkBoxNewApplicationVersionCheck->isChecked());
+    setSettingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED,
+                    form->checkBoxApplicationAutoLocking->isChecked());
+    // Kept even when auto locking is off, so that turning it on again finds the user's delay.
+    setSettingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES,
+                    form->spinBoxApplicationAutoLocking->value());
+    setSettingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION, form->checkBoxLockWithSession->isChecked());
+    setSettingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS, form->spinBoxClipboardClearingDelay->value());
+    setSettingValue(SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED, form->checkBoxAllowScreenshot->isChecked());
+    setSettingValue(SETTING_IS_BACKUP_REMINDER_ENABLED, form->checkBoxBackupReminder->isChecked());
     viewHost()->removeView(this);
     Q_EMIT configurationChanged();
 }

@@ -19,9 +19,13 @@ ViewContentShowDeviceInformation::~ViewContentShowDeviceInformation()
     delete form;
 }
 
+void ViewContentShowDeviceInformation::setDevice(Device* device)
+{
+    this->device = device;
+}
+
 void ViewContentShowDeviceInformation::activate()
 {
-    Device* device = getCurrentDevice();
     form->labelName->setText(device ? device->getName() : QString());
     const QString errorText = tr("ERROR");
     form->labelSerialNumber->setText(errorText);
@@ -46,7 +50,7 @@ void ViewContentShowDeviceInformation::activate()
     }
     form->labelHardwareVersion->setText(QString::number(hardwareVersion));
     form->labelFirmwareVersion->setText(QString::number(firmwareVersion));
-    closeCurrentDevice();
+    Q_EMIT deviceReadingFinished();
 }
 
 void ViewContentShowDeviceInformation::_slotPushButtonOkClicked()
@@ -57,7 +61,7 @@ void ViewContentShowDeviceInformation::_slotPushButtonOkClicked()
 void ViewContentShowDeviceInformation::reportReadingFailure(const QString& text)
 {
     // The page stays underneath the message with what could be read; its OK button leaves it.
-    closeCurrentDevice();
+    Q_EMIT deviceReadingFinished();
     viewHost()->pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_ERROR, tr("Error"), text,
                                          ViewContentMessageBoxDialog::BUTTON_OK,
                                          ViewContentMessageBoxDialog::BUTTON_OK);

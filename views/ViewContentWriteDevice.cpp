@@ -26,10 +26,19 @@ void ViewContentWriteDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
-    Device* device = getCurrentDevice();
     form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
     transfer.startWriting(device);
     deviceAccessTimer.start(0);
+}
+
+void ViewContentWriteDevice::setDevice(Device* device)
+{
+    this->device = device;
+}
+
+const DeviceFailureCause& ViewContentWriteDevice::failureCause() const
+{
+    return transfer.failure();
 }
 
 void ViewContentWriteDevice::deactivate()

@@ -3,16 +3,19 @@
 #include "ViewContentBase.h"
 #include "device/DeviceTransfer.h"
 
+#include <QPointer>
 #include <QTimer>
+
+class Device;
 
 namespace Ui
 {
 class ViewContentWriteDevice;
 }
 
-// Writes the current device's main buffer to its main memory, reads it back and compares, then writes its
-// backup buffer to its backup memory: one 256-byte block (or a short slice of the read-back) per timer
-// tick so that the window repaints and answers in between. Reports one result code, a WriteResult.
+// Writes the main buffer of the device it is given to its main memory, reads it back and compares, then
+// writes its backup buffer to its backup memory: one 256-byte block (or a short slice of the read-back) per
+// timer tick so that the window repaints and answers in between. Reports one result code, a WriteResult.
 class ViewContentWriteDevice : public ViewContentBase
 {
     Q_OBJECT
@@ -23,6 +26,11 @@ public:
 
     void activate() override;
     void deactivate() override;
+
+    // The device of the next visit (not owned: the workflow's session keeps it).
+    void setDevice(Device* device);
+    // Why the last visit failed.
+    const DeviceFailureCause& failureCause() const;
 
     // The codes writeFinished() carries: the transfer's own.
     enum WriteResult
@@ -56,4 +64,5 @@ private:
     Ui::ViewContentWriteDevice* form;
     DeviceTransfer transfer;
     QTimer deviceAccessTimer;
+    QPointer<Device> device;
 };

@@ -2,6 +2,93 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>BackUpDeviceWorkflow</name>
+    <message>
+        <source>Could not save the backup file &apos;%1&apos; (%2).</source>
+        <translation>Impossible d’enregistrer le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
+    </message>
+    <message>
+        <source>Backup saved</source>
+        <translation>Sauvegarde enregistrée</translation>
+    </message>
+    <message>
+        <source>The device &apos;%1&apos; was backed up to &apos;%2&apos;.
+The file stays encrypted: restoring it needs the device&apos;s master password.</source>
+        <translation>L’appareil «&#xa0;%1&#xa0;» a été sauvegardé dans «&#xa0;%2&#xa0;».
+Le fichier reste chiffré&#xa0;: sa restauration demande le mot de passe maître de l’appareil.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigureDeviceWorkflow</name>
+    <message>
+        <source>Could not retrieve the device backup disable flag.</source>
+        <translation>Impossible de lire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Device access error</source>
+        <translation>Erreur d’accès à l’appareil</translation>
+    </message>
+</context>
+<context>
+    <name>CopyDeviceWorkflow</name>
+    <message>
+        <source>The source device content is no longer available. Please read the source device again.</source>
+        <translation>Le contenu de l’appareil source n’est plus disponible. Veuillez relire l’appareil source.</translation>
+    </message>
+    <message>
+        <source>Could not retrieve the device backup disable flag.</source>
+        <translation>Impossible de lire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Device access error</source>
+        <translation>Erreur d’accès à l’appareil</translation>
+    </message>
+    <message>
+        <source>Device backup disabled</source>
+        <translation>Sauvegarde désactivée sur l’appareil</translation>
+    </message>
+    <message>
+        <source>The selected target device can&apos;t be used as backup.
+This feature can be configured through the device configuration menu of the application.
+
+Please insert another target device or enable the backup feature on the current target device.</source>
+        <translation>L’appareil cible sélectionné ne peut pas servir de sauvegarde.
+Ce réglage se modifie dans la configuration de l’appareil, depuis le menu Appareil de l’application.
+
+Veuillez brancher un autre appareil cible ou autoriser la sauvegarde sur l’appareil cible actuel.</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>Confirmation</translation>
+    </message>
+    <message>
+        <source>Failed to encrypt data, aborting.</source>
+        <translation>Échec du chiffrement des données, abandon.</translation>
+    </message>
+    <message>
+        <source>identical</source>
+        <comment>master password for device copy wizard</comment>
+        <translation>identiques</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <comment>master password for device copy wizard</comment>
+        <translation>différents</translation>
+    </message>
+    <message>
+        <source>Please confirm the device duplication settings.&lt;br /&gt;&lt;br /&gt;Source device name: &lt;b&gt;%1&lt;/b&gt; (serial number %2)&lt;br /&gt;Target device name: &lt;b&gt;%3&lt;/b&gt; (serial number %4)&lt;br /&gt;Source and target devices master password are &lt;b&gt;%5&lt;/b&gt;.</source>
+        <translation>Veuillez confirmer les paramètres de la copie d’appareil.&lt;br /&gt;&lt;br /&gt;Nom de l’appareil source&#xa0;: &lt;b&gt;%1&lt;/b&gt; (numéro de série %2)&lt;br /&gt;Nom de l’appareil cible&#xa0;: &lt;b&gt;%3&lt;/b&gt; (numéro de série %4)&lt;br /&gt;Les mots de passe maîtres des appareils source et cible sont &lt;b&gt;%5&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;The source and the target are the same device:&lt;/b&gt; its content will be written back onto it.</source>
+        <translation>&lt;b&gt;La source et la cible sont le même appareil&#xa0;:&lt;/b&gt; son contenu y sera réécrit.</translation>
+    </message>
+    <message>
+        <source>Do you want to continue?</source>
+        <translation>Voulez-vous continuer&#xa0;?</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>No name defined</source>
@@ -10,6 +97,204 @@
     <message>
         <source>No serial number</source>
         <translation>Aucun numéro de série</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceBackupRecord</name>
+    <message>
+        <source>This device has changes that no backup holds yet: consider Device &gt; Back up device to file.</source>
+        <translation>Cet appareil contient des modifications qu’aucune sauvegarde ne contient encore&#xa0;: pensez à Appareil &gt; Sauvegarder l’appareil dans un fichier.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceFailureText</name>
+    <message>
+        <source>no device is open</source>
+        <translation>aucun appareil n’est ouvert</translation>
+    </message>
+    <message>
+        <source>the port failed (was the device unplugged?)</source>
+        <translation>le port a échoué (l’appareil a-t-il été débranché&#xa0;?)</translation>
+    </message>
+    <message>
+        <source>the device did not answer</source>
+        <translation>l’appareil n’a pas répondu</translation>
+    </message>
+    <message>
+        <source>the device stopped answering after %1 of %2 bytes</source>
+        <translation>l’appareil a cessé de répondre après %1 octets sur %2</translation>
+    </message>
+    <message>
+        <source>the device answered too slowly (%1 of %2 bytes)</source>
+        <translation>l’appareil a répondu trop lentement (%1 octets sur %2)</translation>
+    </message>
+    <message>
+        <source>the device refused the command</source>
+        <translation>l’appareil a refusé la commande</translation>
+    </message>
+    <message>
+        <source>the device keeps sending data that nobody asked for</source>
+        <translation>l’appareil envoie sans cesse des données que personne n’a demandées</translation>
+    </message>
+    <message>
+        <source>the device gave an incomplete answer</source>
+        <translation>l’appareil a donné une réponse incomplète</translation>
+    </message>
+    <message>
+        <source>the main memory does not hold what was written</source>
+        <translation>la mémoire principale ne contient pas ce qui a été écrit</translation>
+    </message>
+    <message>
+        <source>the backup memory does not hold what was written</source>
+        <translation>la mémoire de secours ne contient pas ce qui a été écrit</translation>
+    </message>
+    <message>
+        <source>no permission to use the port</source>
+        <translation>pas d’autorisation d’utiliser le port</translation>
+    </message>
+    <message>
+        <source>the port is in use by another program</source>
+        <translation>le port est utilisé par un autre programme</translation>
+    </message>
+    <message>
+        <source>the port is gone</source>
+        <translation>le port a disparu</translation>
+    </message>
+    <message>
+        <source>setting the LED</source>
+        <translation>réglage du voyant</translation>
+    </message>
+    <message>
+        <source>selecting the main memory</source>
+        <translation>sélection de la mémoire principale</translation>
+    </message>
+    <message>
+        <source>selecting the backup memory</source>
+        <translation>sélection de la mémoire de secours</translation>
+    </message>
+    <message>
+        <source>writing block %1 of the backup memory</source>
+        <translation>écriture du bloc %1 de la mémoire de secours</translation>
+    </message>
+    <message>
+        <source>writing block %1 of the main memory</source>
+        <translation>écriture du bloc %1 de la mémoire principale</translation>
+    </message>
+    <message>
+        <source>reading the main memory</source>
+        <translation>lecture de la mémoire principale</translation>
+    </message>
+    <message>
+        <source>reading the backup memory</source>
+        <translation>lecture de la mémoire de secours</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>failed operation: problem</comment>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1
+(%2)</source>
+        <comment>message, then its cause</comment>
+        <translation>%1
+(%2)</translation>
+    </message>
+    <message>
+        <source>Could not open the connected device.</source>
+        <translation>Impossible d’ouvrir l’appareil connecté.</translation>
+    </message>
+    <message>
+        <source>Access to the device&apos;s serial port was denied. Install the udev rule shipped with the application, or add your user to the &quot;dialout&quot; group and log in again.</source>
+        <translation>L’accès au port série de l’appareil a été refusé. Installez la règle udev fournie avec l’application, ou ajoutez votre utilisateur au groupe «&#xa0;dialout&#xa0;» puis rouvrez votre session.</translation>
+    </message>
+    <message>
+        <source>Could not make the device LED blink, aborting.</source>
+        <translation>Impossible de faire clignoter le voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not read the device main memory, aborting.</source>
+        <translation>Impossible de lire la mémoire principale de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not read the device backup memory, aborting.</source>
+        <translation>Impossible de lire la mémoire de secours de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not stop device led from blinking, aborting.</source>
+        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not stop the device LED from blinking, aborting.</source>
+        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not configure the access to the main memory, aborting.</source>
+        <translation>Impossible de configurer l’accès à la mémoire principale, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not configure the access to the backup memory, aborting.</source>
+        <translation>Impossible de configurer l’accès à la mémoire de secours, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not write data to the main memory, aborting.</source>
+        <translation>Impossible d’écrire les données dans la mémoire principale, abandon.</translation>
+    </message>
+    <message>
+        <source>Could not write data to the backup memory, aborting.</source>
+        <translation>Impossible d’écrire les données dans la mémoire de secours, abandon.</translation>
+    </message>
+    <message>
+        <source>Data could not be successfully written. Please retry.
+Consider changing the device if this error is still occurring.</source>
+        <translation>Les données n’ont pas pu être écrites correctement. Veuillez réessayer.
+Si l’erreur persiste, envisagez de changer d’appareil.</translation>
+    </message>
+    <message>
+        <source>Write error</source>
+        <translation>Erreur d’écriture</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWorkflow</name>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>Device main and backup memories do not have the same content. This is likely due to a power outage during previous device writing.
+Do you want to display the main memory content?
+
+Select &apos;Yes&apos; to try with main memory or &apos;No&apos; to try with backup memory.
+If the memory you selected does not contain the expected data, re-read the device then try the other memory.</source>
+        <translation>Les mémoires principale et de secours de l’appareil n’ont pas le même contenu, probablement à cause d’une coupure pendant un enregistrement précédent.
+Voulez-vous afficher le contenu de la mémoire principale&#xa0;?
+
+Choisissez «&#xa0;Oui&#xa0;» pour essayer la mémoire principale ou «&#xa0;Non&#xa0;» pour essayer la mémoire de secours.
+Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau l’appareil et essayez l’autre mémoire.</translation>
+    </message>
+    <message>
+        <source>The data on this device were modified outside Corvane Key Manager. Open them anyway?</source>
+        <translation>Les données de cet appareil ont été modifiées en dehors de Corvane Key Manager. Les ouvrir quand même&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Failed to decrypt data, aborting.</source>
+        <translation>Échec du déchiffrement des données, abandon.</translation>
+    </message>
+    <message>
+        <source>Failed to decrypt data. Make sure you provided the correct password.</source>
+        <translation>Échec du déchiffrement des données. Vérifiez que vous avez saisi le bon mot de passe.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+</context>
+<context>
+    <name>EraseDeviceWorkflow</name>
+    <message>
+        <source>Could not write the device name.</source>
+        <translation>Impossible d’écrire le nom de l’appareil.</translation>
     </message>
 </context>
 <context>
@@ -313,174 +598,10 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
         <translation>Les mots de passe de l’onglet courant ont été exportés avec succès dans un fichier CSV.</translation>
     </message>
     <message>
-        <source>Searching for an update</source>
-        <translation>Recherche d’une mise à jour</translation>
-    </message>
-    <message>
-        <source>Searching for an update on the server...
-This operation will take less than 5 seconds.</source>
-        <translation>Recherche d’une mise à jour sur le serveur...
-Cette opération prendra moins de 5 secondes.</translation>
-    </message>
-    <message>
-        <source>Update check</source>
-        <translation>Recherche de mise à jour</translation>
-    </message>
-    <message>
-        <source>Failed to retrieve the update information from the server.
-Please check your network configuration and retry.</source>
-        <translation>Impossible d’obtenir les informations de mise à jour depuis le serveur.
-Veuillez vérifier votre configuration réseau et réessayer.</translation>
-    </message>
-    <message>
-        <source>Update available</source>
-        <translation>Mise à jour disponible</translation>
-    </message>
-    <message>
-        <source>A program update is available (the new version is %1, you are currently using the version %2).
-Do you want to download it from the website?</source>
-        <translation>Une mise à jour du programme est disponible (la nouvelle version est la %1, vous utilisez actuellement la version %2).
-Voulez-vous la télécharger depuis le site web&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Could not open the download page in a web browser.
-You can open %1 yourself.</source>
-        <translation>Impossible d’ouvrir la page de téléchargement dans un navigateur web.
-Vous pouvez ouvrir %1 vous-même.</translation>
-    </message>
-    <message>
-        <source>No update found</source>
-        <translation>Aucune mise à jour</translation>
-    </message>
-    <message>
-        <source>No update is available, you are using the latest version.</source>
-        <translation>Aucune mise à jour n’est disponible, vous utilisez la dernière version.</translation>
-    </message>
-    <message>
-        <source>Could not retrieve the device backup disable flag.</source>
-        <translation>Impossible de lire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
-    </message>
-    <message>
-        <source>Device access error</source>
-        <translation>Erreur d’accès à l’appareil</translation>
-    </message>
-    <message>
-        <source>Could not write the device name.</source>
-        <translation>Impossible d’écrire le nom de l’appareil.</translation>
-    </message>
-    <message>
-        <source>The source device content is no longer available. Please read the source device again.</source>
-        <translation>Le contenu de l’appareil source n’est plus disponible. Veuillez relire l’appareil source.</translation>
-    </message>
-    <message>
-        <source>Device backup disabled</source>
-        <translation>Sauvegarde désactivée sur l’appareil</translation>
-    </message>
-    <message>
-        <source>The selected target device can&apos;t be used as backup.
-This feature can be configured through the device configuration menu of the application.
-
-Please insert another target device or enable the backup feature on the current target device.</source>
-        <translation>L’appareil cible sélectionné ne peut pas servir de sauvegarde.
-Ce réglage se modifie dans la configuration de l’appareil, depuis le menu Appareil de l’application.
-
-Veuillez brancher un autre appareil cible ou autoriser la sauvegarde sur l’appareil cible actuel.</translation>
-    </message>
-    <message>
-        <source>identical</source>
-        <comment>master password for device copy wizard</comment>
-        <translation>identiques</translation>
-    </message>
-    <message>
-        <source>different</source>
-        <comment>master password for device copy wizard</comment>
-        <translation>différents</translation>
-    </message>
-    <message>
-        <source>Confirmation</source>
-        <translation>Confirmation</translation>
-    </message>
-    <message>
-        <source>Failed to encrypt data, aborting.</source>
-        <translation>Échec du chiffrement des données, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not open the connected device.</source>
-        <translation>Impossible d’ouvrir l’appareil connecté.</translation>
-    </message>
-    <message>
-        <source>Access to the device&apos;s serial port was denied. Install the udev rule shipped with the application, or add your user to the &quot;dialout&quot; group and log in again.</source>
-        <translation>L’accès au port série de l’appareil a été refusé. Installez la règle udev fournie avec l’application, ou ajoutez votre utilisateur au groupe «&#xa0;dialout&#xa0;» puis rouvrez votre session.</translation>
-    </message>
-    <message>
-        <source>Could not make the device LED blink, aborting.</source>
-        <translation>Impossible de faire clignoter le voyant de l’appareil, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not read the device main memory, aborting.</source>
-        <translation>Impossible de lire la mémoire principale de l’appareil, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not read the device backup memory, aborting.</source>
-        <translation>Impossible de lire la mémoire de secours de l’appareil, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not stop device led from blinking, aborting.</source>
-        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
-    </message>
-    <message>
         <source>You have made some modifications to the currently displayed data without saving them.
 Do you confirm overwriting such unsaved data with the content of the newly opened device?</source>
         <translation>Vous avez modifié les données affichées sans les enregistrer.
 Confirmez-vous le remplacement de ces données non enregistrées par le contenu de l’appareil que vous ouvrez&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Device main and backup memories do not have the same content. This is likely due to a power outage during previous device writing.
-Do you want to display the main memory content?
-
-Select &apos;Yes&apos; to try with main memory or &apos;No&apos; to try with backup memory.
-If the memory you selected does not contain the expected data, re-read the device then try the other memory.</source>
-        <translation>Les mémoires principale et de secours de l’appareil n’ont pas le même contenu, probablement à cause d’une coupure pendant un enregistrement précédent.
-Voulez-vous afficher le contenu de la mémoire principale&#xa0;?
-
-Choisissez «&#xa0;Oui&#xa0;» pour essayer la mémoire principale ou «&#xa0;Non&#xa0;» pour essayer la mémoire de secours.
-Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau l’appareil et essayez l’autre mémoire.</translation>
-    </message>
-    <message>
-        <source>Failed to decrypt data, aborting.</source>
-        <translation>Échec du déchiffrement des données, abandon.</translation>
-    </message>
-    <message>
-        <source>Failed to decrypt data. Make sure you provided the correct password.</source>
-        <translation>Échec du déchiffrement des données. Vérifiez que vous avez saisi le bon mot de passe.</translation>
-    </message>
-    <message>
-        <source>Confirm saving device</source>
-        <translation>Confirmer l’enregistrement sur l’appareil</translation>
-    </message>
-    <message>
-        <source>There is not enough room in device memory. Please remove some passwords.</source>
-        <translation>Il n’y a pas assez de place dans la mémoire de l’appareil. Veuillez supprimer des mots de passe.</translation>
-    </message>
-    <message>
-        <source>Could not stop the device LED from blinking, aborting.</source>
-        <translation>Impossible d’arrêter le clignotement du voyant de l’appareil, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not configure the access to the main memory, aborting.</source>
-        <translation>Impossible de configurer l’accès à la mémoire principale, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not configure the access to the backup memory, aborting.</source>
-        <translation>Impossible de configurer l’accès à la mémoire de secours, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not write data to the main memory, aborting.</source>
-        <translation>Impossible d’écrire les données dans la mémoire principale, abandon.</translation>
-    </message>
-    <message>
-        <source>Could not write data to the backup memory, aborting.</source>
-        <translation>Impossible d’écrire les données dans la mémoire de secours, abandon.</translation>
     </message>
     <message>
         <source>Write success</source>
@@ -491,16 +612,6 @@ Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau
 You can safely remove the device if you want.</source>
         <translation>Toutes les données ont été écrites avec succès.
 Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
-    </message>
-    <message>
-        <source>Data could not be successfully written. Please retry.
-Consider changing the device if this error is still occurring.</source>
-        <translation>Les données n’ont pas pu être écrites correctement. Veuillez réessayer.
-Si l’erreur persiste, envisagez de changer d’appareil.</translation>
-    </message>
-    <message>
-        <source>Write error</source>
-        <translation>Erreur d’écriture</translation>
     </message>
     <message>
         <source>&lt;b&gt;Corvane Key Manager&lt;/b&gt;, copyright &amp;copy; %1 Corvane.&lt;br /&gt;&lt;br /&gt;Build date: %2 %3&lt;br /&gt;Application version: %4&lt;br /&gt;Qt version: %5&lt;br /&gt;&lt;br /&gt;This application is using Qt framework under &lt;a href=&quot;%6&quot;&gt;LGPLv3 license&lt;/a&gt;.</source>
@@ -535,20 +646,12 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <translation>Santé des mots de passe</translation>
     </message>
     <message>
-        <source>The data on this device were modified outside Corvane Key Manager. Open them anyway?</source>
-        <translation>Les données de cet appareil ont été modifiées en dehors de Corvane Key Manager. Les ouvrir quand même&#xa0;?</translation>
-    </message>
-    <message>
         <source>Last backup of this device: %1</source>
         <translation>Dernière sauvegarde de cet appareil&#xa0;: %1</translation>
     </message>
     <message>
         <source>This device was never backed up</source>
         <translation>Cet appareil n’a jamais été sauvegardé</translation>
-    </message>
-    <message>
-        <source>This device has changes that no backup holds yet: consider Device &gt; Back up device to file.</source>
-        <translation>Cet appareil contient des modifications qu’aucune sauvegarde ne contient encore&#xa0;: pensez à Appareil &gt; Sauvegarder l’appareil dans un fichier.</translation>
     </message>
     <message>
         <source>Back up the device to a file</source>
@@ -559,56 +662,12 @@ Vous pouvez à tout moment retrouver cette documentation, et bien plus encore, d
         <translation>Sauvegardes d’appareil (*.corvane-backup)</translation>
     </message>
     <message>
-        <source>Could not save the backup file &apos;%1&apos; (%2).</source>
-        <translation>Impossible d’enregistrer le fichier de sauvegarde «&#xa0;%1&#xa0;» (%2).</translation>
-    </message>
-    <message>
-        <source>Backup saved</source>
-        <translation>Sauvegarde enregistrée</translation>
-    </message>
-    <message>
-        <source>The device &apos;%1&apos; was backed up to &apos;%2&apos;.
-The file stays encrypted: restoring it needs the device&apos;s master password.</source>
-        <translation>L’appareil «&#xa0;%1&#xa0;» a été sauvegardé dans «&#xa0;%2&#xa0;».
-Le fichier reste chiffré&#xa0;: sa restauration demande le mot de passe maître de l’appareil.</translation>
-    </message>
-    <message>
         <source>Restore a device from a file</source>
         <translation>Restaurer un appareil depuis un fichier</translation>
     </message>
     <message>
         <source>Device backups (*.corvane-backup);;All files (*)</source>
         <translation>Sauvegardes d’appareil (*.corvane-backup);;Tous les fichiers (*)</translation>
-    </message>
-    <message>
-        <source>The selected device can&apos;t be used as backup target: nothing was written.
-This feature can be configured through the device configuration menu of the application.</source>
-        <translation>L’appareil sélectionné ne peut pas servir de cible de sauvegarde&#xa0;: rien n’a été écrit.
-Cette fonction se configure dans le menu de configuration de l’appareil de l’application.</translation>
-    </message>
-    <message>
-        <source>Confirm restoring device</source>
-        <translation>Confirmer la restauration de l’appareil</translation>
-    </message>
-    <message>
-        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos;?
-All device current data will be overwritten.</source>
-        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;»&#xa0;?
-Toutes les données actuelles de l’appareil seront écrasées.</translation>
-    </message>
-    <message>
-        <source>Restore success</source>
-        <translation>Restauration réussie</translation>
-    </message>
-    <message>
-        <source>The backup &apos;%1&apos; was written to the device &apos;%2&apos; and verified.
-You can safely remove the device if you want.</source>
-        <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
-Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
-    </message>
-    <message>
-        <source>Could not read the backup file (%1).</source>
-        <translation>Impossible de lire le fichier de sauvegarde (%1).</translation>
     </message>
     <message>
         <source>Create a tab with New to start.</source>
@@ -627,28 +686,6 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
 Read the columns from these titles instead of importing the line as a record?</source>
         <translation>La première ligne du fichier ressemble aux titres de colonnes d’un autre gestionnaire de mots de passe.
 Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une fiche&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Please confirm the device duplication settings.&lt;br /&gt;&lt;br /&gt;Source device name: &lt;b&gt;%1&lt;/b&gt; (serial number %2)&lt;br /&gt;Target device name: &lt;b&gt;%3&lt;/b&gt; (serial number %4)&lt;br /&gt;Source and target devices master password are &lt;b&gt;%5&lt;/b&gt;.</source>
-        <translation>Veuillez confirmer les paramètres de la copie d’appareil.&lt;br /&gt;&lt;br /&gt;Nom de l’appareil source&#xa0;: &lt;b&gt;%1&lt;/b&gt; (numéro de série %2)&lt;br /&gt;Nom de l’appareil cible&#xa0;: &lt;b&gt;%3&lt;/b&gt; (numéro de série %4)&lt;br /&gt;Les mots de passe maîtres des appareils source et cible sont &lt;b&gt;%5&lt;/b&gt;.</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;The source and the target are the same device:&lt;/b&gt; its content will be written back onto it.</source>
-        <translation>&lt;b&gt;La source et la cible sont le même appareil&#xa0;:&lt;/b&gt; son contenu y sera réécrit.</translation>
-    </message>
-    <message>
-        <source>Do you want to continue?</source>
-        <translation>Voulez-vous continuer&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Save changes to the device &apos;%1&apos; (serial number %2)?
-All device current data will be overwritten.</source>
-        <translation>Enregistrer les modifications sur l’appareil «&#xa0;%1&#xa0;» (numéro de série %2)&#xa0;?
-Toutes les données actuelles de l’appareil seront écrasées.</translation>
-    </message>
-    <message>
-        <source>This vault was opened from another device (serial number %1).</source>
-        <translation>Ce coffre a été ouvert depuis un autre appareil (numéro de série %1).</translation>
     </message>
     <message>
         <source>&amp;Save</source>
@@ -1188,6 +1225,131 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
     <message>
         <source>&apos;%1&apos; is not a memory image: it holds %2 bytes instead of %3</source>
         <translation>«&#xa0;%1&#xa0;» n’est pas une image mémoire&#xa0;: il contient %2 octets au lieu de %3</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreDeviceWorkflow</name>
+    <message>
+        <source>Could not read the backup file (%1).</source>
+        <translation>Impossible de lire le fichier de sauvegarde (%1).</translation>
+    </message>
+    <message>
+        <source>Failed to decrypt data. Make sure you provided the correct password.</source>
+        <translation>Échec du déchiffrement des données. Vérifiez que vous avez saisi le bon mot de passe.</translation>
+    </message>
+    <message>
+        <source>Could not retrieve the device backup disable flag.</source>
+        <translation>Impossible de lire l’indicateur de désactivation de sauvegarde de l’appareil.</translation>
+    </message>
+    <message>
+        <source>Device access error</source>
+        <translation>Erreur d’accès à l’appareil</translation>
+    </message>
+    <message>
+        <source>Device backup disabled</source>
+        <translation>Sauvegarde désactivée sur l’appareil</translation>
+    </message>
+    <message>
+        <source>The selected device can&apos;t be used as backup target: nothing was written.
+This feature can be configured through the device configuration menu of the application.</source>
+        <translation>L’appareil sélectionné ne peut pas servir de cible de sauvegarde&#xa0;: rien n’a été écrit.
+Cette fonction se configure dans le menu de configuration de l’appareil de l’application.</translation>
+    </message>
+    <message>
+        <source>Confirm restoring device</source>
+        <translation>Confirmer la restauration de l’appareil</translation>
+    </message>
+    <message>
+        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos;?
+All device current data will be overwritten.</source>
+        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;»&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>Restore success</source>
+        <translation>Restauration réussie</translation>
+    </message>
+    <message>
+        <source>The backup &apos;%1&apos; was written to the device &apos;%2&apos; and verified.
+You can safely remove the device if you want.</source>
+        <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
+Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
+</context>
+<context>
+    <name>SaveDeviceWorkflow</name>
+    <message>
+        <source>Confirm saving device</source>
+        <translation>Confirmer l’enregistrement sur l’appareil</translation>
+    </message>
+    <message>
+        <source>Save changes to the device &apos;%1&apos; (serial number %2)?
+All device current data will be overwritten.</source>
+        <translation>Enregistrer les modifications sur l’appareil «&#xa0;%1&#xa0;» (numéro de série %2)&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>This vault was opened from another device (serial number %1).</source>
+        <translation>Ce coffre a été ouvert depuis un autre appareil (numéro de série %1).</translation>
+    </message>
+    <message>
+        <source>There is not enough room in device memory. Please remove some passwords.</source>
+        <translation>Il n’y a pas assez de place dans la mémoire de l’appareil. Veuillez supprimer des mots de passe.</translation>
+    </message>
+    <message>
+        <source>Failed to encrypt data, aborting.</source>
+        <translation>Échec du chiffrement des données, abandon.</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateChecker</name>
+    <message>
+        <source>Searching for an update</source>
+        <translation>Recherche d’une mise à jour</translation>
+    </message>
+    <message>
+        <source>Searching for an update on the server...
+This operation will take less than 5 seconds.</source>
+        <translation>Recherche d’une mise à jour sur le serveur...
+Cette opération prendra moins de 5 secondes.</translation>
+    </message>
+    <message>
+        <source>Update check</source>
+        <translation>Recherche de mise à jour</translation>
+    </message>
+    <message>
+        <source>Failed to retrieve the update information from the server.
+Please check your network configuration and retry.</source>
+        <translation>Impossible d’obtenir les informations de mise à jour depuis le serveur.
+Veuillez vérifier votre configuration réseau et réessayer.</translation>
+    </message>
+    <message>
+        <source>Update available</source>
+        <translation>Mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>A program update is available (the new version is %1, you are currently using the version %2).
+Do you want to download it from the website?</source>
+        <translation>Une mise à jour du programme est disponible (la nouvelle version est la %1, vous utilisez actuellement la version %2).
+Voulez-vous la télécharger depuis le site web&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Could not open the download page in a web browser.
+You can open %1 yourself.</source>
+        <translation>Impossible d’ouvrir la page de téléchargement dans un navigateur web.
+Vous pouvez ouvrir %1 vous-même.</translation>
+    </message>
+    <message>
+        <source>No update found</source>
+        <translation>Aucune mise à jour</translation>
+    </message>
+    <message>
+        <source>No update is available, you are using the latest version.</source>
+        <translation>Aucune mise à jour n’est disponible, vous utilisez la dernière version.</translation>
     </message>
 </context>
 <context>

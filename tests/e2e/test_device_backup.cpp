@@ -123,7 +123,7 @@ private Q_SLOTS:
                  qPrintable(success));
         QCOMPARE(target.memory(DEVICE_MEMORY_MAIN), sourceImage);
         QCOMPARE(target.memory(DEVICE_MEMORY_BACKUP), sourceImage);
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
     }
 
     void wrongPasswordWritesNothing()
@@ -205,8 +205,7 @@ private Q_SLOTS:
                  qPrintable(label->text()));
 
         // The setting turns the status off.
-        settings->setValue(CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED, false);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_IS_BACKUP_REMINDER_ENABLED, false);
         QVERIFY(!label->isVisible());
     }
 };

@@ -120,7 +120,7 @@ private:
         startWizard();
         enterSourcePassword(SOURCE_PASSWORD);
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(window->isCopyWizardDataHeld());
         QVERIFY(source.stop());
     }
@@ -184,7 +184,7 @@ private Q_SLOTS:
                      "master password are <b>identical</b>.<br /><br />Do you want to continue?"));
         // Nothing of the source outlives the copy, and the target is closed.
         QVERIFY(!window->isCopyWizardDataHeld());
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
 
         // Both memories hold the same new envelope of the source's whole plaintext image, filler included;
         // only the seal after the end marker is made again, for the new envelope.
@@ -259,7 +259,7 @@ private Q_SLOTS:
             QVERIFY(!confirmation.isBoxSeen());
             QVERIFY(!hasWriteRequest(flagged.requestLog()));
             QCOMPARE(flagged.memory(DEVICE_MEMORY_MAIN), targetImage);
-            QVERIFY(!getCurrentDevice());
+            QVERIFY(!window->workflowDevice());
             QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
             QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
         }
@@ -271,7 +271,7 @@ private Q_SLOTS:
             ModalBoxAnswerer confirmation(QMessageBox::No);
             enterTargetPassword(QString());
             QTRY_VERIFY(confirmation.isBoxSeen());
-            QTRY_VERIFY(!getCurrentDevice());
+            QTRY_VERIFY(!window->workflowDevice());
             QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
             QVERIFY(!hasWriteRequest(target.requestLog()));
         }
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QCOMPARE(waitForMessage(window),
                  QStringLiteral("Write error|Data could not be successfully written. Please retry.\nConsider "
                                 "changing the device if this error is still occurring."));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
 
@@ -347,7 +347,7 @@ private Q_SLOTS:
         QCOMPARE(
             waitForMessage(window),
             QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(!window->isCopyWizardDataHeld());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2));
@@ -377,7 +377,7 @@ private Q_SLOTS:
         enterSourcePassword(SOURCE_PASSWORD);
         QVERIFY(chooseDevice(window, "TZQVR-0001"));
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
 
         ModalBoxAnswerer confirmation(QMessageBox::Yes);
         enterTargetPassword(TARGET_PASSWORD);
@@ -411,7 +411,7 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&]() { return confirmation.isBoxSeen(); }));
         QVERIFY2(confirmation.text().contains(QLatin1String("The source and the target are the same device")),
                  qPrintable(confirmation.text()));
-        QVERIFY(waitUntil([&]() { return !getCurrentDevice(); }));
+        QVERIFY(waitUntil([&]() { return !window->workflowDevice(); }));
         QVERIFY(!hasWriteRequest(source.requestLog()));
         QCOMPARE(source.memory(DEVICE_MEMORY_MAIN), sourceImage);
     }

@@ -90,7 +90,7 @@ private Q_SLOTS:
         confirmErasing(true);
         QVERIFY(waitForPage(window, VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3));
         const QDate dayAfter = QDate::currentDate();
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
 
         QCOMPARE(simulator.memory(DEVICE_MEMORY_MAIN), zeroImage);
         QCOMPARE(simulator.memory(DEVICE_MEMORY_BACKUP), zeroImage);
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(waitForMessage(window),
                  QStringLiteral("Write error|Data could not be successfully written. Please retry.\nConsider "
                                 "changing the device if this error is still occurring."));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(simulator.memory(DEVICE_MEMORY_MAIN) != zeroImage);
         // The name is not reset after a failed erase, and the wizard has been left.
         QCOMPARE(_deviceName_helper(simulator), QStringLiteral("Stubborn"));
@@ -168,8 +168,10 @@ private Q_SLOTS:
                             {"--silent-after-blocks", "3"}));
         confirmErasing(false);
         QCOMPARE(waitForMessage(window),
-                 QStringLiteral("Error|Could not write data to the main memory, aborting."));
-        QVERIFY(!getCurrentDevice());
+                 QStringLiteral(
+                     "Error|Could not write data to the main memory, aborting.\n(writing block 3 of the "
+                     "main memory: the device did not answer)"));
+        QVERIFY(!window->workflowDevice());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
         // Back on the confirmation page, from which the user may try again or cancel.
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2));

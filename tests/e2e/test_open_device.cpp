@@ -6,8 +6,10 @@
 #include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
+#include "mainwindow/workflows/DeviceFailureText.h"
 #include "support/DeviceWorkflowSupport.h"
 #include "support/DeviceWorkflowTestCase.h"
+#include "support/SlowTest.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceSelection.h"
@@ -87,6 +89,15 @@ private:
             window->view(VIEW_ID_DEVICE_SELECTION)->contentWidget());
     }
 
+    // The USB serial number of the highlighted row: the device Select would hand to the workflow.
+    QString highlightedSerialNumber()
+    {
+        const int row = editortest::child<QListWidget>(window->view(VIEW_ID_DEVICE_SELECTION), "listWidget")
+                            ->currentRow();
+        const QList<Device*> devices = selectionView()->listedDevices();
+        return row >= 0 && row < devices.size() ? devices.at(row)->getUsbSerialNumber() : QString();
+    }
+
     // A click on a row as the user makes it; the page acts on it from the event loop.
     void clickDeviceRow(int row)
     {
@@ -120,8 +131,8 @@ private Q_SLOTS:
 
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
-        QVERIFY(getCurrentDevice());
-        QCOMPARE(getCurrentDevice()->getName(), QStringLiteral("Home"));
+        QVERIFY(window->workflowDevice());
+        QCOMPARE(window->workflowDevice()->getName(), QStringLiteral("Home"));
         QVERIFY(enterReadingPassword(window, PASSWORD));
         QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
 
@@ -149,13 +160,14 @@ private Q_SLOTS:
                     .isEmpty());
 
         // Name, then the read bracketed by the LED commands, then the close that stops the LED again.
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
                                                       "A5 05", "A5 01 01", "A5 01 01"}));
     }
 
     void opensAtTheRealLineSpeedWithoutFreezing()
     {
+        CORVANE_SLOW_TEST();
         // 115 200 baud in USB packets: both memories take about 23 s to arrive.
         SimulatorProcess simulator;
         QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
@@ -258,7 +270,7 @@ private Q_SLOTS:
                                                          "pushButtonCancel"),
                           Qt::LeftButton);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
         QVERIFY(window->isDataModified());
 
@@ -294,7 +306,9 @@ private Q_SLOTS:
         QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02"}));
         QCOMPARE(office.requestLog(), QStringList({"A5 08"}));
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
-        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0001"));
+        QCOMPARE(highlightedSerialNumber(), QStringLiteral("TZQVR-0001"));
+        // Nothing is the workflow's before Select.
+        QVERIFY(!window->workflowDevice());
 
         // Another click moves the blinking: the first device stops, the second one starts.
         clickDeviceRow(1);
@@ -308,7 +322,7 @@ private Q_SLOTS:
         // Select stops the LED of the chosen one, closes the others, and the workflow goes on with it.
         clickSelectionButton("pushButtonSelect");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
-        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QCOMPARE(window->workflowDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
         QVERIFY(selectionView()->listedDevices().isEmpty());
         QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01", "A5 01 01"}));
         QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 01"));
@@ -323,7 +337,7 @@ private Q_SLOTS:
         clickDeviceRow(0);
         clickSelectionButton("pushButtonCancel");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02", "A5 01 01"}));
         QCOMPARE(window->getVault(), _deviceVault_helper());
     }
@@ -368,7 +382,7 @@ private Q_SLOTS:
         // Unplugging the blinking device forgets it: no current device, nothing to select.
         QVERIFY(first.stop());
         QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Second", "TZQVR-0002")}));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
         QCOMPARE(selectionView()->listedDevices().size(), 1);
 
@@ -399,7 +413,7 @@ private Q_SLOTS:
             QCOMPARE(answerer.title(), QStringLiteral("Error"));
             QCOMPARE(answerer.text(), QStringLiteral("Could not make the device LED blink."));
         }
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
         QCOMPARE(selectionView()->listedDevices().size(), 3);
 
@@ -417,7 +431,7 @@ private Q_SLOTS:
                          "Could not stop the device with USB serial number 'TZQVR-0001' LED from blinking."));
         }
         QCOMPARE(office.requestLog().last(), QStringLiteral("A5 01 02"));
-        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QCOMPARE(highlightedSerialNumber(), QStringLiteral("TZQVR-0002"));
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
         QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Office", "TZQVR-0002"),
                                                            deviceRowText("Mute", "TZQVR-0003")}));
@@ -425,7 +439,7 @@ private Q_SLOTS:
 
         clickSelectionButton("pushButtonSelect");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
-        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QCOMPARE(window->workflowDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
         QCOMPARE(mute.requestLog().last(), QStringLiteral("A5 01 01"));
     }
 
@@ -455,7 +469,7 @@ private Q_SLOTS:
             QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
             QCOMPARE(window->getVault(), shown);
             QVERIFY(window->isDataModified());
-            QVERIFY(!getCurrentDevice());
+            QVERIFY(!window->workflowDevice());
             QCOMPARE(erased.requestLog().last(), QStringLiteral("A5 01 01"));
         }
         // The vault on screen keeps its own master password: it can still be saved, and it still locks and
@@ -493,7 +507,7 @@ private Q_SLOTS:
             QCOMPARE(answerer.title(), QStringLiteral("Warning"));
             QVERIFY(
                 answerer.text().startsWith("Device main and backup memories do not have the same content."));
-            QVERIFY(waitUntil([]() { return !getCurrentDevice(); }));
+            QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
             QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
             QCOMPARE(window->getVault(), testCase.expectedVault);
         }
@@ -555,7 +569,7 @@ private Q_SLOTS:
             ModalBoxAnswerer answerer(answer);
             action(window, "actionOpenDevice")->trigger();
             QVERIFY(enterReadingPassword(window, PASSWORD));
-            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !getCurrentDevice(); }));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !window->workflowDevice(); }));
             QCOMPARE(answerer.title(), QStringLiteral("Warning"));
             QCOMPARE(answerer.text(), modifiedText);
             QCOMPARE(answerer.icon(), QMessageBox::Question);
@@ -584,7 +598,7 @@ private Q_SLOTS:
         ModalBoxAnswerer answerer(QMessageBox::No);
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !getCurrentDevice(); }));
+        QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !window->workflowDevice(); }));
         QCOMPARE(answerer.text(), modifiedText);
         QCOMPARE(window->getVault(), _shownVault_helper());
     }
@@ -594,14 +608,24 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<int>("unplugAtProgress");
         QTest::addColumn<QString>("message");
+        // What went wrong, below the message; "*" for a cause that depends on how the unplugging shows.
+        QTest::addColumn<QString>("cause");
         QTest::newRow("LED") << QStringList{"--wrong-ack", "0x01"} << -1
-                             << "Could not make the device LED blink, aborting.";
+                             << "Could not make the device LED blink, aborting."
+                             << "setting the LED: the device refused the command";
         QTest::newRow("main") << QStringList{"--wrong-ack", "0x02"} << -1
-                              << "Could not read the device main memory, aborting.";
+                              << "Could not read the device main memory, aborting."
+                              << "selecting the main memory: the device refused the command";
+        QTest::newRow("main cut short")
+            << QStringList{"--truncate-memory-reply", "65536"} << -1
+            << "Could not read the device main memory, aborting."
+            << "reading the main memory: the device stopped answering after 65536 of 131072 bytes";
         QTest::newRow("backup") << QStringList() << DEVICE_MEMORY_SIZE
-                                << "Could not read the device backup memory, aborting.";
+                                << "Could not read the device backup memory, aborting."
+                                << "*";
         QTest::newRow("LED stop") << QStringList() << 2 * DEVICE_MEMORY_SIZE
-                                  << "Could not stop device led from blinking, aborting.";
+                                  << "Could not stop device led from blinking, aborting."
+                                  << "*";
     }
 
     void readFailuresAreReported()
@@ -609,6 +633,7 @@ private Q_SLOTS:
         QFETCH(QStringList, faults);
         QFETCH(int, unplugAtProgress);
         QFETCH(QString, message);
+        QFETCH(QString, cause);
         SimulatorProcess simulator;
         QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
                             encryptVault(_deviceVault_helper(), PASSWORD), QByteArray(), faults));
@@ -623,9 +648,13 @@ private Q_SLOTS:
 
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QCOMPARE(waitForMessage(window), "Error|" + message);
+        const QString shown = waitForMessage(window);
+        if (cause == "*")
+            QVERIFY2(shown.startsWith("Error|" + message + "\n(") && shown.endsWith(')'), qPrintable(shown));
+        else
+            QCOMPARE(shown, "Error|" + message + "\n(" + cause + ")");
         disconnect(connection);
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(window->getVault(), _shownVault_helper());
         QVERIFY(!window->isDataModified());
     }
@@ -645,15 +674,20 @@ private Q_SLOTS:
         probe.close();
 
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(waitForMessage(window), "Error|" + FormContentEditor::openDeviceFailureMessage(EACCES));
-        QVERIFY(!getCurrentDevice());
+        const QString deniedMessage = QStringLiteral(
+            "Could not open the connected device.\n(no permission to use the port)\nAccess to the "
+            "device's serial port was denied. Install the udev rule shipped with the application, "
+            "or add your user to the \"dialout\" group and log in again.");
+        QCOMPARE(waitForMessage(window), "Error|" + deniedMessage);
+        QVERIFY(!window->workflowDevice());
+        QCOMPARE(DeviceFailureText::openFailureMessage(DeviceFailureCause::fromOpenErrorNumber(EPERM)),
+                 deniedMessage);
+        // Every reason the device layer gives is named.
         QCOMPARE(
-            FormContentEditor::openDeviceFailureMessage(EACCES),
-            QStringLiteral("Could not open the connected device.\nAccess to the device's serial port was "
-                           "denied. Install the udev rule shipped with the application, or add your user to "
-                           "the \"dialout\" group and log in again."));
-        QCOMPARE(FormContentEditor::openDeviceFailureMessage(EPERM),
-                 FormContentEditor::openDeviceFailureMessage(EACCES));
+            DeviceFailureText::openFailureMessage(DeviceFailureCause::fromOpenErrorNumber(EBUSY)),
+            QStringLiteral("Could not open the connected device.\n(the port is in use by another program)"));
+        QCOMPARE(DeviceFailureText::openFailureMessage(DeviceFailureCause::fromOpenErrorNumber(ETIMEDOUT)),
+                 QStringLiteral("Could not open the connected device.\n(the device did not answer)"));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
 
         // A port that is gone has no permission hint.
@@ -661,8 +695,9 @@ private Q_SLOTS:
         deviceFile.write("port=/dev/corvane-no-such-port\nusb_serial=TZQVR-DENIED\n");
         deviceFile.close();
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(waitForMessage(window), QStringLiteral("Error|Could not open the connected device."));
-        QVERIFY(!getCurrentDevice());
+        QCOMPARE(waitForMessage(window),
+                 QStringLiteral("Error|Could not open the connected device.\n(the port is gone)"));
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(window->getVault(), _shownVault_helper());
     }
 };

@@ -24,6 +24,8 @@ class TestProgressViews : public DeviceWorkflowTestCase
 
 private:
     SimulatorProcess simulator;
+    // The device the pages are given, as a workflow's session would hold it.
+    std::unique_ptr<Device> device;
 
     template <typename View> View* pageView(int viewId)
     {
@@ -44,15 +46,19 @@ private Q_SLOTS:
         DeviceWorkflowTestCase::init();
         QVERIFY2(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home"),
                  qPrintable(simulator.errorString()));
-        auto* device = new Device(simulator.portInfo());
-        setCurrentDevice(device);
+        device = std::make_unique<Device>(simulator.portInfo());
         QCOMPARE(device->open(), 0);
+        pageView<ViewContentReadDevice>(VIEW_ID_READ_DEVICE)->setDevice(device.get());
+        pageView<ViewContentWriteDevice>(VIEW_ID_WRITE_DEVICE)->setDevice(device.get());
         simulator.clearRequestLog();
     }
 
     void cleanup()
     {
         DeviceWorkflowTestCase::cleanup();
+        if (device)
+            device->close();
+        device.reset();
         simulator.stop();
     }
 
@@ -91,7 +97,6 @@ private Q_SLOTS:
         auto* view = pageView<ViewContentWriteDevice>(VIEW_ID_WRITE_DEVICE);
         QSignalSpy finished(view, &ViewContentWriteDevice::writeFinished);
         QSignalSpy progress(progressBar(VIEW_ID_WRITE_DEVICE), &QProgressBar::valueChanged);
-        Device* device = getCurrentDevice();
         QByteArray mainImage(DEVICE_MEMORY_SIZE, Qt::Uninitialized);
         QByteArray backupImage(DEVICE_MEMORY_SIZE, Qt::Uninitialized);
         for (int index = 0; index < DEVICE_MEMORY_SIZE; index++)
@@ -115,6 +120,39 @@ private Q_SLOTS:
         QCOMPARE(simulator.requestLog().size(), 1 + 1 + 512 + 2 + 1 + 512 + 1);
         QCOMPARE(simulator.memory(0), mainImage);
         QCOMPARE(simulator.memory(1), backupImage);
+    }
+
+    void readPageVerifiesWhatWasWritten()
+    {
+        auto* view = pageView<ViewContentReadDevice>(VIEW_ID_READ_DEVICE);
+        QSignalSpy finished(view, &ViewContentReadDevice::readFinished);
+        // What the memories hold now is what the verification expects.
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QVERIFY(waitUntil([&]() { return finished.count() == 1; }));
+        const QByteArray mainImage(reinterpret_cast<const char*>(device->getMemoryBuffer(DEVICE_MEMORY_MAIN)),
+                                   DEVICE_MEMORY_SIZE);
+        QByteArray backupImage(reinterpret_cast<const char*>(device->getMemoryBuffer(DEVICE_MEMORY_BACKUP)),
+                               DEVICE_MEMORY_SIZE);
+        view->setDevice(device.get(), reinterpret_cast<const uint8_t*>(mainImage.constData()),
+                        reinterpret_cast<const uint8_t*>(backupImage.constData()));
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QVERIFY(waitUntil([&]() { return finished.count() == 2; }));
+        QCOMPARE(finished.at(1).at(0).toInt(), int(ViewContentReadDevice::READ_RESULT_SUCCESS));
+
+        // One byte off in the backup memory: the transfer says which memory differs.
+        backupImage[70000] = char(~backupImage.at(70000));
+        view->setDevice(device.get(), reinterpret_cast<const uint8_t*>(mainImage.constData()),
+                        reinterpret_cast<const uint8_t*>(backupImage.constData()));
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QVERIFY(waitUntil([&]() { return finished.count() == 3; }));
+        QCOMPARE(finished.at(2).at(0).toInt(), int(ViewContentReadDevice::READ_RESULT_VERIFICATION_FAILED));
+        QCOMPARE(view->failureCause().problem, DeviceFailureCause::PROBLEM_CONTENT_DIFFERS);
+        QCOMPARE(view->failureCause().memoryIndex, int(DEVICE_MEMORY_BACKUP));
+
+        // The visit after that reads again, without comparing.
+        window->pushView(VIEW_ID_READ_DEVICE);
+        QVERIFY(waitUntil([&]() { return finished.count() == 4; }));
+        QCOMPARE(finished.at(3).at(0).toInt(), int(ViewContentReadDevice::READ_RESULT_SUCCESS));
     }
 };
 

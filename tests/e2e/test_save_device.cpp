@@ -7,11 +7,13 @@
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
 #include "support/DeviceWorkflowTestCase.h"
+#include "support/SlowTest.h"
 #include "vault/MemoryImage.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextDocument>
@@ -115,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
 
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
         QCOMPARE(simulator.memory(0), storedImage);
         QVERIFY(window->isDataModified());
@@ -131,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(waitForMessage(window), SUCCESS_MESSAGE);
         QVERIFY(!window->isDataModified());
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
 
         // Every block of the main memory in order, the main memory read back, only then every block of the
         // backup memory, then both read back; both memories hold the same image.
@@ -182,6 +184,7 @@ private Q_SLOTS:
 
     void savesAtTheRealLineSpeed()
     {
+        CORVANE_SLOW_TEST();
         // 115 200 baud in USB packets: about a minute for both memories, the main memory's read-back and the
         // final read-back.
         SimulatorProcess simulator;
@@ -223,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(!hasWriteRequest(simulator.requestLog()));
         QCOMPARE(simulator.memory(0), storedImage);
         QVERIFY(window->isDataModified());
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
     }
 
     void writeFailuresAreReported_data()
@@ -236,30 +239,41 @@ private Q_SLOTS:
         QTest::addColumn<int>("unplugAtProgress");
         QTest::addColumn<int>("failureProgress");
         QTest::addColumn<QString>("message");
+        // What went wrong, below the message: "*" for a cause that depends on how the unplugging shows,
+        // empty for a message that says it all.
+        QTest::addColumn<QString>("cause");
         // Until the main memory is proven good the backup memory keeps the previous vault.
         QTest::addColumn<bool>("isBackupKept");
         QTest::newRow("LED") << QStringList{"--wrong-ack", "0x01"} << -1 << 0
-                             << "Error|Could not make the device LED blink, aborting." << true;
+                             << "Error|Could not make the device LED blink, aborting."
+                             << "setting the LED: the device refused the command" << true;
         QTest::newRow("main selection")
             << QStringList{"--wrong-ack", "0x02"} << -1 << 0
-            << "Error|Could not configure the access to the main memory, aborting." << true;
+            << "Error|Could not configure the access to the main memory, aborting."
+            << "selecting the main memory: the device refused the command" << true;
         QTest::newRow("main block") << QStringList{"--silent-after-blocks", "100"} << -1 << 100 * 256
-                                    << "Error|Could not write data to the main memory, aborting." << true;
+                                    << "Error|Could not write data to the main memory, aborting."
+                                    << "writing block 100 of the main memory: the device did not answer"
+                                    << true;
         QTest::newRow("main read-back") << QStringList() << mainWritten << mainWritten
-                                        << "Error|Could not read the device main memory, aborting." << true;
+                                        << "Error|Could not read the device main memory, aborting."
+                                        << "*" << true;
         QTest::newRow("stored differently") << QStringList{"--store-inverted"} << -1 << mainVerified
                                             << "Write error|Data could not be successfully written. Please "
                                                "retry.\nConsider changing the device if this error is still "
                                                "occurring."
-                                            << true;
+                                            << "" << true;
         QTest::newRow("backup selection")
             << QStringList() << mainVerified << mainVerified
-            << "Error|Could not configure the access to the backup memory, aborting." << true;
+            << "Error|Could not configure the access to the backup memory, aborting."
+            << "*" << true;
         QTest::newRow("backup block")
             << QStringList{"--silent-after-blocks", "612"} << -1 << mainVerified + 100 * 256
-            << "Error|Could not write data to the backup memory, aborting." << false;
+            << "Error|Could not write data to the backup memory, aborting."
+            << "writing block 100 of the backup memory: the device did not answer" << false;
         QTest::newRow("LED stop") << QStringList() << allWritten << allWritten
-                                  << "Error|Could not stop the device LED from blinking, aborting." << false;
+                                  << "Error|Could not stop the device LED from blinking, aborting."
+                                  << "*" << false;
     }
 
     void writeFailuresAreReported()
@@ -268,6 +282,7 @@ private Q_SLOTS:
         QFETCH(int, unplugAtProgress);
         QFETCH(int, failureProgress);
         QFETCH(QString, message);
+        QFETCH(QString, cause);
         QFETCH(bool, isBackupKept);
         SimulatorProcess simulator;
         const QByteArray storedImage = encryptVault(_storedVault_helper(), PASSWORD);
@@ -284,12 +299,18 @@ private Q_SLOTS:
 
         QVERIFY(saveWithNewPassword(PASSWORD));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
-        QCOMPARE(waitForMessage(window), message);
+        const QString shown = waitForMessage(window);
+        if (cause == "*")
+            QVERIFY2(shown.startsWith(message + "\n(") && shown.endsWith(')'), qPrintable(shown));
+        else if (cause.isEmpty())
+            QCOMPARE(shown, message);
+        else
+            QCOMPARE(shown, message + "\n(" + cause + ")");
         disconnect(connection);
         QCOMPARE(writeProgressBar()->value(), failureProgress);
         QVERIFY(window->isDataModified());
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
-        QVERIFY(!getCurrentDevice());
+        QVERIFY(!window->workflowDevice());
         if (isBackupKept)
             QCOMPARE(decryptVault(simulator.memory(1), PASSWORD), _storedVault_helper());
     }
@@ -405,7 +426,9 @@ private Q_SLOTS:
         QWidget* selectionPage = window->view(VIEW_ID_DEVICE_SELECTION);
         auto* select = editortest::child<QPushButton>(selectionPage, "pushButtonSelect");
         QTRY_VERIFY(select->isEnabled());
-        QCOMPARE(getCurrentDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        // The device the vault came from is the highlighted row.
+        QCOMPARE(editortest::child<QListWidget>(selectionPage, "listWidget")->currentItem()->text(),
+                 QStringLiteral("Corvane\nSerial number TZQVR-0002, opened from this device"));
         QTest::mouseClick(select, Qt::LeftButton);
         QCOMPARE(waitForMessage(window),
                  QStringLiteral("Confirm saving device|Save changes to the device 'Corvane' (serial number "

@@ -77,8 +77,7 @@ private Q_SLOTS:
         window =
             createEditorWindow({VaultTab{QStringLiteral("Mail"), {makeRecord("Inbox", "me", "secret")}}});
         // Stepped by hand where needed: the real timer must not lock behind a test's back.
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, false);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED, false);
         window->setKnownMasterPassword(MASTER_PASSWORD);
         QVERIFY(QTest::qWaitForWindowActive(window));
     }

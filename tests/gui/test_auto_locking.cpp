@@ -45,10 +45,11 @@ const QString MASTER_PASSWORD = QStringLiteral("s3cret master");
 
 const QString LOGIN_SESSION_PATH = QStringLiteral("/org/freedesktop/login1/session/_3test");
 
-void storeLockingSettings(bool isEnabled, const QVariant& delayMinutes)
+// The window follows each setting as it is written.
+void storeLockingSettings(bool isEnabled, int delayMinutes)
 {
-    settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, isEnabled);
-    settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, delayMinutes);
+    setSettingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED, isEnabled);
+    setSettingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, delayMinutes);
 }
 
 // Starts a dbus-daemon of the test's own (the session configuration lets anyone own any name, as the fake
@@ -170,12 +171,7 @@ private:
     void tick(int count = 1)
     {
         for (int i = 0; i < count; i++)
-            QMetaObject::invokeMethod(window, "_slotTimerSecondTimeout");
-    }
-
-    void applySettings()
-    {
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+            QVERIFY(QMetaObject::invokeMethod(window, "_slotTimerSecondTimeout"));
     }
 
     void unlock()
@@ -224,7 +220,6 @@ private Q_SLOTS:
     {
         window = createEditorWindow({VaultTab{QStringLiteral("Web"), {makeRecord("Forum", "me", "pw")}}});
         storeLockingSettings(true, 1);
-        applySettings();
         // As at start-up: the window sees the input events of the whole application.
         qApp->installEventFilter(window);
         timerBlocker = std::make_unique<QSignalBlocker>(timer());
@@ -233,7 +228,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
+        setSettingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION, true);
         timerBlocker.reset();
         qApp->removeEventFilter(window);
         destroyEditorWindow(window);
@@ -330,7 +325,6 @@ private Q_SLOTS:
     {
         // Not reachable from the settings page (1 minute at least), but a hand-edited store may hold it.
         storeLockingSettings(true, 0);
-        applySettings();
         window->setKnownMasterPassword(MASTER_PASSWORD);
         tick();
         QVERIFY(window->isApplicationLocked());
@@ -344,14 +338,12 @@ private Q_SLOTS:
 
         // A negative delay locks as soon as possible too, rather than never.
         storeLockingSettings(true, -5);
-        applySettings();
         tick();
         QVERIFY(window->isApplicationLocked());
         unlock();
 
         // A delay too large to count in seconds does not wrap around to a short one.
         storeLockingSettings(true, std::numeric_limits<int>::max());
-        applySettings();
         tick(10000);
         QVERIFY(!window->isApplicationLocked());
     }
@@ -361,7 +353,6 @@ private Q_SLOTS:
         window->setKnownMasterPassword(MASTER_PASSWORD);
         tick(30);
         storeLockingSettings(false, 1);
-        applySettings();
         QVERIFY(!timer()->isActive());
         tick(10000);
         QVERIFY(!window->isApplicationLocked());
@@ -374,7 +365,6 @@ private Q_SLOTS:
         // Enabled again, the timer runs and the count goes on from the 30 seconds before: applying does not
         // reset it, and the password typed while disabled was not counted as input.
         storeLockingSettings(true, 1);
-        applySettings();
         QVERIFY(timer()->isActive());
         tick(29);
         QVERIFY(!window->isApplicationLocked());
@@ -532,16 +522,14 @@ private Q_SLOTS:
     void sessionLockFollowsItsSetting()
     {
         window->setKnownMasterPassword(MASTER_PASSWORD);
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, false);
-        applySettings();
+        setSettingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION, false);
         QSignalSpy requests(watcher(), &SessionLockWatcher::sessionLockRequested);
         QVERIFY(sendPrepareForSleep(true));
         QTRY_COMPARE(requests.count(), 1);
         QVERIFY(!window->isApplicationLocked());
 
         // Without a master password there is nothing to lock with, as for Ctrl+L; the clipboard still goes.
-        settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION, true);
-        applySettings();
+        setSettingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION, true);
         window->setKnownMasterPassword(QString());
         window->copyToClipboard(QStringLiteral("pw"));
         QVERIFY(sendPrepareForSleep(true));

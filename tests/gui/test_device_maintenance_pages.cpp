@@ -4,6 +4,7 @@
 #include "RecordingViewHost.h"
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
+#include "mainwindow/workflows/DeviceWorkflow.h"
 #include "passwordtools/PasswordStrength.h"
 #include "support/EditorTestSupport.h"
 #include "views/ViewBase.h"
@@ -68,9 +69,22 @@ private:
     }
 
     // Opens the copy wizard from the start menu and goes to its password page.
+    // Starts the command's workflow with the pages tested alone: their results must not start device work.
+    void startWizard(const char* actionName)
+    {
+        action(actionName)->trigger();
+        for (DeviceWorkflow* workflow : window->findChildren<DeviceWorkflow*>())
+        {
+            QObject::disconnect(page(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2), SIGNAL(passwordInserted(QString)),
+                                workflow, nullptr);
+            QObject::disconnect(page(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2), SIGNAL(erasingConfirmed(bool)),
+                                workflow, nullptr);
+        }
+    }
+
     void enterCopyWizardPage2()
     {
-        action("actionCopyDevice")->trigger();
+        startWizard("actionCopyDevice");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1));
         click(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1, "pushButtonNext");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2));
@@ -90,12 +104,6 @@ private Q_SLOTS:
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-
-        // The pages are tested alone here: their results must not start device work in the window.
-        QObject::disconnect(page(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_2), SIGNAL(passwordInserted(QString)),
-                            window, nullptr);
-        QObject::disconnect(page(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2), SIGNAL(erasingConfirmed(bool)),
-                            window, nullptr);
     }
 
     void cleanupTestCase()
@@ -114,7 +122,7 @@ private Q_SLOTS:
 
     void copyWizardFirstPageLeadsOnOrBack()
     {
-        action("actionCopyDevice")->trigger();
+        startWizard("actionCopyDevice");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1));
         QCOMPARE(window->view(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1)->title(),
                  QStringLiteral("Device copy wizard"));
@@ -196,7 +204,8 @@ private Q_SLOTS:
         enterCopyWizardPage2();
         // The window shows page 3 once the source is decrypted; here it is shown directly, with the window's
         // own reaction to the target password cut off.
-        QObject::disconnect(page3, SIGNAL(passwordInserted(QString)), window, nullptr);
+        for (DeviceWorkflow* workflow : window->findChildren<DeviceWorkflow*>())
+            QObject::disconnect(page3, SIGNAL(passwordInserted(QString)), workflow, nullptr);
         QSignalSpy spy(page3, &ViewContentDeviceCopyWizardPage3::passwordInserted);
         window->pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
         QTRY_COMPARE(QApplication::focusWidget(), lineEdit);
@@ -301,14 +310,14 @@ private Q_SLOTS:
         auto* confirmation = widget<QCheckBox>(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2, "checkBoxConfirmation");
         QPushButton* next = button(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2, "pushButtonNext");
 
-        action("actionEraseDevice")->trigger();
+        startWizard("actionEraseDevice");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1));
         QTRY_COMPARE(QApplication::focusWidget(),
                      button(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonNext"));
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonCancel");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
 
-        action("actionEraseDevice")->trigger();
+        startWizard("actionEraseDevice");
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonNext");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2));
         QTRY_COMPARE(QApplication::focusWidget(), resetName);
@@ -340,7 +349,7 @@ private Q_SLOTS:
         // Page 2 replaced page 1: Cancel leaves the wizard, and a later visit asks again from scratch.
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_2, "pushButtonCancel");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_START_MENU));
-        action("actionEraseDevice")->trigger();
+        startWizard("actionEraseDevice");
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonNext");
         QVERIFY(!resetName->isChecked());
         QVERIFY(!confirmation->isChecked());
@@ -361,13 +370,13 @@ private Q_SLOTS:
             ->linkActivated(QStringLiteral("unused_link"));
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
 
-        action("actionCopyDevice")->trigger();
+        startWizard("actionCopyDevice");
         click(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1, "pushButtonNext");
         window->pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
         click(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3, "pushButtonCancel");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
 
-        action("actionEraseDevice")->trigger();
+        startWizard("actionEraseDevice");
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1, "pushButtonNext");
         window->switchView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3);
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3, "pushButtonExit");

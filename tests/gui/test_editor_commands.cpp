@@ -374,8 +374,7 @@ private Q_SLOTS:
 
     void clipboardIsClearedAfterTheDelay()
     {
-        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 1);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS, 1);
         QPushButton* clear = child<QPushButton>(window, "pushButtonClearClipboard");
         auto* countdown = child<QLabel>(window, "labelClipboardCountdown");
         PasswordTable* table = tableAt(window, 0);
@@ -399,13 +398,11 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied elsewhere"));
 
         // 0 never clears.
-        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 0);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS, 0);
         table->copyAction()->trigger();
         QVERIFY(!countdown->isVisible());
         QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
-        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 30);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS, 30);
     }
 
 private:

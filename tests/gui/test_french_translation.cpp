@@ -233,7 +233,8 @@ private Q_SLOTS:
     {
         auto* link = child<QLabel>(window->view(VIEW_ID_START_MENU), "labelDeviceInitialization");
         QVERIFY(link);
-        QMetaObject::invokeMethod(link, "linkActivated", Q_ARG(QString, QStringLiteral("unused_link")));
+        QVERIFY(
+            QMetaObject::invokeMethod(link, "linkActivated", Q_ARG(QString, QStringLiteral("unused_link"))));
         QTRY_COMPARE(window->currentViewId(), static_cast<int>(VIEW_ID_CONTENT_EDITOR));
 
         // The fill level keeps its number, with the French spaces around it.

@@ -146,8 +146,7 @@ private Q_SLOTS:
 
     void clearingDelayTakesBothBack()
     {
-        settings->setValue(CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS, 1);
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
+        setSettingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS, 1);
         QVERIFY(selectShownPassword());
         QTest::mouseClick(button("pushButtonCopyPassword"), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pw1"));

@@ -68,7 +68,8 @@ private Q_SLOTS:
         auto* label = child<QLabel>(window, "labelPasswordHealth");
         QTRY_VERIFY(label->isVisible());
         QTRY_VERIFY(label->text().contains(">1 same as master password, 2 reused, 1 empty, 2 weak<"));
-        QMetaObject::invokeMethod(label, "linkActivated", Q_ARG(QString, QStringLiteral("#password-health")));
+        QVERIFY(QMetaObject::invokeMethod(label, "linkActivated",
+                                          Q_ARG(QString, QStringLiteral("#password-health"))));
         QVERIFY(waitForView(window, VIEW_ID_PASSWORD_HEALTH));
         QCOMPARE(viewTitle(window, VIEW_ID_PASSWORD_HEALTH), QStringLiteral("Password health"));
         QTest::mouseClick(child<QPushButton>(page(), "pushButtonBack"), Qt::LeftButton);

@@ -277,7 +277,7 @@ private Q_SLOTS:
         QVERIFY(help->isVisible());
         const QRegularExpressionMatch link = QRegularExpression("href=\"([^\"]+)\"").match(help->text());
         QVERIFY(link.hasMatch());
-        QMetaObject::invokeMethod(help, "linkActivated", Q_ARG(QString, link.captured(1)));
+        QVERIFY(QMetaObject::invokeMethod(help, "linkActivated", Q_ARG(QString, link.captured(1))));
         QTRY_VERIFY(QFile::exists(argumentsPath) && QFile(argumentsPath).size() > 0);
         QFile arguments(argumentsPath);
         QVERIFY(arguments.open(QIODevice::ReadOnly));

@@ -34,11 +34,11 @@ struct StoredSettings
 
 void store(const StoredSettings& values)
 {
-    settings->setValue(CONFIGURATION_KEY_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED,
-                       values.isUpdateCheckEnabled);
-    settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_AUTO_LOCKING_ENABLED, values.isAutoLockingEnabled);
-    settings->setValue(CONFIGURATION_KEY_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, values.delayMinutes);
-    settings->setValue(CONFIGURATION_KEY_IS_APPLICATION_SCREENSHOT_ALLOWED, values.isScreenshotAllowed);
+    // Written through the table, so that the window follows them.
+    setSettingValue(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED, values.isUpdateCheckEnabled);
+    setSettingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED, values.isAutoLockingEnabled);
+    setSettingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES, values.delayMinutes);
+    setSettingValue(SETTING_IS_APPLICATION_SCREENSHOT_ALLOWED, values.isScreenshotAllowed);
 }
 
 QVariantList storedValues()
@@ -112,7 +112,6 @@ private Q_SLOTS:
     {
         window = createEditorWindow();
         store({false, true, 10, false});
-        QMetaObject::invokeMethod(window, "_slotViewContentSettingsConfigurationChanged");
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
 

@@ -3,6 +3,7 @@
 // on real pseudo-terminals.
 
 #include "support/SimulatorProcess.h"
+#include "support/SlowTest.h"
 #include "test_cli_support.h"
 
 #include <QDeadlineTimer>
@@ -478,6 +479,7 @@ void TestCli::deviceFaultsAreReported()
 
 void TestCli::backupAndRestoreAtTheRealLineSpeed()
 {
+    CORVANE_SLOW_TEST();
 #ifdef CORVANE_SANITIZED_BUILD
     QSKIP("minutes of line time; the regular build runs it");
 #endif

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
@@ -149,6 +150,38 @@ class TestConfiguration : public QObject
     Q_OBJECT
 
 private slots:
+    void settingsAreReadTypedAndTheirWritesAnnounced()
+    {
+        QTemporaryDir directory;
+        const QString storePath = directory.filePath("Configuration.ini");
+        settings = new QSettings(storePath, QSettings::IniFormat);
+        // Missing, readable as text, unreadable.
+        QCOMPARE(settingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS), 30);
+        QCOMPARE(settingValue(SETTING_IS_APPLICATION_LOCKED_WITH_SESSION), true);
+        settings->setValue("ClipboardClearingDelaySeconds", "12");
+        settings->setValue("ApplicationAutoLockingDelayMinutes", "soon");
+        QCOMPARE(settingValue(SETTING_CLIPBOARD_CLEARING_DELAY_SECONDS), 12);
+        QCOMPARE(settingValue(SETTING_APPLICATION_AUTO_LOCKING_DELAY_MINUTES), 10);
+
+        QSignalSpy changed(ConfigurationNotifier::instance(), &ConfigurationNotifier::changed);
+        setSettingValue(SETTING_IS_BACKUP_REMINDER_ENABLED, false);
+        setSettingValue(SETTING_LAST_BACKUP_DIRECTORY, QStringLiteral("/backups"));
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("IsBackupReminderEnabled"));
+        QCOMPARE(changed.at(1).at(0).toString(), QStringLiteral("LastBackupDirectory"));
+        QCOMPARE(settingValue(SETTING_IS_BACKUP_REMINDER_ENABLED), false);
+        releaseConfiguration();
+
+        // Stored under the same keys and in the same form as ever.
+        QSettings store(storePath, QSettings::IniFormat);
+        QCOMPARE(store.value("IsBackupReminderEnabled").toString(), QStringLiteral("false"));
+        QCOMPARE(store.value("LastBackupDirectory").toString(), QStringLiteral("/backups"));
+        // Without a store every setting reads as its default and a write goes nowhere.
+        QCOMPARE(settingValue(SETTING_IS_BACKUP_REMINDER_ENABLED), true);
+        setSettingValue(SETTING_IS_BACKUP_REMINDER_ENABLED, false);
+        QCOMPARE(changed.count(), 2);
+    }
+
     void freshNativeStoreGetsExactlyTheDefaults()
     {
         Sandbox sandbox;

@@ -37,7 +37,7 @@ class TestCsvImport : public QObject
 public:
     // Writes the bytes to a file and imports it; the result code is returned, records and message by
     // reference.
-    int importBytes(const QByteArray& bytes, QChar separator, bool isColumsOrderFixed, Records& records,
+    int importBytes(const QByteArray& bytes, QChar separator, bool isColumnsOrderFixed, Records& records,
                     QString& errorMessage)
     {
         const QString fileName = m_directory.filePath(QStringLiteral("import.csv"));
@@ -46,15 +46,15 @@ public:
             qFatal("cannot write the fixture");
         file.close();
         errorMessage.clear();
-        return importCSVFile(fileName, separator, isColumsOrderFixed, records, errorMessage);
+        return importCSVFile(fileName, separator, isColumnsOrderFixed, records, errorMessage);
     }
 
     // Imports and expects success.
-    Records imported(const QByteArray& bytes, QChar separator = u',', bool isColumsOrderFixed = false)
+    Records imported(const QByteArray& bytes, QChar separator = u',', bool isColumnsOrderFixed = false)
     {
         Records records;
         QString errorMessage;
-        const int result = importBytes(bytes, separator, isColumsOrderFixed, records, errorMessage);
+        const int result = importBytes(bytes, separator, isColumnsOrderFixed, records, errorMessage);
         if (result != 0)
             qWarning() << "import failed with" << result << errorMessage;
         return result == 0 ? records : Records{_record("import failed", {}, {}, {}, errorMessage)};

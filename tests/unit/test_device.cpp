@@ -2,6 +2,8 @@
 // simulator's request log), reply decoding, failures and the current device.
 
 #include "device/Device.h"
+#include "device/DeviceFailureCause.h"
+#include "device/DeviceSession.h"
 #include "support/SimulatorProcess.h"
 
 #include <QPointer>
@@ -31,7 +33,8 @@ private slots:
     void openFailures();
     void portIsExclusive();
     void vanishingDeviceFailsAtOnce();
-    void memoryBuffersAndCurrentDevice();
+    void memoryBuffersAndTheSession();
+    void openFailureCauses();
 
 private:
     // Starts a simulator with the given options and opens a Device on it; the log then starts empty.
@@ -336,12 +339,8 @@ void TestDevice::vanishingDeviceFailsAtOnce()
     QVERIFY(!device->isOpen());
 }
 
-void TestDevice::memoryBuffersAndCurrentDevice()
+void TestDevice::memoryBuffersAndTheSession()
 {
-    QVERIFY(getCurrentDevice() == nullptr);
-    closeCurrentDevice();
-    QVERIFY(getCurrentDevice() == nullptr);
-
     SimulatorProcess simulator;
     Device* device = nullptr;
     QVERIFY(startAndOpen(simulator, device));
@@ -351,21 +350,63 @@ void TestDevice::memoryBuffersAndCurrentDevice()
     QVERIFY(device->getMemoryBuffer(2) == nullptr);
     QVERIFY(device->getMemoryBuffer(-1) == nullptr);
     QVERIFY(device->getMemoryBuffer(0)[131071] == 0);
+    device->close();
+    delete device;
+    simulator.clearRequestLog();
 
-    Device other(simulator.portInfo());
-    setCurrentDevice(&other);
-    QCOMPARE(getCurrentDevice(), &other);
-    // Replacing the pointer neither closes nor deletes the previous device.
-    QPointer<Device> watched(device);
-    setCurrentDevice(device);
-    QCOMPARE(getCurrentDevice(), device);
-    closeCurrentDevice();
+    // The session owns what it opens or adopts, and closing it stops the LED and frees the port.
+    QPointer<Device> watched;
+    {
+        DeviceSession session;
+        QVERIFY(!session.device());
+        session.close();
+        QVERIFY(session.open(simulator.portInfo()));
+        QVERIFY(session.device() && session.device()->isOpen());
+        auto adopted = std::make_unique<Device>(simulator.portInfo());
+        watched = session.device();
+        // Adopting another device closes the first: its port is free for the adopted one.
+        session.adopt(std::move(adopted));
+        QVERIFY(watched.isNull());
+        QCOMPARE(session.device()->open(), 0);
+        watched = session.device();
+    }
     QVERIFY(watched.isNull());
-    QVERIFY(getCurrentDevice() == nullptr);
-    QCOMPARE(simulator.requestLog(), QStringList({"A5 01 01"}));
-    // Closed: the port is free again.
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01", "A5 08", "A5 01 01"}));
+    Device other(simulator.portInfo());
     QCOMPARE(other.open(), 0);
     other.close();
+}
+
+void TestDevice::openFailureCauses()
+{
+    // Every reason the device layer gives for a failed open has its own cause.
+    const QList<QPair<int, DeviceFailureCause::Problem>> problems = {
+        {EACCES, DeviceFailureCause::PROBLEM_ACCESS_DENIED},
+        {EPERM, DeviceFailureCause::PROBLEM_ACCESS_DENIED},
+        {EBUSY, DeviceFailureCause::PROBLEM_BUSY},
+        {EWOULDBLOCK, DeviceFailureCause::PROBLEM_BUSY},
+        {ENOENT, DeviceFailureCause::PROBLEM_GONE},
+        {ETIMEDOUT, DeviceFailureCause::PROBLEM_NO_ANSWER},
+        {EPROTO, DeviceFailureCause::PROBLEM_INCOMPLETE_ANSWER},
+        {EBADMSG, DeviceFailureCause::PROBLEM_NEVER_QUIET},
+        {ENOTTY, DeviceFailureCause::PROBLEM_SYSTEM_ERROR}};
+    for (const auto& [errorNumber, problem] : problems)
+    {
+        const DeviceFailureCause cause = DeviceFailureCause::fromOpenErrorNumber(errorNumber);
+        QCOMPARE(cause.operation, DeviceFailureCause::OPERATION_OPENING);
+        QCOMPARE(cause.problem, problem);
+        QVERIFY(!describeDeviceFailureCause(cause).isEmpty());
+    }
+    QCOMPARE(describeDeviceFailureCause(DeviceFailureCause::fromOpenErrorNumber(EBUSY)),
+             QStringLiteral("the port is in use by another program"));
+
+    // The session reports the cause of a port that is gone and holds nothing afterwards.
+    QTemporaryDir directory;
+    DeviceSession session;
+    QVERIFY(!session.open(DevicePortInfo(directory.filePath("no-such-port"), "TZQVR-0001", 0x0403, 0x6015)));
+    QVERIFY(!session.device());
+    QCOMPARE(session.openFailure().problem, DeviceFailureCause::PROBLEM_GONE);
+    QCOMPARE(session.openFailure().errorNumber, ENOENT);
 }
 
 QTEST_GUILESS_MAIN(TestDevice)

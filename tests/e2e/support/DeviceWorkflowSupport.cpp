@@ -173,8 +173,20 @@ bool waitUntil(const std::function<bool()>& predicate, int timeoutMilliseconds)
 
 bool waitForPage(FormContentEditor* window, int viewId)
 {
-    // Device exchanges may take a few seconds when a fault makes a reply time out.
-    return waitUntil([&]() { return window->currentViewId() == viewId; });
+    // Device exchanges may take a few seconds when a fault makes a reply time out. A message that comes
+    // instead waits for an answer nobody gives: no use waiting any longer.
+    const bool isMessageAwaited =
+        viewId == VIEW_ID_MESSAGE_BOX_DIALOG || viewId == VIEW_ID_APPLICATION_LOCKED;
+    waitUntil(
+        [&]()
+        {
+            const int shownViewId = window->currentViewId();
+            return shownViewId == viewId || (!isMessageAwaited && shownViewId == VIEW_ID_MESSAGE_BOX_DIALOG);
+        });
+    if (window->currentViewId() == viewId)
+        return true;
+    qWarning("Waited in vain for page %d: %s", viewId, qPrintable(editortest::describeScreen(window)));
+    return false;
 }
 
 QString waitForMessage(FormContentEditor* window)

@@ -21,7 +21,6 @@ void DeviceWorkflowTestCase::cleanup()
 {
     editortest::destroyEditorWindow(window);
     window = nullptr;
-    closeCurrentDevice();
     deviceDirectory.reset();
 }
 } // namespace deviceworkflowtest

@@ -58,8 +58,10 @@ FormContentEditor* createEditorWindow(const Vault& vault)
         return window;
 
     // The start menu's "start initializing" link leads to an empty vault in the editor.
-    if (auto* link = window->findChild<QLabel*>(QStringLiteral("labelDeviceInitialization")))
-        QMetaObject::invokeMethod(link, "linkActivated", Q_ARG(QString, QStringLiteral("unused_link")));
+    auto* link = window->findChild<QLabel*>(QStringLiteral("labelDeviceInitialization"));
+    if (!link ||
+        !QMetaObject::invokeMethod(link, "linkActivated", Q_ARG(QString, QStringLiteral("unused_link"))))
+        QTest::qFail("the start menu's initialization link could not be followed", __FILE__, __LINE__);
     waitForView(window, VIEW_ID_CONTENT_EDITOR);
     window->setVault(vault);
     return window;
@@ -98,7 +100,24 @@ int currentTabIndex(FormContentEditor* window)
 
 bool waitForView(FormContentEditor* window, int viewId)
 {
-    return QTest::qWaitFor([&]() { return window->currentViewId() == viewId; });
+    if (QTest::qWaitFor([&]() { return window->currentViewId() == viewId; }))
+        return true;
+    qWarning("Waited in vain for page %d: %s", viewId, qPrintable(describeScreen(window)));
+    return false;
+}
+
+QString describeScreen(FormContentEditor* window)
+{
+    const int viewId = window->currentViewId();
+    ViewBase* page = window->view(viewId);
+    QString text = QStringLiteral("the window shows page %1").arg(viewId);
+    if (page && page->contentWidget())
+        text += QStringLiteral(" (%1, \"%2\")")
+                    .arg(QString::fromLatin1(page->contentWidget()->metaObject()->className()),
+                         viewTitle(window, viewId));
+    if (viewId == VIEW_ID_MESSAGE_BOX_DIALOG)
+        text += QStringLiteral(" with the message \"%1\"").arg(messageBoxText(window));
+    return text;
 }
 
 QString messageBoxText(FormContentEditor* window)

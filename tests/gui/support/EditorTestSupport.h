@@ -35,6 +35,8 @@ int currentTabIndex(FormContentEditor* window);
 
 // Waits until the page is shown; false after a few seconds.
 bool waitForView(FormContentEditor* window, int viewId);
+// The page in front and, for the message page, its message: what a failed wait reports.
+QString describeScreen(FormContentEditor* window);
 // On the message box page: its text, and a click on one of its buttons by object name ("pushButtonYes").
 QString messageBoxText(FormContentEditor* window);
 bool answerMessageBox(FormContentEditor* window, const char* buttonName);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QString>
+
+// When this computer last saved to each device and last backed it up (the settings store's
+// "DeviceBackups/<USB serial number>/"), for the reminder of devices changed since their last backup.
+class DeviceBackupRecord
+{
+    Q_DECLARE_TR_FUNCTIONS(DeviceBackupRecord)
+
+public:
+    // CONFIGURATION_KEY_DEVICE_LAST_BACKUP or CONFIGURATION_KEY_DEVICE_LAST_SAVE; invalid when never.
+    static QDateTime date(const QString& usbSerialNumber, const char* key);
+    static void recordNow(const QString& usbSerialNumber, const char* key);
+    static bool isReminderEnabled();
+    // The reminder line of the save success message, empty when the device's last backup is newer.
+    static QString reminderAfterSave(const QString& usbSerialNumber);
+};

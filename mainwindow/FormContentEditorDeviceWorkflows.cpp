@@ -1,0 +1,246 @@
+// The window as host of the device workflows (mainwindow/workflows/): it creates one for each command,
+// starts it and shows its result, and keeps the reminder of devices changed since their last backup (when
+// each device was last backed up and last saved to, shown in the status area and after a save). Only one
+// workflow runs at a time; what it does between its pages is its own business.
+#include "FormContentEditor.h"
+
+#include "DeviceBackupRecord.h"
+#include "app/Configuration.h"
+#include "common/SecureMemory.h"
+#include "ui_FormContentEditor.h"
+#include "views/ViewContentInsertWritingMasterPassword.h"
+#include "views/ViewContentStartMenu.h"
+#include "widgets/PlainTextMessage.h"
+#include "workflows/BackUpDeviceWorkflow.h"
+#include "workflows/ConfigureDeviceWorkflow.h"
+#include "workflows/CopyDeviceWorkflow.h"
+#include "workflows/DeviceInformationWorkflow.h"
+#include "workflows/EraseDeviceWorkflow.h"
+#include "workflows/OpenDeviceWorkflow.h"
+#include "workflows/RestoreDeviceWorkflow.h"
+#include "workflows/SaveDeviceWorkflow.h"
+
+#include <QFileDialog>
+#include <QLocale>
+
+void FormContentEditor::initializeDeviceWorkflows()
+{
+    connect(form->actionOpenDevice, &QAction::triggered, this,
+            [this]()
+            {
+                if (!vaultSession.isDataModified)
+                {
+                    startOpeningDevice();
+                    return;
+                }
+                askQuestion(
+                    ViewContentMessageBoxDialog::ICON_QUESTION, tr("Opening a device"),
+                    tr("You have made some modifications to the currently displayed data without "
+                       "saving them.\nDo you confirm overwriting such unsaved data with the content of "
+                       "the newly opened device?"),
+                    ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+                    ViewContentMessageBoxDialog::BUTTON_NO,
+                    // Anything but Yes keeps the edited vault.
+                    [this](int button)
+                    {
+                        if (button == ViewContentMessageBoxDialog::BUTTON_YES)
+                            startOpeningDevice();
+                    });
+            });
+    // Nothing can be lost from the start menu: no question.
+    connect(pages.startMenu, &ViewContentStartMenu::openDeviceClicked, this,
+            &FormContentEditor::startOpeningDevice);
+
+    connect(actionSaveMenuWrite, &QAction::triggered, this, &FormContentEditor::startSavingDevice);
+    connect(actionSaveMenuChangePasswordThenWrite, &QAction::triggered, this,
+            [this]() { pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD); });
+    connect(pages.insertWritingMasterPassword, &ViewContentInsertWritingMasterPassword::insertionFinished,
+            this,
+            [this](bool isValid, QString password)
+            {
+                // Cancelled: the vault keeps its previous master password.
+                if (!isValid)
+                    return;
+                vaultSession.replaceMasterPassword(password, true);
+                secureClearString(password);
+                updateWidgetsState();
+                startSavingDevice();
+            });
+
+    connect(form->actionDisplaySerialNumber, &QAction::triggered, this,
+            [this]() { startWorkflow(new DeviceInformationWorkflow(*this)); });
+    connect(form->actionConfigureDevice, &QAction::triggered, this,
+            [this]() { startWorkflow(new ConfigureDeviceWorkflow(*this)); });
+    connect(form->actionEraseDevice, &QAction::triggered, this,
+            [this]() { startWorkflow(new EraseDeviceWorkflow(*this)); });
+    connect(form->actionCopyDevice, &QAction::triggered, this,
+            [this]() { startWorkflow(new CopyDeviceWorkflow(*this)); });
+    connect(form->actionBackUpDevice, &QAction::triggered, this,
+            [this]()
+            {
+                auto* backUp =
+                    new BackUpDeviceWorkflow(*this,
+                                             [this](const QString& proposedPath)
+                                             {
+                                                 if (backupSaveFileNameAsker)
+                                                     return backupSaveFileNameAsker(proposedPath);
+                                                 return QFileDialog::getSaveFileName(
+                                                     this, tr("Back up the device to a file"), proposedPath,
+                                                     tr("Device backups (*.corvane-backup)"));
+                                             });
+                startWorkflow(backUp,
+                              [this, backUp]()
+                              {
+                                  DeviceBackupRecord::recordNow(backUp->deviceUsbSerialNumber(),
+                                                                CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+                                  updateDeviceBackupLabel();
+                              });
+            });
+    connect(form->actionRestoreDevice, &QAction::triggered, this,
+            [this]()
+            {
+                startWorkflow(
+                    new RestoreDeviceWorkflow(*this,
+                                              [this](const QString& directory)
+                                              {
+                                                  if (backupOpenFileNameAsker)
+                                                      return backupOpenFileNameAsker(directory);
+                                                  return QFileDialog::getOpenFileName(
+                                                      this, tr("Restore a device from a file"), directory,
+                                                      tr("Device backups (*.corvane-backup);;All files (*)"));
+                                              }));
+            });
+    updateDeviceBackupLabel();
+}
+
+// Hosting -------------------------------------------------------------------------------------------------
+
+void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function<void()> succeeded)
+{
+    // One workflow at a time: one left behind (a wizard closed half-way) lets go of its pages and device.
+    if (workflow)
+    {
+        workflow->abandon();
+        workflow->disconnect(this);
+        workflow->deleteLater();
+    }
+    workflow = newWorkflow;
+    newWorkflow->setParent(this);
+    connect(newWorkflow, &DeviceWorkflow::finished, this,
+            [this, newWorkflow, succeeded](DeviceWorkflow::Result result)
+            {
+                if (result == DeviceWorkflow::RESULT_SUCCESS && succeeded)
+                    succeeded();
+                // Not from within its own signal: it goes once the event loop is back.
+                if (workflow == newWorkflow)
+                    workflow = nullptr;
+                newWorkflow->deleteLater();
+            });
+    newWorkflow->start();
+}
+
+const WindowPages& FormContentEditor::windowPages() const
+{
+    return pages;
+}
+
+void FormContentEditor::runWhenUnlocked(std::function<void()> action)
+{
+    // A read or write that finishes behind the locked page waits there: its workflow goes on after the
+    // unlock, so that no message, question or decrypted vault shows while the application is locked.
+    if (applicationLock.isApplicationUnlocked)
+        action();
+    else
+        applicationLock.deferUntilUnlocked(std::move(action));
+}
+
+QWidget* FormContentEditor::dialogParent()
+{
+    return this;
+}
+
+const Device* FormContentEditor::workflowDevice() const
+{
+    return workflow ? workflow->device() : nullptr;
+}
+
+bool FormContentEditor::isCopyWizardDataHeld() const
+{
+    const auto* copy = qobject_cast<const CopyDeviceWorkflow*>(workflow.data());
+    return copy && copy->isDataHeld();
+}
+
+// Opening and saving --------------------------------------------------------------------------------------
+
+void FormContentEditor::startOpeningDevice()
+{
+    auto* opening = new OpenDeviceWorkflow(*this);
+    startWorkflow(opening,
+                  [this, opening]()
+                  {
+                      vaultSession.replaceMasterPassword(opening->masterPassword(), true);
+                      form->actionImportCSV->setEnabled(true);
+                      vaultSession.deviceUsbSerialNumber = opening->deviceUsbSerialNumber();
+                      updateDeviceBackupLabel();
+                      parseVault(opening->plaintextImage());
+                      refreshTabMenus(0);
+                      setDataModified(false);
+                      switchView(VIEW_ID_CONTENT_EDITOR);
+                      clearViewStack();
+                      selectFirstRecord();
+                  });
+}
+
+void FormContentEditor::startSavingDevice()
+{
+    // Only a vault with a master password can be encrypted.
+    if (!vaultSession.isMasterPasswordKnown())
+        return;
+    auto* saving = new SaveDeviceWorkflow(*this, getVault(), vaultSession.masterPassword(),
+                                          vaultSession.deviceUsbSerialNumber);
+    startWorkflow(
+        saving,
+        [this, saving]()
+        {
+            setDataModified(false);
+            vaultSession.deviceUsbSerialNumber = saving->deviceUsbSerialNumber();
+            DeviceBackupRecord::recordNow(vaultSession.deviceUsbSerialNumber,
+                                          CONFIGURATION_KEY_DEVICE_LAST_SAVE);
+            QString message =
+                tr("All data were successfully written.\nYou can safely remove the device if you want.");
+            const QString reminder =
+                DeviceBackupRecord::reminderAfterSave(vaultSession.deviceUsbSerialNumber);
+            if (!reminder.isEmpty())
+                message += QLatin1Char('\n') + reminder;
+            updateDeviceBackupLabel();
+            pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Write success"), message,
+                                     ViewContentMessageBoxDialog::BUTTON_OK,
+                                     ViewContentMessageBoxDialog::BUTTON_OK);
+        });
+}
+
+void FormContentEditor::setBackupFileNameAskers(BackupFileNameAsker saveAsker, BackupFileNameAsker openAsker)
+{
+    backupSaveFileNameAsker = std::move(saveAsker);
+    backupOpenFileNameAsker = std::move(openAsker);
+}
+
+// Reminder -------------------------------------------------------------------------------------------------
+
+void FormContentEditor::updateDeviceBackupLabel()
+{
+    QLabel* label = form->labelDeviceBackup;
+    if (!DeviceBackupRecord::isReminderEnabled() || vaultSession.deviceUsbSerialNumber.isEmpty())
+    {
+        label->clear();
+        label->hide();
+        return;
+    }
+    const QDateTime lastBackup =
+        DeviceBackupRecord::date(vaultSession.deviceUsbSerialNumber, CONFIGURATION_KEY_DEVICE_LAST_BACKUP);
+    label->setText(lastBackup.isValid()
+                       ? tr("Last backup of this device: %1")
+                             .arg(QLocale().toString(lastBackup.toLocalTime().date(), QLocale::ShortFormat))
+                       : tr("This device was never backed up"));
+    label->show();
+}

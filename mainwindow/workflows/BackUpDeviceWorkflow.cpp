@@ -1,0 +1,130 @@
+#include "BackUpDeviceWorkflow.h"
+
+#include "WorkflowHost.h"
+#include "app/Configuration.h"
+#include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
+#include "vault/MemoryImage.h"
+#include "vault/OwnerOnlyFileWriter.h"
+#include "widgets/PlainTextMessage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+const char BackUpDeviceWorkflow::FILE_SUFFIX[] = ".corvane-backup";
+
+BackUpDeviceWorkflow::BackUpDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName)
+    : DeviceWorkflow(host), askFileName(std::move(askFileName))
+{
+}
+
+BackUpDeviceWorkflow::~BackUpDeviceWorkflow()
+{
+    secureClearString(password);
+}
+
+QString BackUpDeviceWorkflow::proposedFileName(const QString& deviceName, const QDate& date)
+{
+    // A "/" in a device name would turn the proposal into a path through a folder of that name.
+    QString name = deviceName;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("%1 %2%3").arg(name, date.toString(Qt::ISODate), QString::fromLatin1(FILE_SUFFIX));
+}
+
+void BackUpDeviceWorkflow::start()
+{
+    const auto cancel = [this]() { finish(RESULT_CANCELLED); };
+    const auto fail = [this]() { finish(RESULT_FAILED); };
+    openDevice(
+        [this, cancel, fail]()
+        {
+            askReadingPassword(
+                [this, fail](const QString& typedPassword)
+                {
+                    password = QString(typedPassword.constData(), typedPassword.size());
+                    readDevice([this]() { saveImage(); }, fail);
+                },
+                cancel);
+        },
+        fail, cancel);
+}
+
+void BackUpDeviceWorkflow::saveImage()
+{
+    Device* device = session.device();
+    // Decryption works in the device buffers: the encrypted images are kept aside for the file.
+    SecureImageBuffer encryptedImages[DEVICE_MEMORY_COUNT];
+    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+        encryptedImages[memoryIndex].assign(device->getMemoryBuffer(memoryIndex), MEMORY_IMAGE_SIZE);
+    const QString deviceName = device->getName();
+    const QString deviceUsbSerialNumber = device->getUsbSerialNumber();
+
+    // The same memory choice and the same messages as opening; nothing is saved unless it decrypts.
+    const uint8_t* plaintext = decryptDeviceImage(password);
+    secureClearString(password);
+    if (!plaintext)
+    {
+        finishUnsuccessfully();
+        return;
+    }
+    const int memoryIndex = plaintext == device->getMemoryBuffer(DEVICE_MEMORY_BACKUP) ? DEVICE_MEMORY_BACKUP
+                                                                                       : DEVICE_MEMORY_MAIN;
+    // Also zero-fills the device buffers, one of which holds the plaintext.
+    session.close();
+
+    const QString filePath = askFilePath(deviceName);
+    if (filePath.isEmpty())
+    {
+        finish(RESULT_CANCELLED);
+        return;
+    }
+    setSettingValue(SETTING_LAST_BACKUP_DIRECTORY, QFileInfo(filePath).path());
+
+    OwnerOnlyFileWriter writer(filePath);
+    if (!writer.open(true) ||
+        !writer.write(reinterpret_cast<const char*>(encryptedImages[memoryIndex].data()),
+                      MEMORY_IMAGE_SIZE) ||
+        !writer.commit())
+    {
+        showFailure(plainTextMessage(tr("Could not save the backup file '%1' (%2).")
+                                         .arg(QDir::toNativeSeparators(filePath), writer.errorMessage())));
+        finish(RESULT_FAILED);
+        return;
+    }
+    host.pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Backup saved"),
+        plainTextMessage(
+            tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring it needs "
+               "the device's master password.")
+                .arg(deviceName, QDir::toNativeSeparators(filePath))),
+        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    usbSerialNumber = deviceUsbSerialNumber;
+    finish(RESULT_SUCCESS);
+}
+
+QString BackUpDeviceWorkflow::askFilePath(const QString& deviceName)
+{
+    QString directory = settingValue(SETTING_LAST_BACKUP_DIRECTORY);
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The file dialog would otherwise start in the working directory.
+    if (!QFileInfo(directory).isDir())
+        directory = QDir::homePath();
+    QString filePath =
+        askFileName(QDir(directory).filePath(proposedFileName(deviceName, QDate::currentDate())));
+    // The dialog confirmed replacing the name as typed; with the suffix added it names another file.
+    while (!filePath.isEmpty() && !filePath.endsWith(QLatin1String(FILE_SUFFIX)))
+    {
+        const QString completeFilePath = filePath + QLatin1String(FILE_SUFFIX);
+        const QFileInfo completeFileInfo(completeFilePath);
+        filePath = completeFileInfo.exists() || completeFileInfo.isSymLink() ? askFileName(completeFilePath)
+                                                                             : completeFilePath;
+    }
+    return filePath;
+}
+
+const QString& BackUpDeviceWorkflow::deviceUsbSerialNumber() const
+{
+    return usbSerialNumber;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "DeviceWorkflow.h"
+
+#include <QDate>
+
+#include <functional>
+
+// Backing a device up to a file: the open step, the master password and the read as for opening; the image
+// must decrypt before anything is saved, then the chosen memory's encrypted image goes to the file the
+// user names. The file stays encrypted.
+class BackUpDeviceWorkflow : public DeviceWorkflow
+{
+    Q_OBJECT
+
+public:
+    // Asks where to save, given the proposed path; an empty answer means cancelled.
+    using FileNameAsker = std::function<QString(const QString& proposedPath)>;
+
+    BackUpDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName);
+    ~BackUpDeviceWorkflow() override;
+
+    void start() override;
+
+    // The device backed up, after RESULT_SUCCESS.
+    const QString& deviceUsbSerialNumber() const;
+
+    // The proposed file name of a backup: "<device name> <YYYY-MM-DD>.corvane-backup".
+    static QString proposedFileName(const QString& deviceName, const QDate& date);
+    static const char FILE_SUFFIX[];
+
+private:
+    void saveImage();
+    // The path to save to, with the suffix; empty when cancelled.
+    QString askFilePath(const QString& deviceName);
+
+    FileNameAsker askFileName;
+    QString password;
+    QString usbSerialNumber;
+};

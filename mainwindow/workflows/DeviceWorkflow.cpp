@@ -1,0 +1,309 @@
+#include "DeviceWorkflow.h"
+
+#include "DeviceFailureText.h"
+#include "WorkflowHost.h"
+#include "app/Configuration.h"
+#include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
+#include "device/DeviceRules.h"
+#include "mainwindow/WindowPages.h"
+#include "vault/MemoryImage.h"
+#include "vault/VaultImage.h"
+#include "views/ViewContentDeviceSelection.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
+#include "views/ViewContentReadDevice.h"
+#include "views/ViewContentWriteDevice.h"
+
+#include <QMessageBox>
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+DeviceWorkflow::DeviceWorkflow(WorkflowHost& host) : host(host) {}
+
+DeviceWorkflow::~DeviceWorkflow()
+{
+    abandon();
+}
+
+void DeviceWorkflow::abandon()
+{
+    for (const QMetaObject::Connection& connection : std::as_const(connections))
+        QObject::disconnect(connection);
+    connections.clear();
+    session.close();
+}
+
+bool DeviceWorkflow::isFinished() const
+{
+    return _isFinished;
+}
+
+DeviceWorkflow::Result DeviceWorkflow::result() const
+{
+    return _result;
+}
+
+QString DeviceWorkflow::errorString() const
+{
+    return _errorString;
+}
+
+const Device* DeviceWorkflow::device() const
+{
+    return session.device();
+}
+
+const WindowPages& DeviceWorkflow::pages() const
+{
+    return host.windowPages();
+}
+
+void DeviceWorkflow::track(const QMetaObject::Connection& connection)
+{
+    connections.append(connection);
+}
+
+// The open step ---------------------------------------------------------------------------------------------
+
+void DeviceWorkflow::openDevice(const Step& opened, const Step& failed, const Step& cancelled,
+                                const QString& preferredUsbSerialNumber)
+{
+    switch (session.openOnlyConnectedDevice())
+    {
+    case DeviceSession::OPEN_RESULT_SUCCESS:
+        opened();
+        return;
+    case DeviceSession::OPEN_RESULT_FAILED:
+        showFailure(DeviceFailureText::openFailureMessage(session.openFailure()));
+        failed();
+        return;
+    case DeviceSession::OPEN_RESULT_CHOICE_NEEDED:
+        break;
+    }
+    // None or several: the user plugs one in or chooses; the workflow goes on once the page finishes.
+    pages().deviceSelection->setPreferredDeviceSerialNumber(preferredUsbSerialNumber);
+    track(connect(
+        pages().deviceSelection, &ViewContentDeviceSelection::deviceSelected, this,
+        [this, opened, cancelled](bool isSelected) { onDeviceSelected(isSelected, opened, cancelled); },
+        Qt::SingleShotConnection));
+    host.pushView(VIEW_ID_DEVICE_SELECTION);
+}
+
+void DeviceWorkflow::onDeviceSelected(bool isSelected, const Step& opened, const Step& cancelled)
+{
+    // On cancel the selection page has already released every device.
+    std::unique_ptr<Device> device = pages().deviceSelection->takeSelectedDevice();
+    if (!isSelected || !device)
+    {
+        cancelled();
+        return;
+    }
+    session.adopt(std::move(device));
+    opened();
+}
+
+void DeviceWorkflow::askReadingPassword(const std::function<void(const QString& password)>& entered,
+                                        const Step& cancelled)
+{
+    track(connect(
+        pages().insertReadingMasterPassword, &ViewContentInsertReadingMasterPassword::insertionFinished, this,
+        [entered, cancelled](bool isValid, QString password)
+        {
+            if (isValid)
+                entered(password);
+            else
+                cancelled();
+            secureClearString(password);
+        },
+        Qt::SingleShotConnection));
+    host.pushView(VIEW_ID_INSERT_READING_MASTER_PASSWORD);
+}
+
+// Transfers -------------------------------------------------------------------------------------------------
+
+void DeviceWorkflow::readDevice(const Step& read, const Step& failed)
+{
+    pages().readDevice->setDevice(session.device());
+    track(connect(
+        pages().readDevice, &ViewContentReadDevice::readFinished, this,
+        [this, read, failed](int returnValue)
+        {
+            const DeviceFailureCause cause = pages().readDevice->failureCause();
+            host.runWhenUnlocked(
+                [this, read, failed, returnValue, cause]()
+                {
+                    if (returnValue == ViewContentReadDevice::READ_RESULT_SUCCESS)
+                    {
+                        read();
+                        return;
+                    }
+                    showFailure(DeviceFailureText::readFailureMessage(returnValue, cause));
+                    failed();
+                });
+        },
+        Qt::SingleShotConnection));
+    host.pushView(VIEW_ID_READ_DEVICE);
+}
+
+void DeviceWorkflow::writeAndVerifyDevice(const Step& written,
+                                          const std::function<void(bool isVerificationFailure)>& failed)
+{
+    Device* device = session.device();
+    if (!device)
+        return;
+    // What the buffers hold now is what the memories must hold afterwards: the read-back overwrites the
+    // buffers, the verification compares with these copies.
+    auto expectedImages = std::make_shared<std::array<SecureImageBuffer, DEVICE_MEMORY_COUNT>>();
+    for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
+        (*expectedImages)[memoryIndex].assign(device->getMemoryBuffer(memoryIndex), DEVICE_MEMORY_SIZE);
+
+    pages().writeDevice->setDevice(device);
+    track(connect(
+        pages().writeDevice, &ViewContentWriteDevice::writeFinished, this,
+        [this, written, failed, expectedImages](int returnValue)
+        {
+            const DeviceFailureCause cause = pages().writeDevice->failureCause();
+            host.runWhenUnlocked(
+                [this, written, failed, expectedImages, returnValue, cause]()
+                {
+                    if (returnValue != ViewContentWriteDevice::WRITE_RESULT_SUCCESS)
+                    {
+                        QString title;
+                        const QString text =
+                            DeviceFailureText::writeFailureMessage(returnValue, cause, title);
+                        showFailure(text, title);
+                        failed(returnValue == ViewContentWriteDevice::WRITE_RESULT_MAIN_VERIFICATION_FAILED);
+                        return;
+                    }
+                    // Both memories once more, as a later open will read them, checked by the transfer.
+                    pages().readDevice->setDevice(session.device(),
+                                                  (*expectedImages)[DEVICE_MEMORY_MAIN].data(),
+                                                  (*expectedImages)[DEVICE_MEMORY_BACKUP].data());
+                    expectedImages->at(DEVICE_MEMORY_MAIN).clear();
+                    expectedImages->at(DEVICE_MEMORY_BACKUP).clear();
+                    track(connect(
+                        pages().readDevice, &ViewContentReadDevice::readFinished, this,
+                        [this, written, failed](int readResult)
+                        {
+                            const DeviceFailureCause readCause = pages().readDevice->failureCause();
+                            host.runWhenUnlocked(
+                                [this, written, failed, readResult, readCause]()
+                                {
+                                    if (readResult == ViewContentReadDevice::READ_RESULT_SUCCESS)
+                                    {
+                                        written();
+                                        return;
+                                    }
+                                    const bool isVerificationFailure =
+                                        readResult == ViewContentReadDevice::READ_RESULT_VERIFICATION_FAILED;
+                                    if (isVerificationFailure)
+                                        showFailure(DeviceFailureText::writeErrorMessage(),
+                                                    DeviceFailureText::writeErrorTitle());
+                                    else
+                                        showFailure(
+                                            DeviceFailureText::readFailureMessage(readResult, readCause));
+                                    failed(isVerificationFailure);
+                                });
+                        },
+                        Qt::SingleShotConnection));
+                    host.pushView(VIEW_ID_READ_DEVICE);
+                });
+        },
+        Qt::SingleShotConnection));
+    host.pushView(VIEW_ID_WRITE_DEVICE);
+}
+
+// Decryption ------------------------------------------------------------------------------------------------
+
+uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
+{
+    _errorString.clear();
+    Device* device = session.device();
+    if (!device)
+        return nullptr;
+
+    uint8_t* chosenImage = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
+    if (!areDeviceMemoriesEqual(*device))
+    {
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            host.dialogParent(), tr("Warning"),
+            tr("Device main and backup memories do not have the same content. This is likely due to a power "
+               "outage during previous device writing.\nDo you want to display the main memory content?\n\n"
+               "Select 'Yes' to try with main memory or 'No' to try with backup memory.\nIf the memory you "
+               "selected does not contain the expected data, re-read the device then try the other memory."),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+        // The box ran an event loop: go on only with the device it was asked about.
+        if (session.device() != device)
+            return nullptr;
+        if (answer == QMessageBox::No)
+            chosenImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
+        else if (answer != QMessageBox::Yes)
+        {
+            session.close();
+            return nullptr;
+        }
+    }
+
+    SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
+    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    const int result = openVaultImage(chosenImage, password, plaintext.data(), &sealState);
+    if (result == VAULT_IMAGE_SUCCESS)
+    {
+        const QString usbSerialNumber = device->getUsbSerialNumber();
+        if (sealState == VAULT_SEAL_VALID)
+            rememberDeviceVaultSealed(usbSerialNumber);
+        // Without the password nobody can make a matching seal, but anybody can remove one: on a device seen
+        // sealed, a vault without seal is as suspect as one whose seal does not match.
+        else if (sealState == VAULT_SEAL_MISMATCH || isDeviceVaultKnownSealed(usbSerialNumber))
+        {
+            const QMessageBox::StandardButton answer = QMessageBox::question(
+                host.dialogParent(), tr("Warning"),
+                tr("The data on this device were modified outside Corvane Key Manager. Open them anyway?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            // The box ran an event loop: go on only with the device it was asked about.
+            if (answer != QMessageBox::Yes || session.device() != device)
+            {
+                if (session.device() == device)
+                    session.close();
+                return nullptr;
+            }
+        }
+        std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
+        return chosenImage;
+    }
+    if (result == VAULT_IMAGE_CRYPTO_FAILURE)
+        showFailure(tr("Failed to decrypt data, aborting."));
+    else
+        showFailure(tr("Failed to decrypt data. Make sure you provided the correct password."));
+    return nullptr;
+}
+
+// Ends ------------------------------------------------------------------------------------------------------
+
+void DeviceWorkflow::showFailure(const QString& text, const QString& title)
+{
+    _errorString = text;
+    host.pushMessageBoxDialogView(
+        ViewContentMessageBoxDialog::ICON_ERROR, title.isEmpty() ? tr("Error") : title, text,
+        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+    session.close();
+}
+
+void DeviceWorkflow::finishUnsuccessfully()
+{
+    finish(_errorString.isEmpty() ? RESULT_CANCELLED : RESULT_FAILED);
+}
+
+void DeviceWorkflow::finish(Result result)
+{
+    session.close();
+    if (_isFinished)
+        return;
+    _isFinished = true;
+    _result = result;
+    if (result != RESULT_FAILED)
+        _errorString.clear();
+    Q_EMIT finished(result);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "device/DeviceSession.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class WorkflowHost;
+struct WindowPages;
+
+// One device workflow (open, save, copy, erase, configure, device information, back up, restore): started
+// by the window, it drives the pages it needs through WorkflowHost, keeps its own state and its own device
+// (its session), and ends with finished() and, after a failure, errorString(). The steps every workflow
+// shares are here: the open step, reading, writing and verifying with the progress pages, and the
+// failure messages. A transfer result that arrives while the application is locked waits for the unlock
+// here, where every result passes.
+class DeviceWorkflow : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Result
+    {
+        RESULT_SUCCESS,
+        RESULT_CANCELLED,
+        RESULT_FAILED
+    };
+    Q_ENUM(Result)
+
+    explicit DeviceWorkflow(WorkflowHost& host);
+    // Closes the device if one is still open.
+    ~DeviceWorkflow() override;
+
+    virtual void start() = 0;
+    // Drops the workflow's page connections and closes its device: another workflow takes over.
+    void abandon();
+
+    bool isFinished() const;
+    Result result() const;
+    // The failure the user was shown, empty unless the result is RESULT_FAILED.
+    QString errorString() const;
+    // The device the workflow holds open now, null when none.
+    const Device* device() const;
+
+Q_SIGNALS:
+    void finished(DeviceWorkflow::Result result);
+
+protected:
+    using Step = std::function<void()>;
+
+    const WindowPages& pages() const;
+    WorkflowHost& host;
+    DeviceSession session;
+
+    // The open step: the only connected device, or the device selection page (preferredUsbSerialNumber
+    // preselected). opened runs once the session holds the open device. A failed open shows its message
+    // and calls failed; a cancelled selection calls cancelled.
+    void openDevice(const Step& opened, const Step& failed, const Step& cancelled,
+                    const QString& preferredUsbSerialNumber = QString());
+    // The reading master password page: entered runs with the password typed (the caller zero-fills its
+    // copies), cancelled when the user cancelled.
+    void askReadingPassword(const std::function<void(const QString& password)>& entered,
+                            const Step& cancelled);
+    // Reads both memories of the session's device into its buffers with the read page; read runs after a
+    // success, failed after the failure was shown and the device closed.
+    void readDevice(const Step& read, const Step& failed);
+    // Writes the session's device's buffers with the write page (main memory verified before the backup
+    // memory is written), then reads both memories back with the read page and compares them with what was
+    // written. written runs after a verified write, failed after the failure was shown and the device
+    // closed, told whether the memories were found not to hold what was written.
+    void writeAndVerifyDevice(const Step& written,
+                              const std::function<void(bool isVerificationFailure)>& failed);
+
+    // Chooses between the memories read (asking when they differ) and decrypts the chosen one with
+    // password, trying every format version on a working copy; the seal judgement as on opening. Returns
+    // the device buffer that now holds the plaintext, or null after the failure was shown (the device is
+    // then closed) or the user declined.
+    uint8_t* decryptDeviceImage(const QString& password);
+
+    // Shows an error message, closes the device and keeps text as errorString().
+    void showFailure(const QString& text, const QString& title = QString());
+    // Closes the device and reports the end, once.
+    void finish(Result result);
+    // RESULT_FAILED when a failure was shown since the last decryption or open step, RESULT_CANCELLED when
+    // the user declined.
+    void finishUnsuccessfully();
+    // Connections the workflow makes to the shared pages go through here, so that abandon() can drop them.
+    void track(const QMetaObject::Connection& connection);
+
+private:
+    void onDeviceSelected(bool isSelected, const Step& opened, const Step& cancelled);
+
+    bool _isFinished = false;
+    Result _result = RESULT_CANCELLED;
+    QString _errorString;
+    QList<QMetaObject::Connection> connections;
+};

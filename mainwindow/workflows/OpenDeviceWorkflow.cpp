@@ -1,0 +1,62 @@
+#include "OpenDeviceWorkflow.h"
+
+#include "common/SecureMemory.h"
+#include "vault/MemoryImage.h"
+
+OpenDeviceWorkflow::OpenDeviceWorkflow(WorkflowHost& host) : DeviceWorkflow(host) {}
+
+OpenDeviceWorkflow::~OpenDeviceWorkflow()
+{
+    secureClearString(password);
+}
+
+void OpenDeviceWorkflow::start()
+{
+    const auto cancel = [this]() { finish(RESULT_CANCELLED); };
+    const auto fail = [this]() { finish(RESULT_FAILED); };
+    openDevice(
+        [this, cancel, fail]()
+        {
+            askReadingPassword(
+                [this, fail](const QString& typedPassword)
+                {
+                    // An unshared copy, so that it can be zero-filled.
+                    password = QString(typedPassword.constData(), typedPassword.size());
+                    readDevice([this]() { decrypt(); }, fail);
+                },
+                cancel);
+        },
+        fail, cancel);
+}
+
+void OpenDeviceWorkflow::decrypt()
+{
+    // A wrong password for another device says nothing about the vault on screen: it keeps its own master
+    // password, for saving and for unlocking, and stays lockable.
+    const uint8_t* image = decryptDeviceImage(password);
+    if (!image)
+    {
+        secureClearString(password);
+        finishUnsuccessfully();
+        return;
+    }
+    plaintext.assign(image, MEMORY_IMAGE_SIZE);
+    usbSerialNumber = session.device()->getUsbSerialNumber();
+    // Closing also zero-fills the device buffer that holds the plaintext.
+    finish(RESULT_SUCCESS);
+}
+
+const uint8_t* OpenDeviceWorkflow::plaintextImage() const
+{
+    return plaintext.data();
+}
+
+const QString& OpenDeviceWorkflow::masterPassword() const
+{
+    return password;
+}
+
+const QString& OpenDeviceWorkflow::deviceUsbSerialNumber() const
+{
+    return usbSerialNumber;
+}

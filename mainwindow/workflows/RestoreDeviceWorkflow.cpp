@@ -1,0 +1,111 @@
+#include "RestoreDeviceWorkflow.h"
+
+#include "WorkflowHost.h"
+#include "app/Configuration.h"
+#include "device/DeviceRules.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageFile.h"
+#include "vault/VaultImage.h"
+#include "widgets/PlainTextMessage.h"
+
+#include <QFileInfo>
+
+RestoreDeviceWorkflow::RestoreDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName)
+    : DeviceWorkflow(host), askFileName(std::move(askFileName))
+{
+}
+
+void RestoreDeviceWorkflow::start()
+{
+    filePath = askFileName(settingValue(SETTING_LAST_BACKUP_DIRECTORY));
+    if (filePath.isEmpty())
+    {
+        finish(RESULT_CANCELLED);
+        return;
+    }
+    image.allocate(MEMORY_IMAGE_SIZE);
+    QString errorMessage;
+    // The same reading as corvane-cli restore: exactly one memory image, whatever the file's name.
+    if (!readMemoryImageFile(filePath, image.data(), errorMessage))
+    {
+        image.clear();
+        showFailure(plainTextMessage(tr("Could not read the backup file (%1).").arg(errorMessage)));
+        finish(RESULT_FAILED);
+        return;
+    }
+    askReadingPassword([this](const QString& password) { checkPassword(password); },
+                       [this]() { finish(RESULT_CANCELLED); });
+}
+
+void RestoreDeviceWorkflow::checkPassword(const QString& password)
+{
+    // A wrong file or password must be found before any device is touched.
+    int result = 0;
+    {
+        SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
+        result = openVaultImage(image.data(), password, plaintext.data());
+    }
+    if (result != VAULT_IMAGE_SUCCESS)
+    {
+        showFailure(tr("Failed to decrypt data. Make sure you provided the correct password."));
+        finish(RESULT_FAILED);
+        return;
+    }
+    openDevice([this]() { confirmAndWrite(); }, [this]() { finish(RESULT_FAILED); },
+               [this]() { finish(RESULT_CANCELLED); });
+}
+
+void RestoreDeviceWorkflow::confirmAndWrite()
+{
+    Device* device = session.device();
+    // As for a copy: a device flagged as "not a backup target" is refused before anything is written.
+    switch (checkBackupTarget(*device))
+    {
+    case BACKUP_TARGET_FLAG_UNREADABLE:
+        showFailure(tr("Could not retrieve the device backup disable flag."), tr("Device access error"));
+        finish(RESULT_FAILED);
+        return;
+    case BACKUP_TARGET_REFUSED:
+        host.pushMessageBoxDialogView(
+            ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Device backup disabled"),
+            tr("The selected device can't be used as backup target: nothing was written.\nThis feature can "
+               "be "
+               "configured through the device configuration menu of the application."),
+            ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+        finish(RESULT_CANCELLED);
+        return;
+    case BACKUP_TARGET_ALLOWED:
+        break;
+    }
+    const QString fileName = QFileInfo(filePath).fileName();
+    host.askQuestion(
+        ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
+        plainTextMessage(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will be "
+                            "overwritten.")
+                             .arg(fileName, device->getName())),
+        ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
+        ViewContentMessageBoxDialog::BUTTON_NO,
+        [this, fileName](int button)
+        {
+            if (button != ViewContentMessageBoxDialog::BUTTON_YES || !session.device())
+            {
+                finish(RESULT_CANCELLED);
+                return;
+            }
+            prepareDeviceWrite(*session.device(), image.data());
+            image.clear();
+            writeAndVerifyDevice(
+                [this, fileName]()
+                {
+                    host.pushMessageBoxDialogView(
+                        ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Restore success"),
+                        plainTextMessage(
+                            tr("The backup '%1' was written to the device '%2' and verified.\nYou "
+                               "can safely remove the device if you want.")
+                                .arg(fileName, session.device()->getName())),
+                        ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
+                    finish(RESULT_SUCCESS);
+                },
+                [this](bool) { finish(RESULT_FAILED); });
+        });
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "DeviceWorkflow.h"
+#include "common/SecureImageBuffer.h"
+
+#include <functional>
+
+// Restoring a backup file to a device: the file read and checked to decrypt with its password before any
+// device is touched, the open step, the refusal of a device flagged as no backup target, the
+// confirmation, the image written to both memories (main verified first) and read back.
+class RestoreDeviceWorkflow : public DeviceWorkflow
+{
+    Q_OBJECT
+
+public:
+    // Asks which file to restore, given the folder to start in; an empty answer means cancelled.
+    using FileNameAsker = std::function<QString(const QString& directory)>;
+
+    RestoreDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName);
+
+    void start() override;
+
+private:
+    void checkPassword(const QString& password);
+    void confirmAndWrite();
+
+    FileNameAsker askFileName;
+    QString filePath;
+    SecureImageBuffer image;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DeviceWorkflow.h"
+#include "vault/VaultTab.h"
+
+// Saving the vault shown to a device: the open step (the device the vault came from preselected), the
+// confirmation naming the device, the sealed image built into both memories, the write with the main
+// memory verified first, and the read-back. The window shows the result: on success the vault is saved.
+class SaveDeviceWorkflow : public DeviceWorkflow
+{
+    Q_OBJECT
+
+public:
+    // vaultUsbSerialNumber: the device the vault was opened from or last saved to (empty: none).
+    SaveDeviceWorkflow(WorkflowHost& host, const Vault& vault, const QString& masterPassword,
+                       const QString& vaultUsbSerialNumber);
+    ~SaveDeviceWorkflow() override;
+
+    void start() override;
+
+    // The device written, after RESULT_SUCCESS.
+    const QString& deviceUsbSerialNumber() const;
+
+private:
+    void askConfirmation();
+    // Names the device by name and serial number, and warns when it is not the one the vault came from.
+    QString confirmationText() const;
+    void encryptAndWrite();
+
+    Vault vault;
+    QString masterPassword;
+    QString vaultUsbSerialNumber;
+    QString usbSerialNumber;
+};
