@@ -1,10 +1,16 @@
 #include "app/Configuration.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QVariant>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QSettings* settings = nullptr;
 
@@ -33,6 +39,22 @@ const QList<DefaultSetting>& _defaultSettings_helper()
     };
     return defaults;
 }
+// The store names the devices and when they were saved: readable by its owner only. Created empty first,
+// so that the store's own writes keep these permissions.
+void _restrictToOwner_helper(const QString& filePath)
+{
+    const QFileInfo fileInfo(filePath);
+    if (!fileInfo.isAbsolute())
+        return;
+    QDir().mkpath(fileInfo.path());
+    const QByteArray encodedPath = QFile::encodeName(filePath);
+    const int descriptor = ::open(encodedPath.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor >= 0)
+    {
+        ::fchmod(descriptor, S_IRUSR | S_IWUSR);
+        ::close(descriptor);
+    }
+}
 } // namespace
 
 void initializeConfiguration()
@@ -54,6 +76,7 @@ void initializeConfiguration()
         settings = new QSettings();
     }
 
+    _restrictToOwner_helper(settings->fileName());
     for (const DefaultSetting& entry : _defaultSettings_helper())
     {
         if (!settings->contains(entry.key))
@@ -65,40 +88,6 @@ void releaseConfiguration()
 {
     delete settings;
     settings = nullptr;
-}
-
-bool isDeviceVaultKnownSealed(const QString& usbSerialNumber)
-{
-    if (!settings || usbSerialNumber.isEmpty())
-        return false;
-    return settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES))
-        .toStringList()
-        .contains(usbSerialNumber);
-}
-
-void rememberDeviceVaultSealed(const QString& usbSerialNumber)
-{
-    if (!settings || usbSerialNumber.isEmpty() || isDeviceVaultKnownSealed(usbSerialNumber))
-        return;
-    QStringList usbSerialNumbers =
-        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
-    usbSerialNumbers.append(usbSerialNumber);
-    settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
-    settings->sync();
-}
-
-void forgetDeviceVaultSealed(const QString& usbSerialNumber)
-{
-    if (!settings || !isDeviceVaultKnownSealed(usbSerialNumber))
-        return;
-    QStringList usbSerialNumbers =
-        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
-    usbSerialNumbers.removeAll(usbSerialNumber);
-    if (usbSerialNumbers.isEmpty())
-        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
-    else
-        settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
-    settings->sync();
 }
 
 QLocale::Language getSystemLanguage()

@@ -43,10 +43,13 @@ void DeviceOpenSaveState::releaseWrittenImages()
 {
     for (auto& image : _writtenImages)
         image.clear();
+    writtenSeal = VaultSeal();
+    writtenDevice = DeviceIdentity();
 }
 
 void DeviceOpenSaveState::clear()
 {
     clearOpeningMasterPassword();
     releaseWrittenImages();
+    openedSeal = VaultSeal();
 }

@@ -2,6 +2,7 @@
 
 #include "common/SecureImageBuffer.h"
 #include "device/DeviceProtocol.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QString>
 
@@ -32,6 +33,13 @@ public:
 
     // Zero-fills and releases everything.
     void clear();
+
+    // The seal of the vault last decrypted from a device, as judged and accepted.
+    VaultSeal openedSeal;
+    // The seal being written and the device it goes to: recorded once the write is verified, released with
+    // the written images.
+    VaultSeal writtenSeal;
+    DeviceIdentity writtenDevice;
 
 private:
     QString _openingMasterPassword;

@@ -9,4 +9,5 @@ void DeviceRestoreState::clear()
 {
     image.clear();
     filePath.clear();
+    seal = VaultSeal();
 }

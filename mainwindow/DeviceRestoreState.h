@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SecureImageBuffer.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QString>
 
@@ -14,4 +15,6 @@ public:
 
     QString filePath;
     SecureImageBuffer image;
+    // The file's seal, found when its password was checked.
+    VaultSeal seal;
 };

@@ -440,7 +440,10 @@ void FormContentEditor::_slotViewStartMenuInitializeDeviceClicked()
     form->actionImportCSV->setEnabled(true);
     // A new vault belongs to no device yet: no backup status until it is saved.
     vaultSession.deviceUsbSerialNumber.clear();
+    vaultSession.saveCounter = 0;
+    vaultSession.isSealMissing = false;
     updateDeviceBackupLabel();
+    updateVaultSealLabel();
     switchView(VIEW_ID_CONTENT_EDITOR);
     clearViewStack();
 }

@@ -281,6 +281,12 @@ private:
     // the chosen one with password, trying every format version on a working copy. Returns the device
     // buffer that now holds the plaintext, or null after a failure.
     uint8_t* decryptCurrentDeviceImage(const QString& password);
+    // The question to ask for a seal judged MODIFIED (modifiedText) or OLDER (olderText, %1 the time this
+    // computer recorded the device's newest vault); empty when nothing needs asking.
+    QString sealQuestion(VaultSealVerdict verdict, const DeviceIdentity& device, const QString& modifiedText,
+                         const QString& olderText) const;
+    // Shows or hides the status line of a vault opened without an integrity seal.
+    void updateVaultSealLabel();
     // The message for a failed read (readFinished code), then closeCurrentDevice().
     void reportReadDeviceFailure(int returnValue);
     // The message for a failed write (writeFinished code), then closeCurrentDevice().
@@ -411,6 +417,8 @@ private:
     void completeBackupDevice();
     // pending 15: the restore file's password was typed.
     void checkRestoreFilePassword(const QString& password);
+    // Asks about the restore file's seal as judged for targetDevice; false (restore dropped) unless accepted.
+    [[nodiscard]] bool isRestoreSealAccepted(const DeviceIdentity& targetDevice);
     // pending 16, with the target device open: the backup disable flag, then the confirmation.
     void continueRestoreDevice();
     // pending 16, confirmed: writes the file's image to both memories.

@@ -7,7 +7,9 @@
 
 #include "app/Configuration.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
+#include "device/DeviceIdentityReading.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageFile.h"
@@ -19,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 #include <cstring>
@@ -134,6 +137,7 @@ void FormContentEditor::completeBackupDevice()
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         encryptedImages[memoryIndex].assign(device->getMemoryBuffer(memoryIndex), MEMORY_IMAGE_SIZE);
     const QString deviceName = device->getName();
+    const QString shownDeviceName = makeVisibleAndIsolated(deviceName);
     const QString usbSerialNumber = device->getUsbSerialNumber();
 
     // The same memory choice and the same messages as opening; nothing is saved unless it decrypts.
@@ -193,7 +197,7 @@ void FormContentEditor::completeBackupDevice()
         ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Backup saved"),
         plainTextMessage(tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring "
                             "it needs the device's master password.")
-                             .arg(deviceName, QDir::toNativeSeparators(filePath))),
+                             .arg(shownDeviceName, QDir::toNativeSeparators(filePath))),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
 }
 
@@ -234,7 +238,8 @@ void FormContentEditor::checkRestoreFilePassword(const QString& password)
     int result = 0;
     {
         SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
-        result = openVaultImage(deviceRestore.image.data(), password, plaintext.data());
+        result = openVaultImage(deviceRestore.image.data(), password, plaintext.data(),
+                                &deviceRestore.seal.state, &deviceRestore.seal.saveCounter);
     }
     if (result != VAULT_IMAGE_SUCCESS)
     {
@@ -242,6 +247,9 @@ void FormContentEditor::checkRestoreFilePassword(const QString& password)
         showErrorMessage(tr("Failed to decrypt data. Make sure you provided the correct password."));
         return;
     }
+    // A file changed without the password is found before any device is touched, like a device's data.
+    if (!isRestoreSealAccepted(DeviceIdentity()))
+        return;
     pendingOperation = PENDING_OPERATION_RESTORE_DEVICE;
     if (openDevice() == 0)
         continueRestoreDevice();
@@ -265,11 +273,20 @@ void FormContentEditor::continueRestoreDevice()
         deviceRestore.clear();
         return;
     }
+    // Only now is the target known: a backup older than what this computer saved to it is asked about.
+    const DeviceIdentity identity = readDeviceIdentity(*device);
+    if (!isRestoreSealAccepted(identity) || getCurrentDevice() != device)
+    {
+        if (getCurrentDevice() == device)
+            closeCurrentDevice();
+        return;
+    }
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
         plainTextMessage(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will "
                             "be overwritten.")
-                             .arg(QFileInfo(deviceRestore.filePath).fileName(), device->getName())),
+                             .arg(QFileInfo(deviceRestore.filePath).fileName(),
+                                  makeVisibleAndIsolated(device->getName()))),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO);
 }
@@ -286,6 +303,8 @@ void FormContentEditor::writeRestoredImage()
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), deviceRestore.image.data(), MEMORY_IMAGE_SIZE);
     deviceOpenSave.keepWrittenImages(deviceRestore.image.data(), deviceRestore.image.data());
+    deviceOpenSave.writtenSeal = deviceRestore.seal;
+    deviceOpenSave.writtenDevice = readDeviceIdentity(*device);
     // The write page writes, the read page reads back, and the read dispatcher comes back here.
     pendingOperation = PENDING_OPERATION_VERIFY_RESTORED_DEVICE;
     pushView(VIEW_ID_WRITE_DEVICE);
@@ -295,10 +314,14 @@ void FormContentEditor::verifyRestoredDevice()
 {
     const QString fileName = QFileInfo(deviceRestore.filePath).fileName();
     deviceRestore.clear();
+    const VaultSeal writtenSeal = deviceOpenSave.writtenSeal;
+    const DeviceIdentity writtenDevice = deviceOpenSave.writtenDevice;
     if (!verifyCurrentDeviceAgainstSavedImages())
         return;
+    // The next open of this device must expect what the file held, sealed or not.
+    DeviceSealMemory(settings).recordVerifiedWrite(writtenSeal, writtenDevice);
     const Device* device = getCurrentDevice();
-    const QString deviceName = device ? device->getName() : QString();
+    const QString deviceName = device ? makeVisibleAndIsolated(device->getName()) : QString();
     pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Restore success"),
         plainTextMessage(tr("The backup '%1' was written to the device '%2' and verified.\nYou can safely "
@@ -306,4 +329,21 @@ void FormContentEditor::verifyRestoredDevice()
                              .arg(fileName, deviceName)),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
     closeCurrentDevice();
+}
+
+bool FormContentEditor::isRestoreSealAccepted(const DeviceIdentity& targetDevice)
+{
+    const QString question = sealQuestion(
+        DeviceSealMemory(settings).judgeToBeWritten(deviceRestore.seal, targetDevice), targetDevice,
+        tr("The data in this backup file were modified outside Corvane Key Manager. Restore them anyway?"),
+        tr("This backup holds an older vault than the one saved to this device from this computer on %1. "
+           "Restore it anyway?"));
+    if (question.isEmpty())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Warning"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        return true;
+    deviceRestore.clear();
+    return false;
 }

@@ -12,7 +12,9 @@
 
 #include "app/Configuration.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
+#include "device/DeviceIdentityReading.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
@@ -211,6 +213,7 @@ void FormContentEditor::decryptCopySourceDevice()
     }
 
     copyWizard.plaintextImage.assign(plaintextImage, MEMORY_IMAGE_SIZE);
+    copyWizard.sourceSaveCounter = deviceOpenSave.openedSeal.saveCounter;
     copyWizard.sourceDeviceName = getCurrentDevice()->getName();
     copyWizard.sourceDeviceSerialNumber = getCurrentDevice()->getUsbSerialNumber();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
@@ -274,9 +277,12 @@ void FormContentEditor::writeCopyTargetDevice()
     // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized, and the
     // vault shown in the window plays no part. The seal is made again under the target's password.
     copyWizard.writtenImage.assign(copyWizard.plaintextImage.data(), MEMORY_IMAGE_SIZE);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    copyWizard.targetDevice = readDeviceIdentity(*device);
+    copyWizard.writtenSeal.saveCounter =
+        DeviceSealMemory(settings).nextSaveCounter(copyWizard.targetDevice, copyWizard.sourceSaveCounter);
     if (encryptAndSealMemoryImage(copyWizard.targetPassword, MEMORY_IMAGE_FORMAT_VERSION,
-                                  copyWizard.writtenImage.data(), &sealState) != 0)
+                                  copyWizard.writtenImage.data(), &copyWizard.writtenSeal.state,
+                                  copyWizard.writtenSeal.saveCounter) != 0)
     {
         showErrorMessage(tr("Failed to encrypt data, aborting."));
         closeCurrentDevice();
@@ -284,10 +290,6 @@ void FormContentEditor::writeCopyTargetDevice()
         return;
     }
 
-    if (sealState == VAULT_SEAL_VALID)
-        rememberDeviceVaultSealed(device->getUsbSerialNumber());
-    else
-        forgetDeviceVaultSealed(device->getUsbSerialNumber());
     for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
         std::memcpy(device->getMemoryBuffer(memoryIndex), copyWizard.writtenImage.data(), DEVICE_MEMORY_SIZE);
     pushView(VIEW_ID_WRITE_DEVICE);
@@ -324,9 +326,10 @@ QString FormContentEditor::copyConfirmationText(const Device* targetDevice) cons
         tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b> "
            "(serial number %2)<br />Target device name: <b>%3</b> (serial number %4)<br />Source "
            "and target devices master password are <b>%5</b>.")
-            .arg(copyWizard.sourceDeviceName.toHtmlEscaped(),
-                 copyWizard.sourceDeviceSerialNumber.toHtmlEscaped(), targetDevice->getName().toHtmlEscaped(),
-                 targetSerialNumber.toHtmlEscaped(), passwordComparison);
+            .arg(makeVisibleAndIsolated(copyWizard.sourceDeviceName).toHtmlEscaped(),
+                 makeVisibleAndIsolated(copyWizard.sourceDeviceSerialNumber).toHtmlEscaped(),
+                 makeVisibleAndIsolated(targetDevice->getName()).toHtmlEscaped(),
+                 makeVisibleAndIsolated(targetSerialNumber).toHtmlEscaped(), passwordComparison);
     if (targetSerialNumber == copyWizard.sourceDeviceSerialNumber)
         text += QStringLiteral("<br /><br />") +
                 tr("<b>The source and the target are the same device:</b> its content will be written back "
@@ -359,6 +362,7 @@ void FormContentEditor::verifyCopyTargetDevice()
         return;
     }
 
+    DeviceSealMemory(settings).recordVerifiedWrite(copyWizard.writtenSeal, copyWizard.targetDevice);
     // The copy is done: nothing of the source may outlive it.
     copyWizard.clear();
     pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_4);

@@ -18,8 +18,10 @@
 
 #include "app/Configuration.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceIdentityReading.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
@@ -56,6 +58,7 @@ void FormContentEditor::initializeDeviceOpenSave()
             &FormContentEditor::_slotViewContentReadDeviceReadFinished);
     connect(pages.writeDevice, &ViewContentWriteDevice::writeFinished, this,
             &FormContentEditor::_slotViewContentWriteDeviceWriteFinished);
+    updateVaultSealLabel();
 }
 
 void FormContentEditor::showErrorMessage(const QString& text, const QString& title)
@@ -289,7 +292,10 @@ void FormContentEditor::completeOpenDevice()
     form->actionImportCSV->setEnabled(true);
     if (const Device* device = getCurrentDevice())
         vaultSession.deviceUsbSerialNumber = device->getUsbSerialNumber();
+    vaultSession.saveCounter = deviceOpenSave.openedSeal.saveCounter;
+    vaultSession.isSealMissing = deviceOpenSave.openedSeal.state != VAULT_SEAL_VALID;
     updateDeviceBackupLabel();
+    updateVaultSealLabel();
     parseVault(plaintext);
     refreshTabMenus(0);
     setDataModified(false);
@@ -310,13 +316,20 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
     uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
     if (std::memcmp(chosenImage, backupImage, MEMORY_IMAGE_SIZE) != 0)
     {
-        const QMessageBox::StandardButton answer = QMessageBox::warning(
-            this, tr("Warning"),
+        QString text =
             tr("Device main and backup memories do not have the same content. This is likely due to a power "
                "outage during previous device writing.\nDo you want to display the main memory content?\n\n"
                "Select 'Yes' to try with main memory or 'No' to try with backup memory.\nIf the memory you "
-               "selected does not contain the expected data, re-read the device then try the other memory."),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+               "selected does not contain the expected data, re-read the device then try the other memory.");
+        // Both sealed: their save counters tell which one was written last.
+        const NewerSealedImage newer = findNewerSealedImage(chosenImage, backupImage, password);
+        if (newer == NEWER_SEALED_IMAGE_FIRST)
+            text += QStringLiteral("\n\n") + tr("The main memory holds the newer vault.");
+        else if (newer == NEWER_SEALED_IMAGE_SECOND)
+            text += QStringLiteral("\n\n") + tr("The backup memory holds the newer vault.");
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            this, tr("Warning"), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+            QMessageBox::Cancel);
         // The box ran an event loop: go on only with the device it was asked about.
         if (getCurrentDevice() != device)
             return nullptr;
@@ -330,21 +343,22 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
     }
 
     SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const int result = openVaultImage(chosenImage, password, plaintext.data(), &sealState);
+    VaultSeal seal;
+    const int result =
+        openVaultImage(chosenImage, password, plaintext.data(), &seal.state, &seal.saveCounter);
     if (result == VAULT_IMAGE_SUCCESS)
     {
-        const QString usbSerialNumber = device->getUsbSerialNumber();
-        if (sealState == VAULT_SEAL_VALID)
-            rememberDeviceVaultSealed(usbSerialNumber);
-        // Without the password nobody can make a matching seal, but anybody can remove one: on a device seen
-        // sealed, a vault without seal is as suspect as one whose seal does not match.
-        else if (sealState == VAULT_SEAL_MISMATCH || isDeviceVaultKnownSealed(usbSerialNumber))
+        const DeviceIdentity identity = readDeviceIdentity(*device);
+        DeviceSealMemory sealMemory(settings);
+        const QString question = sealQuestion(sealMemory.judgeOpened(seal, identity), identity,
+                                              tr("The data on this device were modified outside Corvane Key "
+                                                 "Manager. Open them anyway?"),
+                                              tr("This device holds an older vault than the one saved from "
+                                                 "this computer on %1. Open it anyway?"));
+        if (!question.isEmpty())
         {
             const QMessageBox::StandardButton answer = QMessageBox::question(
-                this, tr("Warning"),
-                tr("The data on this device were modified outside Corvane Key Manager. Open them anyway?"),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+                this, tr("Warning"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
             // The box ran an event loop: go on only with the device it was asked about.
             if (answer != QMessageBox::Yes || getCurrentDevice() != device)
             {
@@ -353,6 +367,8 @@ uint8_t* FormContentEditor::decryptCurrentDeviceImage(const QString& password)
                 return nullptr;
             }
         }
+        sealMemory.recordOpened(seal, identity);
+        deviceOpenSave.openedSeal = seal;
         std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
         return chosenImage;
     }
@@ -416,7 +432,7 @@ QString FormContentEditor::saveConfirmationText(const Device* device) const
     const QString serialNumber = device->getUsbSerialNumber();
     QString text = tr("Save changes to the device '%1' (serial number %2)?\nAll device current data will be "
                       "overwritten.")
-                       .arg(device->getName(), serialNumber);
+                       .arg(makeVisibleAndIsolated(device->getName()), makeVisibleAndIsolated(serialNumber));
     // Two devices may share a name: only the serial number shows that another device is about to be
     // overwritten with this vault.
     if (!vaultSession.deviceUsbSerialNumber.isEmpty() && vaultSession.deviceUsbSerialNumber != serialNumber)
@@ -433,8 +449,11 @@ void FormContentEditor::encryptAndWriteVault()
     pendingOperation = PENDING_OPERATION_VERIFY_WRITTEN_DEVICE;
 
     uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const int result = buildVaultImage(getVault(), vaultSession.masterPassword(), image, nullptr, &sealState);
+    const DeviceIdentity identity = readDeviceIdentity(*device);
+    VaultSeal seal;
+    seal.saveCounter = DeviceSealMemory(settings).nextSaveCounter(identity, vaultSession.saveCounter);
+    const int result = buildVaultImage(getVault(), vaultSession.masterPassword(), image, nullptr, &seal.state,
+                                       seal.saveCounter);
     if (result == VAULT_IMAGE_NOT_ENOUGH_ROOM)
     {
         showErrorMessage(tr("There is not enough room in device memory. Please remove some passwords."));
@@ -447,12 +466,9 @@ void FormContentEditor::encryptAndWriteVault()
         closeCurrentDevice();
         return;
     }
-    // From now on this computer expects the device's vault sealed, so that removing the seal shows; a vault
-    // too full for a seal is expected without one.
-    if (sealState == VAULT_SEAL_VALID)
-        rememberDeviceVaultSealed(device->getUsbSerialNumber());
-    else
-        forgetDeviceVaultSealed(device->getUsbSerialNumber());
+    // Recorded once the write is verified: a save that fails leaves the device's previous vault.
+    deviceOpenSave.writtenSeal = seal;
+    deviceOpenSave.writtenDevice = identity;
     uint8_t* backupImage = device->getMemoryBuffer(DEVICE_MEMORY_BACKUP);
     std::memcpy(backupImage, image, MEMORY_IMAGE_SIZE);
 
@@ -543,9 +559,15 @@ bool FormContentEditor::verifyCurrentDeviceAgainstSavedImages()
 
 void FormContentEditor::verifyWrittenDevice()
 {
+    const VaultSeal writtenSeal = deviceOpenSave.writtenSeal;
+    const DeviceIdentity writtenDevice = deviceOpenSave.writtenDevice;
     if (!verifyCurrentDeviceAgainstSavedImages())
         return; // the vault stays marked as modified
 
+    DeviceSealMemory(settings).recordVerifiedWrite(writtenSeal, writtenDevice);
+    vaultSession.saveCounter = writtenSeal.saveCounter;
+    vaultSession.isSealMissing = writtenSeal.state != VAULT_SEAL_VALID;
+    updateVaultSealLabel();
     setDataModified(false);
     QString message =
         tr("All data were successfully written.\nYou can safely remove the device if you want.");
@@ -578,4 +600,25 @@ bool FormContentEditor::verifyCurrentDeviceMemories(const uint8_t* expectedMainI
         closeCurrentDevice();
     }
     return isVerified;
+}
+
+// Seal ------------------------------------------------------------------------------------------------------
+
+QString FormContentEditor::sealQuestion(VaultSealVerdict verdict, const DeviceIdentity& device,
+                                        const QString& modifiedText, const QString& olderText) const
+{
+    if (verdict == VAULT_SEAL_VERDICT_MODIFIED)
+        return modifiedText;
+    if (verdict != VAULT_SEAL_VERDICT_OLDER)
+        return QString();
+    const QDateTime savedTime = DeviceSealMemory(settings).highestSaveCounterTime(device);
+    return olderText.arg(QLocale().toString(savedTime.toLocalTime(), QLocale::ShortFormat));
+}
+
+void FormContentEditor::updateVaultSealLabel()
+{
+    // Quietly: a vault saved by other software is no alarm, but the user learns that it is not protected.
+    form->labelVaultSeal->setText(
+        vaultSession.isSealMissing ? tr("This vault has no integrity seal; saving it adds one") : QString());
+    form->labelVaultSeal->setVisible(vaultSession.isSealMissing);
 }

@@ -1,6 +1,7 @@
 #include "ViewContentShowDeviceInformation.h"
 
 #include "ViewHost.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "ui_ViewContentShowDeviceInformation.h"
 
@@ -22,7 +23,7 @@ ViewContentShowDeviceInformation::~ViewContentShowDeviceInformation()
 void ViewContentShowDeviceInformation::activate()
 {
     Device* device = getCurrentDevice();
-    form->labelName->setText(device ? device->getName() : QString());
+    form->labelName->setText(device ? makeVisibleAndIsolated(device->getName()) : QString());
     const QString errorText = tr("ERROR");
     form->labelSerialNumber->setText(errorText);
     form->labelHardwareVersion->setText(errorText);
@@ -35,7 +36,7 @@ void ViewContentShowDeviceInformation::activate()
         reportReadingFailure(tr("Could not retrieve the device serial number."));
         return;
     }
-    form->labelSerialNumber->setText(serialNumber);
+    form->labelSerialNumber->setText(makeVisibleAndIsolated(serialNumber));
 
     unsigned hardwareVersion = 0;
     unsigned firmwareVersion = 0;
