@@ -92,6 +92,7 @@ private slots:
     void exportFromDevice();
     void exportSplitsTabs();
     void exportChecksTheSeal();
+    void restoreChecksTheSealAndRecordsIt();
     void importRefusals();
     void importLayoutChoices();
     void passwordTools();
@@ -351,6 +352,73 @@ void TestCliVault::exportChecksTheSeal()
         runCli({"export", "--device", "TZQVR-0007", "--accept-older"}, "pw\n", deviceDirectory.path());
     QVERIFY2(olderAccepted.isFinished && olderAccepted.exitCode == 0, qPrintable(olderAccepted.describe()));
     QVERIFY(olderAccepted.standardOutput.contains("https://shop.example.com"));
+}
+
+void TestCliVault::restoreChecksTheSealAndRecordsIt()
+{
+    PasswordRecord record = _record_helper("Bank", "b4nk");
+    record.url = QStringLiteral("https://bank.example.com");
+    const Vault vault = {VaultTab{QStringLiteral("Web"), {record}}};
+    QByteArray encoding(MEMORY_IMAGE_SIZE, '\0');
+    const int sealOffset =
+        VAULT_CAPACITY - serializeVault(vault, reinterpret_cast<uint8_t*>(encoding.data()));
+    const QByteArray sealed = _encryptVault_helper(vault, QStringLiteral("pw"), 5);
+    QByteArray unsealed = encoding;
+    QCOMPARE(encryptMemoryImage(QStringLiteral("pw"), 1, reinterpret_cast<uint8_t*>(unsealed.data())), 0);
+    QTemporaryDir directory;
+    QTemporaryDir deviceDirectory;
+    SimulatorProcess device;
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0009"), qPrintable(device.errorString()));
+    const auto restore = [&](const QByteArray& image, const QStringList& options)
+    {
+        const QString imagePath = directory.filePath(QStringLiteral("backup.bin"));
+        QFile::remove(imagePath);
+        if (!writeWholeFile(imagePath, image))
+            return CliRun();
+        return runCli(QStringList{"restore", "--yes"} + options + QStringList{imagePath}, "pw\n",
+                      deviceDirectory.path());
+    };
+    const auto exportDevice = [&]() {
+        return runCli({"export", "--device", "TZQVR-0009"}, "pw\n", deviceDirectory.path());
+    };
+
+    // A backup whose seal was stripped: refused before the device is even opened.
+    const CliRun stripped = restore(_changedAt_helper(sealed, sealOffset, 0x20), {});
+    QVERIFY2(stripped.isFinished && stripped.exitCode == 1, qPrintable(stripped.describe()));
+    QVERIFY2(stripped.standardError.contains("modified outside Corvane Key Manager"),
+             qPrintable(stripped.describe()));
+    QVERIFY2(stripped.standardError.contains("nothing was written"), qPrintable(stripped.describe()));
+    QVERIFY(device.requestLog().isEmpty());
+    const CliRun wrongPassword =
+        runCli({"restore", "--yes", directory.filePath(QStringLiteral("backup.bin"))}, "other\n",
+               deviceDirectory.path());
+    QVERIFY2(wrongPassword.isFinished && wrongPassword.exitCode == 1, qPrintable(wrongPassword.describe()));
+    QVERIFY(device.requestLog().isEmpty());
+
+    // A sealed backup, then one saved by other software: each export afterwards takes the device as it is.
+    for (const QByteArray& image : {sealed, unsealed})
+    {
+        const CliRun restored = restore(image, {});
+        QVERIFY2(restored.isFinished && restored.exitCode == 0, qPrintable(restored.describe()));
+        QCOMPARE(device.memory(0), image);
+        const CliRun exported = exportDevice();
+        QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
+        QVERIFY(exported.standardOutput.contains("https://bank.example.com"));
+    }
+
+    // A sealed backup older than what was written last: refused unless --accept-older, and after that the
+    // device holds what was written, no rollback question.
+    QVERIFY(restore(_encryptVault_helper(vault, QStringLiteral("pw"), 8), {}).exitCode == 0);
+    const QByteArray older = _encryptVault_helper(vault, QStringLiteral("pw"), 3);
+    const CliRun refused = restore(older, {});
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY2(refused.standardError.contains("--accept-older"), qPrintable(refused.describe()));
+    QVERIFY(device.memory(0) != older);
+    const CliRun accepted = restore(older, {"--accept-older"});
+    QVERIFY2(accepted.isFinished && accepted.exitCode == 0, qPrintable(accepted.describe()));
+    QCOMPARE(device.memory(0), older);
+    const CliRun exported = exportDevice();
+    QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
 }
 
 void TestCliVault::importRefusals()
