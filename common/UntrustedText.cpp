@@ -19,6 +19,11 @@ QString _codePointText_helper(char16_t code, const char* pattern)
 {
     return QString::fromLatin1(pattern).arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
 }
+
+QString _visibleCodePoint_helper(char16_t code)
+{
+    return _codePointText_helper(code, "<U+%1>").toUpper();
+}
 } // namespace
 
 QString escapeForTerminal(const QString& text, const QString& keptCharacters)
@@ -75,14 +80,10 @@ QString makeVisibleAndIsolated(const QString& text)
     for (const QChar character : text)
     {
         const char16_t code = character.unicode();
-        if (code < 0x20)
-            visible.append(QChar(static_cast<char16_t>(0x2400 + code)));
-        else if (code == 0x7F)
-            visible.append(QChar(0x2421));
-        else if (_isControl_helper(code))
-            visible.append(QChar(0xFFFD));
-        else if (_isInvisibleFormatting_helper(code))
-            visible.append(_codePointText_helper(code, "<U+%1>").toUpper());
+        if (code == u'\n' || code == u'\r')
+            visible.append(QChar(0x21B5)); // a downwards arrow with corner leftwards, as fonts have it
+        else if (_isControl_helper(code) || _isInvisibleFormatting_helper(code))
+            visible.append(_visibleCodePoint_helper(code));
         else
             visible.append(character);
     }

@@ -11,8 +11,8 @@
 // are (the tool's own line breaks in a message that it built).
 QString escapeForTerminal(const QString& text, const QString& keptCharacters = QString());
 
-// For a window: line breaks and other controls become their visible pictures (U+2400 block), bidirectional
-// and invisible formatting characters a visible "<U+202E>", and the whole is isolated (first strong
+// For a window: line breaks become a visible arrow, other controls and bidirectional or invisible
+// formatting characters a visible "<U+202E>", and the whole is isolated (first strong
 // isolate ... pop directional isolate) so that it cannot reorder the text it is placed in, unless it holds
 // nothing but left-to-right text, digits, spaces and punctuation.
 QString makeVisibleAndIsolated(const QString& text);

@@ -149,10 +149,11 @@ private Q_SLOTS:
                     ->text()
                     .isEmpty());
 
-        // Name, then the read bracketed by the LED commands, then the close that stops the LED again.
+        // Name, then the read bracketed by the LED commands, the serial number that names the device in this
+        // computer's seal records, then the close that stops the LED again.
         QVERIFY(!getCurrentDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
-                                                      "A5 05", "A5 01 01", "A5 01 01"}));
+                                                      "A5 05", "A5 01 01", "A5 06", "A5 01 01"}));
     }
 
     void opensAtTheRealLineSpeedWithoutFreezing()

@@ -449,7 +449,7 @@ private slots:
         QCOMPARE(escapeForTerminal(QStringLiteral("a\nb\tc\rd"), QStringLiteral("\n\t")),
                  QStringLiteral("a\nb\tc\\x0dd"));
         const QString shown = makeVisibleAndIsolated(QStringLiteral("Home\nSerial \u202eX"));
-        QCOMPARE(shown, QStringLiteral("\u2068Home\u240aSerial <U+202E>X\u2069"));
+        QCOMPARE(shown, QStringLiteral("\u2068Home\u21b5Serial <U+202E>X\u2069"));
         QCOMPARE(makeVisibleAndIsolated(QStringLiteral("Home 2")), QStringLiteral("Home 2"));
     }
 
