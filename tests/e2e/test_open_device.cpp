@@ -592,6 +592,29 @@ private Q_SLOTS:
         QCOMPARE(window->getVault(), _shownVault_helper());
     }
 
+    void deviceNamesCannotFakeARow()
+    {
+        // A name with a line break and a right-to-left override would add a line of its own to its row.
+        SimulatorProcess home;
+        SimulatorProcess evil;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home"));
+        QVERIFY(startDevice(evil, *deviceDirectory, "TZQVR-0002",
+                            QStringLiteral("Home\nSerial number 1000-RVQZT\u202e")));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        const QStringList rows = deviceListTexts(window);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0), deviceRowText("Home", "TZQVR-0001"));
+        QCOMPARE(rows.at(1).count(u'\n'), 1);
+        QVERIFY2(rows.at(1).endsWith(QStringLiteral("\nSerial number TZQVR-0002")), qPrintable(rows.at(1)));
+        QVERIFY2(rows.at(1).contains(QStringLiteral("<U+202E>")) && !rows.at(1).contains(QChar(0x202E)),
+                 qPrintable(rows.at(1)));
+        // Isolated: whatever it holds cannot reorder the line that follows.
+        QVERIFY(rows.at(1).startsWith(QChar(0x2068)));
+        QVERIFY(rows.at(1).contains(QStringLiteral("\u2069\nSerial number")));
+        QTest::mouseClick(selectionButton("pushButtonCancel"), Qt::LeftButton);
+    }
+
     void strippedSealsAndOlderVaultsAreCaught()
     {
         // A fresh settings store: nothing remembered of any device.
