@@ -1,10 +1,16 @@
 #include "app/Configuration.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QVariant>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QSettings* settings = nullptr;
 
@@ -17,6 +23,22 @@ template <typename T> void _storeDefault_helper(const ConfigurationSetting<T>& s
 {
     if (setting.isDefaultStored && !settings->contains(QLatin1String(setting.key)))
         settings->setValue(QLatin1String(setting.key), QVariant::fromValue(setting.defaultValue));
+}
+// The store names the devices and when they were saved: readable by its owner only. Created empty first,
+// so that the store's own writes keep these permissions.
+void _restrictToOwner_helper(const QString& filePath)
+{
+    const QFileInfo fileInfo(filePath);
+    if (!fileInfo.isAbsolute())
+        return;
+    QDir().mkpath(fileInfo.path());
+    const QByteArray encodedPath = QFile::encodeName(filePath);
+    const int descriptor = ::open(encodedPath.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor >= 0)
+    {
+        ::fchmod(descriptor, S_IRUSR | S_IWUSR);
+        ::close(descriptor);
+    }
 }
 } // namespace
 
@@ -39,6 +61,7 @@ void initializeConfiguration()
         settings = new QSettings();
     }
 
+    _restrictToOwner_helper(settings->fileName());
     _storeDefault_helper(SETTING_IS_FIRST_RUN);
     _storeDefault_helper(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED);
     _storeDefault_helper(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED);
@@ -61,40 +84,6 @@ void releaseConfiguration()
 {
     delete settings;
     settings = nullptr;
-}
-
-bool isDeviceVaultKnownSealed(const QString& usbSerialNumber)
-{
-    if (!settings || usbSerialNumber.isEmpty())
-        return false;
-    return settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES))
-        .toStringList()
-        .contains(usbSerialNumber);
-}
-
-void rememberDeviceVaultSealed(const QString& usbSerialNumber)
-{
-    if (!settings || usbSerialNumber.isEmpty() || isDeviceVaultKnownSealed(usbSerialNumber))
-        return;
-    QStringList usbSerialNumbers =
-        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
-    usbSerialNumbers.append(usbSerialNumber);
-    settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
-    settings->sync();
-}
-
-void forgetDeviceVaultSealed(const QString& usbSerialNumber)
-{
-    if (!settings || !isDeviceVaultKnownSealed(usbSerialNumber))
-        return;
-    QStringList usbSerialNumbers =
-        settings->value(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)).toStringList();
-    usbSerialNumbers.removeAll(usbSerialNumber);
-    if (usbSerialNumbers.isEmpty())
-        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
-    else
-        settings->setValue(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES), usbSerialNumbers);
-    settings->sync();
 }
 
 QLocale::Language getSystemLanguage()

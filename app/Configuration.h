@@ -23,7 +23,8 @@ extern QSettings* settings;
 #define CONFIGURATION_KEY_IS_APPLICATION_LOCKED_WITH_SESSION "IsApplicationLockedWithSession"
 #define CONFIGURATION_KEY_CLIPBOARD_CLEARING_DELAY_SECONDS "ClipboardClearingDelaySeconds"
 #define CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION "LicenseAcceptedForApplicationVersion"
-// USB serial numbers of the devices whose vault this computer has seen sealed.
+// USB serial numbers of the devices whose vault this computer has seen sealed, as earlier versions kept
+// them; now read only (DeviceSealMemory keeps its records under "DeviceSeals").
 #define CONFIGURATION_KEY_SEALED_VAULT_DEVICES "SealedVaultDevices"
 #define CONFIGURATION_KEY_IS_BACKUP_REMINDER_ENABLED "IsBackupReminderEnabled"
 #define CONFIGURATION_KEY_LAST_BACKUP_DIRECTORY "LastBackupDirectory"
@@ -107,14 +108,6 @@ void initializeConfiguration();
 
 // Deletes the settings object, which writes pending values to the store.
 void releaseConfiguration();
-
-// Whether this computer has seen the vault of the device with this USB serial number sealed: an unsealed
-// vault there means the seal was removed. False without a store or a serial number.
-bool isDeviceVaultKnownSealed(const QString& usbSerialNumber);
-void rememberDeviceVaultSealed(const QString& usbSerialNumber);
-// After this application saved the device's vault without a seal (no room left for it): its next opening
-// must not be taken for a removed seal.
-void forgetDeviceVaultSealed(const QString& usbSerialNumber);
 
 QLocale::Language getSystemLanguage();
 // "fr" on a French system, otherwise "en".

@@ -1,5 +1,7 @@
 #include "cli/CliCommandLine.h"
 
+#include "common/UntrustedText.h"
+
 #include <cstdio>
 
 namespace
@@ -109,20 +111,23 @@ QString CliCommandLine::helpText() const
     return text;
 }
 
+// Messages carry device names, file names and tab names: no terminal control may pass, only the line breaks
+// and tabs the tool writes itself.
 int reportFailure(const QString& message)
 {
-    _printUtf8_helper(stderr, QStringLiteral("corvane-cli: %1\n").arg(message));
+    _printUtf8_helper(
+        stderr, QStringLiteral("corvane-cli: %1\n").arg(escapeForTerminal(message, QStringLiteral("\n\t"))));
     return CLI_EXIT_CODE_FAILURE;
 }
 
 void printNote(const QString& message)
 {
-    _printUtf8_helper(stderr, message + QLatin1Char('\n'));
+    _printUtf8_helper(stderr, escapeForTerminal(message, QStringLiteral("\n\t")) + QLatin1Char('\n'));
 }
 
 void printLine(const QString& text)
 {
-    _printUtf8_helper(stdout, text + QLatin1Char('\n'));
+    _printUtf8_helper(stdout, escapeForTerminal(text, QStringLiteral("\n\t")) + QLatin1Char('\n'));
 }
 
 QString countedNoun(qsizetype count, const char* singular, const char* plural)

@@ -1,5 +1,6 @@
 #include "cli/CliDeviceAccess.h"
 
+#include "common/UntrustedText.h"
 #include "device/DeviceEnumeration.h"
 #include "device/DeviceRules.h"
 #include "device/DeviceTransfer.h"
@@ -188,7 +189,9 @@ QString describeOpenFailure(int errorNumber)
 
 QString describeDevice(const Device& device)
 {
-    return QStringLiteral("device '%1' (%2)").arg(device.getName(), device.getUsbSerialNumber());
+    // Device text: its line breaks and tabs are escaped too, so it cannot fake a line of its own.
+    return QStringLiteral("device '%1' (%2)")
+        .arg(escapeForTerminal(device.getName()), escapeForTerminal(device.getUsbSerialNumber()));
 }
 
 bool readDeviceMemories(Device& device, QString& errorMessage)

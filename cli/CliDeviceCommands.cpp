@@ -1,13 +1,19 @@
 // list, info, backup and restore: the commands that work on devices and raw memory images.
 
+#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
 #include "cli/CliFiles.h"
 #include "cli/CliTerminalInput.h"
+#include "cli/CliVaultImage.h"
 #include "common/SecureImageBuffer.h"
+#include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
+#include "vault/DeviceSealMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
 
@@ -35,7 +41,7 @@ QString _describeListedDevice_helper(const DevicePortInfo& portInfo)
     const int result = device.open();
     const QString description =
         result == 0
-            ? device.getName()
+            ? escapeForTerminal(device.getName())
             : QStringLiteral("(cannot open: %1)").arg(describeOpenFailure(device.lastOpenErrorNumber()));
     device.close();
     return description;
@@ -58,6 +64,35 @@ bool _checkVaultImage_helper(const Device& device, const uint8_t* image, QString
     return false;
 }
 
+// The application's settings store, open while the object lives.
+struct ConfigurationScope
+{
+    ConfigurationScope()
+    {
+        initializeConfiguration();
+    }
+    ~ConfigurationScope()
+    {
+        releaseConfiguration();
+    }
+    ConfigurationScope(const ConfigurationScope&) = delete;
+    ConfigurationScope& operator=(const ConfigurationScope&) = delete;
+};
+
+// Decrypts the image with the master password read from the terminal or standard input, for its seal.
+bool _readFileSeal_helper(const uint8_t* image, VaultSeal& seal, QString& errorMessage)
+{
+    QString masterPassword;
+    if (!readPassword(QStringLiteral("Master password of the file: "), masterPassword, errorMessage))
+        return false;
+    Vault vault;
+    const bool isDecrypted =
+        decryptVaultImage(image, masterPassword, vault, errorMessage, &seal.state, &seal.saveCounter);
+    secureClearString(masterPassword);
+    clearVault(vault);
+    return isDecrypted;
+}
+
 int _reportFlagReadFailure_helper(const Device& device)
 {
     return reportFailure(
@@ -77,7 +112,8 @@ int runListCommand(const QStringList& arguments)
 
     for (const DevicePortInfo& portInfo : enumerateDevices())
         printLine(QStringLiteral("%1\t%2\t%3")
-                      .arg(portInfo.serialNumber(), portInfo.systemLocation(),
+                      .arg(escapeForTerminal(portInfo.serialNumber()),
+                           escapeForTerminal(portInfo.systemLocation()),
                            _describeListedDevice_helper(portInfo)));
     return CLI_EXIT_CODE_SUCCESS;
 }
@@ -110,14 +146,14 @@ int runInfoCommand(const QStringList& arguments)
     if (device->getBackupDisableFlag(isBackupDisabled) != 0)
         return _reportFlagReadFailure_helper(*device);
 
-    printLine(QStringLiteral("Device name: %1").arg(device->getName()));
-    printLine(QStringLiteral("Serial number: %1").arg(serialNumber));
+    printLine(QStringLiteral("Device name: %1").arg(escapeForTerminal(device->getName())));
+    printLine(QStringLiteral("Serial number: %1").arg(escapeForTerminal(serialNumber)));
     printLine(QStringLiteral("Hardware version: %1").arg(hardwareVersion));
     printLine(QStringLiteral("Firmware version: %1").arg(firmwareVersion));
     printLine(QStringLiteral("Prevent using this device as a backup target: %1")
                   .arg(isBackupDisabled ? QStringLiteral("yes") : QStringLiteral("no")));
-    printLine(QStringLiteral("USB serial number: %1").arg(device->getUsbSerialNumber()));
-    printLine(QStringLiteral("Port: %1").arg(device->getPortInfo().systemLocation()));
+    printLine(QStringLiteral("USB serial number: %1").arg(escapeForTerminal(device->getUsbSerialNumber())));
+    printLine(QStringLiteral("Port: %1").arg(escapeForTerminal(device->getPortInfo().systemLocation())));
     return CLI_EXIT_CODE_SUCCESS;
 }
 
@@ -165,18 +201,33 @@ int runBackupCommand(const QStringList& arguments)
 int runRestoreCommand(const QStringList& arguments)
 {
     CliCommandLine commandLine(
-        QStringLiteral("restore"), QStringLiteral("[--device USB_SERIAL] [--yes] FILE"),
+        QStringLiteral("restore"),
+        QStringLiteral(
+            "[--device USB_SERIAL] [--yes] [--accept-modified] [--accept-older] [--unchecked] FILE"),
         QStringLiteral(
             "Writes a memory image file made by 'corvane-cli backup' (or 'corvane-cli import') to both "
             "memories of a device, main first, then reads both back and compares them with the file. "
-            "Everything the device held is replaced. A device whose backup disable flag is set is "
-            "refused before anything is written."));
+            "Everything the device held is replaced. The file's master password is asked first (on the "
+            "terminal, or one line of standard input) to check its integrity seal: a file modified outside "
+            "Corvane Key Manager, or older than the vault saved to the device from this computer, is refused "
+            "before anything is written. A device whose backup disable flag is set is refused too."));
+    const QCommandLineOption acceptModifiedOption(
+        QStringLiteral("accept-modified"),
+        QStringLiteral("Restore a file whose seal shows it was modified outside Corvane Key Manager."));
+    const QCommandLineOption acceptOlderOption(
+        QStringLiteral("accept-older"),
+        QStringLiteral("Restore a file older than the vault saved to the device from this computer."));
+    const QCommandLineOption uncheckedOption(
+        QStringLiteral("unchecked"),
+        QStringLiteral("Write the file without asking its password: its seal is not checked (for an image "
+                       "that is not a vault of this application)."));
     const QCommandLineOption deviceOption = _deviceOption_helper();
     const QCommandLineOption yesOption(
         QStringLiteral("yes"), QStringLiteral("Do not ask for confirmation (needed when standard input is "
                                               "not a terminal)."));
-    commandLine.addOption(deviceOption);
-    commandLine.addOption(yesOption);
+    for (const QCommandLineOption& option :
+         {deviceOption, yesOption, acceptModifiedOption, acceptOlderOption, uncheckedOption})
+        commandLine.addOption(option);
     commandLine.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The image file to write."),
                                       QStringLiteral("FILE"));
     if (const int exitCode = commandLine.parse(arguments, 1, 1);
@@ -192,6 +243,17 @@ int runRestoreCommand(const QStringList& arguments)
     QString errorMessage;
     if (!readMemoryImageFile(filePath, image.data(), errorMessage))
         return reportFailure(errorMessage);
+    const bool isChecked = !commandLine.isSet(uncheckedOption);
+    VaultSeal seal;
+    // A wrong password or a file changed without the password is found before any device is touched.
+    if (isChecked && !_readFileSeal_helper(image.data(), seal, errorMessage))
+        return reportFailure(errorMessage);
+    const CliSealOptions sealOptions{commandLine.isSet(acceptModifiedOption),
+                                     commandLine.isSet(acceptOlderOption), false};
+    if (isChecked &&
+        !acceptVaultSeal(seal, DeviceSealMemory(nullptr).judgeToBeWritten(seal, DeviceIdentity()),
+                         sealOptions, QString(), errorMessage))
+        return reportFailure(errorMessage + QStringLiteral("; nothing was written"));
 
     const CliDevicePointer device = openSelectedDevice(commandLine.value(deviceOption), errorMessage);
     if (!device)
@@ -204,6 +266,18 @@ int runRestoreCommand(const QStringList& arguments)
             QStringLiteral("%1 can't be used as backup target: its backup disable flag is set "
                            "(\"Prevent using this device as a backup target\"); nothing was written")
                 .arg(describeDevice(*device)));
+    // The devices' records live in the application's settings store, shared with the window.
+    const DeviceIdentity identity = readDeviceIdentity(*device);
+    const ConfigurationScope configurationScope;
+    if (isChecked)
+    {
+        DeviceSealMemory sealMemory(settings);
+        const bool isAccepted =
+            acceptVaultSeal(seal, sealMemory.judgeToBeWritten(seal, identity), sealOptions,
+                            formatSavedTime(sealMemory.highestSaveCounterTime(identity)), errorMessage);
+        if (!isAccepted)
+            return reportFailure(errorMessage + QStringLiteral("; nothing was written"));
+    }
     if (!isConfirmed)
     {
         bool isAccepted = false;
@@ -217,6 +291,8 @@ int runRestoreCommand(const QStringList& arguments)
 
     if (!writeAndVerifyDeviceMemories(*device, image.data(), errorMessage))
         return reportFailure(errorMessage);
+    // What the device holds now, verified: without the password its seal is unknown, so nothing is expected.
+    DeviceSealMemory(settings).recordVerifiedWrite(isChecked ? seal : VaultSeal(), identity);
     printNote(QStringLiteral("Wrote '%1' to both memories of %2 and verified them.")
                   .arg(filePath, describeDevice(*device)));
     return CLI_EXIT_CODE_SUCCESS;

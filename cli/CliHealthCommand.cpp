@@ -1,5 +1,6 @@
 // health: the password health report of a vault, one finding per line for scripts.
 
+#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
@@ -8,6 +9,7 @@
 #include "cli/CliVaultImage.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
+#include "device/DeviceIdentityReading.h"
 #include "passwordtools/PasswordHealthAnalysis.h"
 #include "vault/MemoryImage.h"
 
@@ -61,7 +63,7 @@ QString _escapeField_helper(const QString& text)
 
 bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
                              CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
-                             QString& errorMessage)
+                             DeviceIdentity& deviceIdentity, QString& errorMessage)
 {
     if (!imagePath.isEmpty())
         return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
@@ -71,6 +73,7 @@ bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialN
         !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
         return false;
     storedImage.assign(image, MEMORY_IMAGE_SIZE);
+    deviceIdentity = readDeviceIdentity(*device);
     return true;
 }
 } // namespace
@@ -79,7 +82,8 @@ int runHealthCommand(const QStringList& arguments)
 {
     CliCommandLine commandLine(
         QStringLiteral("health"),
-        QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup]"),
+        QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup] [--accept-modified] "
+                       "[--accept-older] [--require-seal]"),
         QStringLiteral(
             "Decrypts a vault with its master password and prints its password health report, as the "
             "application's \"Password health\" page shows it: one line per finding, in order of severity, "
@@ -99,7 +103,16 @@ int runHealthCommand(const QStringList& arguments)
                                           QStringLiteral("With --device: use this memory when the main and "
                                                          "backup memories differ (main or backup)."),
                                           QStringLiteral("main|backup"));
-    for (const QCommandLineOption& option : {deviceOption, imageOption, memoryOption})
+    const QCommandLineOption acceptModifiedOption(
+        QStringLiteral("accept-modified"),
+        QStringLiteral("Report on a vault whose seal shows it was modified outside Corvane Key Manager."));
+    const QCommandLineOption acceptOlderOption(
+        QStringLiteral("accept-older"),
+        QStringLiteral("Report on a device's vault older than the one saved from this computer."));
+    const QCommandLineOption requireSealOption(QStringLiteral("require-seal"),
+                                               QStringLiteral("Refuse a vault without integrity seal."));
+    for (const QCommandLineOption& option : {deviceOption, imageOption, memoryOption, acceptModifiedOption,
+                                             acceptOlderOption, requireSealOption})
         commandLine.addOption(option);
     if (const int exitCode = commandLine.parse(arguments, 0, 0);
         exitCode != CliCommandLine::CLI_EXIT_CODE_CONTINUE)
@@ -113,17 +126,37 @@ int runHealthCommand(const QStringList& arguments)
         return commandLine.reportUsageError(QStringLiteral("--memory applies to --device only"));
 
     SecureImageBuffer storedImage(MEMORY_IMAGE_SIZE);
+    DeviceIdentity deviceIdentity;
     QString errorMessage;
     if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
-                                 memoryChoice, storedImage, errorMessage))
+                                 memoryChoice, storedImage, deviceIdentity, errorMessage))
         return reportFailure(errorMessage);
     QString masterPassword;
     if (!readPassword(QStringLiteral("Master password: "), masterPassword, errorMessage))
         return reportFailure(errorMessage);
     Vault vault;
-    if (!decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage))
+    VaultSeal seal;
+    if (!decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage, &seal.state,
+                           &seal.saveCounter))
     {
         secureClearString(masterPassword);
+        return reportFailure(errorMessage);
+    }
+    // The same judgement of the seal as export: a report on changed data would vouch for them.
+    if (deviceIdentity.isKnown())
+        initializeConfiguration();
+    DeviceSealMemory sealMemory(settings);
+    const CliSealOptions sealOptions{commandLine.isSet(acceptModifiedOption),
+                                     commandLine.isSet(acceptOlderOption),
+                                     commandLine.isSet(requireSealOption)};
+    const bool isAccepted =
+        acceptVaultSeal(seal, sealMemory.judgeOpened(seal, deviceIdentity), sealOptions,
+                        formatSavedTime(sealMemory.highestSaveCounterTime(deviceIdentity)), errorMessage);
+    releaseConfiguration();
+    if (!isAccepted)
+    {
+        secureClearString(masterPassword);
+        clearVault(vault);
         return reportFailure(errorMessage);
     }
 

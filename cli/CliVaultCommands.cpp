@@ -11,6 +11,8 @@
 #include "common/SecureMemory.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
+#include "device/DeviceIdentityReading.h"
+#include "vault/DeviceSealMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultText.h"
 
@@ -23,11 +25,11 @@ namespace
 constexpr int MAXIMUM_FILE_NAME_TAB_PART_SIZE = 60;
 
 // Reads the stored image to export from --image or from the device (opened before the password is asked
-// so that a missing device is reported at once). deviceUsbSerialNumber receives the device's USB serial
-// number, empty for an image file.
+// so that a missing device is reported at once). deviceIdentity receives the device's identity, unknown for
+// an image file.
 bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
                              CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
-                             QString& deviceUsbSerialNumber, QString& errorMessage)
+                             DeviceIdentity& deviceIdentity, QString& errorMessage)
 {
     if (!imagePath.isEmpty())
         return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
@@ -37,32 +39,8 @@ bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialN
         !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
         return false;
     storedImage.assign(image, MEMORY_IMAGE_SIZE);
-    deviceUsbSerialNumber = device->getUsbSerialNumber();
+    deviceIdentity = readDeviceIdentity(*device);
     return true;
-}
-
-// The application's judgement of a vault's seal: a mismatch, or no seal on a device this computer has
-// seen sealed (removing the marker is as easy as changing the data), means the data were changed without
-// the master password. False with errorMessage when they must not be used without --accept-modified.
-bool _acceptSealState_helper(VaultSealState sealState, const QString& deviceUsbSerialNumber,
-                             bool isModifiedAccepted, QString& errorMessage)
-{
-    if (sealState == VAULT_SEAL_VALID)
-    {
-        rememberDeviceVaultSealed(deviceUsbSerialNumber);
-        return true;
-    }
-    if (sealState == VAULT_SEAL_ABSENT && !isDeviceVaultKnownSealed(deviceUsbSerialNumber))
-        return true;
-    if (isModifiedAccepted)
-    {
-        printNote(QStringLiteral("Warning: the data were modified outside Corvane Key Manager; exported "
-                                 "anyway (--accept-modified)."));
-        return true;
-    }
-    errorMessage = QStringLiteral("the data were modified outside Corvane Key Manager (use "
-                                  "--accept-modified to export them anyway)");
-    return false;
 }
 
 // The tab name made safe for a file name: letters, digits, '-' and '_' kept, runs of anything else
@@ -258,7 +236,7 @@ int runExportCommand(const QStringList& arguments)
     CliCommandLine commandLine(
         QStringLiteral("export"),
         QStringLiteral("(--device USB_SERIAL | --image FILE) [--memory main|backup] [--output CSV [--split] "
-                       "[--force]] [--accept-modified]"),
+                       "[--force]] [--accept-modified] [--accept-older] [--require-seal]"),
         QStringLiteral(
             "Decrypts a vault with its master password and writes its records as CSV in this "
             "application's own layout (no header; name, login, password, web site, note; every field "
@@ -287,10 +265,16 @@ int runExportCommand(const QStringList& arguments)
     const QCommandLineOption acceptModifiedOption(
         QStringLiteral("accept-modified"),
         QStringLiteral("Export a vault whose seal shows it was modified outside Corvane Key Manager."));
+    const QCommandLineOption acceptOlderOption(
+        QStringLiteral("accept-older"),
+        QStringLiteral("Export a device's vault older than the one saved from this computer."));
+    const QCommandLineOption requireSealOption(QStringLiteral("require-seal"),
+                                               QStringLiteral("Refuse a vault without integrity seal."));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace the output files if they exist."));
-    for (const QCommandLineOption& option : {deviceOption, imageOption, memoryOption, outputOption,
-                                             splitOption, acceptModifiedOption, forceOption})
+    for (const QCommandLineOption& option :
+         {deviceOption, imageOption, memoryOption, outputOption, splitOption, acceptModifiedOption,
+          acceptOlderOption, requireSealOption, forceOption})
         commandLine.addOption(option);
     if (const int exitCode = commandLine.parse(arguments, 0, 0);
         exitCode != CliCommandLine::CLI_EXIT_CODE_CONTINUE)
@@ -314,26 +298,34 @@ int runExportCommand(const QStringList& arguments)
         return reportFailure(describeFileWriteFailure(outputPath, QString(), true));
 
     SecureImageBuffer storedImage(MEMORY_IMAGE_SIZE);
-    QString deviceUsbSerialNumber;
+    DeviceIdentity deviceIdentity;
     QString errorMessage;
     if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
-                                 memoryChoice, storedImage, deviceUsbSerialNumber, errorMessage))
+                                 memoryChoice, storedImage, deviceIdentity, errorMessage))
         return reportFailure(errorMessage);
     QString masterPassword;
     if (!readPassword(QStringLiteral("Master password: "), masterPassword, errorMessage))
         return reportFailure(errorMessage);
     Vault vault;
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const bool isDecrypted =
-        decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage, &sealState);
+    VaultSeal seal;
+    const bool isDecrypted = decryptVaultImage(storedImage.data(), masterPassword, vault, errorMessage,
+                                               &seal.state, &seal.saveCounter);
     secureClearString(masterPassword);
     if (!isDecrypted)
         return reportFailure(errorMessage);
-    // The devices seen sealed are remembered in the application's settings store, shared with the window.
-    if (!deviceUsbSerialNumber.isEmpty())
+    // The devices seen sealed are remembered in the application's settings store, shared with the window;
+    // an image file is judged by its own seal alone.
+    if (deviceIdentity.isKnown())
         initializeConfiguration();
-    const bool isAccepted = _acceptSealState_helper(sealState, deviceUsbSerialNumber,
-                                                    commandLine.isSet(acceptModifiedOption), errorMessage);
+    DeviceSealMemory sealMemory(settings);
+    const CliSealOptions sealOptions{commandLine.isSet(acceptModifiedOption),
+                                     commandLine.isSet(acceptOlderOption),
+                                     commandLine.isSet(requireSealOption)};
+    const bool isAccepted =
+        acceptVaultSeal(seal, sealMemory.judgeOpened(seal, deviceIdentity), sealOptions,
+                        formatSavedTime(sealMemory.highestSaveCounterTime(deviceIdentity)), errorMessage);
+    if (isAccepted)
+        sealMemory.recordOpened(seal, deviceIdentity);
     releaseConfiguration();
     if (!isAccepted)
     {

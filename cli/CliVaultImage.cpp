@@ -1,15 +1,16 @@
 #include "cli/CliVaultImage.h"
 
+#include "cli/CliCommandLine.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
 
 bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
-                       QString& errorMessage, VaultSealState* sealState)
+                       QString& errorMessage, VaultSealState* sealState, quint64* saveCounter)
 {
     SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
-    const int result = openVaultImage(storedImage, masterPassword, plaintext.data(), sealState);
+    const int result = openVaultImage(storedImage, masterPassword, plaintext.data(), sealState, saveCounter);
     if (result == VAULT_IMAGE_SUCCESS)
     {
         vault = parseVault(plaintext.data());
@@ -42,4 +43,52 @@ void clearVault(Vault& vault)
             password.clear();
     }
     vault.clear();
+}
+
+QString formatSavedTime(const QDateTime& time)
+{
+    return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                          : QStringLiteral("an unknown date");
+}
+
+bool acceptVaultSeal(const VaultSeal& seal, VaultSealVerdict verdict, const CliSealOptions& options,
+                     const QString& savedTime, QString& errorMessage)
+{
+    switch (verdict)
+    {
+    case VAULT_SEAL_VERDICT_SEALED:
+        return true;
+    case VAULT_SEAL_VERDICT_UNSEALED:
+        if (options.isSealRequired)
+        {
+            errorMessage = QStringLiteral("this vault has no integrity seal (--require-seal)");
+            return false;
+        }
+        printNote(QStringLiteral("Note: this vault has no integrity seal; saving it adds one."));
+        return true;
+    case VAULT_SEAL_VERDICT_OLDER:
+        if (options.isOlderAccepted)
+        {
+            printNote(
+                QStringLiteral("Warning: this vault is older than the one saved from this computer on %1 "
+                               "(save %2); used anyway (--accept-older).")
+                    .arg(savedTime, QString::number(seal.saveCounter)));
+            return true;
+        }
+        errorMessage = QStringLiteral("the device holds an older vault than the one saved from this computer "
+                                      "on %1 (use --accept-older to use it anyway)")
+                           .arg(savedTime);
+        return false;
+    case VAULT_SEAL_VERDICT_MODIFIED:
+    default:
+        if (options.isModifiedAccepted)
+        {
+            printNote(QStringLiteral("Warning: the data were modified outside Corvane Key Manager; used "
+                                     "anyway (--accept-modified)."));
+            return true;
+        }
+        errorMessage = QStringLiteral("the data were modified outside Corvane Key Manager (use "
+                                      "--accept-modified to use them anyway)");
+        return false;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vault/DeviceSealMemory.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/VaultTab.h"
 
@@ -12,9 +13,27 @@
 // Decrypts a copy of the stored image, trying the format versions 2, 1 and 0 in this order as the
 // application does when opening, and parses the plaintext into vault. The stored image is not changed;
 // the plaintext is zero-filled before returning. False with errorMessage for a wrong password or a
-// failure of the cryptographic library. sealState (when given) receives the state of the vault's seal.
+// failure of the cryptographic library. sealState and saveCounter (when given) receive the vault's seal.
 [[nodiscard]] bool decryptVaultImage(const uint8_t* storedImage, const QString& masterPassword, Vault& vault,
-                                     QString& errorMessage, VaultSealState* sealState = nullptr);
+                                     QString& errorMessage, VaultSealState* sealState = nullptr,
+                                     quint64* saveCounter = nullptr);
+
+// How a command treats a seal judged other than sealed (--accept-modified, --accept-older, --require-seal).
+struct CliSealOptions
+{
+    bool isModifiedAccepted = false;
+    bool isOlderAccepted = false;
+    bool isSealRequired = false;
+};
+
+// The tool's answer to a seal's verdict: true to go on (with a note on standard error for a vault without
+// seal or one accepted by an option), false with errorMessage. savedTime: when this computer recorded the
+// device's newest vault.
+[[nodiscard]] bool acceptVaultSeal(const VaultSeal& seal, VaultSealVerdict verdict,
+                                   const CliSealOptions& options, const QString& savedTime,
+                                   QString& errorMessage);
+// A recorded time for a message: local, "yyyy-MM-dd HH:mm", or "an unknown date".
+QString formatSavedTime(const QDateTime& time);
 
 // Builds the image the application would save: random bytes, the vault encoding over them, then the
 // envelope (format version 1) under masterPassword. freeCount receives the capacity left. False with

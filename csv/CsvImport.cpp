@@ -2,17 +2,21 @@
 
 #include "common/SecureMemory.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QStringView>
 
 #include <algorithm>
 #include <utility>
 
-// Every line starts with "[function():line] " so that a log can be matched with the code.
-#define CSV_IMPORT_LOG qDebug().noquote().nospace() << "[" << __func__ << "():" << __LINE__ << "] "
+// "corvane.csv.import" (debug, off by default). Lines name what the reader decided, never a value read from
+// the file: a header-less file's first line holds a record, password included. Every line starts with
+// "[function():line] " so that a log can be matched with the code.
+Q_LOGGING_CATEGORY(csvImportLog, "corvane.csv.import", QtWarningMsg)
+#define CSV_IMPORT_LOG                                                                                       \
+    qCDebug(csvImportLog).noquote().nospace() << "[" << __func__ << "():" << __LINE__ << "] "
 
 namespace
 {
@@ -249,8 +253,7 @@ int _determineColumnsOrder(QStringView& text, QString& rewrittenText, QChar fiel
         const QString lowercaseTitle = title.toLower();
         const int passwordDataId = keywordTable.value(lowercaseTitle, PASSWORD_DATA_ID_IGNORED);
         columns.append(passwordDataId);
-        CSV_IMPORT_LOG << "Extracted column title : " << lowercaseTitle
-                       << ", corresponding password data ID : " << passwordDataId << ".";
+        CSV_IMPORT_LOG << "Column " << columns.size() << ": password data ID " << passwordDataId << ".";
         if (result == 1)
             break;
     }
@@ -371,11 +374,11 @@ int _readRecords_helper(QStringView text, int newlineCountInWholeText, QChar fie
 }
 } // namespace
 
-int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
-                  QList<PasswordRecord>& passwords, QString& errorMessage)
+namespace
 {
-    _clearRecords_helper(passwords);
-
+// The file's text with normalised line ends; the caller may drop the bytes as soon as it has it.
+QString _decodeText_helper(const QByteArray& bytes)
+{
     // Editors on some systems start UTF-8 files with a byte order mark; it is not part of the first title.
     qsizetype start = bytes.startsWith(UTF8_BYTE_ORDER_MARK) ? UTF8_BYTE_ORDER_MARK.size() : 0;
     const char* data = bytes.constData() + start;
@@ -384,7 +387,13 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     const int lineEndingType = _getLineEndingType(data, size);
     QString text = QString::fromUtf8(data, size);
     _normaliseLineEnds_helper(text, lineEndingType);
+    return text;
+}
 
+// Parses the decoded text, which it zero-fills and releases.
+int _importDecodedText_helper(QString& text, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
+                              QList<PasswordRecord>& passwords, QString& errorMessage)
+{
     QStringView remainingText(text);
     QString rewrittenText;
     QList<int> columns;
@@ -426,6 +435,16 @@ int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool 
     }
     return 0;
 }
+} // namespace
+
+int importCSVText(const QByteArray& bytes, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
+                  QList<PasswordRecord>& passwords, QString& errorMessage)
+{
+    _clearRecords_helper(passwords);
+    QString text = _decodeText_helper(bytes);
+    return _importDecodedText_helper(text, fieldsSeparatorCharacter, isColumnsOrderFixed, passwords,
+                                     errorMessage);
+}
 
 int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed,
                   QList<PasswordRecord>& passwords, QString& errorMessage)
@@ -443,8 +462,9 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     if (fileSize > MAXIMUM_CSV_FILE_SIZE)
     {
         errorMessage =
-            QObject::tr("The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far "
-                        "more than a vault can hold.")
+            QObject::tr("The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more "
+                        "than the 128 KiB a device holds; reading a larger one would take gigabytes of "
+                        "memory.")
                 .arg(QString::number(fileSize / (1024 * 1024)),
                      QString::number(MAXIMUM_CSV_FILE_SIZE / (1024 * 1024)));
         file.close();
@@ -470,10 +490,12 @@ int importCSVFile(const QString& fileName, QChar fieldsSeparatorCharacter, bool 
     }
     file.close();
 
-    const int result =
-        importCSVText(bytes, fieldsSeparatorCharacter, isColumnsOrderFixed, passwords, errorMessage);
+    // The bytes go as soon as they are decoded: the file is held once at a time.
+    QString text = _decodeText_helper(bytes);
     secureClearByteArray(bytes);
-    return result;
+    bytes = QByteArray();
+    return _importDecodedText_helper(text, fieldsSeparatorCharacter, isColumnsOrderFixed, passwords,
+                                     errorMessage);
 }
 
 bool csvTextStartsWithColumnTitles(const QByteArray& bytes, QChar fieldsSeparatorCharacter)

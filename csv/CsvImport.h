@@ -8,7 +8,7 @@
 #include <QString>
 
 // A vault holds 128 KiB; a larger CSV file is refused before it is read into memory.
-constexpr qint64 MAXIMUM_CSV_FILE_SIZE = qint64(64) * 1024 * 1024;
+constexpr qint64 MAXIMUM_CSV_FILE_SIZE = qint64(16) * 1024 * 1024;
 
 // Reads a CSV file into records in file order. 0 on success; -1 when the file cannot be used
 // (errorMessage says why: unreadable, too large, an unclosed quote, or data lines that gave no record); -2

@@ -1,9 +1,23 @@
 #include "device/DeviceEnumeration.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSerialPortInfo>
 
 #include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool isTrustedDeviceDirectory(const QString& directoryPath)
+{
+    // Anybody who can write there could make this user's tools talk to a device of their choosing.
+    struct stat status;
+    if (::stat(QFile::encodeName(directoryPath).constData(), &status) != 0)
+        return false;
+    return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
 
 QList<DevicePortInfo> readSimulatedPorts(const QString& directoryPath)
 {
@@ -35,7 +49,8 @@ QList<DevicePortInfo> enumerateDevices()
             devices.append(portInfo);
     }
     const QString directoryPath = qEnvironmentVariable(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE);
-    const QList<DevicePortInfo> simulatedPorts = readSimulatedPorts(directoryPath);
+    const QList<DevicePortInfo> simulatedPorts =
+        isTrustedDeviceDirectory(directoryPath) ? readSimulatedPorts(directoryPath) : QList<DevicePortInfo>();
     for (const DevicePortInfo& portInfo : simulatedPorts)
     {
         if (portInfo.isCorvaneDevice())

@@ -36,6 +36,8 @@ void CopyWizardState::clearTarget()
 {
     writtenImage.clear();
     secureClearString(targetPassword);
+    writtenSeal = VaultSeal();
+    targetDevice = DeviceIdentity();
 }
 
 void CopyWizardState::clear()
@@ -45,6 +47,7 @@ void CopyWizardState::clear()
     secureClearString(sourcePassword);
     sourceDeviceName.clear();
     sourceDeviceSerialNumber.clear();
+    sourceSaveCounter = 0;
 }
 
 bool CopyWizardState::isHeld() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SecureImageBuffer.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QString>
 
@@ -36,4 +37,8 @@ public:
     SecureImageBuffer plaintextImage;
     // The encrypted image sent to the target.
     SecureImageBuffer writtenImage;
+    // The source's save counter; the seal written to the target and the target, recorded once verified.
+    quint64 sourceSaveCounter = 0;
+    VaultSeal writtenSeal;
+    DeviceIdentity targetDevice;
 };

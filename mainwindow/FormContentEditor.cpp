@@ -162,7 +162,10 @@ void FormContentEditor::initializeMenusAndShortcuts()
                 form->actionImportCSV->setEnabled(true);
                 // A new vault belongs to no device yet: no backup status until it is saved.
                 vaultSession.deviceUsbSerialNumber.clear();
+                vaultSession.saveCounter = 0;
+                vaultSession.isSealMissing = false;
                 updateDeviceBackupLabel();
+                updateVaultSealLabel();
                 switchView(VIEW_ID_CONTENT_EDITOR);
                 clearViewStack();
             });

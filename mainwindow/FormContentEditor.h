@@ -274,6 +274,8 @@ public:
 private:
     // The status area line about the last backup of the device the vault came from.
     void updateDeviceBackupLabel();
+    // Shows or hides the status line of a vault opened without an integrity seal.
+    void updateVaultSealLabel();
 
     BackupFileNameAsker backupSaveFileNameAsker;
     BackupFileNameAsker backupOpenFileNameAsker;

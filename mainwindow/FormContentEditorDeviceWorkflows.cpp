@@ -111,6 +111,7 @@ void FormContentEditor::initializeDeviceWorkflows()
                                               }));
             });
     updateDeviceBackupLabel();
+    updateVaultSealLabel();
 }
 
 // Hosting -------------------------------------------------------------------------------------------------
@@ -181,7 +182,10 @@ void FormContentEditor::startOpeningDevice()
                       vaultSession.replaceMasterPassword(opening->masterPassword(), true);
                       form->actionImportCSV->setEnabled(true);
                       vaultSession.deviceUsbSerialNumber = opening->deviceUsbSerialNumber();
+                      vaultSession.saveCounter = opening->openedSeal().saveCounter;
+                      vaultSession.isSealMissing = opening->openedSeal().state != VAULT_SEAL_VALID;
                       updateDeviceBackupLabel();
+                      updateVaultSealLabel();
                       parseVault(opening->plaintextImage());
                       refreshTabMenus(0);
                       setDataModified(false);
@@ -197,13 +201,16 @@ void FormContentEditor::startSavingDevice()
     if (!vaultSession.isMasterPasswordKnown())
         return;
     auto* saving = new SaveDeviceWorkflow(*this, getVault(), vaultSession.masterPassword(),
-                                          vaultSession.deviceUsbSerialNumber);
+                                          vaultSession.deviceUsbSerialNumber, vaultSession.saveCounter);
     startWorkflow(
         saving,
         [this, saving]()
         {
             setDataModified(false);
             vaultSession.deviceUsbSerialNumber = saving->deviceUsbSerialNumber();
+            vaultSession.saveCounter = saving->savedSeal().saveCounter;
+            vaultSession.isSealMissing = saving->savedSeal().state != VAULT_SEAL_VALID;
+            updateVaultSealLabel();
             DeviceBackupRecord::recordNow(vaultSession.deviceUsbSerialNumber,
                                           CONFIGURATION_KEY_DEVICE_LAST_SAVE);
             QString message =
@@ -243,4 +250,12 @@ void FormContentEditor::updateDeviceBackupLabel()
                              .arg(QLocale().toString(lastBackup.toLocalTime().date(), QLocale::ShortFormat))
                        : tr("This device was never backed up"));
     label->show();
+}
+
+void FormContentEditor::updateVaultSealLabel()
+{
+    // Quietly: a vault saved by other software is no alarm, but the user learns that it is not protected.
+    form->labelVaultSeal->setText(
+        vaultSession.isSealMissing ? tr("This vault has no integrity seal; saving it adds one") : QString());
+    form->labelVaultSeal->setVisible(vaultSession.isSealMissing);
 }

@@ -5,10 +5,18 @@
 
 namespace
 {
+// Plain http only to this computer (a test server): anything on the network could be replaced on the way.
+bool _isLoopbackHost_helper(const QString& host)
+{
+    return host == QLatin1String("127.0.0.1") || host == QLatin1String("::1") ||
+           host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+}
+
 bool _isUsableServerUrl_helper(const QUrl& url)
 {
     return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")) &&
+           (url.scheme() == QLatin1String("https") ||
+            (url.scheme() == QLatin1String("http") && _isLoopbackHost_helper(url.host()))) &&
            !url.hasQuery() && !url.hasFragment();
 }
 } // namespace

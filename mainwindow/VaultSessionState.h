@@ -25,6 +25,10 @@ public:
     bool isDataModified = false;
     // The USB serial number of the device the vault shown was opened from or last saved to.
     QString deviceUsbSerialNumber;
+    // The save counter of the vault shown (0 without seal); its next save carries a higher one.
+    quint64 saveCounter = 0;
+    // The vault shown was opened without an integrity seal.
+    bool isSealMissing = false;
 
 private:
     QString _masterPassword;

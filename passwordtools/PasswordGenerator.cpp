@@ -1,6 +1,6 @@
 #include "passwordtools/PasswordGenerator.h"
 
-#include <QRandomGenerator>
+#include "common/SystemRandom.h"
 
 namespace
 {
@@ -44,9 +44,8 @@ QString generatePassword(int minimumLength, int maximumLength, bool useLowercase
         return QString();
 
     // Every character straight from the operating system's generator, not from a seeded sequence.
-    QRandomGenerator& generator = *QRandomGenerator::system();
     const quint32 lengthRange = static_cast<quint32>(maximumLength - minimumLength) + 1;
-    const int length = minimumLength + static_cast<int>(generator.generate() % lengthRange);
+    const int length = minimumLength + static_cast<int>(generateSystemRandomNumber() % lengthRange);
 
     QString password;
     password.reserve(length);
@@ -56,7 +55,7 @@ QString generatePassword(int minimumLength, int maximumLength, bool useLowercase
         bool isClassPresent[CHARACTER_CLASS_COUNT] = {false, false, false, false};
         while (password.size() < length)
         {
-            const char character = CHARACTER_TABLE[generator.generate() % CHARACTER_TABLE_SIZE];
+            const char character = CHARACTER_TABLE[generateSystemRandomNumber() % CHARACTER_TABLE_SIZE];
             const CharacterClass characterClass = _classify_helper(character);
             if (!isClassEnabled[characterClass])
                 continue;

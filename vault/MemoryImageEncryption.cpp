@@ -4,8 +4,9 @@
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryptionTesting.h"
 
+#include "common/SystemRandom.h"
+
 #include <QByteArray>
-#include <QRandomGenerator>
 
 #include <mbedtls/chacha20.h>
 #include <mbedtls/gcm.h>
@@ -23,7 +24,9 @@
 // Plaintext image:
 //   0..130947 vault encoding | 130948..130979 SHA-256(inner salt + initialization vector) | rest not stored
 // Vault encoding: tabs and records up to the end marker, then filler that readers ignore; when it fits,
-// the filler starts with the seal "CVSEAL01" + HMAC-SHA-256(seal key, encoding up to the end marker).
+// the filler starts with the seal "CVSEAL02" + save counter (8 bytes, big-endian) + HMAC-SHA-256(seal key,
+// encoding up to the end marker + save counter), and the initialization vector's bytes 12..15 are the
+// sealed sign: the first 4 bytes of HMAC-SHA-256(seal key, "Corvane vault sealed sign v1").
 // Seal key = HMAC-SHA-256(inner key, "Corvane vault seal v1" + inner salt): no extra PBKDF2 run, and a
 // key that tells nothing about the inner key.
 
@@ -57,7 +60,14 @@ static_assert(CHECK_DIGEST_OFFSET + CHECK_DIGEST_SIZE == INNER_PAYLOAD_SIZE,
 
 constexpr char SEAL_KEY_LABEL[] = "Corvane vault seal v1";
 constexpr int SEAL_KEY_LABEL_SIZE = static_cast<int>(sizeof(SEAL_KEY_LABEL)) - 1;
+constexpr char SEALED_SIGN_LABEL[] = "Corvane vault sealed sign v1";
+constexpr int SEALED_SIGN_LABEL_SIZE = static_cast<int>(sizeof(SEALED_SIGN_LABEL)) - 1;
+constexpr int SEALED_SIGN_SIZE = 4;
+constexpr int SEALED_SIGN_OFFSET = INITIALIZATION_VECTOR_SIZE - SEALED_SIGN_SIZE;
 static_assert(sizeof(VAULT_SEAL_MARKER) - 1 == VAULT_SEAL_MARKER_SIZE, "seal marker size");
+static_assert(sizeof(VAULT_SEAL_MARKER_WITHOUT_COUNTER) - 1 == VAULT_SEAL_MARKER_SIZE, "seal marker size");
+// The seal of earlier versions: marker and MAC, no counter.
+constexpr int SEAL_WITHOUT_COUNTER_SIZE = VAULT_SEAL_MARKER_SIZE + VAULT_SEAL_MAC_SIZE;
 
 constexpr int FORMAT_VERSION_CAPACITIES[] = {131052, 130948, 130964};
 
@@ -191,6 +201,7 @@ struct EnvelopeWorkspace
         secureZeroMemory(digest, sizeof(digest));
         secureZeroMemory(sealKey, sizeof(sealKey));
         secureZeroMemory(sealMac, sizeof(sealMac));
+        secureZeroMemory(sealedSign, sizeof(sealedSign));
     }
     EnvelopeWorkspace(const EnvelopeWorkspace&) = delete;
     EnvelopeWorkspace& operator=(const EnvelopeWorkspace&) = delete;
@@ -203,20 +214,17 @@ struct EnvelopeWorkspace
     uint8_t digest[CHECK_DIGEST_SIZE] = {};
     uint8_t sealKey[KEY_SIZE] = {};
     uint8_t sealMac[VAULT_SEAL_MAC_SIZE] = {};
+    uint8_t sealedSign[VAULT_SEAL_MAC_SIZE] = {};
 };
 
 // Salts, initialization vector and nonce come straight from the operating system's generator.
-void _fillRandomBytes_helper(uint8_t* bytes, int size)
+int _fillRandomBytes_helper(uint8_t* bytes, int size)
 {
     if (!randomByteSourceForTesting)
-    {
-        QRandomGenerator* generator = QRandomGenerator::system();
-        for (int index = 0; index < size; index++)
-            bytes[index] = static_cast<uint8_t>(generator->generate() & 0xFF);
-        return;
-    }
+        return fillSystemRandomBytes(bytes, static_cast<std::size_t>(size));
     for (int index = 0; index < size; index++)
         bytes[index] = randomByteSourceForTesting();
+    return 0;
 }
 
 int _computeSha256_helper(const uint8_t* input, std::size_t inputSize, uint8_t* digest)
@@ -250,25 +258,51 @@ int _computeHmacSha256_helper(const uint8_t* key, const uint8_t* firstInput, std
 }
 
 // Where the seal goes in a plaintext: right after the first end marker, or -1 when there is no end
-// marker or no room for the seal before the check digest.
-int _findSealOffset_helper(const uint8_t* plaintext)
+// marker or no room for a seal of sealSize bytes before the check digest.
+int _findSealOffset_helper(const uint8_t* plaintext, int sealSize)
 {
     const void* endMarker = std::memchr(plaintext, VAULT_END_MARKER, VAULT_CAPACITY);
     if (!endMarker)
         return -1;
     const int sealOffset = static_cast<int>(static_cast<const uint8_t*>(endMarker) - plaintext) + 1;
-    return sealOffset + VAULT_SEAL_SIZE <= VAULT_CAPACITY ? sealOffset : -1;
+    return sealOffset + sealSize <= VAULT_CAPACITY ? sealOffset : -1;
 }
 
-// workspace.key holds the inner key and workspace.salt the inner salt; leaves the MAC of the encoding
-// before sealOffset in workspace.sealMac.
-int _computeSealMac_helper(EnvelopeWorkspace& workspace, const uint8_t* plaintext, int sealOffset)
+// workspace.key holds the inner key and workspace.salt the inner salt; leaves the seal key in
+// workspace.sealKey and the sealed sign in workspace.sealedSign.
+int _deriveSealKeyAndSign_helper(EnvelopeWorkspace& workspace)
 {
     if (_computeHmacSha256_helper(workspace.key, reinterpret_cast<const uint8_t*>(SEAL_KEY_LABEL),
                                   SEAL_KEY_LABEL_SIZE, workspace.salt, SALT_SIZE, workspace.sealKey) != 0)
         return -1;
+    return _computeHmacSha256_helper(workspace.sealKey, reinterpret_cast<const uint8_t*>(SEALED_SIGN_LABEL),
+                                     SEALED_SIGN_LABEL_SIZE, nullptr, 0, workspace.sealedSign);
+}
+
+void _encodeSaveCounter_helper(quint64 saveCounter, uint8_t* bytes)
+{
+    for (int index = VAULT_SEAL_COUNTER_SIZE - 1; index >= 0; index--)
+    {
+        bytes[index] = static_cast<uint8_t>(saveCounter & 0xFF);
+        saveCounter >>= 8;
+    }
+}
+
+quint64 _decodeSaveCounter_helper(const uint8_t* bytes)
+{
+    quint64 saveCounter = 0;
+    for (int index = 0; index < VAULT_SEAL_COUNTER_SIZE; index++)
+        saveCounter = (saveCounter << 8) | bytes[index];
+    return saveCounter;
+}
+
+// workspace.sealKey is set; leaves in workspace.sealMac the MAC of the encoding before sealOffset followed
+// by the counter bytes (none for a seal of earlier versions).
+int _computeSealMac_helper(EnvelopeWorkspace& workspace, const uint8_t* plaintext, int sealOffset,
+                           const uint8_t* counterBytes, int counterSize)
+{
     return _computeHmacSha256_helper(workspace.sealKey, plaintext, static_cast<std::size_t>(sealOffset),
-                                     nullptr, 0, workspace.sealMac);
+                                     counterBytes, static_cast<std::size_t>(counterSize), workspace.sealMac);
 }
 
 bool _isEqualInConstantTime_helper(const uint8_t* first, const uint8_t* second, int size)
@@ -309,47 +343,59 @@ int _deriveEnvelopeKey_helper(const QString& password, EnvelopeWorkspace& worksp
     return deriveKey(password, workspace.salt, SALT_SIZE, KEY_DERIVATION_ITERATIONS, KEY_SIZE, workspace.key);
 }
 
-// sealState null: the plaintext is encrypted as it is. Otherwise the seal is written first when it fits.
-int _encryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState)
+// sealState null: the plaintext is encrypted as it is. Otherwise the seal and the sign are written first
+// when the seal fits.
+int _encryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState,
+                                  quint64 saveCounter)
 {
     EnvelopeWorkspace workspace(encryptionScratchBuffer);
     uint8_t* scratch = workspace.scratch;
 
     // Inner layer: salt and initialization vector head the inner block, and their digest goes into the
     // plaintext so that decryption can tell whether the password was right.
-    _fillRandomBytes_helper(workspace.salt, SALT_SIZE);
+    if (_fillRandomBytes_helper(workspace.salt, SALT_SIZE) != 0)
+        return -1;
     std::memcpy(scratch + INNER_SALT_OFFSET, workspace.salt, SALT_SIZE);
     if (_deriveEnvelopeKey_helper(password, workspace) != 0)
         return -1;
-    _fillRandomBytes_helper(workspace.initializationVector, INITIALIZATION_VECTOR_SIZE);
+    if (_fillRandomBytes_helper(workspace.initializationVector, INITIALIZATION_VECTOR_SIZE) != 0)
+        return -1;
+    const int sealOffset = sealState ? _findSealOffset_helper(image, VAULT_SEAL_SIZE) : -1;
+    if (sealState)
+        *sealState = sealOffset < 0 ? VAULT_SEAL_ABSENT : VAULT_SEAL_VALID;
+    if (sealOffset >= 0)
+    {
+        if (_deriveSealKeyAndSign_helper(workspace) != 0)
+            return -1;
+        std::memcpy(workspace.initializationVector + SEALED_SIGN_OFFSET, workspace.sealedSign,
+                    SEALED_SIGN_SIZE);
+        uint8_t* seal = image + sealOffset;
+        std::memcpy(seal, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE);
+        _encodeSaveCounter_helper(saveCounter, seal + VAULT_SEAL_MARKER_SIZE);
+        if (_computeSealMac_helper(workspace, image, sealOffset, seal + VAULT_SEAL_MARKER_SIZE,
+                                   VAULT_SEAL_COUNTER_SIZE) != 0)
+            return -1;
+        std::memcpy(seal + VAULT_SEAL_MARKER_SIZE + VAULT_SEAL_COUNTER_SIZE, workspace.sealMac,
+                    VAULT_SEAL_MAC_SIZE);
+    }
     std::memcpy(scratch + INITIALIZATION_VECTOR_OFFSET, workspace.initializationVector,
                 INITIALIZATION_VECTOR_SIZE);
     if (_computeSha256_helper(scratch, CHECKED_HEADER_SIZE, workspace.digest) != 0)
         return -1;
     std::memcpy(image + CHECK_DIGEST_OFFSET, workspace.digest, CHECK_DIGEST_SIZE);
-    if (sealState)
-    {
-        const int sealOffset = _findSealOffset_helper(image);
-        *sealState = sealOffset < 0 ? VAULT_SEAL_ABSENT : VAULT_SEAL_VALID;
-        if (sealOffset >= 0)
-        {
-            if (_computeSealMac_helper(workspace, image, sealOffset) != 0)
-                return -1;
-            std::memcpy(image + sealOffset, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE);
-            std::memcpy(image + sealOffset + VAULT_SEAL_MARKER_SIZE, workspace.sealMac, VAULT_SEAL_MAC_SIZE);
-        }
-    }
     if (_runAes256Gcm_helper(MBEDTLS_GCM_ENCRYPT, workspace.key, workspace.initializationVector, image,
                              scratch + INNER_PAYLOAD_OFFSET, MEMORY_IMAGE_SIZE - INNER_PAYLOAD_OFFSET) != 0)
         return -1;
     secureZeroMemory(workspace.key, KEY_SIZE);
 
     // Outer layer over the whole inner block, header included.
-    _fillRandomBytes_helper(workspace.salt, SALT_SIZE);
+    if (_fillRandomBytes_helper(workspace.salt, SALT_SIZE) != 0)
+        return -1;
     std::memcpy(image + OUTER_SALT_OFFSET, workspace.salt, SALT_SIZE);
     if (_deriveEnvelopeKey_helper(password, workspace) != 0)
         return -1;
-    _fillRandomBytes_helper(workspace.nonce, NONCE_SIZE);
+    if (_fillRandomBytes_helper(workspace.nonce, NONCE_SIZE) != 0)
+        return -1;
     std::memcpy(image + NONCE_OFFSET, workspace.nonce, NONCE_SIZE);
     std::memset(image + INNER_BLOCK_OFFSET, 0, INNER_BLOCK_SIZE);
     if (mbedtls_chacha20_crypt(workspace.key, workspace.nonce, 0, INNER_BLOCK_SIZE, scratch,
@@ -358,7 +404,42 @@ int _encryptFormatVersion1_helper(const QString& password, uint8_t* image, Vault
     return 0;
 }
 
-int _decryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState)
+// Judges the seal of a decrypted plaintext; workspace.key holds the inner key and workspace.salt the inner
+// salt. 0, or -1 on a library failure.
+int _checkSeal_helper(EnvelopeWorkspace& workspace, const uint8_t* plaintext, VaultSealState& sealState,
+                      quint64& saveCounter)
+{
+    saveCounter = 0;
+    if (_deriveSealKeyAndSign_helper(workspace) != 0)
+        return -1;
+    const bool isSigned = _isEqualInConstantTime_helper(
+        workspace.sealedSign, workspace.initializationVector + SEALED_SIGN_OFFSET, SEALED_SIGN_SIZE);
+    // A marker anywhere else is filler: only the place right after the end marker holds a seal.
+    const int sealOffset = _findSealOffset_helper(plaintext, SEAL_WITHOUT_COUNTER_SIZE);
+    const uint8_t* seal = sealOffset < 0 ? nullptr : plaintext + sealOffset;
+    const bool isCounted = seal && std::memcmp(seal, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE) == 0 &&
+                           sealOffset + VAULT_SEAL_SIZE <= VAULT_CAPACITY;
+    const bool isWithoutCounter =
+        seal && std::memcmp(seal, VAULT_SEAL_MARKER_WITHOUT_COUNTER, VAULT_SEAL_MARKER_SIZE) == 0;
+    if (!isCounted && !isWithoutCounter)
+    {
+        sealState = isSigned ? VAULT_SEAL_MISMATCH : VAULT_SEAL_ABSENT;
+        return 0;
+    }
+    const uint8_t* counterBytes = seal + VAULT_SEAL_MARKER_SIZE;
+    const int counterSize = isCounted ? VAULT_SEAL_COUNTER_SIZE : 0;
+    if (_computeSealMac_helper(workspace, plaintext, sealOffset, counterBytes, counterSize) != 0)
+        return -1;
+    const bool isMatching =
+        _isEqualInConstantTime_helper(workspace.sealMac, counterBytes + counterSize, VAULT_SEAL_MAC_SIZE);
+    sealState = isMatching ? VAULT_SEAL_VALID : VAULT_SEAL_MISMATCH;
+    if (isMatching && isCounted)
+        saveCounter = _decodeSaveCounter_helper(counterBytes);
+    return 0;
+}
+
+int _decryptFormatVersion1_helper(const QString& password, uint8_t* image, VaultSealState* sealState,
+                                  quint64* saveCounter)
 {
     EnvelopeWorkspace workspace(decryptionScratchBuffer);
     uint8_t* scratch = workspace.scratch;
@@ -388,19 +469,11 @@ int _decryptFormatVersion1_helper(const QString& password, uint8_t* image, Vault
         return 1;
     if (!sealState)
         return 0;
-    // A marker anywhere else is filler: only the place right after the end marker holds a seal.
-    const int sealOffset = _findSealOffset_helper(image);
-    if (sealOffset < 0 || std::memcmp(image + sealOffset, VAULT_SEAL_MARKER, VAULT_SEAL_MARKER_SIZE) != 0)
-    {
-        *sealState = VAULT_SEAL_ABSENT;
-        return 0;
-    }
-    if (_computeSealMac_helper(workspace, image, sealOffset) != 0)
+    quint64 foundSaveCounter = 0;
+    if (_checkSeal_helper(workspace, image, *sealState, foundSaveCounter) != 0)
         return -1;
-    *sealState = _isEqualInConstantTime_helper(workspace.sealMac, image + sealOffset + VAULT_SEAL_MARKER_SIZE,
-                                               VAULT_SEAL_MAC_SIZE)
-                     ? VAULT_SEAL_VALID
-                     : VAULT_SEAL_MISMATCH;
+    if (saveCounter)
+        *saveCounter = foundSaveCounter;
     return 0;
 }
 } // namespace
@@ -421,16 +494,16 @@ int encryptMemoryImage(const QString& password, int formatVersion, uint8_t* imag
 {
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
-    return _encryptFormatVersion1_helper(password, image, nullptr);
+    return _encryptFormatVersion1_helper(password, image, nullptr, 0);
 }
 
 int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                              VaultSealState* sealState)
+                              VaultSealState* sealState, quint64 saveCounter)
 {
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
     VaultSealState writtenSealState = VAULT_SEAL_ABSENT;
-    const int result = _encryptFormatVersion1_helper(password, image, &writtenSealState);
+    const int result = _encryptFormatVersion1_helper(password, image, &writtenSealState, saveCounter);
     if (sealState)
         *sealState = writtenSealState;
     return result;
@@ -442,20 +515,23 @@ int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* imag
         return 1; // Known formats without an implementation: the image cannot be in them.
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
-    return _decryptFormatVersion1_helper(password, image, nullptr);
+    return _decryptFormatVersion1_helper(password, image, nullptr, nullptr);
 }
 
 int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                               VaultSealState* sealState)
+                               VaultSealState* sealState, quint64* saveCounter)
 {
     if (formatVersion == 0 || formatVersion == 2)
         return 1;
     if (formatVersion != MEMORY_IMAGE_FORMAT_VERSION || !image)
         return -1;
     VaultSealState foundSealState = VAULT_SEAL_ABSENT;
-    const int result = _decryptFormatVersion1_helper(password, image, &foundSealState);
+    quint64 foundSaveCounter = 0;
+    const int result = _decryptFormatVersion1_helper(password, image, &foundSealState, &foundSaveCounter);
     if (sealState)
         *sealState = foundSealState;
+    if (saveCounter)
+        *saveCounter = foundSaveCounter;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdint>
 
@@ -19,31 +20,39 @@ constexpr int MEMORY_IMAGE_FORMAT_VERSION = 1;
 // password, foreign data, or formats 0 and 2 that are not implemented), -1 on a library failure.
 [[nodiscard]] int decryptMemoryImage(const QString& password, int formatVersion, uint8_t* image);
 
-// The seal: a marker and an HMAC-SHA-256 placed in the plaintext right after the vault's end marker,
-// where every reader sees only filler, when both fit inside the vault capacity. The MAC covers the
-// encoding up to and including the end marker, under a key derived from the image's inner key and salt.
-constexpr char VAULT_SEAL_MARKER[] = "CVSEAL01";
+// The seal: a marker, the save counter and an HMAC-SHA-256 placed in the plaintext right after the vault's
+// end marker, where every reader sees only filler, when they fit inside the vault capacity. The MAC covers
+// the encoding up to and including the end marker, then the counter, under a key derived from the image's
+// inner key and salt. A sealed image also carries a sign in the last 4 bytes of its inner initialization
+// vector, derived from the same key: the password check covers that vector, so nobody without the password
+// can remove the sign, and a sign without a matching seal shows that the seal was stripped.
+constexpr char VAULT_SEAL_MARKER[] = "CVSEAL02";
+// Written by earlier versions: no counter, no sign. Still read, as counter 0.
+constexpr char VAULT_SEAL_MARKER_WITHOUT_COUNTER[] = "CVSEAL01";
 constexpr int VAULT_SEAL_MARKER_SIZE = 8;
+constexpr int VAULT_SEAL_COUNTER_SIZE = 8;
 constexpr int VAULT_SEAL_MAC_SIZE = 32;
-constexpr int VAULT_SEAL_SIZE = VAULT_SEAL_MARKER_SIZE + VAULT_SEAL_MAC_SIZE;
+constexpr int VAULT_SEAL_SIZE = VAULT_SEAL_MARKER_SIZE + VAULT_SEAL_COUNTER_SIZE + VAULT_SEAL_MAC_SIZE;
 
 enum VaultSealState
 {
     VAULT_SEAL_VALID = 0,
-    // No marker after the end marker: a vault without room, or one saved by other software.
+    // No seal and no sign: a vault without room, or one saved by other software.
     VAULT_SEAL_ABSENT = 1,
-    // A marker whose MAC does not match: the stored bytes were changed without the password.
+    // A seal whose MAC does not match, or a sign without a seal: the stored bytes were changed without the
+    // password.
     VAULT_SEAL_MISMATCH = 2
 };
 
-// As encryptMemoryImage, after writing the seal into the plaintext when it fits. sealState (when given)
-// receives VAULT_SEAL_VALID when a seal was written, VAULT_SEAL_ABSENT otherwise.
+// As encryptMemoryImage, after writing the seal with saveCounter into the plaintext when it fits. sealState
+// (when given) receives VAULT_SEAL_VALID when a seal was written, VAULT_SEAL_ABSENT otherwise.
 [[nodiscard]] int encryptAndSealMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                                            VaultSealState* sealState = nullptr);
+                                            VaultSealState* sealState = nullptr, quint64 saveCounter = 0);
 
-// As decryptMemoryImage; on success sealState (when given) receives the state of the seal.
+// As decryptMemoryImage; on success sealState (when given) receives the state of the seal and saveCounter
+// (when given) the counter of a valid seal, 0 otherwise.
 [[nodiscard]] int decryptAndCheckMemoryImage(const QString& password, int formatVersion, uint8_t* image,
-                                             VaultSealState* sealState);
+                                             VaultSealState* sealState, quint64* saveCounter = nullptr);
 
 // Vault payload capacity of a format version: 0 -> 131052, 1 -> 130948, 2 -> 130964, otherwise -1.
 int getMemoryImageCapacity(int formatVersion);

@@ -1,84 +1,135 @@
 #include "vault/OwnerOnlyFileWriter.h"
 
+#include "common/SystemRandom.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QObject>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-OwnerOnlyFileWriter::OwnerOnlyFileWriter(const QString& filePath) : _filePath(filePath), _file(filePath)
+namespace
 {
-    // Writing in place would bring back the half-written file this class exists to avoid.
-    _file.setDirectWriteFallback(false);
+std::function<void(const QString&)> afterCheckHookForTesting;
+
+QString _systemError_helper(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
+
+// ".<name>.<16 hex digits>": hidden, and unguessable so that nobody prepares it in a shared folder.
+QByteArray _temporaryFileName_helper(const QByteArray& fileName)
+{
+    quint64 suffix = 0;
+    if (fillSystemRandomBytes(&suffix, sizeof(suffix)) != 0)
+        return QByteArray();
+    return '.' + fileName + '.' + QByteArray::number(suffix, 16).rightJustified(16, '0');
+}
+} // namespace
+
+void OwnerOnlyFileWriter::setAfterCheckHookForTesting(std::function<void(const QString&)> hook)
+{
+    afterCheckHookForTesting = std::move(hook);
+}
+
+OwnerOnlyFileWriter::OwnerOnlyFileWriter(const QString& filePath) : filePath(filePath) {}
 
 OwnerOnlyFileWriter::~OwnerOnlyFileWriter()
 {
-    if (_file.isOpen())
-        _file.cancelWriting();
+    discardTemporaryFile();
+    if (directoryDescriptor >= 0)
+        ::close(directoryDescriptor);
 }
 
-bool OwnerOnlyFileWriter::_fail(const QString& errorMessage)
+void OwnerOnlyFileWriter::discardTemporaryFile()
+{
+    if (fileDescriptor < 0)
+        return;
+    ::close(fileDescriptor);
+    fileDescriptor = -1;
+    ::unlinkat(directoryDescriptor, temporaryFileName.constData(), 0);
+}
+
+bool OwnerOnlyFileWriter::fail(const QString& errorMessage)
 {
     _errorMessage = errorMessage;
-    _isFailed = true;
-    if (_file.isOpen())
-        _file.cancelWriting();
+    isFailed = true;
+    discardTemporaryFile();
     return false;
 }
 
 bool OwnerOnlyFileWriter::open(bool isReplacingAllowed)
 {
     _errorMessage.clear();
-    _isFailed = false;
+    isFailed = false;
     _isRefusedAsExisting = false;
+    this->isReplacingAllowed = isReplacingAllowed;
+    discardTemporaryFile();
 
-    // QSaveFile follows a symbolic link and would write a FIFO or device in place: checked first.
+    const QFileInfo fileInfo(filePath);
+    encodedFileName = QFile::encodeName(fileInfo.fileName());
+    if (directoryDescriptor >= 0)
+        ::close(directoryDescriptor);
+    directoryDescriptor =
+        ::open(QFile::encodeName(fileInfo.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryDescriptor < 0 || encodedFileName.isEmpty())
+        return fail(QObject::tr("cannot create a temporary file in its folder (%1)")
+                        .arg(_systemError_helper(directoryDescriptor < 0 ? errno : EISDIR)));
+
+    // Checked for the messages; the rename in commit() is what guarantees that no link is followed.
     struct stat status;
-    if (::lstat(QFile::encodeName(_filePath).constData(), &status) == 0)
+    if (::fstatat(directoryDescriptor, encodedFileName.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0)
     {
         if (S_ISLNK(status.st_mode))
-            return _fail(QObject::tr("it is a symbolic link, which is never written through"));
+            return fail(QObject::tr("it is a symbolic link, which is never written through"));
         if (S_ISDIR(status.st_mode))
-            return _fail(QObject::tr("it is a folder"));
+            return fail(QObject::tr("it is a folder"));
         if (!S_ISREG(status.st_mode))
-            return _fail(QObject::tr("it is not a regular file (a pipe or a device)"));
+            return fail(QObject::tr("it is not a regular file (a pipe or a device)"));
         if (!isReplacingAllowed)
         {
             _isRefusedAsExisting = true;
-            return _fail(QObject::tr("the file already exists"));
+            return fail(QObject::tr("the file already exists"));
         }
     }
     else if (errno != ENOENT)
     {
-        return _fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return fail(_systemError_helper(errno));
     }
+    if (afterCheckHookForTesting)
+        afterCheckHookForTesting(filePath);
 
-    // The temporary file is created under this mask so that it is owner-only from its first byte;
-    // QSaveFile would otherwise create a new file 0666 minus the umask.
-    const mode_t previousMask = ::umask(S_IRWXG | S_IRWXO);
-    // Unbuffered: QSaveFile::commit() does not notice a failure of the final flush of its own buffer, so
-    // every write goes to the file at once and is checked here.
-    const bool isOpened = _file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    ::umask(previousMask);
-    if (!isOpened)
-        return _fail(
-            QObject::tr("cannot create a temporary file in its folder (%1)").arg(_file.errorString()));
-    // QSaveFile gives the temporary file the permissions of the file it replaces.
-    if (!_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return _fail(
-            QObject::tr("cannot make the file readable by its owner only (%1)").arg(_file.errorString()));
+    temporaryFileName = _temporaryFileName_helper(encodedFileName);
+    // Owner-only from its creation, whatever the umask; O_EXCL|O_NOFOLLOW: never an existing file or link.
+    fileDescriptor = temporaryFileName.isEmpty()
+                         ? -1
+                         : ::openat(directoryDescriptor, temporaryFileName.constData(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fileDescriptor < 0)
+        return fail(
+            QObject::tr("cannot create a temporary file in its folder (%1)").arg(_systemError_helper(errno)));
     return true;
 }
 
 bool OwnerOnlyFileWriter::write(const char* data, qint64 size)
 {
-    if (_isFailed || !_file.isOpen())
+    if (isFailed || fileDescriptor < 0)
         return false;
-    if (_file.write(data, size) != size)
-        return _fail(
-            QObject::tr("writing failed (%1); the previous file is left untouched").arg(_file.errorString()));
+    qint64 written = 0;
+    while (written < size)
+    {
+        const ssize_t result = ::write(fileDescriptor, data + written, static_cast<size_t>(size - written));
+        if (result < 0 && errno == EINTR)
+            continue;
+        if (result <= 0)
+            return fail(QObject::tr("writing failed (%1); the previous file is left untouched")
+                            .arg(_systemError_helper(result < 0 ? errno : ENOSPC)));
+        written += result;
+    }
     return true;
 }
 
@@ -89,16 +140,44 @@ bool OwnerOnlyFileWriter::write(const QByteArray& bytes)
 
 bool OwnerOnlyFileWriter::commit()
 {
-    if (_isFailed || !_file.isOpen())
+    if (isFailed || fileDescriptor < 0)
         return false;
-    // The sync and the rename happen here.
-    if (!_file.flush() || !_file.commit())
+    if (::fsync(fileDescriptor) != 0)
+        return fail(QObject::tr("writing failed (%1); the previous file is left untouched")
+                        .arg(_systemError_helper(errno)));
+    ::close(fileDescriptor);
+    fileDescriptor = -1;
+    const char* temporaryName = temporaryFileName.constData();
+    const char* finalName = encodedFileName.constData();
+    if (isReplacingAllowed)
     {
-        _errorMessage =
-            QObject::tr("writing failed (%1); the previous file is left untouched").arg(_file.errorString());
-        _isFailed = true;
-        return false;
+        // A rename replaces the name itself: whatever was put there meanwhile, even a link, is not followed.
+        if (::renameat(directoryDescriptor, temporaryName, directoryDescriptor, finalName) != 0)
+        {
+            const int errorNumber = errno;
+            ::unlinkat(directoryDescriptor, temporaryName, 0);
+            return fail(QObject::tr("writing failed (%1); the previous file is left untouched")
+                            .arg(_systemError_helper(errorNumber)));
+        }
     }
+    else
+    {
+        // A hard link never replaces anything: a file or link that appeared since open() is kept.
+        const int linkResult =
+            ::linkat(directoryDescriptor, temporaryName, directoryDescriptor, finalName, 0);
+        const int errorNumber = errno;
+        ::unlinkat(directoryDescriptor, temporaryName, 0);
+        if (linkResult != 0)
+        {
+            _isRefusedAsExisting = errorNumber == EEXIST;
+            return fail(errorNumber == EEXIST ? QObject::tr("the file already exists")
+                                              : QObject::tr("writing failed (%1); the previous file is left "
+                                                            "untouched")
+                                                    .arg(_systemError_helper(errorNumber)));
+        }
+    }
+    // The new name must outlive a crash too.
+    ::fsync(directoryDescriptor);
     return true;
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QSaveFile>
 #include <QString>
 
+#include <functional>
+
 // Writes one file that holds secrets (a decrypted CSV export, an encrypted image) so that a failure never
-// costs data: the bytes go to a temporary file of mode 0600 in the same folder, which replaces the file by
-// a rename only once every write, the flush and the sync succeeded. A failure leaves the previous file as
-// it was and no partial file behind. A symbolic link, a FIFO or any other non-regular file is never
-// written through, and an existing file is replaced only when that was allowed.
+// costs data: the bytes go to a new temporary file of mode 0600 in the same folder, which replaces the file
+// by a rename only once every write and the sync succeeded. A failure leaves the previous file as it was and
+// no partial file behind. Everything goes through a descriptor of the folder, and the final name is only
+// ever the target of a rename (or a hard link when replacing is not allowed): a symbolic link is never
+// followed, even one planted while the file is being written, and a FIFO or any other non-regular file is
+// never written through. An existing file is replaced only when that was allowed.
 //
 //     OwnerOnlyFileWriter writer(filePath);
 //     if (!writer.open(isReplacingAllowed) || !writer.write(bytes) || !writer.commit())
@@ -29,15 +32,25 @@ public:
 
     // Why the last step failed, in a sentence part without the file name ("the file already exists").
     QString errorMessage() const;
-    // True when open() refused only because the file exists (callers may offer to replace it).
+    // True when open() (or commit(), for a file that appeared meanwhile) refused only because the file
+    // exists (callers may offer to replace it).
     bool isRefusedAsExisting() const;
 
-private:
-    bool _fail(const QString& errorMessage);
+    // Test seam: called with the file path once open() has checked the path, before anything is created.
+    // Never set outside tests.
+    static void setAfterCheckHookForTesting(std::function<void(const QString&)> hook);
 
-    QString _filePath;
-    QSaveFile _file;
+private:
+    bool fail(const QString& errorMessage);
+    void discardTemporaryFile();
+
+    QString filePath;
+    QByteArray encodedFileName;
+    QByteArray temporaryFileName;
+    int directoryDescriptor = -1;
+    int fileDescriptor = -1;
+    bool isReplacingAllowed = false;
     QString _errorMessage;
-    bool _isFailed = false;
+    bool isFailed = false;
     bool _isRefusedAsExisting = false;
 };

@@ -1,6 +1,7 @@
 #include "ViewContentDeviceSelection.h"
 
 #include "ViewHost.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
 #include "ui_ViewContentDeviceSelection.h"
@@ -199,7 +200,8 @@ void ViewContentDeviceSelection::rebuildList()
     for (const Device* device : std::as_const(devices))
     {
         auto* item = new QListWidgetItem(rowText(device), form->listWidget);
-        item->setToolTip(tr("USB serial number: %1").arg(device->getUsbSerialNumber()));
+        item->setToolTip(
+            tr("USB serial number: %1").arg(makeVisibleAndIsolated(device->getUsbSerialNumber())));
     }
     showListOrNoDeviceHint();
 }
@@ -207,10 +209,13 @@ void ViewContentDeviceSelection::rebuildList()
 QString ViewContentDeviceSelection::rowText(const Device* device) const
 {
     // Two devices may carry the same name; the USB serial number tells them apart.
+    // Device text cannot break the row into a line of its own or reorder it: shown visibly and isolated.
     const QString serialNumber = device->getUsbSerialNumber();
+    const QString name = makeVisibleAndIsolated(device->getName());
     if (!preferredDeviceSerialNumber.isEmpty() && serialNumber == preferredDeviceSerialNumber)
-        return tr("%1\nSerial number %2, opened from this device").arg(device->getName(), serialNumber);
-    return tr("%1\nSerial number %2").arg(device->getName(), serialNumber);
+        return tr("%1\nSerial number %2, opened from this device")
+            .arg(name, makeVisibleAndIsolated(serialNumber));
+    return tr("%1\nSerial number %2").arg(name, makeVisibleAndIsolated(serialNumber));
 }
 
 void ViewContentDeviceSelection::showListOrNoDeviceHint()

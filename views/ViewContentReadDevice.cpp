@@ -1,6 +1,7 @@
 #include "ViewContentReadDevice.h"
 
 #include "ViewHost.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "ui_ViewContentReadDevice.h"
 
@@ -24,7 +25,8 @@ void ViewContentReadDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
-    form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
+    form->labelDeviceName->setText(
+        tr("Device name: %1").arg(device ? makeVisibleAndIsolated(device->getName()) : QString()));
     if (expectedImages[DEVICE_MEMORY_MAIN].isEmpty())
         transfer.startReading(device);
     else

@@ -1,6 +1,7 @@
 #include "ViewContentShowDeviceInformation.h"
 
 #include "ViewHost.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "ui_ViewContentShowDeviceInformation.h"
 
@@ -26,7 +27,7 @@ void ViewContentShowDeviceInformation::setDevice(Device* device)
 
 void ViewContentShowDeviceInformation::activate()
 {
-    form->labelName->setText(device ? device->getName() : QString());
+    form->labelName->setText(device ? makeVisibleAndIsolated(device->getName()) : QString());
     const QString errorText = tr("ERROR");
     form->labelSerialNumber->setText(errorText);
     form->labelHardwareVersion->setText(errorText);
@@ -39,7 +40,7 @@ void ViewContentShowDeviceInformation::activate()
         reportReadingFailure(tr("Could not retrieve the device serial number."));
         return;
     }
-    form->labelSerialNumber->setText(serialNumber);
+    form->labelSerialNumber->setText(makeVisibleAndIsolated(serialNumber));
 
     unsigned hardwareVersion = 0;
     unsigned firmwareVersion = 0;

@@ -3,6 +3,7 @@
 #include "ViewContentReadDevice.h"
 
 #include "ViewHost.h"
+#include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "ui_ViewContentWriteDevice.h"
 
@@ -26,7 +27,8 @@ void ViewContentWriteDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
-    form->labelDeviceName->setText(tr("Device name: %1").arg(device ? device->getName() : QString()));
+    form->labelDeviceName->setText(
+        tr("Device name: %1").arg(device ? makeVisibleAndIsolated(device->getName()) : QString()));
     transfer.startWriting(device);
     deviceAccessTimer.start(0);
 }

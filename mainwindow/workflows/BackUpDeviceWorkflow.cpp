@@ -4,6 +4,7 @@
 #include "app/Configuration.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
 #include "vault/MemoryImage.h"
 #include "vault/OwnerOnlyFileWriter.h"
 #include "widgets/PlainTextMessage.h"
@@ -97,7 +98,7 @@ void BackUpDeviceWorkflow::saveImage()
         plainTextMessage(
             tr("The device '%1' was backed up to '%2'.\nThe file stays encrypted: restoring it needs "
                "the device's master password.")
-                .arg(deviceName, QDir::toNativeSeparators(filePath))),
+                .arg(makeVisibleAndIsolated(deviceName), QDir::toNativeSeparators(filePath))),
         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
     usbSerialNumber = deviceUsbSerialNumber;
     finish(RESULT_SUCCESS);

@@ -2,6 +2,8 @@
 
 #include "WorkflowHost.h"
 #include "app/Configuration.h"
+#include "common/UntrustedText.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
 #include "mainwindow/WindowPages.h"
 #include "vault/MemoryImage.h"
@@ -56,6 +58,7 @@ void CopyDeviceWorkflow::decryptSource()
         return;
     }
     state.plaintextImage.assign(plaintextImage, MEMORY_IMAGE_SIZE);
+    state.sourceSaveCounter = openedSeal().saveCounter;
     state.sourceDeviceName = session.device()->getName();
     state.sourceDeviceSerialNumber = session.device()->getUsbSerialNumber();
     host.pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3);
@@ -119,20 +122,21 @@ void CopyDeviceWorkflow::encryptAndWriteTarget()
     // The whole plaintext image is re-encrypted, filler included: the vault is not re-serialized, and the
     // vault shown in the window plays no part. The seal is made again under the target's password.
     state.writtenImage.assign(state.plaintextImage.data(), MEMORY_IMAGE_SIZE);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
+    state.targetDevice = readDeviceIdentity(*device);
+    state.writtenSeal = VaultSeal();
+    state.writtenSeal.saveCounter =
+        DeviceSealMemory(settings).nextSaveCounter(state.targetDevice, state.sourceSaveCounter);
     if (encryptAndSealMemoryImage(state.targetPassword, MEMORY_IMAGE_FORMAT_VERSION,
-                                  state.writtenImage.data(), &sealState) != 0)
+                                  state.writtenImage.data(), &state.writtenSeal.state,
+                                  state.writtenSeal.saveCounter) != 0)
     {
         showFailure(tr("Failed to encrypt data, aborting."));
         state.clearTarget();
         return;
     }
-    if (sealState == VAULT_SEAL_VALID)
-        rememberDeviceVaultSealed(device->getUsbSerialNumber());
-    else
-        forgetDeviceVaultSealed(device->getUsbSerialNumber());
     prepareDeviceWrite(*device, state.writtenImage.data());
     writeAndVerifyDevice(
+        state.writtenSeal, state.targetDevice,
         [this]()
         {
             // The copy is done: nothing of the source may outlive it.
@@ -156,9 +160,10 @@ QString CopyDeviceWorkflow::confirmationText(const Device* targetDevice) const
         tr("Please confirm the device duplication settings.<br /><br />Source device name: <b>%1</b> "
            "(serial number %2)<br />Target device name: <b>%3</b> (serial number %4)<br />Source "
            "and target devices master password are <b>%5</b>.")
-            .arg(state.sourceDeviceName.toHtmlEscaped(), state.sourceDeviceSerialNumber.toHtmlEscaped(),
-                 targetDevice->getName().toHtmlEscaped(), targetSerialNumber.toHtmlEscaped(),
-                 passwordComparison);
+            .arg(makeVisibleAndIsolated(state.sourceDeviceName).toHtmlEscaped(),
+                 makeVisibleAndIsolated(state.sourceDeviceSerialNumber).toHtmlEscaped(),
+                 makeVisibleAndIsolated(targetDevice->getName()).toHtmlEscaped(),
+                 makeVisibleAndIsolated(targetSerialNumber).toHtmlEscaped(), passwordComparison);
     if (targetSerialNumber == state.sourceDeviceSerialNumber)
         text += QStringLiteral("<br /><br />") +
                 tr("<b>The source and the target are the same device:</b> its content will be written back "

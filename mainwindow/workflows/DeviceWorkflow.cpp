@@ -5,6 +5,7 @@
 #include "app/Configuration.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
 #include "mainwindow/WindowPages.h"
 #include "vault/MemoryImage.h"
@@ -14,6 +15,7 @@
 #include "views/ViewContentReadDevice.h"
 #include "views/ViewContentWriteDevice.h"
 
+#include <QLocale>
 #include <QMessageBox>
 
 #include <array>
@@ -147,7 +149,8 @@ void DeviceWorkflow::readDevice(const Step& read, const Step& failed)
     host.pushView(VIEW_ID_READ_DEVICE);
 }
 
-void DeviceWorkflow::writeAndVerifyDevice(const Step& written,
+void DeviceWorkflow::writeAndVerifyDevice(const VaultSeal& writtenSeal, const DeviceIdentity& writtenDevice,
+                                          const Step& written,
                                           const std::function<void(bool isVerificationFailure)>& failed)
 {
     Device* device = session.device();
@@ -162,11 +165,11 @@ void DeviceWorkflow::writeAndVerifyDevice(const Step& written,
     pages().writeDevice->setDevice(device);
     track(connect(
         pages().writeDevice, &ViewContentWriteDevice::writeFinished, this,
-        [this, written, failed, expectedImages](int returnValue)
+        [this, written, failed, expectedImages, writtenSeal, writtenDevice](int returnValue)
         {
             const DeviceFailureCause cause = pages().writeDevice->failureCause();
             host.runWhenUnlocked(
-                [this, written, failed, expectedImages, returnValue, cause]()
+                [this, written, failed, expectedImages, returnValue, cause, writtenSeal, writtenDevice]()
                 {
                     if (returnValue != ViewContentWriteDevice::WRITE_RESULT_SUCCESS)
                     {
@@ -185,14 +188,18 @@ void DeviceWorkflow::writeAndVerifyDevice(const Step& written,
                     expectedImages->at(DEVICE_MEMORY_BACKUP).clear();
                     track(connect(
                         pages().readDevice, &ViewContentReadDevice::readFinished, this,
-                        [this, written, failed](int readResult)
+                        [this, written, failed, writtenSeal, writtenDevice](int readResult)
                         {
                             const DeviceFailureCause readCause = pages().readDevice->failureCause();
                             host.runWhenUnlocked(
-                                [this, written, failed, readResult, readCause]()
+                                [this, written, failed, readResult, readCause, writtenSeal, writtenDevice]()
                                 {
                                     if (readResult == ViewContentReadDevice::READ_RESULT_SUCCESS)
                                     {
+                                        // The next open of this device expects what was written, sealed
+                                        // or not.
+                                        DeviceSealMemory(settings).recordVerifiedWrite(writtenSeal,
+                                                                                       writtenDevice);
                                         written();
                                         return;
                                     }
@@ -227,12 +234,20 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
     uint8_t* chosenImage = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
     if (!areDeviceMemoriesEqual(*device))
     {
-        const QMessageBox::StandardButton answer = QMessageBox::warning(
-            host.dialogParent(), tr("Warning"),
+        QString text =
             tr("Device main and backup memories do not have the same content. This is likely due to a power "
                "outage during previous device writing.\nDo you want to display the main memory content?\n\n"
                "Select 'Yes' to try with main memory or 'No' to try with backup memory.\nIf the memory you "
-               "selected does not contain the expected data, re-read the device then try the other memory."),
+               "selected does not contain the expected data, re-read the device then try the other memory.");
+        // Both sealed: their save counters tell which one was written last.
+        const NewerSealedImage newer =
+            findNewerSealedImage(chosenImage, device->getMemoryBuffer(DEVICE_MEMORY_BACKUP), password);
+        if (newer == NEWER_SEALED_IMAGE_FIRST)
+            text += QStringLiteral("\n\n") + tr("The main memory holds the newer vault.");
+        else if (newer == NEWER_SEALED_IMAGE_SECOND)
+            text += QStringLiteral("\n\n") + tr("The backup memory holds the newer vault.");
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            host.dialogParent(), tr("Warning"), text,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
         // The box ran an event loop: go on only with the device it was asked about.
         if (session.device() != device)
@@ -247,21 +262,23 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
     }
 
     SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const int result = openVaultImage(chosenImage, password, plaintext.data(), &sealState);
+    VaultSeal seal;
+    const int result =
+        openVaultImage(chosenImage, password, plaintext.data(), &seal.state, &seal.saveCounter);
     if (result == VAULT_IMAGE_SUCCESS)
     {
-        const QString usbSerialNumber = device->getUsbSerialNumber();
-        if (sealState == VAULT_SEAL_VALID)
-            rememberDeviceVaultSealed(usbSerialNumber);
-        // Without the password nobody can make a matching seal, but anybody can remove one: on a device seen
-        // sealed, a vault without seal is as suspect as one whose seal does not match.
-        else if (sealState == VAULT_SEAL_MISMATCH || isDeviceVaultKnownSealed(usbSerialNumber))
+        const DeviceIdentity identity = readDeviceIdentity(*device);
+        DeviceSealMemory sealMemory(settings);
+        const QString question = sealQuestion(sealMemory.judgeOpened(seal, identity), identity,
+                                              tr("The data on this device were modified outside Corvane Key "
+                                                 "Manager. Open them anyway?"),
+                                              tr("This device holds an older vault than the one saved from "
+                                                 "this computer on %1. Open it anyway?"));
+        if (!question.isEmpty())
         {
-            const QMessageBox::StandardButton answer = QMessageBox::question(
-                host.dialogParent(), tr("Warning"),
-                tr("The data on this device were modified outside Corvane Key Manager. Open them anyway?"),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            const QMessageBox::StandardButton answer =
+                QMessageBox::question(host.dialogParent(), tr("Warning"), question,
+                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
             // The box ran an event loop: go on only with the device it was asked about.
             if (answer != QMessageBox::Yes || session.device() != device)
             {
@@ -270,6 +287,8 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
                 return nullptr;
             }
         }
+        sealMemory.recordOpened(seal, identity);
+        _openedSeal = seal;
         std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
         return chosenImage;
     }
@@ -278,6 +297,22 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
     else
         showFailure(tr("Failed to decrypt data. Make sure you provided the correct password."));
     return nullptr;
+}
+
+const VaultSeal& DeviceWorkflow::openedSeal() const
+{
+    return _openedSeal;
+}
+
+QString DeviceWorkflow::sealQuestion(VaultSealVerdict verdict, const DeviceIdentity& device,
+                                     const QString& modifiedText, const QString& olderText)
+{
+    if (verdict == VAULT_SEAL_VERDICT_MODIFIED)
+        return modifiedText;
+    if (verdict != VAULT_SEAL_VERDICT_OLDER)
+        return QString();
+    const QDateTime savedTime = DeviceSealMemory(settings).highestSaveCounterTime(device);
+    return olderText.arg(QLocale().toString(savedTime.toLocalTime(), QLocale::ShortFormat));
 }
 
 // Ends ------------------------------------------------------------------------------------------------------

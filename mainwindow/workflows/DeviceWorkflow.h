@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceSession.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -73,7 +74,10 @@ protected:
     // memory is written), then reads both memories back with the read page and compares them with what was
     // written. written runs after a verified write, failed after the failure was shown and the device
     // closed, told whether the memories were found not to hold what was written.
-    void writeAndVerifyDevice(const Step& written,
+    // writtenSeal is the seal of what is written to writtenDevice: this computer records it for the device
+    // only once the write is verified, so that a failed write leaves the record of the vault still there.
+    void writeAndVerifyDevice(const VaultSeal& writtenSeal, const DeviceIdentity& writtenDevice,
+                              const Step& written,
                               const std::function<void(bool isVerificationFailure)>& failed);
 
     // Chooses between the memories read (asking when they differ) and decrypts the chosen one with
@@ -81,6 +85,12 @@ protected:
     // the device buffer that now holds the plaintext, or null after the failure was shown (the device is
     // then closed) or the user declined.
     uint8_t* decryptDeviceImage(const QString& password);
+    // The seal of the vault last decrypted by decryptDeviceImage(), as judged and accepted.
+    const VaultSeal& openedSeal() const;
+    // The question to ask for a seal judged MODIFIED (modifiedText) or OLDER (olderText, %1 the time this
+    // computer recorded the device's newest vault); empty when nothing needs asking.
+    static QString sealQuestion(VaultSealVerdict verdict, const DeviceIdentity& device,
+                                const QString& modifiedText, const QString& olderText);
 
     // Shows an error message, closes the device and keeps text as errorString().
     void showFailure(const QString& text, const QString& title = QString());
@@ -95,6 +105,7 @@ protected:
 private:
     void onDeviceSelected(bool isSelected, const Step& opened, const Step& cancelled);
 
+    VaultSeal _openedSeal;
     bool _isFinished = false;
     Result _result = RESULT_CANCELLED;
     QString _errorString;

@@ -1,6 +1,7 @@
 #include "EraseDeviceWorkflow.h"
 
 #include "WorkflowHost.h"
+#include "device/DeviceIdentityReading.h"
 #include "mainwindow/WindowPages.h"
 #include "views/ViewContentDeviceErasingWizardPage2.h"
 
@@ -28,14 +29,16 @@ void EraseDeviceWorkflow::erase(bool isNameResetRequested)
             Device* device = session.device();
             for (int memoryIndex = 0; memoryIndex < DEVICE_MEMORY_COUNT; memoryIndex++)
                 std::memset(device->getMemoryBuffer(memoryIndex), 0, DEVICE_MEMORY_SIZE);
-            writeAndVerifyDevice([this]() { resetName(); },
-                                 [this](bool isVerificationFailure)
-                                 {
-                                     // A device that does not hold what was written ends the wizard; the
-                                     // message comes on top of the page it was started from.
-                                     if (isVerificationFailure)
-                                         host.popView(VIEW_ID_COUNT);
-                                 });
+            // An erased device holds no vault: this computer no longer expects a seal on it.
+            writeAndVerifyDevice(
+                VaultSeal(), readDeviceIdentity(*device), [this]() { resetName(); },
+                [this](bool isVerificationFailure)
+                {
+                    // A device that does not hold what was written ends the wizard; the
+                    // message comes on top of the page it was started from.
+                    if (isVerificationFailure)
+                        host.popView(VIEW_ID_COUNT);
+                });
         },
         []() {}, []() {});
 }

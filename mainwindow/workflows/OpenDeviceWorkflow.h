@@ -11,6 +11,8 @@ class OpenDeviceWorkflow : public DeviceWorkflow
     Q_OBJECT
 
 public:
+    // The seal of the vault opened, after RESULT_SUCCESS.
+    using DeviceWorkflow::openedSeal;
     explicit OpenDeviceWorkflow(WorkflowHost& host);
     ~OpenDeviceWorkflow() override;
 

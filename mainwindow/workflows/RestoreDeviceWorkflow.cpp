@@ -2,6 +2,8 @@
 
 #include "WorkflowHost.h"
 #include "app/Configuration.h"
+#include "common/UntrustedText.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageFile.h"
@@ -9,6 +11,7 @@
 #include "widgets/PlainTextMessage.h"
 
 #include <QFileInfo>
+#include <QMessageBox>
 
 RestoreDeviceWorkflow::RestoreDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName)
     : DeviceWorkflow(host), askFileName(std::move(askFileName))
@@ -43,7 +46,7 @@ void RestoreDeviceWorkflow::checkPassword(const QString& password)
     int result = 0;
     {
         SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
-        result = openVaultImage(image.data(), password, plaintext.data());
+        result = openVaultImage(image.data(), password, plaintext.data(), &seal.state, &seal.saveCounter);
     }
     if (result != VAULT_IMAGE_SUCCESS)
     {
@@ -51,6 +54,9 @@ void RestoreDeviceWorkflow::checkPassword(const QString& password)
         finish(RESULT_FAILED);
         return;
     }
+    // A file changed without the password is found before any device is touched, like a device's data.
+    if (!isSealAccepted(DeviceIdentity()))
+        return;
     openDevice([this]() { confirmAndWrite(); }, [this]() { finish(RESULT_FAILED); },
                [this]() { finish(RESULT_CANCELLED); });
 }
@@ -77,12 +83,16 @@ void RestoreDeviceWorkflow::confirmAndWrite()
     case BACKUP_TARGET_ALLOWED:
         break;
     }
+    // Only now is the target known: a backup older than what this computer saved to it is asked about.
+    targetDevice = readDeviceIdentity(*device);
+    if (!isSealAccepted(targetDevice) || session.device() != device)
+        return;
     const QString fileName = QFileInfo(filePath).fileName();
     host.askQuestion(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
         plainTextMessage(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will be "
                             "overwritten.")
-                             .arg(fileName, device->getName())),
+                             .arg(fileName, makeVisibleAndIsolated(device->getName()))),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO,
         [this, fileName](int button)
@@ -95,6 +105,7 @@ void RestoreDeviceWorkflow::confirmAndWrite()
             prepareDeviceWrite(*session.device(), image.data());
             image.clear();
             writeAndVerifyDevice(
+                seal, targetDevice,
                 [this, fileName]()
                 {
                     host.pushMessageBoxDialogView(
@@ -102,10 +113,28 @@ void RestoreDeviceWorkflow::confirmAndWrite()
                         plainTextMessage(
                             tr("The backup '%1' was written to the device '%2' and verified.\nYou "
                                "can safely remove the device if you want.")
-                                .arg(fileName, session.device()->getName())),
+                                .arg(fileName, makeVisibleAndIsolated(session.device()->getName()))),
                         ViewContentMessageBoxDialog::BUTTON_OK, ViewContentMessageBoxDialog::BUTTON_OK);
                     finish(RESULT_SUCCESS);
                 },
                 [this](bool) { finish(RESULT_FAILED); });
         });
+}
+
+bool RestoreDeviceWorkflow::isSealAccepted(const DeviceIdentity& targetDevice)
+{
+    const QString question = sealQuestion(
+        DeviceSealMemory(settings).judgeToBeWritten(seal, targetDevice), targetDevice,
+        tr("The data in this backup file were modified outside Corvane Key Manager. Restore them anyway?"),
+        tr("This backup holds an older vault than the one saved to this device from this computer on %1. "
+           "Restore it anyway?"));
+    if (question.isEmpty())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        host.dialogParent(), tr("Warning"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        return true;
+    image.clear();
+    finish(RESULT_CANCELLED);
+    return false;
 }

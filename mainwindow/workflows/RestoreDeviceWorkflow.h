@@ -23,8 +23,14 @@ public:
 private:
     void checkPassword(const QString& password);
     void confirmAndWrite();
+    // Asks about the file's seal as judged for targetDevice; false (restore dropped) unless accepted.
+    [[nodiscard]] bool isSealAccepted(const DeviceIdentity& targetDevice);
 
     FileNameAsker askFileName;
     QString filePath;
     SecureImageBuffer image;
+    // The file's seal, found when its password was checked.
+    VaultSeal seal;
+    // The device written, asked once and kept for the record of what was written.
+    DeviceIdentity targetDevice;
 };

@@ -3,16 +3,18 @@
 #include "WorkflowHost.h"
 #include "app/Configuration.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
 #include "widgets/PlainTextMessage.h"
 
 SaveDeviceWorkflow::SaveDeviceWorkflow(WorkflowHost& host, const Vault& vault, const QString& masterPassword,
-                                       const QString& vaultUsbSerialNumber)
+                                       const QString& vaultUsbSerialNumber, quint64 vaultSaveCounter)
     // An unshared copy of the password, so that it can be zero-filled.
     : DeviceWorkflow(host), vault(vault), masterPassword(masterPassword.constData(), masterPassword.size()),
-      vaultUsbSerialNumber(vaultUsbSerialNumber)
+      vaultUsbSerialNumber(vaultUsbSerialNumber), vaultSaveCounter(vaultSaveCounter)
 {
 }
 
@@ -48,7 +50,8 @@ QString SaveDeviceWorkflow::confirmationText() const
     const QString serialNumber = device ? device->getUsbSerialNumber() : QString();
     QString text = tr("Save changes to the device '%1' (serial number %2)?\nAll device current data will be "
                       "overwritten.")
-                       .arg(device ? device->getName() : QString(), serialNumber);
+                       .arg(device ? makeVisibleAndIsolated(device->getName()) : QString(),
+                            makeVisibleAndIsolated(serialNumber));
     // Two devices may share a name: only the serial number shows that another device is about to be
     // overwritten with this vault.
     if (!vaultUsbSerialNumber.isEmpty() && vaultUsbSerialNumber != serialNumber)
@@ -67,8 +70,11 @@ void SaveDeviceWorkflow::encryptAndWrite()
     }
 
     uint8_t* image = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    VaultSealState sealState = VAULT_SEAL_ABSENT;
-    const int result = buildVaultImage(vault, masterPassword, image, nullptr, &sealState);
+    const DeviceIdentity identity = readDeviceIdentity(*device);
+    writtenSeal = VaultSeal();
+    writtenSeal.saveCounter = DeviceSealMemory(settings).nextSaveCounter(identity, vaultSaveCounter);
+    const int result =
+        buildVaultImage(vault, masterPassword, image, nullptr, &writtenSeal.state, writtenSeal.saveCounter);
     if (result != VAULT_IMAGE_SUCCESS)
     {
         showFailure(result == VAULT_IMAGE_NOT_ENOUGH_ROOM
@@ -77,21 +83,21 @@ void SaveDeviceWorkflow::encryptAndWrite()
         finish(RESULT_FAILED);
         return;
     }
-    // From now on this computer expects the device's vault sealed, so that removing the seal shows; a vault
-    // too full for a seal is expected without one.
-    if (sealState == VAULT_SEAL_VALID)
-        rememberDeviceVaultSealed(device->getUsbSerialNumber());
-    else
-        forgetDeviceVaultSealed(device->getUsbSerialNumber());
     prepareDeviceWrite(*device, image);
 
     writeAndVerifyDevice(
+        writtenSeal, identity,
         [this]()
         {
             usbSerialNumber = session.device()->getUsbSerialNumber();
             finish(RESULT_SUCCESS);
         },
         [this](bool) { finish(RESULT_FAILED); });
+}
+
+const VaultSeal& SaveDeviceWorkflow::savedSeal() const
+{
+    return writtenSeal;
 }
 
 const QString& SaveDeviceWorkflow::deviceUsbSerialNumber() const

@@ -13,13 +13,15 @@ class SaveDeviceWorkflow : public DeviceWorkflow
 public:
     // vaultUsbSerialNumber: the device the vault was opened from or last saved to (empty: none).
     SaveDeviceWorkflow(WorkflowHost& host, const Vault& vault, const QString& masterPassword,
-                       const QString& vaultUsbSerialNumber);
+                       const QString& vaultUsbSerialNumber, quint64 vaultSaveCounter);
     ~SaveDeviceWorkflow() override;
 
     void start() override;
 
     // The device written, after RESULT_SUCCESS.
     const QString& deviceUsbSerialNumber() const;
+    // The seal written, after RESULT_SUCCESS.
+    const VaultSeal& savedSeal() const;
 
 private:
     void askConfirmation();
@@ -30,5 +32,7 @@ private:
     Vault vault;
     QString masterPassword;
     QString vaultUsbSerialNumber;
+    quint64 vaultSaveCounter = 0;
     QString usbSerialNumber;
+    VaultSeal writtenSeal;
 };

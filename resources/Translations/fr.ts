@@ -289,6 +289,18 @@ Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau
         <source>Error</source>
         <translation>Erreur</translation>
     </message>
+    <message>
+        <source>The main memory holds the newer vault.</source>
+        <translation>La mémoire principale contient le coffre le plus récent.</translation>
+    </message>
+    <message>
+        <source>The backup memory holds the newer vault.</source>
+        <translation>La mémoire de secours contient le coffre le plus récent.</translation>
+    </message>
+    <message>
+        <source>This device holds an older vault than the one saved from this computer on %1. Open it anyway?</source>
+        <translation>Cet appareil contient un coffre plus ancien que celui enregistré depuis cet ordinateur le %1. L’ouvrir quand même&#xa0;?</translation>
+    </message>
 </context>
 <context>
     <name>EraseDeviceWorkflow</name>
@@ -859,6 +871,10 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>This vault has no integrity seal; saving it adds one</source>
+        <translation>Ce coffre n’a pas de sceau d’intégrité&#xa0;; l’enregistrer en ajoute un</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>
@@ -1179,10 +1195,6 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <translation>Aucun enregistrement n’a été reconnu&#xa0;: aucun des titres de colonne de la première ligne n’est connu. Un fichier sans ligne d’en-tête demande l’ordre fixe des colonnes (nom, identifiant, mot de passe, site web, note).</translation>
     </message>
     <message>
-        <source>The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more than a vault can hold.</source>
-        <translation>Le fichier est trop volumineux (%1 Mio)&#xa0;: un fichier CSV d’au plus %2 Mio est lu, bien plus que ce que peut contenir un coffre.</translation>
-    </message>
-    <message>
         <source>it is a symbolic link, which is never written through</source>
         <translation>c’est un lien symbolique, à travers lequel rien n’est jamais écrit</translation>
     </message>
@@ -1203,10 +1215,6 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <translation>impossible de créer un fichier temporaire dans son dossier (%1)</translation>
     </message>
     <message>
-        <source>cannot make the file readable by its owner only (%1)</source>
-        <translation>impossible de rendre le fichier lisible par son seul propriétaire (%1)</translation>
-    </message>
-    <message>
         <source>writing failed (%1); the previous file is left untouched</source>
         <translation>l’écriture a échoué (%1)&#xa0;; le fichier précédent est resté intact</translation>
     </message>
@@ -1225,6 +1233,10 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
     <message>
         <source>&apos;%1&apos; is not a memory image: it holds %2 bytes instead of %3</source>
         <translation>«&#xa0;%1&#xa0;» n’est pas une image mémoire&#xa0;: il contient %2 octets au lieu de %3</translation>
+    </message>
+    <message>
+        <source>The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more than the 128 KiB a device holds; reading a larger one would take gigabytes of memory.</source>
+        <translation>Le fichier est trop volumineux (%1 Mio)&#xa0;: un fichier CSV d’au plus %2 Mio est lu, bien plus que les 128 Kio que contient un appareil&#xa0;; en lire un plus grand demanderait des gigaoctets de mémoire.</translation>
     </message>
 </context>
 <context>
@@ -1274,6 +1286,18 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
 You can safely remove the device if you want.</source>
         <translation>La sauvegarde «&#xa0;%1&#xa0;» a été écrite sur l’appareil «&#xa0;%2&#xa0;» et vérifiée.
 Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</translation>
+    </message>
+    <message>
+        <source>The data in this backup file were modified outside Corvane Key Manager. Restore them anyway?</source>
+        <translation>Les données de ce fichier de sauvegarde ont été modifiées en dehors de Corvane Key Manager. Les restaurer quand même&#xa0;?</translation>
+    </message>
+    <message>
+        <source>This backup holds an older vault than the one saved to this device from this computer on %1. Restore it anyway?</source>
+        <translation>Cette sauvegarde contient un coffre plus ancien que celui enregistré sur cet appareil depuis cet ordinateur le %1. La restaurer quand même&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
     </message>
 </context>
 <context>

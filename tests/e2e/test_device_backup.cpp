@@ -4,10 +4,12 @@
 #include "app/Configuration.h"
 #include "device/Device.h"
 #include "gui/support/EditorTestSupport.h"
+#include "gui/support/ModalBoxAnswerer.h"
 #include "mainwindow/FormContentEditor.h"
 #include "support/DeviceWorkflowSupport.h"
 #include "support/DeviceWorkflowTestCase.h"
 #include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
 #include "views/ViewBase.h"
 
 #include <QAction>
@@ -43,6 +45,12 @@ QByteArray _fileContent_helper(const QString& filePath)
 {
     QFile file(filePath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool _writeFile_helper(const QString& filePath, const QByteArray& content)
+{
+    QFile file(filePath);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 } // namespace
 
@@ -166,6 +174,54 @@ private Q_SLOTS:
             refused.contains(QStringLiteral("is not a memory image: it holds 5 bytes instead of 131072")),
             qPrintable(refused));
         QVERIFY(!_hasBlockWrite_helper(device.requestLog()));
+    }
+
+    void restoreChecksTheFileSealAndRecordsWhatItWrote()
+    {
+        SimulatorProcess device;
+        const QByteArray image = encryptVault(_deviceVault_helper(), PASSWORD, 4);
+        QVERIFY2(startDevice(device, *deviceDirectory, "TZQVR-0004", "Pocket", image),
+                 qPrintable(device.errorString()));
+
+        // The seal marker of a backup destroyed: asked about before any device is touched; No writes nothing.
+        QByteArray encoding(MEMORY_IMAGE_SIZE, '\0');
+        const int sealOffset = VAULT_CAPACITY - serializeVault(_deviceVault_helper(),
+                                                               reinterpret_cast<uint8_t*>(encoding.data()));
+        QByteArray stripped = image;
+        stripped[storedOffsetOfPlaintext(sealOffset)] =
+            static_cast<char>(stripped.at(storedOffsetOfPlaintext(sealOffset)) ^ 0x20);
+        const QString strippedPath = fileDirectory.filePath("stripped.corvane-backup");
+        QVERIFY(_writeFile_helper(strippedPath, stripped));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            window->setBackupFileNameAskers(nullptr, [&](const QString&) { return strippedPath; });
+            action(window, "actionRestoreDevice")->trigger();
+            QVERIFY(enterReadingPassword(window, PASSWORD));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen(); }));
+            QCOMPARE(answerer.text(),
+                     QStringLiteral("The data in this backup file were modified outside Corvane "
+                                    "Key Manager. Restore them anyway?"));
+            QVERIFY(device.requestLog().isEmpty());
+            QCOMPARE(device.memory(DEVICE_MEMORY_MAIN), image);
+        }
+
+        // A sealed backup, then one saved by other software: the next open takes each as it is, no alarm.
+        const QByteArray unsealed = encryptVaultWithoutSeal(_deviceVault_helper(), PASSWORD);
+        for (const QByteArray& restored : {image, unsealed})
+        {
+            const QString filePath = fileDirectory.filePath("restored.corvane-backup");
+            QVERIFY(_writeFile_helper(filePath, restored));
+            const QString question = startRestore(PASSWORD, filePath);
+            QVERIFY2(question.startsWith(QStringLiteral("Confirm restoring device|")), qPrintable(question));
+            QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+            QVERIFY(waitForMessage(window).startsWith(QStringLiteral("Restore success|")));
+            QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+            QCOMPARE(device.memory(DEVICE_MEMORY_MAIN), restored);
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(openVault(window, PASSWORD));
+            QVERIFY2(!answerer.isBoxSeen(), qPrintable(answerer.text()));
+            QCOMPARE(window->getVault(), _deviceVault_helper());
+        }
     }
 
     void deviceFlaggedAsNoBackupTargetIsRefused()

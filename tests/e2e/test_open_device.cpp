@@ -11,6 +11,7 @@
 #include "support/DeviceWorkflowTestCase.h"
 #include "support/SlowTest.h"
 #include "vault/MemoryImage.h"
+#include "vault/MemoryImageEncryption.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceSelection.h"
 
@@ -159,10 +160,11 @@ private Q_SLOTS:
                     ->text()
                     .isEmpty());
 
-        // Name, then the read bracketed by the LED commands, then the close that stops the LED again.
+        // Name, then the read bracketed by the LED commands, the serial number that names the device in this
+        // computer's seal records, then the close that stops the LED again.
         QVERIFY(!window->workflowDevice());
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
-                                                      "A5 05", "A5 01 01", "A5 01 01"}));
+                                                      "A5 05", "A5 01 01", "A5 06", "A5 01 01"}));
     }
 
     void opensAtTheRealLineSpeedWithoutFreezing()
@@ -539,6 +541,7 @@ private Q_SLOTS:
     void modifiedVaultsAskBeforeOpening()
     {
         settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+        settings->remove(QStringLiteral("DeviceSeals"));
         const QString modifiedText = QStringLiteral(
             "The data on this device were modified outside Corvane Key Manager. Open them anyway?");
         int sealOffset = -1;
@@ -601,6 +604,107 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !window->workflowDevice(); }));
         QCOMPARE(answerer.text(), modifiedText);
         QCOMPARE(window->getVault(), _shownVault_helper());
+    }
+
+    void deviceNamesCannotFakeARow()
+    {
+        // A name with a line break and a right-to-left override would add a line of its own to its row.
+        SimulatorProcess home;
+        SimulatorProcess evil;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home"));
+        QVERIFY(startDevice(evil, *deviceDirectory, "TZQVR-0002",
+                            QStringLiteral("Home\nSerial number 1000-RVQZT\u202e")));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        const QStringList rows = deviceListTexts(window);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0), deviceRowText("Home", "TZQVR-0001"));
+        QCOMPARE(rows.at(1).count(u'\n'), 1);
+        QVERIFY2(rows.at(1).endsWith(QStringLiteral("\nSerial number TZQVR-0002")), qPrintable(rows.at(1)));
+        QVERIFY2(rows.at(1).contains(QStringLiteral("<U+202E>")) && !rows.at(1).contains(QChar(0x202E)),
+                 qPrintable(rows.at(1)));
+        // Isolated: whatever it holds cannot reorder the line that follows.
+        QVERIFY(rows.at(1).startsWith(QChar(0x2068)));
+        QVERIFY(rows.at(1).contains(QStringLiteral("\u2069\nSerial number")));
+        QTest::mouseClick(selectionButton("pushButtonCancel"), Qt::LeftButton);
+    }
+
+    void strippedSealsAndOlderVaultsAreCaught()
+    {
+        // A fresh settings store: nothing remembered of any device.
+        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+        settings->remove(QStringLiteral("DeviceSeals"));
+        int sealOffset = -1;
+        const int siteOffset = _encodingOffset_helper(_deviceVault_helper(), "https://bank", &sealOffset);
+        QVERIFY(siteOffset > 0);
+        const QByteArray sealedImage = encryptVault(_deviceVault_helper(), PASSWORD, 5);
+        QByteArray stripped = sealedImage;
+        for (int index = 0; index < VAULT_SEAL_MARKER_SIZE; index++)
+            stripped = _flipped_helper(stripped, sealOffset + index, 0x5A);
+        // The end marker placed at the last record's web site: the record is cut off, no seal follows.
+        const QByteArray truncated = _flipped_helper(sealedImage, siteOffset, 'h' ^ VAULT_END_MARKER);
+        for (const QByteArray& image : {stripped, truncated})
+        {
+            SimulatorProcess changed;
+            QVERIFY(startDevice(changed, *deviceDirectory, "TZQVR-0004", "Home", image));
+            window->setVault(_shownVault_helper());
+            window->setDataModified(false);
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            action(window, "actionOpenDevice")->trigger();
+            QVERIFY(enterReadingPassword(window, PASSWORD));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !window->workflowDevice(); }));
+            QCOMPARE(answerer.text(),
+                     QStringLiteral("The data on this device were modified outside Corvane Key "
+                                    "Manager. Open them anyway?"));
+            QCOMPARE(window->getVault(), _shownVault_helper());
+            QVERIFY(changed.stop());
+        }
+
+        // A sealed vault opens quietly, without the status line; one saved by other software shows it.
+        auto* sealLabel = window->findChild<QLabel*>(QStringLiteral("labelVaultSeal"));
+        QVERIFY(sealLabel);
+        SimulatorProcess newer;
+        QVERIFY(startDevice(newer, *deviceDirectory, "TZQVR-0005", "Home", sealedImage));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(openVault(window, PASSWORD));
+            QVERIFY(!answerer.isBoxSeen());
+            QVERIFY(sealLabel->isHidden());
+        }
+        QVERIFY(newer.stop());
+        SimulatorProcess unsealed;
+        QVERIFY(startDevice(unsealed, *deviceDirectory, "TZQVR-0006", "Other",
+                            encryptVaultWithoutSeal(_deviceVault_helper(), PASSWORD)));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QVERIFY(openVault(window, PASSWORD));
+            QVERIFY(!answerer.isBoxSeen());
+            QVERIFY(!sealLabel->isHidden());
+            QCOMPARE(sealLabel->text(),
+                     QStringLiteral("This vault has no integrity seal; saving it adds one"));
+        }
+        QVERIFY(unsealed.stop());
+
+        // The same device later holds an older sealed vault: the question names the date, No keeps the vault.
+        SimulatorProcess older;
+        QVERIFY(startDevice(older, *deviceDirectory, "TZQVR-0005", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD, 2)));
+        window->setVault(_shownVault_helper());
+        window->setDataModified(false);
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes})
+        {
+            ModalBoxAnswerer answerer(answer);
+            action(window, "actionOpenDevice")->trigger();
+            QVERIFY(enterReadingPassword(window, PASSWORD));
+            QVERIFY(waitUntil([&]() { return answerer.isBoxSeen() && !window->workflowDevice(); }));
+            QVERIFY2(answerer.text().startsWith(QStringLiteral(
+                         "This device holds an older vault than the one saved from this computer on ")),
+                     qPrintable(answerer.text()));
+            QVERIFY(answerer.text().endsWith(QStringLiteral(". Open it anyway?")));
+            QCOMPARE(window->getVault(),
+                     answer == QMessageBox::No ? _shownVault_helper() : _deviceVault_helper());
+        }
+        QVERIFY(older.stop());
     }
 
     void readFailuresAreReported_data()

@@ -135,13 +135,15 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager"));
         QVERIFY(!window->workflowDevice());
 
-        // Every block of the main memory in order, the main memory read back, only then every block of the
-        // backup memory, then both read back; both memories hold the same image.
+        // The device's serial number for this computer's seal records, every block of the main memory in
+        // order, the main memory read back, only then every block of the backup memory, then both read back;
+        // both memories hold the same image.
         const QStringList requests = simulator.requestLog();
         QCOMPARE(_blockNumbers_helper(requests), _allBlockNumbers_helper() + _allBlockNumbers_helper());
         QCOMPARE(_requestsOtherThanBlockWrites_helper(requests),
-                 QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 02 00", "A5 05", "A5 02 01", "A5 01 01",
-                              "A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05", "A5 01 01", "A5 01 01"}));
+                 QStringList({"A5 08", "A5 06", "A5 01 03", "A5 02 00", "A5 02 00", "A5 05", "A5 02 01",
+                              "A5 01 01", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05", "A5 01 01",
+                              "A5 01 01"}));
         const QByteArray firstImage = simulator.memory(0);
         QCOMPARE(simulator.memory(1), firstImage);
         bool isDecrypted = false;
@@ -284,8 +286,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, cause);
         QFETCH(bool, isBackupKept);
+        // A device holding a vault without seal: a failed save must not make this computer expect one.
+        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+        settings->remove(QStringLiteral("DeviceSeals"));
         SimulatorProcess simulator;
-        const QByteArray storedImage = encryptVault(_storedVault_helper(), PASSWORD);
+        const QByteArray storedImage = encryptVaultWithoutSeal(_storedVault_helper(), PASSWORD);
         QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", storedImage, QByteArray(),
                             faults));
         // Unplugged right after a step: the next step finds the link gone.
@@ -313,6 +318,8 @@ private Q_SLOTS:
         QVERIFY(!window->workflowDevice());
         if (isBackupKept)
             QCOMPARE(decryptVault(simulator.memory(1), PASSWORD), _storedVault_helper());
+        QVERIFY(!settings->childGroups().contains(QStringLiteral("DeviceSeals")));
+        QVERIFY(!settings->contains(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES)));
     }
 
     void lockDuringTheWriteHoldsUntilTheMasterPassword_data()

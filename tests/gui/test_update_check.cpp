@@ -228,7 +228,11 @@ private Q_SLOTS:
     {
         qputenv(PRODUCT_WEB_SERVER_URL_VARIABLE, "http://127.0.0.1:8080/base/");
         QCOMPARE(productWebServerPageUrl("/downloads-en"), QUrl("http://127.0.0.1:8080/base/downloads-en"));
-        for (const char* unusable : {"", "ftp://127.0.0.1/", "not a url", "https://", "file:///etc/passwd"})
+        qputenv(PRODUCT_WEB_SERVER_URL_VARIABLE, "https://mirror.example.org");
+        QCOMPARE(productWebServerUrl(), QUrl("https://mirror.example.org"));
+        // Plain http only to this computer: anything on the way could answer for another server.
+        for (const char* unusable : {"", "ftp://127.0.0.1/", "not a url", "https://", "file:///etc/passwd",
+                                     "http://mirror.example.org", "http://10.0.0.1:8080/"})
         {
             qputenv(PRODUCT_WEB_SERVER_URL_VARIABLE, unusable);
             QCOMPARE(productWebServerUrl(), QUrl(PRODUCT_WEB_SERVER_DEFAULT_URL));

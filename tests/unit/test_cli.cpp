@@ -177,6 +177,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void listsDevices();
     void choosesTheDevice();
     void showsDeviceInformation();
@@ -187,7 +188,17 @@ private slots:
     void backupAndRestoreAtTheRealLineSpeed();
     void askingOnTheTerminal();
     void usageErrors();
+
+private:
+    // Restore records what it wrote in the settings store: a private one.
+    QTemporaryDir configurationDirectory;
 };
+
+void TestCli::initTestCase()
+{
+    QVERIFY(configurationDirectory.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configurationDirectory.path()));
+}
 
 void TestCli::listsDevices()
 {
@@ -243,7 +254,7 @@ void TestCli::choosesTheDevice()
     QVERIFY(writeWholeFile(workDirectory.filePath("image.bin"), QByteArray(MEMORY_SIZE, 'i')));
     for (const QStringList& arguments :
          {QStringList{"info"}, QStringList{"backup", workDirectory.filePath("new.bin")},
-          QStringList{"restore", "--yes", workDirectory.filePath("image.bin")}})
+          QStringList{"restore", "--unchecked", "--yes", workDirectory.filePath("image.bin")}})
     {
         const CliRun several = runCli(arguments, QByteArray(), deviceDirectory.path());
         QVERIFY2(several.isFinished && several.exitCode == 1, qPrintable(several.describe()));
@@ -282,6 +293,27 @@ void TestCli::showsDeviceInformation()
                        "Port: %1\n")
             .arg(simulator.portPath()));
     QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 06", "A5 00", "A5 0A 00", "A5 01 01"}));
+
+    // A name that would clear the screen, write the clipboard and fake a line through terminal escapes, a
+    // line break and a right-to-left override: every control shows as an escape, in list, info and messages.
+    QVERIFY(simulator.stop());
+    const QString evilName = QStringLiteral("H\x1b[2J\x1b]52;c;eA==\x07\nSerial number: \u202eX");
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0005", {"--name", evilName}),
+             qPrintable(simulator.errorString()));
+    const QByteArray escapedName = "H\\x1b[2J\\x1b]52;c;eA==\\x07\\x0aSerial number: \\u202eX";
+    const CliRun listed = runCli({"list"}, QByteArray(), deviceDirectory.path());
+    const CliRun shown = runCli({"info"}, QByteArray(), deviceDirectory.path());
+    const CliRun backedUp =
+        runCli({"backup", deviceDirectory.filePath("erased.bin")}, QByteArray(), deviceDirectory.path());
+    for (const CliRun& run : {listed, shown, backedUp})
+    {
+        QVERIFY2(run.isFinished, qPrintable(run.describe()));
+        const QByteArray output = run.standardOutput + run.standardError;
+        QVERIFY2(output.contains(escapedName), qPrintable(run.describe()));
+        QVERIFY2(!output.contains('\x1b') && !output.contains('\x07') && !output.contains("\xe2\x80\xae"),
+                 qPrintable(run.describe()));
+    }
+    QCOMPARE(shown.standardOutput.count('\n'), 7);
 
     // A device refusing the flag request: the failure is named, nothing goes to standard output.
     QVERIFY(simulator.stop());
@@ -333,20 +365,21 @@ void TestCli::backupThenRestoreOntoAnotherDevice()
     QCOMPARE(filePermissionBits(imagePath), 0600);
     QCOMPARE(QDir(workDirectory.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"source.bin"}));
 
-    const CliRun restore = runCli({"restore", "--device", "TZQVR-0002", "--yes", imagePath}, QByteArray(),
-                                  deviceDirectory.path());
+    const CliRun restore = runCli({"restore", "--unchecked", "--device", "TZQVR-0002", "--yes", imagePath},
+                                  QByteArray(), deviceDirectory.path());
     QVERIFY2(restore.isFinished && restore.exitCode == 0, qPrintable(restore.describe()));
     QCOMPARE(target.memory(0), sourceImage);
     QCOMPARE(target.memory(1), sourceImage);
-    // Flag checked first, then main before backup block by block, then both read back; LED stopped on close.
+    // Flag checked first, the device's serial number asked for this computer's records, then main before
+    // backup block by block, then both read back; LED stopped on close.
     const QStringList log = target.requestLog();
-    const QStringList expectedPrefixes = QStringList({"A5 08", "A5 0A 00"}) +
+    const QStringList expectedPrefixes = QStringList({"A5 08", "A5 0A 00", "A5 06"}) +
                                          _writeSequencePrefixes_helper() + READ_SEQUENCE +
                                          QStringList({"A5 01 01"});
     QCOMPARE(log.size(), expectedPrefixes.size());
     for (int index = 0; index < log.size(); index++)
         QVERIFY2(log.at(index).startsWith(expectedPrefixes.at(index)), qPrintable(QString::number(index)));
-    QCOMPARE(log.at(4).mid(12), source.memory(0).left(256).toHex(' ').toUpper());
+    QCOMPARE(log.at(5).mid(12), source.memory(0).left(256).toHex(' ').toUpper());
 }
 
 void TestCli::backupOfDifferingMemories()
@@ -391,18 +424,18 @@ void TestCli::restoreRefusals()
         const QString wrongPath = workDirectory.filePath("wrong.bin");
         QVERIFY(writeWholeFile(wrongPath, wrongImage));
         const CliRun wrongSize =
-            runCli({"restore", "--yes", wrongPath}, QByteArray(), deviceDirectory.path());
+            runCli({"restore", "--unchecked", "--yes", wrongPath}, QByteArray(), deviceDirectory.path());
         QVERIFY2(wrongSize.isFinished && wrongSize.exitCode == 1, qPrintable(wrongSize.describe()));
         QVERIFY2(wrongSize.standardError.contains(QByteArray::number(wrongImage.size()) +
                                                   " bytes instead of 131072"),
                  qPrintable(wrongSize.describe()));
     }
-    const CliRun absent = runCli({"restore", "--yes", workDirectory.filePath("absent.bin")}, QByteArray(),
-                                 deviceDirectory.path());
+    const CliRun absent = runCli({"restore", "--unchecked", "--yes", workDirectory.filePath("absent.bin")},
+                                 QByteArray(), deviceDirectory.path());
     QVERIFY2(absent.isFinished && absent.exitCode == 1, qPrintable(absent.describe()));
     QVERIFY2(absent.standardError.contains("No such file"), qPrintable(absent.describe()));
     // Without --yes and without a terminal to ask on: a usage error, before anything is read or sent.
-    const CliRun unconfirmed = runCli({"restore", imagePath}, "y\n", deviceDirectory.path());
+    const CliRun unconfirmed = runCli({"restore", "--unchecked", imagePath}, "y\n", deviceDirectory.path());
     QVERIFY2(unconfirmed.isFinished && unconfirmed.exitCode == 2, qPrintable(unconfirmed.describe()));
     QVERIFY2(unconfirmed.standardError.contains("--yes"), qPrintable(unconfirmed.describe()));
     QVERIFY(simulator.requestLog().isEmpty());
@@ -412,7 +445,8 @@ void TestCli::restoreRefusals()
     QVERIFY(simulator.stop());
     QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001", {"--backup-disabled"}),
              qPrintable(simulator.errorString()));
-    const CliRun flagged = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    const CliRun flagged =
+        runCli({"restore", "--unchecked", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
     QVERIFY2(flagged.isFinished && flagged.exitCode == 1, qPrintable(flagged.describe()));
     QVERIFY2(flagged.standardError.contains("backup disable flag is set"), qPrintable(flagged.describe()));
     QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 0A 00", "A5 01 01"}));
@@ -424,7 +458,8 @@ void TestCli::restoreRefusals()
     SimulatorProcess inverting;
     QVERIFY2(inverting.start(deviceDirectory.path(), "TZQVR-0001", {"--store-inverted"}),
              qPrintable(inverting.errorString()));
-    const CliRun unverified = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    const CliRun unverified =
+        runCli({"restore", "--unchecked", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
     QVERIFY2(unverified.isFinished && unverified.exitCode == 1, qPrintable(unverified.describe()));
     QVERIFY2(unverified.standardError.contains("write verification failed: the main memory"),
              qPrintable(unverified.describe()));
@@ -434,7 +469,8 @@ void TestCli::restoreRefusals()
     SimulatorProcess stopping;
     QVERIFY2(stopping.start(deviceDirectory.path(), "TZQVR-0001", {"--silent-after-blocks", "612"}),
              qPrintable(stopping.errorString()));
-    const CliRun interrupted = runCli({"restore", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
+    const CliRun interrupted =
+        runCli({"restore", "--unchecked", "--yes", imagePath}, QByteArray(), deviceDirectory.path());
     QVERIFY2(interrupted.isFinished && interrupted.exitCode == 1, qPrintable(interrupted.describe()));
     QVERIFY2(interrupted.standardError.contains("writing block 100 of the backup memory: the device did not "
                                                 "answer"),
@@ -502,7 +538,8 @@ void TestCli::backupAndRestoreAtTheRealLineSpeed()
     const QByteArray otherImage = _randomImage_helper(11);
     const QString otherImagePath = workDirectory.filePath("other.bin");
     QVERIFY(writeWholeFile(otherImagePath, otherImage));
-    const CliRun restore = runCli({"restore", "--yes", otherImagePath}, QByteArray(), deviceDirectory.path());
+    const CliRun restore =
+        runCli({"restore", "--unchecked", "--yes", otherImagePath}, QByteArray(), deviceDirectory.path());
     QVERIFY2(restore.isFinished && restore.exitCode == 0, qPrintable(restore.describe()));
     QCOMPARE(simulator.memory(0), otherImage);
     QCOMPARE(simulator.memory(1), otherImage);
@@ -522,7 +559,7 @@ void TestCli::askingOnTheTerminal()
     // Anything but yes leaves the device untouched.
     {
         TerminalCliRun declined;
-        QVERIFY(declined.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY(declined.start({"restore", "--unchecked", imagePath}, deviceDirectory.path()));
         QVERIFY2(declined.waitForOutput("Overwrite all data of device 'Home' (TZQVR-0001) with '" +
                                         imagePath.toUtf8() + "'? [y/N] "),
                  declined.output().constData());
@@ -536,7 +573,7 @@ void TestCli::askingOnTheTerminal()
 
     {
         TerminalCliRun accepted;
-        QVERIFY(accepted.start({"restore", imagePath}, deviceDirectory.path()));
+        QVERIFY(accepted.start({"restore", "--unchecked", imagePath}, deviceDirectory.path()));
         QVERIFY2(accepted.waitForOutput("[y/N] "), accepted.output().constData());
         accepted.type("y\r");
         QCOMPARE(accepted.waitForExitCode(), 0);

@@ -49,10 +49,11 @@ bool _decryptImage_helper(const QByteArray& storedImage, const QString& password
     return true;
 }
 
-QByteArray _encryptVault_helper(const Vault& vault, const QString& password)
+QByteArray _encryptVault_helper(const Vault& vault, const QString& password, quint64 saveCounter = 0)
 {
     QByteArray image(MEMORY_IMAGE_SIZE, '\0');
-    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data())) != VAULT_IMAGE_SUCCESS)
+    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data()), nullptr, nullptr,
+                        saveCounter) != VAULT_IMAGE_SUCCESS)
         return QByteArray();
     return image;
 }
@@ -91,6 +92,7 @@ private slots:
     void exportFromDevice();
     void exportSplitsTabs();
     void exportChecksTheSeal();
+    void restoreChecksTheSealAndRecordsIt();
     void importRefusals();
     void importLayoutChoices();
     void passwordTools();
@@ -190,8 +192,9 @@ void TestCliVault::exportFromDevice()
         runCli({"export", "--device", "TZQVR-0001"}, "device password\n", deviceDirectory.path());
     QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
     QCOMPARE(exported.standardOutput, expectedCsv);
+    // The device's own serial number (A5 06) names it in this computer's seal records.
     QCOMPARE(equal.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01", "A5 05",
-                                              "A5 01 01", "A5 01 01"}));
+                                              "A5 01 01", "A5 06", "A5 01 01"}));
 
     const CliRun wrongPassword =
         runCli({"export", "--device", "TZQVR-0001"}, "Device password\n", deviceDirectory.path());
@@ -280,6 +283,37 @@ void TestCliVault::exportChecksTheSeal()
     QVERIFY2(accepted.isFinished && accepted.exitCode == 0, qPrintable(accepted.describe()));
     QVERIFY(accepted.standardOutput.contains("https://stop.example.com"));
 
+    // Without any memory of this image: the marker XORed away, or the record cut off by an end marker
+    // placed at its web site, is refused all the same.
+    QByteArray stripped = sealed;
+    for (int index = 0; index < VAULT_SEAL_MARKER_SIZE; index++)
+        stripped = _changedAt_helper(stripped, sealOffset + index, 0x5A);
+    const QByteArray truncated = _changedAt_helper(sealed, siteOffset, 'h' ^ VAULT_END_MARKER);
+    for (const QByteArray& changed : {stripped, truncated})
+    {
+        QVERIFY(writeWholeFile(imagePath, changed));
+        const CliRun caught = runCli({"export", "--image", imagePath}, "pw\n");
+        QVERIFY2(caught.isFinished && caught.exitCode == 1, qPrintable(caught.describe()));
+        QVERIFY2(caught.standardError.contains("modified outside Corvane Key Manager"),
+                 qPrintable(caught.describe()));
+        QVERIFY(caught.standardOutput.isEmpty());
+    }
+
+    // A vault saved by other software opens with a note, and --require-seal refuses it.
+    QByteArray unsealed = encoding;
+    QCOMPARE(encryptMemoryImage(QStringLiteral("pw"), 1, reinterpret_cast<uint8_t*>(unsealed.data())), 0);
+    QVERIFY(writeWholeFile(imagePath, unsealed));
+    const CliRun noted = runCli({"export", "--image", imagePath}, "pw\n");
+    QVERIFY2(noted.isFinished && noted.exitCode == 0, qPrintable(noted.describe()));
+    QVERIFY2(noted.standardError.contains("Note: this vault has no integrity seal; saving it adds one."),
+             qPrintable(noted.describe()));
+    QVERIFY(noted.standardOutput.contains("https://shop.example.com"));
+    const CliRun required = runCli({"export", "--image", imagePath, "--require-seal"}, "pw\n");
+    QVERIFY2(required.isFinished && required.exitCode == 1, qPrintable(required.describe()));
+    QVERIFY2(required.standardError.contains("no integrity seal (--require-seal)"),
+             qPrintable(required.describe()));
+    QVERIFY(required.standardOutput.isEmpty());
+
     // A device seen sealed, then found with its seal marker destroyed.
     QTemporaryDir deviceDirectory;
     QTemporaryDir stateDirectory;
@@ -297,6 +331,95 @@ void TestCliVault::exportChecksTheSeal()
     QVERIFY2(suspect.isFinished && suspect.exitCode == 1, qPrintable(suspect.describe()));
     QVERIFY2(suspect.standardError.contains("--accept-modified"), qPrintable(suspect.describe()));
     QVERIFY(suspect.standardOutput.isEmpty());
+    QVERIFY(device.stop());
+
+    // An older sealed vault written back after this computer saw a newer one: refused unless --accept-older.
+    const QByteArray newer = _encryptVault_helper(vault, QStringLiteral("pw"), 5);
+    const QByteArray older = _encryptVault_helper(vault, QStringLiteral("pw"), 2);
+    QVERIFY(device.writeMemory(0, newer) && device.writeMemory(1, newer));
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0007"), qPrintable(device.errorString()));
+    const CliRun newest = runCli({"export", "--device", "TZQVR-0007"}, "pw\n", deviceDirectory.path());
+    QVERIFY2(newest.isFinished && newest.exitCode == 0, qPrintable(newest.describe()));
+    QVERIFY(device.stop());
+    QVERIFY(device.writeMemory(0, older) && device.writeMemory(1, older));
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0007"), qPrintable(device.errorString()));
+    const CliRun rolledBack = runCli({"export", "--device", "TZQVR-0007"}, "pw\n", deviceDirectory.path());
+    QVERIFY2(rolledBack.isFinished && rolledBack.exitCode == 1, qPrintable(rolledBack.describe()));
+    QVERIFY2(rolledBack.standardError.contains("older vault than the one saved from this computer on "),
+             qPrintable(rolledBack.describe()));
+    QVERIFY2(rolledBack.standardError.contains("--accept-older"), qPrintable(rolledBack.describe()));
+    QVERIFY(rolledBack.standardOutput.isEmpty());
+    const CliRun olderAccepted =
+        runCli({"export", "--device", "TZQVR-0007", "--accept-older"}, "pw\n", deviceDirectory.path());
+    QVERIFY2(olderAccepted.isFinished && olderAccepted.exitCode == 0, qPrintable(olderAccepted.describe()));
+    QVERIFY(olderAccepted.standardOutput.contains("https://shop.example.com"));
+}
+
+void TestCliVault::restoreChecksTheSealAndRecordsIt()
+{
+    PasswordRecord record = _record_helper("Bank", "b4nk");
+    record.url = QStringLiteral("https://bank.example.com");
+    const Vault vault = {VaultTab{QStringLiteral("Web"), {record}}};
+    QByteArray encoding(MEMORY_IMAGE_SIZE, '\0');
+    const int sealOffset =
+        VAULT_CAPACITY - serializeVault(vault, reinterpret_cast<uint8_t*>(encoding.data()));
+    const QByteArray sealed = _encryptVault_helper(vault, QStringLiteral("pw"), 5);
+    QByteArray unsealed = encoding;
+    QCOMPARE(encryptMemoryImage(QStringLiteral("pw"), 1, reinterpret_cast<uint8_t*>(unsealed.data())), 0);
+    QTemporaryDir directory;
+    QTemporaryDir deviceDirectory;
+    SimulatorProcess device;
+    QVERIFY2(device.start(deviceDirectory.path(), "TZQVR-0009"), qPrintable(device.errorString()));
+    const auto restore = [&](const QByteArray& image, const QStringList& options)
+    {
+        const QString imagePath = directory.filePath(QStringLiteral("backup.bin"));
+        QFile::remove(imagePath);
+        if (!writeWholeFile(imagePath, image))
+            return CliRun();
+        return runCli(QStringList{"restore", "--yes"} + options + QStringList{imagePath}, "pw\n",
+                      deviceDirectory.path());
+    };
+    const auto exportDevice = [&]() {
+        return runCli({"export", "--device", "TZQVR-0009"}, "pw\n", deviceDirectory.path());
+    };
+
+    // A backup whose seal was stripped: refused before the device is even opened.
+    const CliRun stripped = restore(_changedAt_helper(sealed, sealOffset, 0x20), {});
+    QVERIFY2(stripped.isFinished && stripped.exitCode == 1, qPrintable(stripped.describe()));
+    QVERIFY2(stripped.standardError.contains("modified outside Corvane Key Manager"),
+             qPrintable(stripped.describe()));
+    QVERIFY2(stripped.standardError.contains("nothing was written"), qPrintable(stripped.describe()));
+    QVERIFY(device.requestLog().isEmpty());
+    const CliRun wrongPassword =
+        runCli({"restore", "--yes", directory.filePath(QStringLiteral("backup.bin"))}, "other\n",
+               deviceDirectory.path());
+    QVERIFY2(wrongPassword.isFinished && wrongPassword.exitCode == 1, qPrintable(wrongPassword.describe()));
+    QVERIFY(device.requestLog().isEmpty());
+
+    // A sealed backup, then one saved by other software: each export afterwards takes the device as it is.
+    for (const QByteArray& image : {sealed, unsealed})
+    {
+        const CliRun restored = restore(image, {});
+        QVERIFY2(restored.isFinished && restored.exitCode == 0, qPrintable(restored.describe()));
+        QCOMPARE(device.memory(0), image);
+        const CliRun exported = exportDevice();
+        QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
+        QVERIFY(exported.standardOutput.contains("https://bank.example.com"));
+    }
+
+    // A sealed backup older than what was written last: refused unless --accept-older, and after that the
+    // device holds what was written, no rollback question.
+    QVERIFY(restore(_encryptVault_helper(vault, QStringLiteral("pw"), 8), {}).exitCode == 0);
+    const QByteArray older = _encryptVault_helper(vault, QStringLiteral("pw"), 3);
+    const CliRun refused = restore(older, {});
+    QVERIFY2(refused.isFinished && refused.exitCode == 1, qPrintable(refused.describe()));
+    QVERIFY2(refused.standardError.contains("--accept-older"), qPrintable(refused.describe()));
+    QVERIFY(device.memory(0) != older);
+    const CliRun accepted = restore(older, {"--accept-older"});
+    QVERIFY2(accepted.isFinished && accepted.exitCode == 0, qPrintable(accepted.describe()));
+    QCOMPARE(device.memory(0), older);
+    const CliRun exported = exportDevice();
+    QVERIFY2(exported.isFinished && exported.exitCode == 0, qPrintable(exported.describe()));
 }
 
 void TestCliVault::importRefusals()
@@ -402,6 +525,22 @@ void TestCliVault::importLayoutChoices()
     QCOMPARE(vault.first().passwords.size(), 1);
     QCOMPARE(vault.first().passwords.first().name, QStringLiteral("Entry"));
     QCOMPARE(vault.first().passwords.first().password, QStringLiteral("secret"));
+
+    // Every debug message on, a header-less file read as if it had titles: its first line is a record, and
+    // none of its values may reach the log.
+    const QString headerlessPath = workDirectory.filePath("headerless.csv");
+    QVERIFY(
+        writeWholeFile(headerlessPath, "Bank,jane.doe,Xq7-sesame-Vk2,https://bank.example.com,pin 4411\n"));
+    qputenv("QT_LOGGING_RULES", "*.debug=true");
+    const CliRun logged = runCli(
+        {"import", "--header", "auto", "--output", workDirectory.filePath("logged.bin"), headerlessPath},
+        "pw\npw\n");
+    qunsetenv("QT_LOGGING_RULES");
+    QVERIFY2(logged.isFinished, qPrintable(logged.describe()));
+    QVERIFY2(logged.standardError.contains("Column 1: password data ID"), qPrintable(logged.describe()));
+    for (const QByteArray& value : {QByteArrayLiteral("jane.doe"), QByteArrayLiteral("Xq7-sesame-Vk2"),
+                                    QByteArrayLiteral("bank.example.com"), QByteArrayLiteral("4411")})
+        QVERIFY2(!logged.standardError.toLower().contains(value.toLower()), qPrintable(logged.describe()));
 }
 
 void TestCliVault::passwordTools()
@@ -613,7 +752,7 @@ void TestCliVault::outputFilesAreWrittenSafely()
     // An oversized CSV file is refused from its size.
     const QString largePath = workDirectory.filePath("large.csv");
     QFile large(largePath);
-    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(64) * 1024 * 1024 + 1));
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(16) * 1024 * 1024 + 1));
     large.close();
     const CliRun tooLarge = runCli({"import", "--output", importedImagePath, largePath}, "pw\npw\n");
     QVERIFY2(tooLarge.isFinished && tooLarge.exitCode == 1, qPrintable(tooLarge.describe()));

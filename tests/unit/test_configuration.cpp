@@ -1,4 +1,5 @@
 #include "app/Configuration.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,11 +34,13 @@ int _runConfigurationProbe(int argc, char** argv)
     QCoreApplication application(argc, argv);
     initializeConfiguration();
     // A device seen sealed is remembered, and forgotten after a save too full for a seal.
-    rememberDeviceVaultSealed(QStringLiteral("TZQVR-PROBE"));
-    const bool isRemembered = isDeviceVaultKnownSealed(QStringLiteral("TZQVR-PROBE"));
-    forgetDeviceVaultSealed(QStringLiteral("TZQVR-PROBE"));
+    DeviceSealMemory sealMemory(settings);
+    const DeviceIdentity probe{QStringLiteral("TZQVR-PROBE"), QStringLiteral("P1")};
+    sealMemory.recordVerifiedWrite(VaultSeal{VAULT_SEAL_VALID, 3}, probe);
+    const bool isRemembered = sealMemory.isKnownSealed(probe);
+    sealMemory.recordVerifiedWrite(VaultSeal{VAULT_SEAL_ABSENT, 0}, probe);
     QTextStream output(stdout);
-    output << "sealMemory=" << isRemembered << isDeviceVaultKnownSealed(QStringLiteral("TZQVR-PROBE")) << '\n'
+    output << "sealMemory=" << isRemembered << sealMemory.isKnownSealed(probe) << '\n'
            << "systemLanguage=" << static_cast<int>(getSystemLanguage()) << '\n'
            << "applicationLanguageCode=" << getApplicationLanguageCode() << '\n'
            << "organizationName=" << QCoreApplication::organizationName() << '\n'
@@ -250,6 +253,9 @@ private slots:
         const QByteArray content = file.readAll();
         QVERIFY(content.startsWith("[General]"));
         QVERIFY(content.contains("ApplicationAutoLockingDelayMinutes=10"));
+        // The store names devices and save dates: owner-only, whatever the umask.
+        QCOMPARE(file.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(values.value("sealMemory"), QStringLiteral("10"));
         QSettings store(sandbox.portableFilePath(), QSettings::IniFormat);
         QCOMPARE(_sortedKeys(store), DEFAULT_KEYS);

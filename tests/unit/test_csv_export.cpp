@@ -1,5 +1,6 @@
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
+#include "vault/OwnerOnlyFileWriter.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -71,6 +72,7 @@ private slots:
     void fullDiskLeavesThePreviousFile();
     void existingFileIsReplacedOnlyWhenAllowed();
     void linksPipesAndDevicesAreNeverWritten();
+    void linkPlantedAfterTheCheckIsNeverFollowed();
 
 private:
     QTemporaryDir m_directory;
@@ -247,6 +249,39 @@ void TestCsvExport::linksPipesAndDevicesAreNeverWritten()
     QCOMPARE(exportCSVFile(QStringLiteral("/dev/full"), records, true, errorMessage), -1);
     QVERIFY2(errorMessage.contains(QStringLiteral("not a regular file")), qPrintable(errorMessage));
     QCOMPARE(_permissionBits(QStringLiteral("/dev/full")), deviceMode);
+}
+
+void TestCsvExport::linkPlantedAfterTheCheckIsNeverFollowed()
+{
+    // As another user would in a shared sticky folder: the name is free when checked, then a link to the
+    // victim's file appears before the file is created.
+    const Records records = {PasswordRecord{"Bank", "jane", "secret", "", ""}};
+    QTemporaryDir victimDirectory;
+    const QString victimName = victimDirectory.filePath(QStringLiteral("precious.txt"));
+    QFile victim(victimName);
+    QVERIFY(victim.open(QIODevice::WriteOnly));
+    victim.write("precious\n");
+    victim.close();
+    OwnerOnlyFileWriter::setAfterCheckHookForTesting([&victimName](const QString& filePath)
+                                                     { QFile::link(victimName, filePath); });
+    QString errorMessage;
+    const QString exportName = m_directory.filePath(QStringLiteral("race.csv"));
+    const int refusedResult = exportCSVFile(exportName, records, false, errorMessage);
+    const QString refusedMessage = errorMessage;
+    QFile::remove(exportName);
+    const int replacedResult = exportCSVFile(exportName, records, true, errorMessage);
+    OwnerOnlyFileWriter::setAfterCheckHookForTesting(nullptr);
+
+    QCOMPARE(_fileContent(victimName), QByteArray("precious\n"));
+    // Without --force the planted name is kept and reported; with it the link itself is replaced.
+    QCOMPARE(refusedResult, -1);
+    QCOMPARE(refusedMessage, QStringLiteral("the file already exists"));
+    QCOMPARE(replacedResult, 0);
+    QVERIFY(!QFileInfo(exportName).isSymLink());
+    QCOMPARE(_fileContent(exportName), exportCSVText(records));
+    QCOMPARE(_permissionBits(exportName), mode_t(0600));
+    QCOMPARE(QDir(m_directory.path()).entryList({QStringLiteral(".race*")}, QDir::Files | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCsvExport)

@@ -137,6 +137,16 @@ void TestDeviceEnumeration::enumerationListsMatchingDevicesInOrder()
     QCOMPARE(readSimulatedPorts(directory).size(), 4);
     QVERIFY(QDir(directory).rmdir("d.device"));
 
+    // A folder that others may write to could hold their device files: it is not used at all.
+    const QFileDevice::Permissions ownPermissions = QFile::permissions(directory);
+    QVERIFY(QFile::setPermissions(directory, ownPermissions | QFileDevice::WriteOther |
+                                                 QFileDevice::ReadOther | QFileDevice::ExeOther));
+    QVERIFY(!isTrustedDeviceDirectory(directory));
+    QCOMPARE(enumerateDevices(), _realDevices);
+    QVERIFY(QFile::setPermissions(directory, ownPermissions));
+    QVERIFY(isTrustedDeviceDirectory(directory));
+    QCOMPARE(enumerateDevices().size(), _realDevices.size() + 2);
+
     qunsetenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE);
     QCOMPARE(enumerateDevices(), _realDevices);
     qputenv(DEVICE_DIRECTORY_ENVIRONMENT_VARIABLE, QFile::encodeName(directory));

@@ -1,5 +1,7 @@
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
+#include "common/UntrustedText.h"
+#include "vault/DeviceSealMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/MemoryImageEncryptionTesting.h"
@@ -9,6 +11,8 @@
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <mbedtls/version.h>
@@ -35,6 +39,16 @@ const char KNOWN_ANSWER_IMAGE_HEAD[] = "fb20456a8fb4d9fe23486d92b7dc01264b7095ba
                                        "9bc0e50a2f54799ec3e80d3249ad9df309efeb497100d6a0b7f9c0489c2cfdb8";
 const char KNOWN_ANSWER_IMAGE_MIDDLE[] = "3f5a078c19f940ba0d30897360e517daf6f11a9ab64db354e57d6ac600172f9d"
                                          "10f862405e814ec6c8c415444c2cd089cd65363c76bad84cfc578408d6ab7074";
+// The same inputs sealed with save counter 7 over SEALED_ENCODING.
+const char KNOWN_ANSWER_SEALED_IMAGE_SHA256[] =
+    "3a6d8217a144d782f3992ca06b2ddea41bd7d90634656bf709e98ddc821cd471";
+const QByteArray SEALED_ENCODING("Web\x03"
+                                 "Bank\x00"
+                                 "alice\x00"
+                                 "s3cret\x00"
+                                 "https://bank.example.com\x00"
+                                 "note\x00\x04",
+                                 53);
 const char KNOWN_ANSWER_IMAGE_TAIL[] = "e5c2896f5af7d866abbbd21423b6bbf218c00435b2a6635e5c68a72542794608"
                                        "ca5331d7e84503dd8b0b0c82192645c06b7949fa0d16f8daaa04cd977755c0e8";
 
@@ -91,8 +105,10 @@ QByteArray _vaultPlaintext(int noteSize, int& endMarkerOffset)
 }
 
 // The seal's MAC computed with Qt's own HMAC from the inner key, independently of the envelope code.
-// The inner salt is the first 32 bytes drawn from the known-answer random byte source.
-QByteArray _expectedSealMac(const QString& password, const QByteArray& plaintext, int endMarkerOffset)
+// The inner salt is the first 32 bytes drawn from the known-answer random byte source. counter: the 8 bytes
+// of the save counter, empty for the seal of earlier versions.
+QByteArray _expectedSealMac(const QString& password, const QByteArray& plaintext, int endMarkerOffset,
+                            const QByteArray& counter)
 {
     const QByteArray innerSalt = _knownAnswerRandomBytes().left(32);
     uint8_t innerKey[32] = {};
@@ -102,7 +118,7 @@ QByteArray _expectedSealMac(const QString& password, const QByteArray& plaintext
     const QByteArray sealKey = QMessageAuthenticationCode::hash(
         QByteArray("Corvane vault seal v1") + innerSalt,
         QByteArray(reinterpret_cast<const char*>(innerKey), 32), QCryptographicHash::Sha256);
-    return QMessageAuthenticationCode::hash(plaintext.left(endMarkerOffset + 1), sealKey,
+    return QMessageAuthenticationCode::hash(plaintext.left(endMarkerOffset + 1) + counter, sealKey,
                                             QCryptographicHash::Sha256);
 }
 } // namespace
@@ -249,24 +265,192 @@ private slots:
         const QByteArray plaintext = _vaultPlaintext(10, endMarkerOffset);
         QByteArray stored = plaintext;
         VaultSealState sealState = VAULT_SEAL_ABSENT;
-        QCOMPARE(encryptAndSealMemoryImage(password, 1, _bytes(stored), &sealState), 0);
+        QCOMPARE(encryptAndSealMemoryImage(password, 1, _bytes(stored), &sealState, 0x0102030405060708ULL),
+                 0);
         QCOMPARE(sealState, VAULT_SEAL_VALID);
 
         QByteArray image = stored;
         sealState = VAULT_SEAL_MISMATCH;
-        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(image), &sealState), 0);
+        quint64 saveCounter = 0;
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(image), &sealState, &saveCounter), 0);
         QCOMPARE(sealState, VAULT_SEAL_VALID);
+        QCOMPARE(saveCounter, 0x0102030405060708ULL);
         // The encoding is untouched, the seal sits right after the end marker, and the rest is filler.
+        const QByteArray counter("\x01\x02\x03\x04\x05\x06\x07\x08");
         QCOMPARE(image.left(endMarkerOffset + 1), plaintext.left(endMarkerOffset + 1));
-        QCOMPARE(image.mid(endMarkerOffset + 1, 8), QByteArray("CVSEAL01"));
-        QCOMPARE(image.mid(endMarkerOffset + 9, 32), _expectedSealMac(password, plaintext, endMarkerOffset));
-        QCOMPARE(image.mid(endMarkerOffset + 41, 1000), plaintext.mid(endMarkerOffset + 41, 1000));
+        QCOMPARE(image.mid(endMarkerOffset + 1, 8), QByteArray("CVSEAL02"));
+        QCOMPARE(image.mid(endMarkerOffset + 9, 8), counter);
+        QCOMPARE(image.mid(endMarkerOffset + 17, 32),
+                 _expectedSealMac(password, plaintext, endMarkerOffset, counter));
+        QCOMPARE(image.mid(endMarkerOffset + 49, 1000), plaintext.mid(endMarkerOffset + 49, 1000));
         // Readers that know nothing of the seal open the image as before.
         image = stored;
         QCOMPARE(decryptMemoryImage(password, 1, _bytes(image)), 0);
         QCOMPARE(
             parseVault(reinterpret_cast<const uint8_t*>(image.constData())).first().passwords.first().url,
             QStringLiteral("https://bank.example.com"));
+    }
+
+    void sealedImageMatchesIndependentImplementation()
+    {
+        // Other software reads our sealed images as any other: the same envelope, a sign in the IV that only
+        // the password check covers, and a seal in the filler.
+        const QByteArray randomBytes = _knownAnswerRandomBytes();
+        int drawn = 0;
+        setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++)); });
+        QByteArray plaintext = _knownAnswerPlaintext();
+        plaintext.replace(0, SEALED_ENCODING.size(), SEALED_ENCODING);
+        QByteArray image = plaintext;
+        VaultSealState sealState = VAULT_SEAL_ABSENT;
+        QCOMPARE(encryptAndSealMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(image), &sealState, 7), 0);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+        QCOMPARE(drawn, 92);
+        QCOMPARE(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex(),
+                 QByteArray(KNOWN_ANSWER_SEALED_IMAGE_SHA256));
+
+        QByteArray opened = image;
+        QCOMPARE(decryptMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(opened)), 0);
+        QCOMPARE(opened.left(SEALED_ENCODING.size()), SEALED_ENCODING);
+        opened = image;
+        quint64 saveCounter = 0;
+        QCOMPARE(
+            decryptAndCheckMemoryImage(KNOWN_ANSWER_PASSWORD, 1, _bytes(opened), &sealState, &saveCounter),
+            0);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+        QCOMPARE(saveCounter, quint64(7));
+    }
+
+    void strippedSealIsCaught()
+    {
+        const QString password = QStringLiteral("seal password");
+        int endMarkerOffset = -1;
+        const QByteArray plaintext = _vaultPlaintext(10, endMarkerOffset);
+        QByteArray stored = plaintext;
+        QCOMPARE(encryptAndSealMemoryImage(password, 1, _bytes(stored), nullptr, 3), 0);
+        const auto sealStateAfter = [&](int plaintextOffset, uint8_t mask)
+        {
+            QByteArray changed = stored;
+            changed[STORED_HEADER_SIZE + plaintextOffset] =
+                static_cast<char>(changed.at(STORED_HEADER_SIZE + plaintextOffset) ^ mask);
+            VaultSealState sealState = VAULT_SEAL_VALID;
+            if (decryptAndCheckMemoryImage(password, 1, _bytes(changed), &sealState) != 0)
+                return -1;
+            return static_cast<int>(sealState);
+        };
+        // Each marker byte XORed away, one by one.
+        for (int index = 0; index < VAULT_SEAL_MARKER_SIZE; index++)
+            QCOMPARE(sealStateAfter(endMarkerOffset + 1 + index, 0x55), int(VAULT_SEAL_MISMATCH));
+        // The end marker moved before the last record's note: the records after it are cut off.
+        const uint8_t noteByte = static_cast<uint8_t>(plaintext.at(endMarkerOffset - 2));
+        QCOMPARE(sealStateAfter(endMarkerOffset - 2, static_cast<uint8_t>(noteByte ^ VAULT_END_MARKER)),
+                 int(VAULT_SEAL_MISMATCH));
+        // The sign itself is under the password check: changing it makes the vault fail to open.
+        QByteArray signChanged = stored;
+        signChanged[STORED_HEADER_SIZE - 1] =
+            static_cast<char>(signChanged.at(STORED_HEADER_SIZE - 1) ^ 0x01);
+        VaultSealState sealState = VAULT_SEAL_VALID;
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(signChanged), &sealState), 1);
+    }
+
+    void sealOfEarlierVersionsStillOpens()
+    {
+        // "CVSEAL01" and a MAC of the encoding alone, no counter, and no sign in the IV.
+        const QByteArray randomBytes = _knownAnswerRandomBytes();
+        int drawn = 0;
+        setMemoryImageRandomByteSource([&]() { return static_cast<uint8_t>(randomBytes.at(drawn++ % 92)); });
+        const QString password = QStringLiteral("seal password");
+        int endMarkerOffset = -1;
+        QByteArray image = _vaultPlaintext(10, endMarkerOffset);
+        const QByteArray mac = _expectedSealMac(password, image, endMarkerOffset, QByteArray());
+        image.replace(endMarkerOffset + 1, 40, QByteArray("CVSEAL01") + mac);
+        QCOMPARE(encryptMemoryImage(password, 1, _bytes(image)), 0);
+        QByteArray changed = image;
+        VaultSealState sealState = VAULT_SEAL_MISMATCH;
+        quint64 saveCounter = 9;
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(image), &sealState, &saveCounter), 0);
+        QCOMPARE(sealState, VAULT_SEAL_VALID);
+        QCOMPARE(saveCounter, quint64(0));
+        changed[STORED_HEADER_SIZE + 2] = static_cast<char>(changed.at(STORED_HEADER_SIZE + 2) ^ 0x01);
+        QCOMPARE(decryptAndCheckMemoryImage(password, 1, _bytes(changed), &sealState), 0);
+        QCOMPARE(sealState, VAULT_SEAL_MISMATCH);
+    }
+
+    void deviceSealMemoryJudgesAndRecords()
+    {
+        QTemporaryDir directory;
+        QSettings store(directory.filePath(QStringLiteral("store.ini")), QSettings::IniFormat);
+        DeviceSealMemory memory(&store);
+        const DeviceIdentity device{QStringLiteral("TZQVR-0001"), QStringLiteral("SN/1")};
+        // The chip's serial number can be reprogrammed: with another device serial it is another device.
+        const DeviceIdentity sameChipOtherDevice{QStringLiteral("TZQVR-0001"), QStringLiteral("SN-2")};
+        const VaultSeal unsealed{VAULT_SEAL_ABSENT, 0};
+        const VaultSeal broken{VAULT_SEAL_MISMATCH, 0};
+
+        // Nothing remembered: a broken seal is caught anyway, a vault without seal is only noted.
+        QCOMPARE(memory.judgeOpened(broken, DeviceIdentity()), VAULT_SEAL_VERDICT_MODIFIED);
+        QCOMPARE(memory.judgeOpened(unsealed, device), VAULT_SEAL_VERDICT_UNSEALED);
+        QCOMPARE(memory.judgeOpened(VaultSeal{VAULT_SEAL_VALID, 4}, device), VAULT_SEAL_VERDICT_SEALED);
+        QCOMPARE(memory.nextSaveCounter(device, 4), quint64(5));
+
+        // A save verified with counter 5: an older sealed vault asks, one without seal is suspect.
+        memory.recordVerifiedWrite(VaultSeal{VAULT_SEAL_VALID, 5}, device);
+        QVERIFY(memory.isKnownSealed(device));
+        QVERIFY(memory.highestSaveCounterTime(device).isValid());
+        QCOMPARE(memory.judgeOpened(VaultSeal{VAULT_SEAL_VALID, 4}, device), VAULT_SEAL_VERDICT_OLDER);
+        QCOMPARE(memory.judgeOpened(VaultSeal{VAULT_SEAL_VALID, 5}, device), VAULT_SEAL_VERDICT_SEALED);
+        QCOMPARE(memory.judgeOpened(unsealed, device), VAULT_SEAL_VERDICT_MODIFIED);
+        QCOMPARE(memory.judgeToBeWritten(unsealed, device), VAULT_SEAL_VERDICT_UNSEALED);
+        QCOMPARE(memory.judgeToBeWritten(VaultSeal{VAULT_SEAL_VALID, 2}, device), VAULT_SEAL_VERDICT_OLDER);
+        QCOMPARE(memory.judgeOpened(unsealed, sameChipOtherDevice), VAULT_SEAL_VERDICT_UNSEALED);
+        QCOMPARE(memory.nextSaveCounter(device, 1), quint64(6));
+
+        // An accepted older vault lowers nothing; a newer one raises the counter.
+        memory.recordOpened(VaultSeal{VAULT_SEAL_VALID, 3}, device);
+        QCOMPARE(memory.nextSaveCounter(device, 0), quint64(6));
+        memory.recordOpened(VaultSeal{VAULT_SEAL_VALID, 9}, device);
+        QCOMPARE(memory.nextSaveCounter(device, 0), quint64(10));
+
+        // A verified write is what the device holds now: a restored older backup, then an unsealed one.
+        memory.recordVerifiedWrite(VaultSeal{VAULT_SEAL_VALID, 2}, device);
+        QCOMPARE(memory.judgeOpened(VaultSeal{VAULT_SEAL_VALID, 2}, device), VAULT_SEAL_VERDICT_SEALED);
+        memory.recordVerifiedWrite(unsealed, device);
+        QVERIFY(!memory.isKnownSealed(device));
+        QCOMPARE(memory.judgeOpened(unsealed, device), VAULT_SEAL_VERDICT_UNSEALED);
+
+        // The list of earlier versions still counts until a write says otherwise.
+        store.setValue(QStringLiteral("SealedVaultDevices"), QStringList{QStringLiteral("TZQVR-0001")});
+        QCOMPARE(memory.judgeOpened(unsealed, device), VAULT_SEAL_VERDICT_MODIFIED);
+        memory.recordVerifiedWrite(unsealed, device);
+        QVERIFY(!store.contains(QStringLiteral("SealedVaultDevices")));
+    }
+
+    void newerOfTwoSealedMemories()
+    {
+        Vault vault = {VaultTab{QStringLiteral("Tab"), {}}};
+        QByteArray older(MEMORY_IMAGE_SIZE, '\0');
+        QByteArray newer(MEMORY_IMAGE_SIZE, '\0');
+        QCOMPARE(buildVaultImage(vault, QStringLiteral("pw"), _bytes(older), nullptr, nullptr, 3),
+                 int(VAULT_IMAGE_SUCCESS));
+        QCOMPARE(buildVaultImage(vault, QStringLiteral("pw"), _bytes(newer), nullptr, nullptr, 4),
+                 int(VAULT_IMAGE_SUCCESS));
+        QCOMPARE(findNewerSealedImage(_bytes(older), _bytes(newer), QStringLiteral("pw")),
+                 NEWER_SEALED_IMAGE_SECOND);
+        QCOMPARE(findNewerSealedImage(_bytes(newer), _bytes(older), QStringLiteral("pw")),
+                 NEWER_SEALED_IMAGE_FIRST);
+        QCOMPARE(findNewerSealedImage(_bytes(newer), _bytes(older), QStringLiteral("other")),
+                 NEWER_SEALED_IMAGE_UNKNOWN);
+    }
+
+    void untrustedTextIsMadeHarmless()
+    {
+        const QString name = QStringLiteral("Home\x1b]52;c;cHduZWQ=\x07\nSerial number \u202eTZQVR");
+        QCOMPARE(escapeForTerminal(name),
+                 QStringLiteral("Home\\x1b]52;c;cHduZWQ=\\x07\\x0aSerial number \\u202eTZQVR"));
+        QCOMPARE(escapeForTerminal(QStringLiteral("a\nb\tc\rd"), QStringLiteral("\n\t")),
+                 QStringLiteral("a\nb\tc\\x0dd"));
+        const QString shown = makeVisibleAndIsolated(QStringLiteral("Home\nSerial \u202eX"));
+        QCOMPARE(shown, QStringLiteral("\u2068Home\u21b5Serial <U+202E>X\u2069"));
+        QCOMPARE(makeVisibleAndIsolated(QStringLiteral("Home 2")), QStringLiteral("Home 2"));
     }
 
     void changedRecordByteBreaksTheSeal()

@@ -26,10 +26,11 @@
 
 namespace deviceworkflowtest
 {
-QByteArray encryptVault(const Vault& vault, const QString& password)
+QByteArray encryptVault(const Vault& vault, const QString& password, quint64 saveCounter)
 {
     QByteArray image(MEMORY_IMAGE_SIZE, Qt::Uninitialized);
-    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data())) != VAULT_IMAGE_SUCCESS)
+    if (buildVaultImage(vault, password, reinterpret_cast<uint8_t*>(image.data()), nullptr, nullptr,
+                        saveCounter) != VAULT_IMAGE_SUCCESS)
         return QByteArray();
     return image;
 }

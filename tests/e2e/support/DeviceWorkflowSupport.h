@@ -18,8 +18,9 @@ class QAction;
 
 namespace deviceworkflowtest
 {
-// A vault encrypted under password as the application saves it (random filler, format version 1).
-QByteArray encryptVault(const Vault& vault, const QString& password);
+// A vault encrypted under password as the application saves it (random filler, format version 1), its
+// seal carrying saveCounter.
+QByteArray encryptVault(const Vault& vault, const QString& password, quint64 saveCounter = 0);
 // The same without the seal, as software that knows nothing of it saves a vault.
 QByteArray encryptVaultWithoutSeal(const Vault& vault, const QString& password);
 // Where byte plaintextOffset of the vault encoding lies in a stored image (format version 1).
