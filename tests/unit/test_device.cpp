@@ -3,6 +3,7 @@
 
 #include "device/Device.h"
 #include "device/DeviceFailureCause.h"
+#include "device/DeviceRules.h"
 #include "device/DeviceSession.h"
 #include "support/SimulatorProcess.h"
 
@@ -204,10 +205,15 @@ void TestDevice::backupDisableFlagDecoding()
         QString reply;
         int expectedResult;
         bool expectedFlag;
+        // The rule the copy and restore targets follow, in the window and the tool alike.
+        BackupTargetCheck expectedTargetCheck;
     };
-    // Only a second byte of exactly 1 means set; the first byte must be the acknowledgement.
-    const Case cases[] = {{"A501", 0, true},  {"A500", 0, false}, {"A502", 0, false},
-                          {"A5FF", 0, false}, {"0001", -1, true}, {"A5", -1, true}};
+    // Only a second byte of exactly 1 means set; the first byte must be the acknowledgement. A flag that
+    // cannot be read refuses the device as firmly as a set one.
+    const Case cases[] = {
+        {"A501", 0, true, BACKUP_TARGET_REFUSED},          {"A500", 0, false, BACKUP_TARGET_ALLOWED},
+        {"A502", 0, false, BACKUP_TARGET_ALLOWED},         {"A5FF", 0, false, BACKUP_TARGET_ALLOWED},
+        {"0001", -1, true, BACKUP_TARGET_FLAG_UNREADABLE}, {"A5", -1, true, BACKUP_TARGET_FLAG_UNREADABLE}};
     for (const Case& testCase : cases)
     {
         SimulatorProcess simulator;
@@ -216,6 +222,7 @@ void TestDevice::backupDisableFlagDecoding()
         bool isDisabled = true;
         QCOMPARE(device->getBackupDisableFlag(isDisabled), testCase.expectedResult);
         QCOMPARE(isDisabled, testCase.expectedFlag);
+        QCOMPARE(checkBackupTarget(*device), testCase.expectedTargetCheck);
         device->close();
     }
 }
