@@ -10,4 +10,5 @@ void DeviceRestoreState::clear()
     image.clear();
     filePath.clear();
     seal = VaultSeal();
+    targetDevice = DeviceIdentity();
 }

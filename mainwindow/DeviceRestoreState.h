@@ -15,6 +15,7 @@ public:
 
     QString filePath;
     SecureImageBuffer image;
-    // The file's seal, found when its password was checked.
+    // The file's seal, found when its password was checked, and the device it is restored to.
     VaultSeal seal;
+    DeviceIdentity targetDevice;
 };

@@ -274,8 +274,8 @@ void FormContentEditor::continueRestoreDevice()
         return;
     }
     // Only now is the target known: a backup older than what this computer saved to it is asked about.
-    const DeviceIdentity identity = readDeviceIdentity(*device);
-    if (!isRestoreSealAccepted(identity) || getCurrentDevice() != device)
+    deviceRestore.targetDevice = readDeviceIdentity(*device);
+    if (!isRestoreSealAccepted(deviceRestore.targetDevice) || getCurrentDevice() != device)
     {
         if (getCurrentDevice() == device)
             closeCurrentDevice();
@@ -304,7 +304,7 @@ void FormContentEditor::writeRestoredImage()
         std::memcpy(device->getMemoryBuffer(memoryIndex), deviceRestore.image.data(), MEMORY_IMAGE_SIZE);
     deviceOpenSave.keepWrittenImages(deviceRestore.image.data(), deviceRestore.image.data());
     deviceOpenSave.writtenSeal = deviceRestore.seal;
-    deviceOpenSave.writtenDevice = readDeviceIdentity(*device);
+    deviceOpenSave.writtenDevice = deviceRestore.targetDevice;
     // The write page writes, the read page reads back, and the read dispatcher comes back here.
     pendingOperation = PENDING_OPERATION_VERIFY_RESTORED_DEVICE;
     pushView(VIEW_ID_WRITE_DEVICE);
