@@ -489,9 +489,10 @@ private Q_SLOTS:
     {
         const Vault backupVault = {VaultTab{"Backup", {makeRecord("Older")}}};
         SimulatorProcess simulator;
+        // Both sealed: their save counters tell that the backup memory was written last.
         QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
-                            encryptVault(_deviceVault_helper(), PASSWORD),
-                            encryptVault(backupVault, PASSWORD)));
+                            encryptVault(_deviceVault_helper(), PASSWORD, 2),
+                            encryptVault(backupVault, PASSWORD, 4)));
 
         const struct
         {
@@ -509,6 +510,7 @@ private Q_SLOTS:
             QCOMPARE(answerer.title(), QStringLiteral("Warning"));
             QVERIFY(
                 answerer.text().startsWith("Device main and backup memories do not have the same content."));
+            QVERIFY(answerer.text().endsWith(QStringLiteral("\n\nThe backup memory holds the newer vault.")));
             QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
             QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
             QCOMPARE(window->getVault(), testCase.expectedVault);
