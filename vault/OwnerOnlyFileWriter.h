@@ -2,12 +2,15 @@
 
 #include <QSaveFile>
 #include <QString>
+#include <QtGlobal>
 
 // Writes one file that holds secrets (a decrypted CSV export, an encrypted image) so that a failure never
 // costs data: the bytes go to a temporary file of mode 0600 in the same folder, which replaces the file by
 // a rename only once every write, the flush and the sync succeeded. A failure leaves the previous file as
 // it was and no partial file behind. A symbolic link, a FIFO or any other non-regular file is never
-// written through, and an existing file is replaced only when that was allowed.
+// written through, and an existing file is replaced only when that was allowed. On Windows the temporary
+// file gets an access list of its owner alone and is moved over the file with write-through; a reparse
+// point (symbolic link, junction) is never written through.
 //
 //     OwnerOnlyFileWriter writer(filePath);
 //     if (!writer.open(isReplacingAllowed) || !writer.write(bytes) || !writer.commit())
@@ -36,7 +39,12 @@ private:
     bool _fail(const QString& errorMessage);
 
     QString _filePath;
+#ifdef Q_OS_WIN
+    void* _temporaryHandle = nullptr;
+    QString _temporaryPath;
+#else
     QSaveFile _file;
+#endif
     QString _errorMessage;
     bool _isFailed = false;
     bool _isRefusedAsExisting = false;

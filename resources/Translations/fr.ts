@@ -1897,6 +1897,10 @@ Numéro de série %2</translation>
         <source>Checking: %1 of %2 records rated</source>
         <translation>Vérification&#xa0;: %1 fiches évaluées sur %2</translation>
     </message>
+    <message>
+        <source>On Windows the rating knows only the most common passwords, not the large word lists: some passwords made of dictionary words are rated stronger than they are.</source>
+        <translation>Sous Windows, l’évaluation ne connaît que les mots de passe les plus courants, pas les grandes listes de mots&#xa0;: certains mots de passe faits de mots du dictionnaire sont jugés plus forts qu’ils ne le sont.</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentPasswordInformation</name>
