@@ -5,6 +5,8 @@
 ; installed; the settings (in the registry under the current user, or a Configuration.ini a user put
 ; beside the program) stay.
 Unicode true
+; A 64-bit installer, as the program is: it also runs where Wine or Windows has no 32-bit support.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "x64.nsh"
