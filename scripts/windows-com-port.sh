@@ -13,7 +13,7 @@ start_com5_device() {
         --state-dir "$state" --usb-serial "$serial" --name "$name" "$@" >"$work/simulator.log" 2>&1 &
     simulator_pid=$!
     for _ in $(seq 200); do
-        grep -q '^ready port=' "$work/simulator.log" && break
+        grep -q '^ready port=' "$work/simulator.log" 2>/dev/null && break
         if ! kill -0 "$simulator_pid" 2>/dev/null; then
             echo "the simulator did not start: $(cat "$work/simulator.log")" >&2
             return 1
@@ -25,8 +25,8 @@ start_com5_device() {
     [ -n "$pty" ] || return 1
     # Wine reads its port mapping when its server starts.
     wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$pty" /f >/dev/null 2>&1
-    wineserver -k 2>/dev/null || true
-    wineserver -w
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
     printf 'port=COM5\nusb_serial=%s\n' "$serial" >"$work/devices/wine.device"
     CORVANE_DEVICE_DIR="Z:${work//\//\\}\\devices"
     export CORVANE_DEVICE_DIR

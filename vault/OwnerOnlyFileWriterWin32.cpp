@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <vector>
 
 #include <windows.h>
 
@@ -22,6 +23,42 @@ std::wstring _nativePath_helper(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
 }
+
+// The access list that gives the current user, and nobody else, every right: "D:P(A;;FA;;;<user's SID>)".
+// The user's own SID rather than the OWNER RIGHTS one, which Wine does not map to the file's owner (the
+// file then counts as read-only there and cannot be deleted).
+std::wstring _ownerOnlyAccessList_helper()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return std::wstring();
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    std::wstring accessList;
+    LPWSTR sidText = nullptr;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sidText))
+    {
+        accessList = std::wstring(L"D:P(A;;FA;;;") + sidText + L")";
+        LocalFree(sidText);
+    }
+    CloseHandle(token);
+    return accessList;
+}
+
+// Deletes the temporary file through its own handle, opened with the right to delete: a new access list of
+// the owner alone may not grant a later DeleteFileW what the creating handle holds.
+void _discardTemporaryFile_helper(HANDLE handle, const QString& path)
+{
+    FILE_DISPOSITION_INFO disposition;
+    disposition.DeleteFile = TRUE;
+    const bool isMarked =
+        SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+    CloseHandle(handle);
+    if (!isMarked)
+        DeleteFileW(_nativePath_helper(path).c_str());
+}
 } // namespace
 
 OwnerOnlyFileWriter::OwnerOnlyFileWriter(const QString& filePath) : _filePath(filePath) {}
@@ -29,10 +66,7 @@ OwnerOnlyFileWriter::OwnerOnlyFileWriter(const QString& filePath) : _filePath(fi
 OwnerOnlyFileWriter::~OwnerOnlyFileWriter()
 {
     if (_temporaryHandle)
-    {
-        CloseHandle(static_cast<HANDLE>(_temporaryHandle));
-        DeleteFileW(_nativePath_helper(_temporaryPath).c_str());
-    }
+        _discardTemporaryFile_helper(static_cast<HANDLE>(_temporaryHandle), _temporaryPath);
 }
 
 bool OwnerOnlyFileWriter::_fail(const QString& errorMessage)
@@ -41,9 +75,8 @@ bool OwnerOnlyFileWriter::_fail(const QString& errorMessage)
     _isFailed = true;
     if (_temporaryHandle)
     {
-        CloseHandle(static_cast<HANDLE>(_temporaryHandle));
+        _discardTemporaryFile_helper(static_cast<HANDLE>(_temporaryHandle), _temporaryPath);
         _temporaryHandle = nullptr;
-        DeleteFileW(_nativePath_helper(_temporaryPath).c_str());
     }
     return false;
 }
@@ -72,10 +105,11 @@ bool OwnerOnlyFileWriter::open(bool isReplacingAllowed)
         return _fail(_systemErrorText_helper(GetLastError()));
     }
 
-    // Owner-only from its first byte: a protected access list with one entry, full access for the owner.
+    // Owner-only from its first byte: a protected access list with one entry, full access for the user.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)", SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
+    const std::wstring accessList = _ownerOnlyAccessList_helper();
+    if (accessList.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                  accessList.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return _fail(QObject::tr("cannot make the file readable by its owner only (%1)")
                          .arg(_systemErrorText_helper(GetLastError())));
     SECURITY_ATTRIBUTES security;
@@ -92,7 +126,7 @@ bool OwnerOnlyFileWriter::open(bool isReplacingAllowed)
             QStringLiteral(".%1.%2.tmp")
                 .arg(fileInfo.fileName())
                 .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')));
-        handle = CreateFileW(_nativePath_helper(_temporaryPath).c_str(), GENERIC_WRITE, 0, &security,
+        handle = CreateFileW(_nativePath_helper(_temporaryPath).c_str(), GENERIC_WRITE | DELETE, 0, &security,
                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
         errorCode = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     }
