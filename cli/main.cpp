@@ -4,17 +4,12 @@
 #include "app/DiagnosticOutput.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
+#include "cli/CliStandardStreams.h"
 #include "common/SecureMemory.h"
 
 #include <QCoreApplication>
 
-#include <clocale>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#include <langinfo.h>
 
 namespace
 {
@@ -56,21 +51,6 @@ QString _overviewText_helper()
     return text;
 }
 
-// Qt needs a UTF-8 character type. Where the environment's locale is not UTF-8 (LANG unset or C, as under
-// cron), Qt 6.8 switches to C.UTF-8 with a four-line warning on standard error (Qt 6.4 did so silently).
-// Standard error carries this tool's one-line messages only, so the tool makes that switch itself first:
-// in the environment, which Qt reads again, and in the current locale, which stays when the environment
-// names a locale that is not installed.
-void _useUtf8CharacterType_helper()
-{
-    std::setlocale(LC_ALL, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
-        return;
-    const char* const allCategories = std::getenv("LC_ALL");
-    setenv(allCategories && *allCategories ? "LC_ALL" : "LC_CTYPE", "C.UTF-8", 1);
-    std::setlocale(LC_CTYPE, "C.UTF-8");
-}
-
 int _reportUnknownCommand_helper(const QString& message)
 {
     std::fprintf(stderr, "corvane-cli: %s\nTry 'corvane-cli --help' for the list of commands.\n",
@@ -82,9 +62,7 @@ int _reportUnknownCommand_helper(const QString& message)
 int main(int argc, char* argv[])
 {
     disableCoreDumps();
-    _useUtf8CharacterType_helper();
-    // A closed pipe (... | head) must end in a reported write error and status 1, not a silent signal death.
-    std::signal(SIGPIPE, SIG_IGN);
+    prepareStandardStreams();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));

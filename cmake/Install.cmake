@@ -10,6 +10,10 @@
 #   <prefix>/share/man/man1                              a manual page for each program on the PATH
 #
 # The udev rule only takes effect with the prefix /usr (the package's), as udev reads /usr/lib/udev.
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsInstall.cmake)
+    return()
+endif()
 include(GNUInstallDirs)
 
 set(CORVANE_INSTALL_PRIVATE_DIR "lib/corvane-key-manager" CACHE STRING

@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-#include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-
 void secureZeroMemory(void* data, std::size_t size)
 {
     if (!data || size == 0)
@@ -30,27 +26,8 @@ void secureClearByteArray(QByteArray& bytes)
     bytes.clear();
 }
 
-void lockMemory(const void* data, std::size_t size)
-{
-    if (data && size > 0)
-        (void)mlock(data, size);
-}
-
-void unlockMemory(const void* data, std::size_t size)
-{
-    if (data && size > 0)
-        (void)munlock(data, size);
-}
-
 void lockString(const QString& text)
 {
     if (!text.isEmpty())
         lockMemory(text.constData(), static_cast<std::size_t>(text.size()) * sizeof(QChar));
-}
-
-void disableCoreDumps()
-{
-    (void)prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
-    const struct rlimit noCore = {0, 0};
-    (void)setrlimit(RLIMIT_CORE, &noCore);
 }

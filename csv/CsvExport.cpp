@@ -1,17 +1,20 @@
 #include "csv/CsvExport.h"
 
 #include "common/SecureMemory.h"
+#include "common/TextLineEnds.h"
 
 #include "vault/OwnerOnlyFileWriter.h"
 
 namespace
 {
-// One record as one line of the own layout: five quoted fields, inner quotes doubled, a line feed at the end.
+// One record as one line of the own layout: five quoted fields, inner quotes doubled, the system's line end
+// at the end and in place of every line feed inside a field.
 QByteArray _buildRecordLine_helper(const PasswordRecord& password)
 {
+    const QLatin1String lineEnd = platformTextLineEnd();
     qsizetype length = 16;
     for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
-        length += password.field(field).size() * 2;
+        length += password.field(field).size() * 2 * lineEnd.size();
 
     QString line;
     line.reserve(length);
@@ -22,13 +25,16 @@ QByteArray _buildRecordLine_helper(const PasswordRecord& password)
         {
             if (character == u'"')
                 line.append(u'"');
-            line.append(character);
+            if (character == u'\n')
+                line.append(lineEnd);
+            else
+                line.append(character);
         }
         line.append(u'"');
         if (field < PasswordRecord::FIELD_COUNT - 1)
             line.append(u',');
     }
-    line.append(u'\n');
+    line.append(lineEnd);
 
     QByteArray bytes = line.toUtf8();
     secureClearString(line);

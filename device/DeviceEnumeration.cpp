@@ -1,8 +1,9 @@
 #include "device/DeviceEnumeration.h"
 
+#include "device/SystemSerialPorts.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSerialPortInfo>
 
 #include <algorithm>
 
@@ -41,10 +42,9 @@ QList<DevicePortInfo> readSimulatedPorts(const QString& directoryPath)
 QList<DevicePortInfo> enumerateDevices()
 {
     QList<DevicePortInfo> devices;
-    const QList<QSerialPortInfo> serialPorts = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& serialPort : serialPorts)
+    const QList<DevicePortInfo> systemPorts = listSystemSerialPorts();
+    for (const DevicePortInfo& portInfo : systemPorts)
     {
-        const DevicePortInfo portInfo = DevicePortInfo::fromSerialPortInfo(serialPort);
         if (portInfo.isCorvaneDevice())
             devices.append(portInfo);
     }

@@ -3,7 +3,6 @@
 #include "device/DeviceProtocol.h"
 
 #include <QFile>
-#include <QSerialPortInfo>
 
 namespace
 {
@@ -30,13 +29,6 @@ DevicePortInfo::DevicePortInfo(const QString& systemLocation, const QString& ser
       _vendorIdentifier(vendorIdentifier < 0 ? -1 : vendorIdentifier),
       _productIdentifier(productIdentifier < 0 ? -1 : productIdentifier)
 {
-}
-
-DevicePortInfo DevicePortInfo::fromSerialPortInfo(const QSerialPortInfo& serialPortInfo)
-{
-    return DevicePortInfo(serialPortInfo.systemLocation(), serialPortInfo.serialNumber(),
-                          serialPortInfo.hasVendorIdentifier() ? serialPortInfo.vendorIdentifier() : -1,
-                          serialPortInfo.hasProductIdentifier() ? serialPortInfo.productIdentifier() : -1);
 }
 
 bool DevicePortInfo::readSimulatedPortFile(const QString& filePath, DevicePortInfo& portInfo)
@@ -75,9 +67,11 @@ bool DevicePortInfo::readSimulatedPortFile(const QString& filePath, DevicePortIn
 
 QString DevicePortInfo::portName() const
 {
-    const QLatin1String devicePrefix("/dev/");
-    if (_systemLocation.startsWith(devicePrefix))
-        return _systemLocation.mid(devicePrefix.size());
+    for (const QLatin1String devicePrefix : {QLatin1String("/dev/"), QLatin1String("\\\\.\\")})
+    {
+        if (_systemLocation.startsWith(devicePrefix))
+            return _systemLocation.mid(devicePrefix.size());
+    }
     return _systemLocation;
 }
 

@@ -25,9 +25,9 @@ public:
     // when the file cannot be read or has no port.
     [[nodiscard]] static bool readSimulatedPortFile(const QString& filePath, DevicePortInfo& portInfo);
 
-    // The port name as QSerialPortInfo gives it ("ttyUSB0", "pts/7").
+    // The port name as QSerialPortInfo gives it ("ttyUSB0", "pts/7", "COM5").
     QString portName() const;
-    // The path to open ("/dev/ttyUSB0").
+    // The path to open ("/dev/ttyUSB0", "\\.\COM5").
     QString systemLocation() const;
     QString serialNumber() const;
     bool hasVendorIdentifier() const;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The raw serial link to one port: exclusive, 115 200 baud 8N1, no flow control, DTR and RTS inactive,
 // reads that return at once with whatever has arrived, writes that complete fully. This is the seam to
-// the operating system; SerialLinkPosix.cpp implements it for Linux.
+// the operating system; SerialLinkPosix.cpp implements it for Linux, SerialLinkWin32.cpp for Windows.
 class SerialLink
 {
 public:
@@ -33,6 +34,10 @@ public:
     int lastErrorNumber() const;
 
 private:
+#ifdef Q_OS_WIN
+    void* _portHandle = nullptr;
+#else
     int _fileDescriptor = -1;
+#endif
     int _lastErrorNumber = 0;
 };

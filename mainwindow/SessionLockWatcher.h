@@ -1,11 +1,15 @@
 #pragma once
 
-#include <QDBusConnection>
-#include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
+#include <QtGlobal>
+
+#ifndef Q_OS_WIN
+#include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
 
 class QDBusPendingCallWatcher;
+#endif
 
 // Tells when the desktop session locks its screen or the computer is about to sleep, so that the vault can
 // lock with it. On Linux this comes over D-Bus:
@@ -17,14 +21,21 @@ class QDBusPendingCallWatcher;
 // Without a bus or without these services nothing is ever announced, and isAvailable() says so.
 // logind suspends without waiting for anyone unless asked: the watcher holds a "delay" inhibitor, given
 // back once the lock has been requested (and shown), so that the computer sleeps with the vault locked.
+// On Windows (SessionLockWatcherWin32.cpp) a hidden window of its own receives the session's lock
+// (WTSRegisterSessionNotification, WTS_SESSION_LOCK) and the coming sleep (WM_POWERBROADCAST,
+// PBT_APMSUSPEND).
 class SessionLockWatcher : public QObject
 {
     Q_OBJECT
 
 public:
+#ifndef Q_OS_WIN
     // Listens on the given connections; either may be disconnected.
     SessionLockWatcher(const QDBusConnection& systemBus, const QDBusConnection& sessionBus,
                        QObject* parent = nullptr);
+#else
+    explicit SessionLockWatcher(QObject* parent = nullptr);
+#endif
     ~SessionLockWatcher() override;
 
     // A watcher on this process's buses. The environment variables CORVANE_SYSTEM_BUS_ADDRESS and
@@ -39,6 +50,7 @@ Q_SIGNALS:
     // The session's screen was locked or the computer is going to sleep.
     void sessionLockRequested();
 
+#ifndef Q_OS_WIN
 private Q_SLOTS:
     void _slotLoginManagerPrepareForSleep(bool isStarting);
     void _slotLoginSessionLock();
@@ -58,4 +70,13 @@ private:
     QString sessionPath;
     // Closing the descriptor gives the inhibitor back.
     QDBusUnixFileDescriptor sleepInhibitor;
+#else
+public:
+    // Called by the hidden window's procedure for the notifications it receives.
+    void handleWindowMessage(unsigned int message, quintptr parameter);
+
+private:
+    void* windowHandle = nullptr;
+    bool isSessionRegistered = false;
+#endif
 };

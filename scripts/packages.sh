@@ -23,6 +23,17 @@ CORVANE_DISPLAY_PACKAGES=(xvfb xauth openbox imagemagick)
 # The reference scores of the password rating (scripts/update-password-rating-reference): the original
 # zxcvbn from the npm registry, run by Node.js. Never needed to build or test.
 CORVANE_RATING_REFERENCE_PACKAGES=(nodejs npm)
+
+# The Windows build and its tests under Wine (scripts/test-windows, inside a Debian 13 root): the MinGW-w64
+# cross compiler, the build machine's Qt tools (moc, rcc, uic, lrelease), Debian's source packages of Qt
+# and Mbed TLS (dpkg-dev unpacks them), Wine, the installer maker and the libraries of the simulator, which
+# runs natively beside the Windows programs.
+CORVANE_WINDOWS_PACKAGES=(
+    ccache cmake ninja-build make g++ pkg-config dpkg-dev ca-certificates procps
+    g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools
+    qt6-translations-l10n qt6-serialport-dev libmbedtls-dev libzxcvbn-dev python3
+    wine wine64 nsis zip unzip xvfb xauth openbox imagemagick x11-utils
+)
 # The package test of CI (scripts/package-test): checks of the desktop entry, AppStream metadata and the
 # package (lintian), the package's library dependencies, and driving the installed application on a
 # virtual display.

@@ -11,9 +11,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Windows opens files as text unless told otherwise; elsewhere the flags may not exist.
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+
 bool readMemoryImageFile(const QString& filePath, uint8_t* image, QString& errorMessage)
 {
-    const int descriptor = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_BINARY | O_CLOEXEC);
     if (descriptor < 0)
     {
         errorMessage =

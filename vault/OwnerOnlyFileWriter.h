@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -10,7 +11,9 @@
 // no partial file behind. Everything goes through a descriptor of the folder, and the final name is only
 // ever the target of a rename (or a hard link when replacing is not allowed): a symbolic link is never
 // followed, even one planted while the file is being written, and a FIFO or any other non-regular file is
-// never written through. An existing file is replaced only when that was allowed.
+// never written through. An existing file is replaced only when that was allowed. On Windows the temporary
+// file gets an access list of its owner alone and is moved over the file with write-through; a reparse
+// point (symbolic link, junction) is never written through.
 //
 //     OwnerOnlyFileWriter writer(filePath);
 //     if (!writer.open(isReplacingAllowed) || !writer.write(bytes) || !writer.commit())
@@ -41,6 +44,14 @@ public:
     static void setAfterCheckHookForTesting(std::function<void(const QString&)> hook);
 
 private:
+#ifdef Q_OS_WIN
+    bool _fail(const QString& errorMessage);
+
+    QString _filePath;
+    void* _temporaryHandle = nullptr;
+    QString _temporaryPath;
+    bool _isFailed = false;
+#else
     bool fail(const QString& errorMessage);
     void discardTemporaryFile();
 
@@ -50,7 +61,8 @@ private:
     int directoryDescriptor = -1;
     int fileDescriptor = -1;
     bool isReplacingAllowed = false;
-    QString _errorMessage;
     bool isFailed = false;
+#endif
+    QString _errorMessage;
     bool _isRefusedAsExisting = false;
 };

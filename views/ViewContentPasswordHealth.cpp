@@ -1,6 +1,7 @@
 #include "ViewContentPasswordHealth.h"
 
 #include "ViewHost.h"
+#include "passwordtools/PasswordRatingScope.h"
 #include "ui_ViewContentPasswordHealth.h"
 
 #include <QHeaderView>
@@ -17,6 +18,12 @@ ViewContentPasswordHealth::ViewContentPasswordHealth(QWidget* parent)
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(COLUMN_REASON, QHeaderView::Stretch);
     form->tableWidgetFindings->verticalHeader()->hide();
+    // Where the rating lacks the large word lists, the report says so rather than pass for the full rating.
+    if (isPasswordRatingReduced())
+        form->labelHint->setText(
+            form->labelHint->text() + QLatin1Char('\n') +
+            tr("On Windows the rating knows only the most common passwords, not the large word lists: some "
+               "passwords made of dictionary words are rated stronger than they are."));
 
     connect(form->tableWidgetFindings, &QTableWidget::itemActivated, this,
             &ViewContentPasswordHealth::_slotTableWidgetItemActivated);

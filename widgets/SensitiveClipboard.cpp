@@ -1,5 +1,7 @@
 #include "SensitiveClipboard.h"
 
+#include "SensitiveClipboardHints.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QGuiApplication>
@@ -62,7 +64,7 @@ void SensitiveClipboard::copyText(const QString& text)
 {
     auto* mimeData = new QMimeData;
     mimeData->setText(text);
-    mimeData->setData(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE), QByteArrayLiteral("secret"));
+    addSensitiveClipboardHints(mimeData);
     // Known before the clipboard announces the change, so that the announcement finds it ours.
     copiedMimeData = mimeData;
     copiedTextHash = textHash(text);

@@ -1238,6 +1238,10 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <source>The file is too large (%1 MiB): a CSV file of at most %2 MiB is read, far more than the 128 KiB a device holds; reading a larger one would take gigabytes of memory.</source>
         <translation>Le fichier est trop volumineux (%1 Mio)&#xa0;: un fichier CSV d’au plus %2 Mio est lu, bien plus que les 128 Kio que contient un appareil&#xa0;; en lire un plus grand demanderait des gigaoctets de mémoire.</translation>
     </message>
+    <message>
+        <source>cannot make the file readable by its owner only (%1)</source>
+        <translation>impossible de rendre le fichier lisible par son seul propriétaire (%1)</translation>
+    </message>
 </context>
 <context>
     <name>RestoreDeviceWorkflow</name>
@@ -2100,6 +2104,10 @@ Numéro de série %2</translation>
     <message>
         <source>Checking: %1 of %2 records rated</source>
         <translation>Vérification&#xa0;: %1 fiches évaluées sur %2</translation>
+    </message>
+    <message>
+        <source>On Windows the rating knows only the most common passwords, not the large word lists: some passwords made of dictionary words are rated stronger than they are.</source>
+        <translation>Sous Windows, l’évaluation ne connaît que les mots de passe les plus courants, pas les grandes listes de mots&#xa0;: certains mots de passe faits de mots du dictionnaire sont jugés plus forts qu’ils ne le sont.</translation>
     </message>
 </context>
 <context>

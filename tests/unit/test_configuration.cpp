@@ -126,8 +126,13 @@ public:
         }
         const QStringList lines =
             QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        for (const QString& line : lines)
+        for (QString line : lines)
+        {
+            // Windows writes the probe's lines with CR LF.
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
             values.insert(line.section('=', 0, 0), line.section('=', 1));
+        }
         return values;
     }
 
@@ -187,6 +192,9 @@ private slots:
 
     void freshNativeStoreGetsExactlyTheDefaults()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the native store is the registry on Windows");
+#endif
         Sandbox sandbox;
         const QMap<QString, QString> values = sandbox.runProbe();
         QCOMPARE(values.value("organizationName"), QStringLiteral("corvane.example"));
@@ -263,6 +271,9 @@ private slots:
 
     void interfaceLanguageFollowsTheSystemLocale()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows takes the locale from the user's settings, not from LANG");
+#endif
         Sandbox sandbox;
         const struct
         {

@@ -2,11 +2,7 @@
 
 #include <cerrno>
 
-#if defined(__linux__)
 #include <sys/random.h>
-#else
-#error "fillSystemRandomBytes has no implementation for this system"
-#endif
 
 int fillSystemRandomBytes(void* bytes, std::size_t size)
 {

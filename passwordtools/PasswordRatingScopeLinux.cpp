@@ -1,0 +1,6 @@
+#include "passwordtools/PasswordRatingScope.h"
+
+bool isPasswordRatingReduced()
+{
+    return false;
+}
