@@ -30,7 +30,7 @@ CORVANE_RATING_REFERENCE_PACKAGES=(nodejs npm)
 # runs natively beside the Windows programs.
 CORVANE_WINDOWS_PACKAGES=(
     ccache cmake ninja-build make g++ pkg-config dpkg-dev ca-certificates procps
-    g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools
+    g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     qt6-translations-l10n qt6-serialport-dev libmbedtls-dev libzxcvbn-dev python3
     wine wine64 nsis zip unzip xvfb xauth openbox imagemagick x11-utils
 )
