@@ -3,6 +3,7 @@
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
+#include "cli/CliExitCode.h"
 #include "cli/CliFiles.h"
 #include "cli/CliTerminalInput.h"
 #include "common/SecureImageBuffer.h"
@@ -55,6 +56,12 @@ bool _checkVaultImage_helper(const Device& device, const uint8_t* image, QString
                 .arg(describeDevice(device), QString::number(DEVICE_MEMORY_SIZE),
                      QStringLiteral("%1").arg(image[0], 2, 16, QLatin1Char('0')));
     return false;
+}
+
+int _reportInterruption_helper(const QString& message)
+{
+    reportFailure(message);
+    return CLI_EXIT_CODE_INTERRUPTED;
 }
 
 int _reportFlagReadFailure_helper(const Device& device)
@@ -151,9 +158,15 @@ int runBackupCommand(const QStringList& arguments)
 
     QString errorMessage;
     const CliDevicePointer device = openSelectedDevice(commandLine.value(deviceOption), errorMessage);
+    if (!device)
+        return reportFailure(errorMessage);
+    const CliInterruptionGuard interruptionGuard;
+    if (!readDeviceMemories(*device, errorMessage))
+        return isCliInterrupted()
+                   ? _reportInterruption_helper(QStringLiteral("backup stopped; no file was written"))
+                   : reportFailure(errorMessage);
     const uint8_t* image = nullptr;
-    if (!device || !readDeviceMemories(*device, errorMessage) ||
-        !chooseDeviceMemory(*device, memoryChoice, image, errorMessage) ||
+    if (!chooseDeviceMemory(*device, memoryChoice, image, errorMessage) ||
         !_checkVaultImage_helper(*device, image, errorMessage) ||
         !writeOwnerOnlyFile(filePath, image, DEVICE_MEMORY_SIZE, isReplacingAllowed, errorMessage))
         return reportFailure(errorMessage);
@@ -214,8 +227,9 @@ int runRestoreCommand(const QStringList& arguments)
             return reportFailure(QStringLiteral("restore cancelled; nothing was written"));
     }
 
+    const CliInterruptionGuard interruptionGuard;
     if (!writeAndVerifyDeviceMemories(*device, image.data(), errorMessage))
-        return reportFailure(errorMessage);
+        return isCliInterrupted() ? _reportInterruption_helper(errorMessage) : reportFailure(errorMessage);
     printNote(QStringLiteral("Wrote '%1' to both memories of %2 and verified them.")
                   .arg(filePath, describeDevice(*device)));
     return CLI_EXIT_CODE_SUCCESS;

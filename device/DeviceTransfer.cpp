@@ -26,6 +26,10 @@ QString _describeDeviceFailure_helper(const Device& device, int expectedByteCoun
         return QStringLiteral("the device refused the command");
     case DEVICE_FAILURE_NEVER_QUIET:
         return QStringLiteral("the device keeps sending data that nobody asked for");
+    case DEVICE_FAILURE_GARBLED_REPLY:
+        return QStringLiteral("the device does not answer properly");
+    case DEVICE_FAILURE_PORT_BUSY:
+    case DEVICE_FAILURE_PERMISSION_DENIED:
     case DEVICE_FAILURE_PORT:
     case DEVICE_FAILURE_NONE:
         break;
@@ -283,9 +287,30 @@ int DeviceTransfer::remainingSecondsEstimate() const
     if (elapsed < MINIMUM_ELAPSED_MILLISECONDS ||
         _completedByteCount * 100 < _totalByteCount * MINIMUM_PERCENTAGE)
         return -1;
+    const qint64 remainingByteCount = _totalByteCount - _completedByteCount + _followingByteCount;
+    // The give-up bound: every byte at the slowest supported link, a quarter more for margin.
+    const qint64 boundMilliseconds =
+        remainingByteCount * 1000 * 5 / (DEVICE_SLOWEST_LINK_BYTES_PER_SECOND * 4);
     const qint64 remainingMilliseconds =
-        elapsed * (_totalByteCount - _completedByteCount) / _completedByteCount;
+        std::min(elapsed * remainingByteCount / _completedByteCount, boundMilliseconds);
     return static_cast<int>((remainingMilliseconds + 999) / 1000);
+}
+
+void DeviceTransfer::setFollowingByteCount(qint64 byteCount)
+{
+    _followingByteCount = std::max<qint64>(byteCount, 0);
+}
+
+bool DeviceTransfer::isBetweenExchanges() const
+{
+    return !_isExchangeStarted;
+}
+
+int DeviceTransfer::stageResult() const
+{
+    if (_isFinished || _stepIndex >= _steps.size())
+        return _result;
+    return _steps[_stepIndex].failureCode;
 }
 
 QString DeviceTransfer::failureCause() const

@@ -73,9 +73,18 @@ public:
     // Memory bytes moved so far and in all (a block write counts its 256 data bytes).
     qint64 completedByteCount() const;
     qint64 totalByteCount() const;
-    // Seconds the transfer will still take at the pace it has kept so far, or -1 while too little has moved
-    // to tell (the first second, the first percents).
+    // Memory bytes that the same operation moves after this transfer (the read-back of both memories that
+    // follows every write), so that the estimate below covers the whole operation. Kept across starts.
+    void setFollowingByteCount(qint64 byteCount);
+    // Seconds the transfer and the bytes that follow it will still take at the pace kept so far, or -1
+    // while too little has moved to tell (the first second, the first percents). Never more than those
+    // bytes may take on the slowest supported link before the transfer gives up on the device.
     int remainingSecondsEstimate() const;
+    // True between two exchanges with the device: stopping here leaves no request half-done on it.
+    bool isBetweenExchanges() const;
+    // The result a failure of the current step would give (a ReadResult or WriteResult): tells which
+    // memory the transfer is working on, for messages when it is stopped.
+    int stageResult() const;
     // What went wrong, in plain English, for messages that give the cause ("the device stopped answering
     // after 65536 of 131072 bytes"); empty after a success.
     QString failureCause() const;
@@ -117,6 +126,7 @@ private:
     qint64 _completedByteCount = 0;
     qint64 _stepStartByteCount = 0;
     qint64 _totalByteCount = 0;
+    qint64 _followingByteCount = 0;
     QString _failureCause;
     QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.

@@ -246,6 +246,8 @@ public:
     // The message that opening a device failed, with a hint on how to get access when the reason was a
     // permission (errorNumber: Device::lastOpenErrorNumber()).
     static QString openDeviceFailureMessage(int errorNumber);
+    // "\nCause: the device keeps sending data that nobody asked for." (empty when the message says it).
+    static QString openDeviceFailureCause(const Device& device);
 
 private Q_SLOTS:
     void _slotActionOpenDeviceClicked();

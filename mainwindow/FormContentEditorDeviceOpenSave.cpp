@@ -20,6 +20,7 @@
 #include "common/SecureMemory.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceOpening.h"
 #include "ui_FormContentEditor.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultImage.h"
@@ -80,13 +81,35 @@ int FormContentEditor::openDevice()
         return 1;
     }
 
+    // Opened in steps, so that a device that keeps sending cannot freeze the window; the workflow goes on
+    // as after the selection page. Another workflow started meanwhile closes the device first.
     auto* device = new Device(ports.first());
     setCurrentDevice(device);
-    if (device->open() == 0)
-        return 0;
-    showErrorMessage(openDeviceFailureMessage(device->lastOpenErrorNumber()));
-    closeCurrentDevice();
-    return -1;
+    auto* opening = new DeviceOpening(device, this);
+    connect(opening, &DeviceOpening::openingFinished, this,
+            [this, device](int result)
+            {
+                if (getCurrentDevice() != device)
+                    return;
+                if (result == 0)
+                {
+                    _slotViewContentDeviceSelectionDeviceSelected(true);
+                    return;
+                }
+                showErrorMessage(openDeviceFailureMessage(device->lastOpenErrorNumber()) +
+                                 openDeviceFailureCause(*device));
+                closeCurrentDevice();
+            });
+    return 1;
+}
+
+QString FormContentEditor::openDeviceFailureCause(const Device& device)
+{
+    // The permission hint already says why.
+    const int errorNumber = device.lastOpenErrorNumber();
+    if (errorNumber == EACCES || errorNumber == EPERM)
+        return QString();
+    return QLatin1Char('\n') + tr("Cause: %1.").arg(device.lastFailureDescription());
 }
 
 void FormContentEditor::pushDeviceSelectionView()

@@ -3,6 +3,7 @@
 #include "ViewHost.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceOpening.h"
 #include "ui_ViewContentDeviceSelection.h"
 
 #include <QMessageBox>
@@ -63,7 +64,6 @@ void ViewContentDeviceSelection::activate()
     blinkingDeviceSerialNumber.clear();
     isPreferredDevicePreselected = false;
     // A new visit gives every port another chance.
-    failedPortLocations.clear();
     form->listWidget->clear();
     showListOrNoDeviceHint();
     form->pushButtonSelect->setEnabled(false);
@@ -95,20 +95,19 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         return;
 
     const QList<DevicePortInfo> ports = enumerateDevices();
-
-    const int currentRow = form->listWidget->currentRow();
-    const bool wasRowCurrent = currentRow >= 0 && currentRow < devices.size();
-    const QString selectedSerialNumber =
-        wasRowCurrent ? devices[currentRow]->getUsbSerialNumber() : QString();
+    detectedSerialNumbers.clear();
+    for (const DevicePortInfo& port : ports)
+        detectedSerialNumbers.append(port.serialNumber());
+    const auto isPlugged = [&](const QString& serialNumber)
+    {
+        return std::any_of(ports.begin(), ports.end(),
+                           [&](const DevicePortInfo& port) { return port.serialNumber() == serialNumber; });
+    };
 
     bool isListChanged = false;
     for (int index = 0; index < devices.size();)
     {
-        const QString serialNumber = devices[index]->getUsbSerialNumber();
-        const bool isPresent =
-            std::any_of(ports.begin(), ports.end(),
-                        [&](const DevicePortInfo& port) { return port.serialNumber() == serialNumber; });
-        if (isPresent)
+        if (isPlugged(devices[index]->getUsbSerialNumber()))
         {
             index++;
             continue;
@@ -116,53 +115,110 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         closeAndDeleteDevice(devices.takeAt(index));
         isListChanged = true;
     }
-
-    failedPortLocations.erase(std::remove_if(failedPortLocations.begin(), failedPortLocations.end(),
-                                             [&](const QString& location)
-                                             {
-                                                 return std::none_of(
-                                                     ports.begin(), ports.end(),
-                                                     [&](const DevicePortInfo& port)
-                                                     { return port.systemLocation() == location; });
-                                             }),
-                              failedPortLocations.end());
-    const int keptCount = static_cast<int>(devices.size());
-    for (const DevicePortInfo& port : ports)
+    for (int index = 0; index < unavailablePorts.size();)
     {
-        const bool isListed = std::any_of(devices.begin(), devices.begin() + keptCount,
-                                          [&](const Device* device)
-                                          { return device->getUsbSerialNumber() == port.serialNumber(); });
-        if (isListed || failedPortLocations.contains(port.systemLocation()))
-            continue;
-        auto* device = new Device(port);
-        if (device->open() == 0)
+        UnavailablePort& entry = unavailablePorts[index];
+        const bool isSamePortPlugged =
+            std::any_of(ports.begin(), ports.end(),
+                        [&](const DevicePortInfo& port)
+                        {
+                            return port.serialNumber() == entry.port.serialNumber() &&
+                                   port.systemLocation() == entry.port.systemLocation();
+                        });
+        if (isSamePortPlugged)
         {
-            devices.append(device);
-            isListChanged = true;
+            index++;
             continue;
         }
-        // Not listed and not reported; tried again once it has been unplugged and plugged back in. It
-        // did not answer, so it is released without a word: an LED command would only wait again.
-        failedPortLocations.append(port.systemLocation());
-        delete device;
+        if (entry.openingDevice)
+            closeAndDeleteDeviceInSteps(entry.openingDevice);
+        unavailablePorts.removeAt(index);
+        isListChanged = true;
+    }
+
+    for (const DevicePortInfo& port : ports)
+    {
+        if (indexOfDevice(port.serialNumber()) >= 0)
+            continue;
+        const auto entry = std::find_if(unavailablePorts.begin(), unavailablePorts.end(),
+                                        [&](const UnavailablePort& unavailable)
+                                        { return unavailable.port.serialNumber() == port.serialNumber(); });
+        if (entry == unavailablePorts.end())
+        {
+            unavailablePorts.append(UnavailablePort{port, nullptr, QString(), false});
+            startOpening(unavailablePorts.last());
+            isListChanged = true;
+        }
+        else if (entry->isRetried && !entry->openingDevice)
+        {
+            // Its row keeps saying why until the attempt ends, so that it does not flicker.
+            startOpening(*entry);
+        }
     }
 
     // Rebuilding an unchanged list would only make it flicker and could swallow a click in progress.
-    if (isListChanged || form->listWidget->count() != devices.size())
-    {
-        rebuildList();
-        const int selectedIndex = wasRowCurrent ? indexOfDevice(selectedSerialNumber) : -1;
-        if (selectedIndex >= 0)
-            form->listWidget->setCurrentRow(selectedIndex);
-        if (devices.isEmpty() || !wasRowCurrent || selectedIndex < 0)
-            blinkingDeviceSerialNumber.clear();
-    }
-    else if (!wasRowCurrent)
-    {
+    if (isListChanged)
+        refreshList();
+    else if (form->listWidget->currentRow() < 0 || form->listWidget->currentRow() >= devices.size())
         blinkingDeviceSerialNumber.clear();
-    }
     updateSelectButton();
     preselectPreferredDevice();
+}
+
+void ViewContentDeviceSelection::startOpening(UnavailablePort& entry)
+{
+    auto* device = new Device(entry.port);
+    entry.openingDevice = device;
+    auto* opening = new DeviceOpening(device, this);
+    connect(opening, &DeviceOpening::openingFinished, this,
+            [this, device](int result) { finishOpening(device, result); });
+}
+
+void ViewContentDeviceSelection::finishOpening(Device* device, int result)
+{
+    const auto entry =
+        std::find_if(unavailablePorts.begin(), unavailablePorts.end(),
+                     [&](const UnavailablePort& unavailable) { return unavailable.openingDevice == device; });
+    // The port went away or the visit ended meanwhile: the device was released then.
+    if (entry == unavailablePorts.end())
+        return;
+    entry->openingDevice = nullptr;
+    if (result == 0)
+    {
+        unavailablePorts.erase(entry);
+        // Rows follow the detection order, whichever device finished opening first.
+        const auto orderOf = [this](const Device* listed)
+        { return detectedSerialNumbers.indexOf(listed->getUsbSerialNumber()); };
+        const auto position =
+            std::find_if(devices.begin(), devices.end(),
+                         [&](const Device* listed) { return orderOf(listed) > orderOf(device); });
+        devices.insert(position, device);
+    }
+    else
+    {
+        entry->isRetried = device->lastFailure() == DEVICE_FAILURE_PORT_BUSY;
+        entry->reason = entry->isRetried ? tr("in use by another program")
+                                         : tr("cannot be used: %1").arg(device->lastFailureDescription());
+        // It failed to open, so it is released without a word.
+        closeAndDeleteDeviceInSteps(device);
+    }
+    refreshList();
+    updateSelectButton();
+    preselectPreferredDevice();
+}
+
+void ViewContentDeviceSelection::refreshList()
+{
+    const int currentRow = form->listWidget->currentRow();
+    const bool wasRowCurrent = currentRow >= 0 && currentRow < devices.size();
+    const QString selectedSerialNumber =
+        wasRowCurrent ? form->listWidget->item(currentRow)->data(Qt::UserRole).toString() : QString();
+    rebuildList();
+    const int selectedIndex = wasRowCurrent ? indexOfDevice(selectedSerialNumber) : -1;
+    if (selectedIndex >= 0)
+        form->listWidget->setCurrentRow(selectedIndex);
+    if (devices.isEmpty() || !wasRowCurrent || selectedIndex < 0)
+        blinkingDeviceSerialNumber.clear();
 }
 
 void ViewContentDeviceSelection::preselectPreferredDevice()
@@ -187,6 +243,16 @@ void ViewContentDeviceSelection::rebuildList()
     {
         auto* item = new QListWidgetItem(rowText(device), form->listWidget);
         item->setToolTip(tr("USB serial number: %1").arg(device->getUsbSerialNumber()));
+        item->setData(Qt::UserRole, device->getUsbSerialNumber());
+    }
+    // Greyed out and not selectable, with the reason on the second line.
+    for (const UnavailablePort& entry : std::as_const(unavailablePorts))
+    {
+        const QString reason = entry.reason.isEmpty() ? tr("connecting…") : entry.reason;
+        auto* item = new QListWidgetItem(tr("Serial number %1\n%2").arg(entry.port.serialNumber(), reason),
+                                         form->listWidget);
+        item->setFlags(Qt::NoItemFlags);
+        item->setToolTip(tr("USB serial number: %1").arg(entry.port.serialNumber()));
     }
     showListOrNoDeviceHint();
 }
@@ -347,8 +413,7 @@ void ViewContentDeviceSelection::closeAndDeleteDevice(Device* device)
     // The clicked device is also the current device: the pointer must not outlive it.
     if (getCurrentDevice() == device)
         setCurrentDevice(nullptr);
-    device->close();
-    delete device;
+    closeAndDeleteDeviceInSteps(device);
 }
 
 void ViewContentDeviceSelection::releaseAllDevices()
@@ -357,4 +422,11 @@ void ViewContentDeviceSelection::releaseAllDevices()
     devices.clear();
     for (Device* device : released)
         closeAndDeleteDevice(device);
+    // Openings under way end without a report once their device closes.
+    for (const UnavailablePort& entry : std::as_const(unavailablePorts))
+    {
+        if (entry.openingDevice)
+            closeAndDeleteDeviceInSteps(entry.openingDevice);
+    }
+    unavailablePorts.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewContentBase.h"
+#include "device/DevicePortInfo.h"
 
 #include <QList>
 #include <QString>
@@ -16,8 +17,12 @@ class ViewContentDeviceSelection;
 
 // Lets the user choose one of the connected devices. The list follows the plugged devices once per
 // second; a clicked device blinks its LED so that it can be told apart; Select hands it over as the
-// current device. Every listed device is open and owned by this view until it is closed and deleted or
-// handed over.
+// current device. Every selectable device is open and owned by this view until it is closed and deleted
+// or handed over.
+//
+// Devices are opened in steps from the event loop, so that a device that keeps sending never freezes the
+// page. Until one has opened, and when it cannot be opened, its port is listed greyed out below the
+// selectable devices with the reason; a port in use by another program is tried again on each pass.
 class ViewContentDeviceSelection : public ViewContentBase
 {
     Q_OBJECT
@@ -33,7 +38,7 @@ public:
     // user as soon as it is listed, so that saving back needs only Select. Applies to the next visit.
     void setPreferredDeviceSerialNumber(const QString& usbSerialNumber);
 
-    // The devices listed now, in row order (for tests).
+    // The devices listed now, in row order (for tests). Greyed-out ports follow them in the list.
     QList<Device*> listedDevices() const;
 
 Q_SIGNALS:
@@ -48,6 +53,22 @@ private Q_SLOTS:
     void _slotListWidgetCurrentRowChanged(int currentRow);
 
 private:
+    // A port listed without an open device: being opened, or not available for a reason.
+    struct UnavailablePort
+    {
+        DevicePortInfo port;
+        // The device being opened (owned), null between attempts.
+        Device* openingDevice = nullptr;
+        // Why it cannot be chosen; empty while the first attempt runs.
+        QString reason;
+        // Tried again on each pass (a port in use by another program), not only once plugged back in.
+        bool isRetried = false;
+    };
+
+    void startOpening(UnavailablePort& entry);
+    void finishOpening(Device* device, int result);
+    // Rebuilds the list and keeps the chosen row (and the blinking device) when it is still listed.
+    void refreshList();
     int indexOfDevice(const QString& usbSerialNumber) const;
     bool isListedDevice(const Device* device) const;
     void closeAndDeleteDevice(Device* device);
@@ -63,9 +84,11 @@ private:
 
     Ui::ViewContentDeviceSelection* form;
     QList<Device*> devices;
-    // Ports whose device could not be opened, by path: not tried again until they disappear, so that a
-    // silent device does not stall every pass.
-    QStringList failedPortLocations;
+    // Ports without an open device, in detection order: not tried again until they disappear (except a
+    // port in use by another program), so that a silent device does not cost every pass its time.
+    QList<UnavailablePort> unavailablePorts;
+    // The USB serial numbers of the last detection pass, in its order.
+    QStringList detectedSerialNumbers;
     QString blinkingDeviceSerialNumber;
     QString preferredDeviceSerialNumber;
     // The preferred device is chosen once per visit: afterwards the user's own choice stands.

@@ -2,6 +2,7 @@
 // simulator's request log), reply decoding, failures and the current device.
 
 #include "device/Device.h"
+#include "device/DeviceOpening.h"
 #include "support/SimulatorProcess.h"
 
 #include <QPointer>
@@ -28,6 +29,7 @@ private slots:
     void backupDisableFlagDecoding();
     void wrongAcknowledgementsFail();
     void silentDeviceTimesOut();
+    void babblingDevicesAreRefused();
     void openFailures();
     void portIsExclusive();
     void vanishingDeviceFailsAtOnce();
@@ -94,6 +96,16 @@ void TestDevice::openReadsAndDecodesTheName()
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
         device.close();
         QCOMPARE(simulator.requestLog().size(), 2);
+
+        // The same in steps from the event loop, as the window opens a device.
+        Device stepped(simulator.portInfo());
+        int result = DEVICE_RECEIVE_PENDING;
+        auto* opening = new DeviceOpening(&stepped, this);
+        connect(opening, &DeviceOpening::openingFinished, this,
+                [&](int openingResult) { result = openingResult; });
+        QTRY_COMPARE(result, 0);
+        QCOMPARE(stepped.getName(), testCase.expectedName);
+        stepped.close();
     }
 }
 
@@ -252,12 +264,30 @@ void TestDevice::wrongAcknowledgementsFail()
 
 void TestDevice::silentDeviceTimesOut()
 {
+    {
+        // Silent from the start: the open fails, and the device is sent nothing more, not even on closing.
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--silent"}), qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.open(), -1);
+        QCOMPARE(device.lastOpenErrorNumber(), ETIMEDOUT);
+        QCOMPARE(device.lastFailure(), DEVICE_FAILURE_SILENCE);
+        QCOMPARE(device.lastFailureDescription(), QStringLiteral("the device did not answer"));
+        QVERIFY(device.isOpen());
+        QVERIFY(!device.isAnswering());
+        const uint8_t request[] = {0xA5, 0x00};
+        QCOMPARE(device.send(request, sizeof(request)), -1);
+        QCOMPARE(device.setLedMode(LED_MODE_BLINK), -1);
+        device.close();
+        QVERIFY(!device.isOpen());
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08"}));
+    }
+    // Silent to one command only (an empty reply): the wait is bounded by the silence limit.
     SimulatorProcess simulator;
-    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--silent"}), qPrintable(simulator.errorString()));
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--reply", "0x00="}),
+             qPrintable(simulator.errorString()));
     Device device(simulator.portInfo());
-    QCOMPARE(device.open(), -1);
-    QCOMPARE(device.lastOpenErrorNumber(), ETIMEDOUT);
-    QVERIFY(device.isOpen());
+    QCOMPARE(device.open(), 0);
     uint8_t reply[4];
     const uint8_t request[] = {0xA5, 0x00};
     QCOMPARE(device.send(request, sizeof(request)), 0);
@@ -268,9 +298,58 @@ void TestDevice::silentDeviceTimesOut()
     QVERIFY2(timer.elapsed() >= 1900, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(device.receive(reply, sizeof(reply), 0), -2);
     QCOMPARE(device.receive(reply, 0, 0), 0);
+    // It stopped answering: closing releases the port without the LED command.
+    QVERIFY(!device.isAnswering());
     device.close();
     QVERIFY(!device.isOpen());
-    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 00", "A5 01 01"}));
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 00"}));
+}
+
+void TestDevice::babblingDevicesAreRefused()
+{
+    struct Case
+    {
+        QStringList arguments;
+        int expectedErrorNumber;
+        DeviceFailure expectedFailure;
+        QStringList expectedLog;
+    };
+    const Case cases[] = {
+        // A name that is not UTF-8 text.
+        {{"--reply", "0x08=" + QString("FE").repeated(64)}, EILSEQ, DEVICE_FAILURE_GARBLED_REPLY, {"A5 08"}},
+        {{"--reply", "0x08=41" + QString("07").repeated(63)},
+         EILSEQ,
+         DEVICE_FAILURE_GARBLED_REPLY,
+         {"A5 08"}},
+        // A valid-looking unset name that goes on after its 64 bytes.
+        {{"--reply", "0x08=" + QString("FF").repeated(96)}, EILSEQ, DEVICE_FAILURE_GARBLED_REPLY, {"A5 08"}},
+        // Never quiet long enough to be asked anything.
+        {{"--flood", "0x41"}, EBADMSG, DEVICE_FAILURE_NEVER_QUIET, {}},
+    };
+    for (const Case& testCase : cases)
+    {
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", testCase.arguments),
+                 qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.beginOpen(), 0);
+        int result = DEVICE_RECEIVE_PENDING;
+        int stepCount = 0;
+        while (result == DEVICE_RECEIVE_PENDING)
+        {
+            result = device.continueOpen(20);
+            stepCount++;
+        }
+        QCOMPARE(result, -1);
+        // Done in steps: a flood takes hundreds of them, never one long wait.
+        if (testCase.expectedFailure == DEVICE_FAILURE_NEVER_QUIET)
+            QVERIFY2(stepCount > 100, qPrintable(QString::number(stepCount)));
+        QCOMPARE(device.lastOpenErrorNumber(), testCase.expectedErrorNumber);
+        QCOMPARE(device.lastFailure(), testCase.expectedFailure);
+        QCOMPARE(device.getName(), QStringLiteral("No name defined"));
+        device.close();
+        QCOMPARE(simulator.requestLog(), testCase.expectedLog);
+    }
 }
 
 void TestDevice::openFailures()
