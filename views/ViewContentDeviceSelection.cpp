@@ -14,6 +14,8 @@
 namespace
 {
 constexpr int DEVICE_DETECTION_PERIOD_MILLISECONDS = 1000;
+// Longest wait of one step of an LED command: the page answers between steps.
+constexpr int LED_COMMAND_STEP_MILLISECONDS = 20;
 
 // USB serial numbers come from the device's USB descriptor: show them as text, never as markup.
 QString _plainMessage_helper(const QString& message)
@@ -30,6 +32,10 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     // Long names and the serial number line wrap instead of scrolling sideways.
     form->listWidget->setWordWrap(true);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
+    ledCommandTimer.setInterval(0);
+    ledCommandTimer.setSingleShot(true);
+    connect(&ledCommandTimer, &QTimer::timeout, this,
+            &ViewContentDeviceSelection::_slotTimerLedCommandTimeout);
 
     // Queued: each handler runs from the event loop once the emitting widget has finished its own
     // handling, so a handler that rebuilds the list or leaves the page never does it under a widget
@@ -279,8 +285,8 @@ void ViewContentDeviceSelection::showListOrNoDeviceHint()
 void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 {
     // The item may already be gone (a pass rebuilt the list since the click was queued): only the
-    // current row counts.
-    if (!isVisitRunning)
+    // current row counts. A click while an LED command is still under way waits for the user's next one.
+    if (!isVisitRunning || ledCommandDevice)
         return;
     const int row = form->listWidget->currentRow();
     if (row < 0 || row >= devices.size())
@@ -297,32 +303,87 @@ void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 
     const int blinkingIndex =
         blinkingDeviceSerialNumber.isEmpty() ? -1 : indexOfDevice(blinkingDeviceSerialNumber);
-    if (blinkingIndex >= 0 && devices[blinkingIndex] != clickedDevice &&
-        devices[blinkingIndex]->setLedMode(LED_MODE_STOP_BLINKING) != 0)
+    if (blinkingIndex < 0 || devices[blinkingIndex] == clickedDevice)
     {
-        if (!showModalError(tr("Could not stop the device with USB serial number '%1' LED from blinking.")
-                                .arg(blinkingDeviceSerialNumber)))
-            return;
-        // The box ran an event loop; carry on only with a device that is still listed and chosen.
-        if (!isListedDevice(clickedDevice) || getCurrentDevice() != clickedDevice)
-            return;
-    }
-
-    if (clickedDevice->setLedMode(LED_MODE_BLINK) != 0)
-    {
-        // The device stays listed and open: the user may click it again or choose another one.
-        if (getCurrentDevice() == clickedDevice)
-            setCurrentDevice(nullptr);
-        blinkingDeviceSerialNumber.clear();
-        updateSelectButton();
-        showModalError(tr("Could not make the device LED blink."));
+        startBlinking(clickedDevice);
         return;
     }
+    const QString stoppedSerialNumber = blinkingDeviceSerialNumber;
+    setLedModeInSteps(devices[blinkingIndex], LED_MODE_STOP_BLINKING,
+                      [this, clickedDevice, stoppedSerialNumber](int result)
+                      {
+                          if (result != 0)
+                          {
+                              if (!showModalError(tr("Could not stop the device with USB serial number '%1' "
+                                                     "LED from blinking.")
+                                                      .arg(stoppedSerialNumber)))
+                                  return;
+                          }
+                          // Carry on only with a device that is still listed and chosen (a box ran an
+                          // event loop, and so did the steps).
+                          if (isVisitRunning && isListedDevice(clickedDevice) &&
+                              getCurrentDevice() == clickedDevice)
+                              startBlinking(clickedDevice);
+                      });
+}
 
-    blinkingDeviceSerialNumber = clickedSerialNumber;
-    updateSelectButton();
-    form->pushButtonSelect->setDefault(true);
-    form->pushButtonSelect->setFocus();
+void ViewContentDeviceSelection::startBlinking(Device* clickedDevice)
+{
+    setLedModeInSteps(clickedDevice, LED_MODE_BLINK,
+                      [this, clickedDevice](int result)
+                      {
+                          if (result != 0)
+                          {
+                              // The device stays listed and open: the user may click it again or choose
+                              // another one.
+                              if (getCurrentDevice() == clickedDevice)
+                                  setCurrentDevice(nullptr);
+                              blinkingDeviceSerialNumber.clear();
+                              updateSelectButton();
+                              showModalError(tr("Could not make the device LED blink."));
+                              return;
+                          }
+                          blinkingDeviceSerialNumber = clickedDevice->getUsbSerialNumber();
+                          updateSelectButton();
+                          form->pushButtonSelect->setDefault(true);
+                          form->pushButtonSelect->setFocus();
+                      });
+}
+
+void ViewContentDeviceSelection::setLedModeInSteps(Device* device, int mode,
+                                                   const std::function<void(int)>& whenDone)
+{
+    if (device->startSetLedMode(mode) != 0)
+    {
+        whenDone(-1);
+        return;
+    }
+    ledCommandDevice = device;
+    ledCommandDone = whenDone;
+    // A device that answers is done within this first step, before the click returns.
+    _slotTimerLedCommandTimeout();
+}
+
+void ViewContentDeviceSelection::_slotTimerLedCommandTimeout()
+{
+    if (!ledCommandDevice)
+        return;
+    const int result = ledCommandDevice->continueReceive(LED_COMMAND_STEP_MILLISECONDS);
+    if (result == DEVICE_RECEIVE_PENDING)
+    {
+        ledCommandTimer.start();
+        return;
+    }
+    cancelLedCommand();
+    const std::function<void(int)> done = std::move(ledCommandDone);
+    ledCommandDone = nullptr;
+    done(result == 0 ? 0 : -1);
+}
+
+void ViewContentDeviceSelection::cancelLedCommand()
+{
+    ledCommandTimer.stop();
+    ledCommandDevice = nullptr;
 }
 
 void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
@@ -332,6 +393,8 @@ void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
     if (!isVisitRunning || !isListedDevice(chosenDevice) || !form->pushButtonSelect->isEnabled())
         return;
 
+    if (ledCommandDevice)
+        return;
     deviceDetectionTimer.stop();
     isVisitRunning = false;
     chosenDevice->setLedMode(LED_MODE_STOP_BLINKING);
@@ -413,6 +476,12 @@ void ViewContentDeviceSelection::closeAndDeleteDevice(Device* device)
     // The clicked device is also the current device: the pointer must not outlive it.
     if (getCurrentDevice() == device)
         setCurrentDevice(nullptr);
+    // Its LED command ends unreported; closing copes with the reply still under way.
+    if (ledCommandDevice == device)
+    {
+        cancelLedCommand();
+        ledCommandDone = nullptr;
+    }
     closeAndDeleteDeviceInSteps(device);
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class Device;
 class QListWidgetItem;
 
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void _slotTimerDeviceDetectionTimeout();
     void _slotListWidgetItemClicked(QListWidgetItem*);
     void _slotListWidgetCurrentRowChanged(int currentRow);
+    void _slotTimerLedCommandTimeout();
 
 private:
     // A port listed without an open device: being opened, or not available for a reason.
@@ -65,6 +68,11 @@ private:
         bool isRetried = false;
     };
 
+    void startBlinking(Device* clickedDevice);
+    // Sends an LED command and completes it in steps: the first at once (a device that answers is done
+    // within it), the rest from the event loop. whenDone gets 0 or -1, unless the device is closed first.
+    void setLedModeInSteps(Device* device, int mode, const std::function<void(int)>& whenDone);
+    void cancelLedCommand();
     void startOpening(UnavailablePort& entry);
     void finishOpening(Device* device, int result);
     // Rebuilds the list and keeps the chosen row (and the blinking device) when it is still listed.
@@ -94,6 +102,10 @@ private:
     // The preferred device is chosen once per visit: afterwards the user's own choice stands.
     bool isPreferredDevicePreselected = false;
     QTimer deviceDetectionTimer;
+    // The device whose LED command is under way (one at a time), and what comes after it.
+    Device* ledCommandDevice = nullptr;
+    std::function<void(int)> ledCommandDone;
+    QTimer ledCommandTimer;
     // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
     quint64 visitNumber = 0;
     bool isVisitRunning = false;

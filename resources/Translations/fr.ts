@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>the port failed (was the device unplugged?)</source>
-        <translation>le port a cessé de fonctionner (l’appareil a-t-il été débranché ?)</translation>
+        <translation>le port a cessé de fonctionner (l’appareil a-t-il été débranché&#xa0;?)</translation>
     </message>
 </context>
 <context>
@@ -860,7 +860,7 @@ Toutes les données actuelles de l’appareil seront écrasées.</translation>
     </message>
     <message>
         <source>Cause: %1.</source>
-        <translation>Cause : %1.</translation>
+        <translation>Cause&#xa0;: %1.</translation>
     </message>
 </context>
 <context>
@@ -1601,7 +1601,7 @@ Numéro de série %2</translation>
     </message>
     <message>
         <source>cannot be used: %1</source>
-        <translation>inutilisable : %1</translation>
+        <translation>inutilisable&#xa0;: %1</translation>
     </message>
     <message>
         <source>connecting…</source>
@@ -2284,7 +2284,7 @@ Quittez une fois le transfert terminé.</translation>
     <message>
         <source>The device is being written: quitting now would leave it half written.
 Quit once the transfer has finished.</source>
-        <translation>L’appareil est en cours d’écriture : quitter maintenant le laisserait à moitié écrit.
+        <translation>L’appareil est en cours d’écriture&#xa0;: quitter maintenant le laisserait à moitié écrit.
 Quittez une fois le transfert terminé.</translation>
     </message>
 </context>

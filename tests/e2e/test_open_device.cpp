@@ -733,6 +733,32 @@ private Q_SLOTS:
         QVERIFY(flooding.requestLog().isEmpty());
     }
 
+    void slowLedCommandsRunInSteps()
+    {
+        // A bridge that holds each acknowledgement for 200 ms: the click returns at once, the page keeps
+        // answering, and Select comes once the device has acknowledged.
+        SimulatorProcess slow;
+        SimulatorProcess other;
+        QVERIFY(startDevice(slow, *deviceDirectory, "TZQVR-0001", "Slow", QByteArray(), QByteArray(),
+                            {"--speed", "11520", "--packet-size", "64", "--latency-timer", "200"}));
+        QVERIFY(startDevice(other, *deviceDirectory, "TZQVR-0002", "Other"));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(selectionView()->listedDevices().size(), 2);
+        int turnCount = 0;
+        QTimer turnTimer;
+        connect(&turnTimer, &QTimer::timeout, this, [&]() { turnCount++; });
+        turnTimer.start(5);
+        clickDeviceRow(0);
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        QTRY_VERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QVERIFY2(turnCount > 5, qPrintable(QString::number(turnCount)));
+        QCOMPARE(slow.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        clickSelectionButton("pushButtonCancel");
+        QTRY_COMPARE(slow.requestLog().last(), QStringLiteral("A5 01 01"));
+        QVERIFY(!getCurrentDevice());
+    }
+
     void busyDeviceIsListedUntilReleased()
     {
         SimulatorProcess home;
