@@ -88,6 +88,9 @@ void DeviceTransfer::start(Device* device, std::vector<Step> steps)
     _completedByteCount = 0;
     _stepStartByteCount = 0;
     _failureCause.clear();
+    _deviceFailure = DEVICE_FAILURE_NONE;
+    _failedReplyReceivedByteCount = 0;
+    _failedReplyExpectedByteCount = 0;
     _clock.start();
     _totalByteCount = 0;
     for (const Step& step : _steps)
@@ -164,6 +167,7 @@ bool DeviceTransfer::runStep(const Step& step, qint64 sliceEnd, const QElapsedTi
     if (receiveResult != 0)
     {
         const int expectedByteCount = step.action == ACTION_READ_MEMORY ? DEVICE_MEMORY_SIZE : 1;
+        noteDeviceFailure(expectedByteCount);
         fail(step.failureCode, describeStep(step) + QStringLiteral(": ") +
                                    _describeDeviceFailure_helper(*_device, expectedByteCount));
         return false;
@@ -203,8 +207,11 @@ bool DeviceTransfer::beginExchange(const Step& step)
         break;
     }
     if (result != 0)
+    {
+        noteDeviceFailure(0);
         fail(step.failureCode,
              describeStep(step) + QStringLiteral(": ") + _describeDeviceFailure_helper(*_device, 0));
+    }
     return result == 0;
 }
 
@@ -246,6 +253,28 @@ void DeviceTransfer::completeStep()
     _isFinished = true;
     _result = 0;
     _device = nullptr;
+}
+
+void DeviceTransfer::noteDeviceFailure(int expectedByteCount)
+{
+    _deviceFailure = _device->lastFailure();
+    _failedReplyReceivedByteCount = _device->receivedByteCount();
+    _failedReplyExpectedByteCount = expectedByteCount;
+}
+
+DeviceFailure DeviceTransfer::deviceFailure() const
+{
+    return _deviceFailure;
+}
+
+int DeviceTransfer::failedReplyReceivedByteCount() const
+{
+    return _failedReplyReceivedByteCount;
+}
+
+int DeviceTransfer::failedReplyExpectedByteCount() const
+{
+    return _failedReplyExpectedByteCount;
 }
 
 void DeviceTransfer::fail(int failureCode, const QString& cause)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SecureImageBuffer.h"
+#include "device/Device.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -9,8 +10,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-class Device;
 
 // Moves both memories between a device and its buffers in small steps, so that a caller on the GUI
 // thread can run one slice per event-loop turn and the window stays responsive while a memory takes
@@ -88,6 +87,12 @@ public:
     // What went wrong, in plain English, for messages that give the cause ("the device stopped answering
     // after 65536 of 131072 bytes"); empty after a success.
     QString failureCause() const;
+    // The same in parts, for messages in other words: the device's failure (DEVICE_FAILURE_NONE after a
+    // success or a failed comparison) and the bytes of the failed reply received and expected (0 and 0
+    // when the request could not be sent).
+    DeviceFailure deviceFailure() const;
+    int failedReplyReceivedByteCount() const;
+    int failedReplyExpectedByteCount() const;
 
 private:
     enum Action
@@ -114,6 +119,7 @@ private:
     QString describeStep(const Step& step) const;
     void completeStep();
     void fail(int failureCode, const QString& cause);
+    void noteDeviceFailure(int expectedByteCount);
 
     Device* _device = nullptr;
     bool _isWriting = false;
@@ -128,6 +134,9 @@ private:
     qint64 _totalByteCount = 0;
     qint64 _followingByteCount = 0;
     QString _failureCause;
+    DeviceFailure _deviceFailure = DEVICE_FAILURE_NONE;
+    int _failedReplyReceivedByteCount = 0;
+    int _failedReplyExpectedByteCount = 0;
     QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.
     SecureImageBuffer _readBackBuffer;

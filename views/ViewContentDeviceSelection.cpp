@@ -65,11 +65,11 @@ ViewContentDeviceSelection::~ViewContentDeviceSelection()
 void ViewContentDeviceSelection::activate()
 {
     // A finished visit has released every device already; this only matters for a visit that was left
-    // without Select or Cancel.
+    // without Select or Cancel. The ports that could not be used are forgotten too: a new visit gives
+    // every port another chance.
     releaseAllDevices();
     blinkingDeviceSerialNumber.clear();
     isPreferredDevicePreselected = false;
-    // A new visit gives every port another chance.
     form->listWidget->clear();
     showListOrNoDeviceHint();
     form->pushButtonSelect->setEnabled(false);

@@ -187,6 +187,19 @@ void TestDeviceTransfers::pacedLinkCarriesTheSameBytes()
     QCOMPARE(device.readMemory(0), 0);
     QVERIFY(_buffer_helper(device, 0).left(2048) == image.mid(4096, 2048));
     QVERIFY(_buffer_helper(device, 0).mid(2048) == image.mid(2048));
+
+    // The time left of a write counts the read-back that follows it once told about it.
+    DeviceTransfer transfer;
+    transfer.startWriting(&device);
+    while (!transfer.advance() && transfer.remainingSecondsEstimate() < 0)
+    {
+    }
+    const int writeOnly = transfer.remainingSecondsEstimate();
+    transfer.setFollowingByteCount(DEVICE_MEMORY_COUNT * DEVICE_MEMORY_SIZE);
+    const int withReadBack = transfer.remainingSecondsEstimate();
+    QVERIFY2(writeOnly > 0 && withReadBack > writeOnly,
+             qPrintable(QStringLiteral("%1 %2").arg(writeOnly).arg(withReadBack)));
+    QCOMPARE(transfer.run(), int(DeviceTransfer::WRITE_RESULT_SUCCESS));
     device.close();
 }
 
@@ -234,6 +247,9 @@ void TestDeviceTransfers::lineLeftoversAndSilence()
                  QStringLiteral(
                      "reading the main memory: the device stopped answering after 65536 of 131072 bytes"));
         QCOMPARE(transfer.completedByteCount(), 65536);
+        QCOMPARE(transfer.deviceFailure(), DEVICE_FAILURE_SILENCE);
+        QCOMPARE(transfer.failedReplyReceivedByteCount(), 65536);
+        QCOMPARE(transfer.failedReplyExpectedByteCount(), 131072);
         unsigned hardwareVersion = 0;
         unsigned firmwareVersion = 0;
         simulator.clearRequestLog();
