@@ -445,6 +445,26 @@ void TestDevice::memoryBuffersAndCurrentDevice()
     // Closed: the port is free again.
     QCOMPARE(other.open(), 0);
     other.close();
+
+    // A device still sending an abandoned memory reply closes in steps: the LED command waits for the
+    // quiet line from the event loop. Opening the port again meanwhile releases it at once, without it.
+    SimulatorProcess slow;
+    QVERIFY(startAndOpen(slow, device,
+                         {"--speed", "11520", "--packet-size", "64", "--finish-abandoned-replies"}));
+    QCOMPARE(device->selectMemory(DEVICE_MEMORY_MAIN), 0);
+    QCOMPARE(device->startReadSelectedMemory(device->getMemoryBuffer(DEVICE_MEMORY_MAIN)), 0);
+    QTRY_VERIFY(device->continueReceive(0) == DEVICE_RECEIVE_PENDING && device->receivedByteCount() > 0);
+    watched = device;
+    setCurrentDevice(device);
+    closeCurrentDevice();
+    QVERIFY(getCurrentDevice() == nullptr);
+    QVERIFY(!watched.isNull());
+    QVERIFY(watched->isClosing());
+    Device next(slow.portInfo());
+    QCOMPARE(next.beginOpen(), 0);
+    QVERIFY(watched.isNull());
+    next.close();
+    QCOMPARE(slow.requestLog(), QStringList({"A5 02 00", "A5 05"}));
 }
 
 QTEST_GUILESS_MAIN(TestDevice)
