@@ -128,10 +128,7 @@ int Device::beginOpen()
     const uint8_t request[] = {COMMAND_MAGIC, COMMAND_GET_NAME};
     if (startRequest(request, sizeof(request), _nameField, sizeof(_nameField),
                      DEVICE_SILENCE_LIMIT_DEFAULT) != 0)
-    {
-        finishOpen(-1);
-        return -1;
-    }
+        return finishOpen(-1);
     _isOpening = true;
     return 0;
 }

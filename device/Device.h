@@ -67,8 +67,8 @@ public:
     // requests the name (-1 at once when the port cannot be opened, 0 otherwise); each continueOpen() waits
     // at most waitMilliseconds and returns DEVICE_RECEIVE_PENDING until open() would have returned, then
     // open()'s result.
-    int beginOpen();
-    int continueOpen(int waitMilliseconds);
+    [[nodiscard]] int beginOpen();
+    [[nodiscard]] int continueOpen(int waitMilliseconds);
     // Stops the LED blinking (outcome ignored) and releases the port. Does nothing when not open. A device
     // that failed to open or stopped answering is released without a word.
     void close();
@@ -156,13 +156,13 @@ private:
 
     // Sends the request, or keeps it until the line is quiet when it may still carry an earlier reply,
     // and begins receiving replySize bytes into replyData. 0, or -1 when nothing can be sent.
-    int startRequest(const uint8_t* request, int size, void* replyData, int replySize,
-                     int silenceLimitMilliseconds);
+    [[nodiscard]] int startRequest(const uint8_t* request, int size, void* replyData, int replySize,
+                                   int silenceLimitMilliseconds);
     // Discards what arrived meanwhile and, once the line has been quiet long enough, sends the kept
     // request. DEVICE_RECEIVE_PENDING while the line is still busy, then 0 or -1.
-    int continueQuietLineWait(const QElapsedTimer& callClock, qint64 waitMilliseconds);
-    int writePendingRequest();
-    int finishOpen(int receiveResult);
+    [[nodiscard]] int continueQuietLineWait(const QElapsedTimer& callClock, qint64 waitMilliseconds);
+    [[nodiscard]] int writePendingRequest();
+    [[nodiscard]] int finishOpen(int receiveResult);
     // Sends a request whose whole reply is the single acknowledgement byte, and begins receiving it.
     int startAcknowledgedRequest(const uint8_t* request, int size, int silenceLimitMilliseconds);
     // Waits for the whole reply begun last.
