@@ -703,10 +703,18 @@ private Q_SLOTS:
         connect(&turnTimer, &QTimer::timeout, this, [&]() { turnCount++; });
         turnTimer.start(5);
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(waitForMessage(window),
-                 QStringLiteral("Error|Could not open the connected device.\n"
-                                "Cause: the device keeps sending data that nobody asked for."));
-        QVERIFY2(turnCount > 500, qPrintable(QString::number(turnCount)));
+        // A simulator held up by a busy machine leaves a gap in its flood long enough for the name request
+        // to go out: the flood then arrives as the name and goes on after it, which is refused as well.
+        const QString message = waitForMessage(window);
+        const bool isAskedInAGap =
+            message.endsWith("Cause: the device does not answer properly (its reply is not valid).");
+        if (!isAskedInAGap)
+        {
+            QCOMPARE(message, QStringLiteral("Error|Could not open the connected device.\n"
+                                             "Cause: the device keeps sending data that nobody asked for."));
+            QVERIFY2(turnCount > 500, qPrintable(QString::number(turnCount)));
+        }
+        QVERIFY(message.startsWith("Error|Could not open the connected device.\n"));
         QVERIFY(!getCurrentDevice());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
 
@@ -722,15 +730,17 @@ private Q_SLOTS:
         clickDeviceRow(0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
         QCOMPARE(deviceListTexts(window).last(), QStringLiteral("Serial number TZQVR-0009\nconnecting…"));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            deviceListTexts(window).last(),
-            QStringLiteral("Serial number TZQVR-0009\ncannot be used: the device keeps sending data that "
-                           "nobody asked for"),
-            20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            deviceListTexts(window).last().startsWith("Serial number TZQVR-0009\ncannot be used: "), 20000);
+        const QStringList causes = {"the device keeps sending data that nobody asked for",
+                                    "the device does not answer properly (its reply is not valid)"};
+        QVERIFY2(causes.contains(deviceListTexts(window).last().section(": ", 1)),
+                 qPrintable(deviceListTexts(window).last()));
         QCOMPARE(deviceList()->item(1)->flags(), Qt::NoItemFlags);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
         clickSelectionButton("pushButtonCancel");
-        QVERIFY(flooding.requestLog().isEmpty());
+        // At most the name was asked, in a gap; never a command, not even on closing.
+        QVERIFY(requestsOtherThan(flooding.requestLog(), "A5 08").isEmpty());
     }
 
     void slowLedCommandsRunInSteps()

@@ -341,13 +341,22 @@ void TestDevice::babblingDevicesAreRefused()
             stepCount++;
         }
         QCOMPARE(result, -1);
+        QCOMPARE(device.getName(), QStringLiteral("No name defined"));
+        device.close();
+        // A simulator held up by a busy machine leaves a gap in its flood, long enough for the request to
+        // go out: the flood then arrives as the name and goes on after it, which refuses it just as well.
+        if (testCase.expectedFailure == DEVICE_FAILURE_NEVER_QUIET &&
+            device.lastFailure() == DEVICE_FAILURE_GARBLED_REPLY)
+        {
+            QCOMPARE(device.lastOpenErrorNumber(), EILSEQ);
+            QCOMPARE(simulator.requestLog(), QStringList({"A5 08"}));
+            continue;
+        }
         // Done in steps: a flood takes hundreds of them, never one long wait.
         if (testCase.expectedFailure == DEVICE_FAILURE_NEVER_QUIET)
             QVERIFY2(stepCount > 100, qPrintable(QString::number(stepCount)));
         QCOMPARE(device.lastOpenErrorNumber(), testCase.expectedErrorNumber);
         QCOMPARE(device.lastFailure(), testCase.expectedFailure);
-        QCOMPARE(device.getName(), QStringLiteral("No name defined"));
-        device.close();
         QCOMPARE(simulator.requestLog(), testCase.expectedLog);
     }
 }
