@@ -6,17 +6,32 @@
 //   then reads both back. line_time_ratio is the time over the pure line time of the bytes exchanged
 //   (target <= 1.05); longest_slice_ms is the longest DeviceTransfer::advance() call, the time the event
 //   loop waits for the transfer (target <= 50 ms).
+//   WriteAt11520WithLatencyTimer/16, /1: writing both memories (with the main memory's read-back) at the
+//   real line rate through a bridge that holds every short packet (each block's acknowledgement) for its
+//   latency timer: 16 ms as shipped, 1 ms once the udev rule (or the driver's low-latency setting) has
+//   lowered it. write_s is the time of one write.
+//   FloodingDeviceOpen, AbandonedReadClose: the event loop while a device that keeps sending is opened (and
+//   given up on after about 13 s), and while a device still sending an abandoned memory reply at the real
+//   line rate is closed (its line must fall quiet before the LED command). longest_turn_ms is the longest
+//   time between two turns of the event loop (target < 100 ms), turns_over_50ms how many took longer than
+//   50 ms (0 but for the odd scheduling delay on a loaded machine).
 
 #include "device/Device.h"
+#include "device/DeviceOpening.h"
 #include "device/DeviceTransfer.h"
 #include "support/SimulatorProcess.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace
@@ -173,12 +188,146 @@ void SaveAt11520(benchmark::State& state)
 {
     _atLineSpeed_helper(state, true);
 }
+void WriteAt11520WithLatencyTimer(benchmark::State& state)
+{
+    SimulatorProcess simulator;
+    std::unique_ptr<Device> device = _openDevice_helper(
+        simulator,
+        {"--speed", "11520", "--packet-size", "64", "--latency-timer", QString::number(state.range(0))},
+        state);
+    if (!device)
+        return;
+    double totalSeconds = 0;
+    for (auto _ : state)
+    {
+        _fillBuffers_helper(*device);
+        const auto start = std::chrono::steady_clock::now();
+        double longestSlice = 0;
+        if (!_writeBoth_helper(*device, longestSlice))
+        {
+            state.SkipWithError("write failed");
+            break;
+        }
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        totalSeconds += elapsed.count();
+        state.SetIterationTime(elapsed.count());
+    }
+    if (state.iterations() > 0)
+        state.counters["write_s"] = totalSeconds / static_cast<double>(state.iterations());
+    device->close();
+}
+
+// Runs the event loop until isDone() holds, and returns the longest time between two of its turns;
+// slowTurnCount counts the turns over 50 ms (on a loaded machine the scheduler alone causes a few).
+double _longestTurnWhile_helper(const std::function<bool()>& isDone, int& slowTurnCount)
+{
+    double longestTurn = 0;
+    QElapsedTimer sinceLastTurn;
+    sinceLastTurn.start();
+    QEventLoop loop;
+    QTimer turnTimer;
+    turnTimer.setInterval(0);
+    QObject::connect(&turnTimer, &QTimer::timeout, &loop,
+                     [&]()
+                     {
+                         const double turn = sinceLastTurn.nsecsElapsed() / 1e6;
+                         longestTurn = std::max(longestTurn, turn);
+                         slowTurnCount += turn > 50 ? 1 : 0;
+                         sinceLastTurn.restart();
+                         if (isDone())
+                             loop.quit();
+                     });
+    turnTimer.start();
+    loop.exec();
+    return longestTurn;
+}
+
+void FloodingDeviceOpen(benchmark::State& state)
+{
+    SimulatorProcess simulator;
+    simulator.setRequestLogEnabled(false);
+    if (!simulator.start(QString(), QStringLiteral("TZQVR-BENCH"), {"--flood", "0x41"}))
+    {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    double longestTurn = 0;
+    int slowTurnCount = 0;
+    for (auto _ : state)
+    {
+        Device device(simulator.portInfo());
+        int result = DEVICE_RECEIVE_PENDING;
+        auto* opening = new DeviceOpening(&device, nullptr);
+        QObject::connect(opening, &DeviceOpening::openingFinished,
+                         [&](int openingResult) { result = openingResult; });
+        longestTurn =
+            std::max(longestTurn, _longestTurnWhile_helper([&]() { return result != DEVICE_RECEIVE_PENDING; },
+                                                           slowTurnCount));
+        // Refused for its flood, or (when the simulator was held up long enough to leave a gap) for the
+        // flood that came as its name.
+        if (result != -1 || (device.lastFailure() != DEVICE_FAILURE_NEVER_QUIET &&
+                             device.lastFailure() != DEVICE_FAILURE_GARBLED_REPLY))
+        {
+            state.SkipWithError("the flooding device was not refused");
+            break;
+        }
+        device.close();
+    }
+    state.counters["longest_turn_ms"] = longestTurn;
+    state.counters["turns_over_50ms"] = slowTurnCount;
+}
+
+void AbandonedReadClose(benchmark::State& state)
+{
+    SimulatorProcess simulator;
+    std::unique_ptr<Device> device = _openDevice_helper(
+        simulator, {"--speed", "11520", "--packet-size", "64", "--finish-abandoned-replies"}, state);
+    if (!device)
+        return;
+    double longestTurn = 0;
+    int slowTurnCount = 0;
+    for (auto _ : state)
+    {
+        // A memory read given up after its first kilobyte: about 11 s of reply still to come.
+        uint8_t* buffer = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
+        if (device->selectMemory(DEVICE_MEMORY_MAIN) != 0 || device->startReadSelectedMemory(buffer) != 0)
+        {
+            state.SkipWithError("the read did not start");
+            break;
+        }
+        while (device->receivedByteCount() < 1024 && device->continueReceive(20) == DEVICE_RECEIVE_PENDING)
+        {
+        }
+        QPointer<Device> closing(device.release());
+        closeAndDeleteDeviceInSteps(closing);
+        longestTurn = std::max(longestTurn,
+                               _longestTurnWhile_helper([&]() { return closing.isNull(); }, slowTurnCount));
+        // The next round needs the port again.
+        device = std::make_unique<Device>(simulator.portInfo());
+        if (device->open() != 0)
+        {
+            state.SkipWithError("the device could not be opened again");
+            break;
+        }
+    }
+    state.counters["longest_turn_ms"] = longestTurn;
+    state.counters["turns_over_50ms"] = slowTurnCount;
+    device->close();
+}
 } // namespace
 
 BENCHMARK(ReadBothMemories)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(WriteBothMemories)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(OpenAt11520)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 BENCHMARK(SaveAt11520)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+BENCHMARK(WriteAt11520WithLatencyTimer)
+    ->Arg(16)
+    ->Arg(1)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1);
+BENCHMARK(FloodingDeviceOpen)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(AbandonedReadClose)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {

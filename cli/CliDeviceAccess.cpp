@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -62,16 +63,71 @@ QString _memoryName_helper(int memoryIndex)
     return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
 }
 
-// Runs a transfer with a progress line that follows the bytes.
-int _runTransfer_helper(DeviceTransfer& transfer, const QString& label)
+volatile sig_atomic_t interruptionCount = 0;
+struct sigaction previousInterruptAction = {};
+
+void _noteInterruption_helper(int signalNumber)
+{
+    if (interruptionCount > 0)
+    {
+        // The second Ctrl+C: stop at once, as the signal would have without us.
+        signal(signalNumber, SIG_DFL);
+        raise(signalNumber);
+        return;
+    }
+    interruptionCount = 1;
+    static const char note[] = "\nStopping at the next safe point (press Ctrl+C again to stop at once).\n";
+    const ssize_t ignored = write(STDERR_FILENO, note, sizeof(note) - 1);
+    static_cast<void>(ignored);
+}
+
+// Runs a transfer with a progress line that follows the bytes. After Ctrl+C it stops at the next safe
+// point, isInterrupted set: a read at once (it changes nothing on the device), a write between two
+// exchanges, so that no block is left half-sent.
+int _runTransfer_helper(DeviceTransfer& transfer, const QString& label, bool isWriting, bool& isInterrupted)
 {
     TransferProgress progress(label, 100);
-    return transfer.run(
-        [&progress, &transfer](qint64 completedByteCount, qint64 totalByteCount)
+    isInterrupted = false;
+    while (!transfer.advance())
+    {
+        progress.show(static_cast<int>(transfer.completedByteCount() * 100 / transfer.totalByteCount()),
+                      transfer.remainingSecondsEstimate());
+        if (isCliInterrupted() && (!isWriting || transfer.isBetweenExchanges()))
         {
-            progress.show(static_cast<int>(completedByteCount * 100 / totalByteCount),
-                          transfer.remainingSecondsEstimate());
-        });
+            isInterrupted = true;
+            return transfer.stageResult();
+        }
+    }
+    progress.show(100);
+    return transfer.result();
+}
+
+// What each memory holds when a restore stops in the given stage, and how to finish.
+QString _restoreInterruptionMessage_helper(int stageResult, const Device& device)
+{
+    switch (stageResult)
+    {
+    case DeviceTransfer::WRITE_RESULT_LED_BLINKING_FAILED:
+    case DeviceTransfer::WRITE_RESULT_MAIN_SELECTION_FAILED:
+        return QStringLiteral("restore stopped before anything was written: both memories of %1 still "
+                              "hold the previous vault")
+            .arg(describeDevice(device));
+    case DeviceTransfer::WRITE_RESULT_MAIN_BLOCK_FAILED:
+    case DeviceTransfer::WRITE_RESULT_MAIN_READ_BACK_FAILED:
+    case DeviceTransfer::WRITE_RESULT_MAIN_VERIFICATION_FAILED:
+        return QStringLiteral("restore stopped: the main memory of %1 is incomplete; the backup memory "
+                              "still holds the previous vault; run restore again")
+            .arg(describeDevice(device));
+    case DeviceTransfer::WRITE_RESULT_BACKUP_SELECTION_FAILED:
+    case DeviceTransfer::WRITE_RESULT_BACKUP_BLOCK_FAILED:
+        return QStringLiteral("restore stopped: the main memory of %1 holds the restored vault (checked); "
+                              "the backup memory is incomplete; run restore again")
+            .arg(describeDevice(device));
+    default:
+        return QStringLiteral("restore stopped: both memories of %1 were written but not checked again; "
+                              "run restore again to check them")
+            .arg(describeDevice(device));
+    }
 }
 
 QString _readFailureMessage_helper(int result, const Device& device)
@@ -115,6 +171,27 @@ QString _withCause_helper(const QString& message, const DeviceTransfer& transfer
                : QStringLiteral("%1 (%2)").arg(message, transfer.failureCause());
 }
 } // namespace
+
+CliInterruptionGuard::CliInterruptionGuard()
+{
+    interruptionCount = 0;
+    struct sigaction action = {};
+    action.sa_handler = _noteInterruption_helper;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a wait for the device returns early and the transfer notices the request at once.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, &previousInterruptAction);
+}
+
+CliInterruptionGuard::~CliInterruptionGuard()
+{
+    sigaction(SIGINT, &previousInterruptAction, nullptr);
+}
+
+bool isCliInterrupted()
+{
+    return interruptionCount > 0;
+}
 
 void CliDeviceCloser::operator()(Device* device) const
 {
@@ -174,9 +251,13 @@ CliDevicePointer openSelectedDevice(const QString& usbSerialNumber, QString& err
     CliDevicePointer device(new Device(*portInfo));
     if (device->open() != 0)
     {
+        // The device's own words give the byte counts of a reply that stopped or crawled.
+        const bool isReplyCounted = device->lastFailure() == DEVICE_FAILURE_SILENCE ||
+                                    device->lastFailure() == DEVICE_FAILURE_TOO_SLOW;
         errorMessage = QStringLiteral("could not open device %1 (%2): %3")
                            .arg(portInfo->serialNumber(), portInfo->systemLocation(),
-                                describeOpenFailure(device->lastOpenErrorNumber()));
+                                isReplyCounted ? device->lastFailureDescription()
+                                               : describeOpenFailure(device->lastOpenErrorNumber()));
         return nullptr;
     }
     return device;
@@ -198,7 +279,13 @@ bool readDeviceMemories(Device& device, QString& errorMessage)
 {
     DeviceTransfer transfer;
     transfer.startReading(&device);
-    const int result = _runTransfer_helper(transfer, QStringLiteral("Reading"));
+    bool isInterrupted = false;
+    const int result = _runTransfer_helper(transfer, QStringLiteral("Reading"), false, isInterrupted);
+    if (isInterrupted)
+    {
+        errorMessage = QStringLiteral("reading %1 stopped; nothing was changed").arg(describeDevice(device));
+        return false;
+    }
     if (result == DeviceTransfer::READ_RESULT_SUCCESS)
         return true;
     errorMessage = _withCause_helper(_readFailureMessage_helper(result, device), transfer);
@@ -232,7 +319,13 @@ bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString&
     prepareDeviceWrite(device, expectedImage.data());
     DeviceTransfer transfer;
     transfer.startWriting(&device);
-    const int result = _runTransfer_helper(transfer, QStringLiteral("Writing"));
+    bool isInterrupted = false;
+    const int result = _runTransfer_helper(transfer, QStringLiteral("Writing"), true, isInterrupted);
+    if (isInterrupted)
+    {
+        errorMessage = _restoreInterruptionMessage_helper(result, device);
+        return false;
+    }
     if (result != DeviceTransfer::WRITE_RESULT_SUCCESS)
     {
         errorMessage = _withCause_helper(_writeFailureMessage_helper(result, device), transfer);
@@ -240,7 +333,13 @@ bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString&
     }
     // Both memories once more, as a later open will read them, compared by the transfer as the window's are.
     transfer.startVerifying(&device, expectedImage.data(), expectedImage.data());
-    const int verificationResult = _runTransfer_helper(transfer, QStringLiteral("Reading"));
+    const int verificationResult =
+        _runTransfer_helper(transfer, QStringLiteral("Reading"), false, isInterrupted);
+    if (isInterrupted)
+    {
+        errorMessage = _restoreInterruptionMessage_helper(DeviceTransfer::WRITE_RESULT_SUCCESS, device);
+        return false;
+    }
     if (verificationResult == DeviceTransfer::READ_RESULT_VERIFICATION_FAILED)
     {
         errorMessage = QStringLiteral("write verification failed: the %1 memory of %2 does not hold what was "

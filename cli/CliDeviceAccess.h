@@ -16,6 +16,19 @@ struct CliDeviceCloser
 };
 using CliDevicePointer = std::unique_ptr<Device, CliDeviceCloser>;
 
+// While one exists, a first Ctrl+C asks the running transfer to stop at its next safe point (a read stops
+// at once, a write after the block under way) and a second one ends the program at once.
+class CliInterruptionGuard
+{
+public:
+    CliInterruptionGuard();
+    ~CliInterruptionGuard();
+    CliInterruptionGuard(const CliInterruptionGuard&) = delete;
+    CliInterruptionGuard& operator=(const CliInterruptionGuard&) = delete;
+};
+// True once Ctrl+C was pressed under a CliInterruptionGuard: the failing transfer was stopped by it.
+bool isCliInterrupted();
+
 // --memory values.
 enum CliMemoryChoice
 {
@@ -36,12 +49,14 @@ QString describeOpenFailure(int errorNumber);
 // "device 'Home' (TZQVR-0001)" for messages.
 QString describeDevice(const Device& device);
 
-// Reads the main then the backup memory into the device's buffers, the LED blinking meanwhile.
+// Reads the main then the backup memory into the device's buffers, the LED blinking meanwhile. Stopped
+// by Ctrl+C (see CliInterruptionGuard), it fails and errorMessage says so.
 [[nodiscard]] bool readDeviceMemories(Device& device, QString& errorMessage);
 // After readDeviceMemories: the main image when both memories are equal, the chosen one when choice is
 // set; false with errorMessage when they differ and nothing was chosen.
 [[nodiscard]] bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& image,
                                       QString& errorMessage);
 // Writes image to the main memory, then to the backup memory, block by block, the LED blinking
-// meanwhile; then reads both back and compares them with image.
+// meanwhile; then reads both back and compares them with image. Stopped by Ctrl+C, it fails and
+// errorMessage says what each memory holds and how to finish.
 [[nodiscard]] bool writeAndVerifyDeviceMemories(Device& device, const uint8_t* image, QString& errorMessage);

@@ -4,6 +4,7 @@
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
+#include "cli/CliExitCode.h"
 #include "cli/CliFiles.h"
 #include "cli/CliTerminalInput.h"
 #include "cli/CliVaultImage.h"
@@ -91,6 +92,12 @@ bool _readFileSeal_helper(const uint8_t* image, VaultSeal& seal, QString& errorM
     secureClearString(masterPassword);
     clearVault(vault);
     return isDecrypted;
+}
+
+int _reportInterruption_helper(const QString& message)
+{
+    reportFailure(message);
+    return CLI_EXIT_CODE_INTERRUPTED;
 }
 
 int _reportFlagReadFailure_helper(const Device& device)
@@ -188,9 +195,15 @@ int runBackupCommand(const QStringList& arguments)
 
     QString errorMessage;
     const CliDevicePointer device = openSelectedDevice(commandLine.value(deviceOption), errorMessage);
+    if (!device)
+        return reportFailure(errorMessage);
+    const CliInterruptionGuard interruptionGuard;
+    if (!readDeviceMemories(*device, errorMessage))
+        return isCliInterrupted()
+                   ? _reportInterruption_helper(QStringLiteral("backup stopped; no file was written"))
+                   : reportFailure(errorMessage);
     const uint8_t* image = nullptr;
-    if (!device || !readDeviceMemories(*device, errorMessage) ||
-        !chooseDeviceMemory(*device, memoryChoice, image, errorMessage) ||
+    if (!chooseDeviceMemory(*device, memoryChoice, image, errorMessage) ||
         !_checkVaultImage_helper(*device, image, errorMessage) ||
         !writeOwnerOnlyFile(filePath, image, DEVICE_MEMORY_SIZE, isReplacingAllowed, errorMessage))
         return reportFailure(errorMessage);
@@ -289,8 +302,9 @@ int runRestoreCommand(const QStringList& arguments)
             return reportFailure(QStringLiteral("restore cancelled; nothing was written"));
     }
 
+    const CliInterruptionGuard interruptionGuard;
     if (!writeAndVerifyDeviceMemories(*device, image.data(), errorMessage))
-        return reportFailure(errorMessage);
+        return isCliInterrupted() ? _reportInterruption_helper(errorMessage) : reportFailure(errorMessage);
     // What the device holds now, verified: without the password its seal is unknown, so nothing is expected.
     DeviceSealMemory(settings).recordVerifiedWrite(isChecked ? seal : VaultSeal(), identity);
     printNote(QStringLiteral("Wrote '%1' to both memories of %2 and verified them.")

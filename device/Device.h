@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Why the last exchange with a device failed, for messages that name the real cause.
 enum DeviceFailure
@@ -25,7 +26,14 @@ enum DeviceFailure
     // The reply arrived but is not the expected acknowledgement.
     DEVICE_FAILURE_WRONG_REPLY,
     // Before the request, the device kept sending data nobody asked for.
-    DEVICE_FAILURE_NEVER_QUIET
+    DEVICE_FAILURE_NEVER_QUIET,
+    // Another program holds the port.
+    DEVICE_FAILURE_PORT_BUSY,
+    // The operating system refused access to the port.
+    DEVICE_FAILURE_PERMISSION_DENIED,
+    // A reply arrived whole but is not something a device sends (a name that is not text): the device is
+    // babbling rather than answering.
+    DEVICE_FAILURE_GARBLED_REPLY
 };
 
 // Returned by continueReceive() while reply bytes are still due.
@@ -37,7 +45,11 @@ constexpr int DEVICE_RECEIVE_PENDING = 1;
 //
 // Every request first makes sure that nothing is left on the line from an earlier reply: stray bytes are
 // discarded, and after a failed reply (or right after opening) the line must fall quiet first, because a
-// device goes on sending a reply that its reader abandoned.
+// device goes on sending a reply that its reader abandoned. That wait is part of the reply's steps
+// (continueReceive()), so that a device that keeps sending never holds the caller for longer than one step.
+//
+// A device that failed to open or stopped answering gets no further request: every command fails at once,
+// and closing it only releases the port.
 class Device : public QObject
 {
     Q_OBJECT
@@ -49,16 +61,33 @@ public:
     ~Device() override;
 
     // Opens the port exclusively and reads the device name. 0 or -1; after -1 the reason is in
-    // lastOpenErrorNumber() and close() must still be called.
+    // lastOpenErrorNumber() and close() must still be called. A name that is not text (babble) fails.
     [[nodiscard]] int open();
-    // Stops the LED blinking (outcome ignored) and releases the port. Does nothing when not open.
+    // open() in steps, for callers that must leave the event loop running: beginOpen() opens the port and
+    // requests the name (-1 at once when the port cannot be opened, 0 otherwise); each continueOpen() waits
+    // at most waitMilliseconds and returns DEVICE_RECEIVE_PENDING until open() would have returned, then
+    // open()'s result.
+    [[nodiscard]] int beginOpen();
+    [[nodiscard]] int continueOpen(int waitMilliseconds);
+    // Stops the LED blinking (outcome ignored) and releases the port. Does nothing when not open. A device
+    // that failed to open or stopped answering is released without a word.
     void close();
+    // close() in steps: true once the port is released.
+    bool continueClose(int waitMilliseconds);
+    // True from the first continueClose() until the port is released.
+    bool isClosing() const;
     bool isOpen() const;
+    // False once the device failed to open, stopped answering or babbled: it is sent nothing more.
+    bool isAnswering() const;
     // Why the last open() failed: an errno value (EACCES: no permission on the port; EBUSY or
     // EWOULDBLOCK: in use by another program; ENOENT: gone), ETIMEDOUT when the device did not answer,
-    // EPROTO for an incomplete answer, EBADMSG when it kept sending unasked, 0 after a successful open.
+    // EPROTO for an incomplete answer, EBADMSG when it kept sending unasked, EILSEQ when its name was
+    // babble, 0 after a successful open.
     int lastOpenErrorNumber() const;
     DeviceFailure lastFailure() const;
+    // The last failure in words for the user ("the device keeps sending data that nobody asked for"),
+    // translated; empty when nothing failed.
+    QString lastFailureDescription() const;
 
     // Clears the line of earlier replies (see the class comment), writes the whole request and waits
     // until it has left. 0 or -1.
@@ -119,10 +148,21 @@ private:
         bool isAcknowledgement = false;
         // Begun and neither complete nor failed: abandoning it leaves its bytes on the line.
         bool isOutstanding = false;
+        // The request still waits for the line to fall quiet (see the class comment) and has not left.
+        bool isWaitingForQuietLine = false;
+        qint64 lastDiscardedByteMilliseconds = 0;
         QElapsedTimer clock;
     };
 
-    [[nodiscard]] int readName();
+    // Sends the request, or keeps it until the line is quiet when it may still carry an earlier reply,
+    // and begins receiving replySize bytes into replyData. 0, or -1 when nothing can be sent.
+    [[nodiscard]] int startRequest(const uint8_t* request, int size, void* replyData, int replySize,
+                                   int silenceLimitMilliseconds);
+    // Discards what arrived meanwhile and, once the line has been quiet long enough, sends the kept
+    // request. DEVICE_RECEIVE_PENDING while the line is still busy, then 0 or -1.
+    [[nodiscard]] int continueQuietLineWait(const QElapsedTimer& callClock, qint64 waitMilliseconds);
+    [[nodiscard]] int writePendingRequest();
+    [[nodiscard]] int finishOpen(int receiveResult);
     // Sends a request whose whole reply is the single acknowledgement byte, and begins receiving it.
     [[nodiscard]] int startAcknowledgedRequest(const uint8_t* request, int size,
                                                int silenceLimitMilliseconds);
@@ -131,9 +171,6 @@ private:
     // 0 when the request was sent and acknowledged, -1 otherwise.
     [[nodiscard]] int awaitAcknowledgement(int startResult);
     int failReceive(int returnValue, DeviceFailure failure);
-    // Discards what is on the line; after a failure, waits until the line has been quiet for a while.
-    bool clearLineBeforeRequest();
-    bool waitForQuietLine();
     QString decodeTextField(const uint8_t* field, int size, const QString& unsetText) const;
 
     DevicePortInfo _portInfo;
@@ -143,7 +180,19 @@ private:
     DeviceFailure _lastFailure = DEVICE_FAILURE_NONE;
     // True when the line may still carry an earlier reply: after opening and after a failed exchange.
     bool _isLineUnsettled = false;
+    bool _isAnswering = false;
+    bool _isOpening = false;
+    // The name has arrived; the line must now stay quiet for a moment (see continueOpen()).
+    bool _isCheckingSilenceAfterName = false;
+    bool _isClosing = false;
     Reply _reply;
+    // The request kept while the line falls quiet; zero-filled once sent (a block may be plaintext).
+    std::vector<uint8_t> _pendingRequest;
+    uint8_t _nameField[DEVICE_NAME_FIELD_SIZE] = {};
     uint8_t _acknowledgement = 0;
     SecureImageBuffer _memoryBuffers[DEVICE_MEMORY_COUNT];
 };
+
+// Closes device in steps on the event loop and then deletes it. A later open of the same port releases it
+// at once, without the LED command, so that the port is never found busy by this process.
+void closeAndDeleteDeviceInSteps(Device* device);

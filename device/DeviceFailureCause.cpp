@@ -53,6 +53,9 @@ DeviceFailureCause DeviceFailureCause::fromOpenErrorNumber(int errorNumber)
     case EBADMSG:
         cause.problem = PROBLEM_NEVER_QUIET;
         break;
+    case EILSEQ:
+        cause.problem = PROBLEM_GARBLED_ANSWER;
+        break;
     case EBUSY:
 #if EWOULDBLOCK != EBUSY
     case EWOULDBLOCK:
@@ -98,6 +101,15 @@ DeviceFailureCause DeviceFailureCause::fromExchange(const Device& device, Operat
     case DEVICE_FAILURE_NEVER_QUIET:
         cause.problem = PROBLEM_NEVER_QUIET;
         break;
+    case DEVICE_FAILURE_GARBLED_REPLY:
+        cause.problem = PROBLEM_GARBLED_ANSWER;
+        break;
+    case DEVICE_FAILURE_PORT_BUSY:
+        cause.problem = PROBLEM_BUSY;
+        break;
+    case DEVICE_FAILURE_PERMISSION_DENIED:
+        cause.problem = PROBLEM_ACCESS_DENIED;
+        break;
     case DEVICE_FAILURE_PORT:
     case DEVICE_FAILURE_NONE:
         cause.problem = PROBLEM_PORT;
@@ -132,6 +144,8 @@ QString describeDeviceFailureProblem(const DeviceFailureCause& cause)
         return QStringLiteral("the device keeps sending data that nobody asked for");
     case DeviceFailureCause::PROBLEM_INCOMPLETE_ANSWER:
         return QStringLiteral("the device gave an incomplete answer");
+    case DeviceFailureCause::PROBLEM_GARBLED_ANSWER:
+        return QStringLiteral("the device does not answer properly (its reply is not valid)");
     case DeviceFailureCause::PROBLEM_CONTENT_DIFFERS:
         return cause.memoryIndex == DEVICE_MEMORY_MAIN
                    ? QStringLiteral("the main memory does not hold what was written; the backup memory was "

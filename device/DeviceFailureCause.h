@@ -36,6 +36,8 @@ struct DeviceFailureCause
         PROBLEM_REFUSED,
         PROBLEM_NEVER_QUIET,
         PROBLEM_INCOMPLETE_ANSWER,
+        // The answer is not what a device sends (a name that is not text, for example).
+        PROBLEM_GARBLED_ANSWER,
         // The memory read back is not what was written.
         PROBLEM_CONTENT_DIFFERS,
         // Opening the port: no permission, in use by another program, gone, or another errorNumber.

@@ -53,8 +53,14 @@ constexpr int DEVICE_SILENCE_LIMIT_READ_MEMORY = 6000;
 // The slowest link a reply is waited for: 9 600 baud, 8N1. A whole memory needs 137 s at that rate,
 // 11.4 s at the device's 115 200 baud.
 constexpr int DEVICE_SLOWEST_LINK_BYTES_PER_SECOND = 960;
-// A line without a byte for this long has finished sending whatever it was sending.
-constexpr int DEVICE_QUIET_LINE_MILLISECONDS = 50;
+// USB-serial bridges hand received bytes to the host in packets of up to this many bytes.
+constexpr int DEVICE_LINK_PACKET_SIZE = 64;
+// A line without a byte for this long has finished sending whatever it was sending. At the slowest
+// supported rate a bridge delivers a reply in whole packets, one every 67 ms (64 bytes at 960 bytes/s):
+// the quiet time must outlast the gap between two packets of a reply still under way, so it is one
+// packet's line time at that rate with a quarter more for margin (83 ms).
+constexpr int DEVICE_QUIET_LINE_MILLISECONDS =
+    DEVICE_LINK_PACKET_SIZE * 1000 * 5 / (DEVICE_SLOWEST_LINK_BYTES_PER_SECOND * 4);
 // Longest wait for a line to fall quiet before a request: a little more than one whole memory reply
 // at 115 200 baud, the longest thing a device can still be sending for an earlier request.
 constexpr int DEVICE_QUIET_LINE_WAIT_LIMIT_MILLISECONDS = 13000;

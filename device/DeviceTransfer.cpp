@@ -187,8 +187,10 @@ bool DeviceTransfer::beginExchange(const Step& step)
         break;
     }
     if (result != 0)
+    {
         fail(step.failureCode,
              DeviceFailureCause::fromExchange(*_device, operationOf(step), step.argument, _blockNumber, 0));
+    }
     return result == 0;
 }
 
@@ -290,14 +292,35 @@ int DeviceTransfer::remainingSecondsEstimate() const
     if (elapsed < MINIMUM_ELAPSED_MILLISECONDS ||
         _completedByteCount * 100 < _totalByteCount * MINIMUM_PERCENTAGE)
         return -1;
+    const qint64 remainingByteCount = _totalByteCount - _completedByteCount + _followingByteCount;
+    // The give-up bound: every byte at the slowest supported link, a quarter more for margin.
+    const qint64 boundMilliseconds =
+        remainingByteCount * 1000 * 5 / (DEVICE_SLOWEST_LINK_BYTES_PER_SECOND * 4);
     const qint64 remainingMilliseconds =
-        elapsed * (_totalByteCount - _completedByteCount) / _completedByteCount;
+        std::min(elapsed * remainingByteCount / _completedByteCount, boundMilliseconds);
     return static_cast<int>((remainingMilliseconds + 999) / 1000);
 }
 
 const DeviceFailureCause& DeviceTransfer::failure() const
 {
     return _failure;
+}
+
+void DeviceTransfer::setFollowingByteCount(qint64 byteCount)
+{
+    _followingByteCount = std::max<qint64>(byteCount, 0);
+}
+
+bool DeviceTransfer::isBetweenExchanges() const
+{
+    return !_isExchangeStarted;
+}
+
+int DeviceTransfer::stageResult() const
+{
+    if (_isFinished || _stepIndex >= _steps.size())
+        return _result;
+    return _steps[_stepIndex].failureCode;
 }
 
 QString DeviceTransfer::failureCause() const

@@ -11,8 +11,6 @@
 #include <memory>
 #include <vector>
 
-class Device;
-
 // Moves both memories between a device and its buffers in small steps, so that a caller on the GUI
 // thread can run one slice per event-loop turn and the window stays responsive while a memory takes
 // 11.4 s on the line. The progress pages, the command-line tool, the tests and the benchmarks all
@@ -82,12 +80,21 @@ public:
     // Memory bytes moved so far and in all (a block write counts its 256 data bytes).
     qint64 completedByteCount() const;
     qint64 totalByteCount() const;
-    // Seconds the transfer will still take at the pace it has kept so far, or -1 while too little has moved
-    // to tell (the first second, the first percents).
+    // Memory bytes that the same operation moves after this transfer (the read-back of both memories that
+    // follows every write), so that the estimate below covers the whole operation. Kept across starts.
+    void setFollowingByteCount(qint64 byteCount);
+    // Seconds the transfer and the bytes that follow it will still take at the pace kept so far, or -1
+    // while too little has moved to tell (the first second, the first percents). Never more than those
+    // bytes may take on the slowest supported link before the transfer gives up on the device.
     int remainingSecondsEstimate() const;
     // What went wrong, for messages that give the cause; no failure after a success.
     const DeviceFailureCause& failure() const;
-    // The same in plain English ("reading the main memory: the device stopped answering after 65536 of
+    // True between two exchanges with the device: stopping here leaves no request half-done on it.
+    bool isBetweenExchanges() const;
+    // The result a failure of the current step would give (a ReadResult or WriteResult): tells which
+    // memory the transfer is working on, for messages when it is stopped.
+    int stageResult() const;
+    // failure() in plain English ("reading the main memory: the device stopped answering after 65536 of
     // 131072 bytes"); empty after a success.
     QString failureCause() const;
 
@@ -131,6 +138,7 @@ private:
     qint64 _stepStartByteCount = 0;
     qint64 _totalByteCount = 0;
     DeviceFailureCause _failure;
+    qint64 _followingByteCount = 0;
     QElapsedTimer _clock;
     // The main memory as read back while writing, before it is compared.
     SecureImageBuffer _readBackBuffer;

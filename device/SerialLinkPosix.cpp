@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -59,6 +60,16 @@ bool SerialLink::open(const QString& systemLocation)
         _lastErrorNumber = errno;
         ::close(fileDescriptor);
         return false;
+    }
+    // USB-serial bridges hold short packets (every acknowledgement) until a latency timer runs out; drivers
+    // that support it shorten that timer to its minimum for a low-latency port. The udev rule does the
+    // same for every driver; a port without the setting (a pseudo-terminal) refuses, which is harmless.
+    serial_struct serialSettings{};
+    if (ioctl(fileDescriptor, TIOCGSERIAL, &serialSettings) == 0 &&
+        (serialSettings.flags & ASYNC_LOW_LATENCY) == 0)
+    {
+        serialSettings.flags |= ASYNC_LOW_LATENCY;
+        ioctl(fileDescriptor, TIOCSSERIAL, &serialSettings);
     }
     // Keep DTR and RTS inactive; a pseudo-terminal has no modem lines and refuses, which is harmless.
     const int modemLines = TIOCM_DTR | TIOCM_RTS;

@@ -417,10 +417,14 @@ void FormContentEditor::closeEvent(QCloseEvent* event)
                                  : viewId == VIEW_ID_READ_DEVICE || viewId == VIEW_ID_WRITE_DEVICE;
     if (isInSubview)
     {
-        QMessageBox::warning(this, tr("Warning"),
-                             tr("You are currently in a subview of the application.\nUse the buttons at the "
-                                "bottom of the view to exit."),
-                             QMessageBox::Ok);
+        // The progress pages have no buttons to leave them by: they say what to wait for instead.
+        QString text = tr("You are currently in a subview of the application.\nUse the buttons at the "
+                          "bottom of the view to exit.");
+        if (viewId == VIEW_ID_READ_DEVICE)
+            text = ViewContentReadDevice::quitRefusalText();
+        else if (viewId == VIEW_ID_WRITE_DEVICE)
+            text = ViewContentWriteDevice::quitRefusalText();
+        QMessageBox::warning(this, tr("Warning"), text, QMessageBox::Ok);
         event->ignore();
         return;
     }

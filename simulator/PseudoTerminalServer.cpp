@@ -260,7 +260,10 @@ int64_t PseudoTerminalServer::nextOutputTime(int64_t now) const
         const int64_t sentInBurst = _output.sentSinceAnchor - _output.sentAtBurstStart;
         const int untilPacketEnd =
             _linkOptions.packetSize - static_cast<int>(sentInBurst % _linkOptions.packetSize);
-        return completionTime(_output, std::min(pending, untilPacketEnd));
+        const int packetCount = std::min(pending, untilPacketEnd);
+        // A short packet waits for the bridge's latency timer.
+        const int64_t hold = packetCount < untilPacketEnd ? latencyNanoseconds() : 0;
+        return completionTime(_output, packetCount) + hold;
     }
     const int64_t allSent = completionTime(_output, pending);
     return std::max(completionTime(_output, 1), std::min(allSent, now + OUTPUT_PIECE_NANOSECONDS));
@@ -269,12 +272,21 @@ int64_t PseudoTerminalServer::nextOutputTime(int64_t now) const
 int PseudoTerminalServer::dueOutputCount(int64_t now) const
 {
     const int due = dueCount(_output, now);
-    if (_linkOptions.packetSize <= 0 || due == _output.bytes.size())
+    if (_linkOptions.packetSize <= 0)
         return due;
-    // Before the line falls idle, only whole packets leave.
     const int64_t sentInBurst = _output.sentSinceAnchor - _output.sentAtBurstStart;
     const int beyondPacketEnd = static_cast<int>((sentInBurst + due) % _linkOptions.packetSize);
+    // Where the line falls idle the short packet leaves too, once the bridge's latency timer has run out.
+    if (due == _output.bytes.size() &&
+        (beyondPacketEnd == 0 || now >= completionTime(_output, due) + latencyNanoseconds()))
+        return due;
+    // Before that, only whole packets leave.
     return std::max(0, due - beyondPacketEnd);
+}
+
+int64_t PseudoTerminalServer::latencyNanoseconds() const
+{
+    return static_cast<int64_t>(_linkOptions.latencyTimerMilliseconds) * 1000000;
 }
 
 void PseudoTerminalServer::enqueue(PacedQueue& queue, const char* data, int size, int64_t now) const

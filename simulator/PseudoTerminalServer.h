@@ -25,6 +25,10 @@ public:
         // False: a request arriving while a reply is still being sent cancels the rest of that reply.
         // True: the rest is sent first, as the real firmware does.
         bool isFinishingAbandonedReplies = false;
+        // With packets: a packet cut short where the line falls idle (an acknowledgement, the end of a
+        // reply) is held this many milliseconds more, as a USB-serial bridge holds it until its latency
+        // timer runs out. 0: not held.
+        int latencyTimerMilliseconds = 0;
     };
 
     // The rate of a real device's line (115 200 baud, 8N1); a flooding firmware sends at this rate
@@ -67,6 +71,7 @@ private:
     int64_t nextWakeTime(int64_t now) const;
     int64_t nextOutputTime(int64_t now) const;
     int dueOutputCount(int64_t now) const;
+    int64_t latencyNanoseconds() const;
 
     void enqueue(PacedQueue& queue, const char* data, int size, int64_t now) const;
     int dueCount(const PacedQueue& queue, int64_t now) const;

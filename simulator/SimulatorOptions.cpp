@@ -42,7 +42,10 @@ when its last byte would have arrived, and the reply leaves at the same rate (in
 With --packet-size N the reply leaves in packets of N bytes instead, as a USB-serial bridge delivers
 them: each packet reaches the terminal at once when its last byte would have left the line; a packet
 is cut short only where the line falls idle (the end of a reply, unless another reply follows at once).
-The real line is --speed 11520 (115 200 baud, 8N1) with 64-byte packets.
+The real line is --speed 11520 (115 200 baud, 8N1) with 64-byte packets. With --latency-timer MS a
+short packet (an acknowledgement, the end of a reply) is held MS milliseconds more, as a USB-serial
+bridge holds it until its latency timer runs out (16 ms by default on the device's bridge, 1 ms once the
+udev rule has lowered it): 1024 acknowledgements of a save then cost about 16 s more, or 1 s.
 Without --speed everything moves as fast as the pseudo-terminal allows.
 
 Babbling device (--flood BYTE): from the moment it is ready the device sends BYTE without end, at the
@@ -103,6 +106,9 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
                                          "BYTES_PER_SECOND");
     const QCommandLineOption packetSizeOption(
         "packet-size", "With --speed: replies leave in packets of N bytes (1..4096), as over USB.", "N");
+    const QCommandLineOption latencyTimerOption(
+        "latency-timer",
+        "With --packet-size: hold a short packet MS milliseconds (0..255), as a bridge does.", "MS");
     const QCommandLineOption finishAbandonedOption(
         "finish-abandoned-replies",
         "A request arriving during a reply does not cancel the rest of it: the rest is sent first.");
@@ -150,6 +156,7 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
                        backupDisabledOption,
                        speedOption,
                        packetSizeOption,
+                       latencyTimerOption,
                        finishAbandonedOption,
                        logOption,
                        exitWithParentOption,
@@ -239,6 +246,8 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
     readNumber(speedOption, 1, 1000000000LL, [&](long long value) { options.link.bytesPerSecond = value; });
     readNumber(packetSizeOption, 1, MAXIMUM_PACKET_SIZE,
                [&](long long value) { options.link.packetSize = int(value); });
+    readNumber(latencyTimerOption, 0, 255,
+               [&](long long value) { options.link.latencyTimerMilliseconds = int(value); });
     readNumber(silentAfterBlocksOption, 0, 1 << 30,
                [&](long long value) { options.faults.silentAfterBlockWriteCount = int(value); });
     readNumber(wrongAcknowledgeOption, 0, 0xFF,
@@ -254,6 +263,12 @@ bool parseSimulatorOptions(const QStringList& arguments, SimulatorOptions& optio
     {
         // Packets fall due by line time: without a speed there is none.
         errorMessage = QStringLiteral("--packet-size needs --speed");
+        return false;
+    }
+    if (options.link.latencyTimerMilliseconds > 0 && options.link.packetSize <= 0)
+    {
+        // Only a packet can be held.
+        errorMessage = QStringLiteral("--latency-timer needs --packet-size");
         return false;
     }
     options.link.isFinishingAbandonedReplies = parser.isSet(finishAbandonedOption);

@@ -4,6 +4,7 @@
 #include "common/UntrustedText.h"
 #include "device/Device.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceOpening.h"
 #include "ui_ViewContentDeviceSelection.h"
 
 #include <QMessageBox>
@@ -14,6 +15,8 @@
 namespace
 {
 constexpr int DEVICE_DETECTION_PERIOD_MILLISECONDS = 1000;
+// Longest wait of one step of an LED command: the page answers between steps.
+constexpr int LED_COMMAND_STEP_MILLISECONDS = 20;
 
 // USB serial numbers come from the device's USB descriptor: show them as text, never as markup.
 QString _plainMessage_helper(const QString& message)
@@ -30,6 +33,10 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
     // Long names and the serial number line wrap instead of scrolling sideways.
     form->listWidget->setWordWrap(true);
     deviceDetectionTimer.setInterval(DEVICE_DETECTION_PERIOD_MILLISECONDS);
+    ledCommandTimer.setInterval(0);
+    ledCommandTimer.setSingleShot(true);
+    connect(&ledCommandTimer, &QTimer::timeout, this,
+            &ViewContentDeviceSelection::_slotTimerLedCommandTimeout);
 
     // Queued: each handler runs from the event loop once the emitting widget has finished its own
     // handling, so a handler that rebuilds the list or leaves the page never does it under a widget
@@ -60,13 +67,12 @@ ViewContentDeviceSelection::~ViewContentDeviceSelection()
 void ViewContentDeviceSelection::activate()
 {
     // A finished visit has released every device already; this only matters for a visit that was left
-    // without Select or Cancel, or a choice nobody took.
+    // without Select or Cancel, or a choice nobody took. The ports that could not be used are forgotten
+    // too: a new visit gives every port another chance.
     releaseAllDevices();
     releaseSelectedDevice();
     blinkingDeviceSerialNumber.clear();
     isPreferredDevicePreselected = false;
-    // A new visit gives every port another chance.
-    failedPortLocations.clear();
     form->listWidget->clear();
     showListOrNoDeviceHint();
     form->pushButtonSelect->setEnabled(false);
@@ -109,20 +115,19 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         return;
 
     const QList<DevicePortInfo> ports = enumerateDevices();
-
-    const int currentRow = form->listWidget->currentRow();
-    const bool wasRowCurrent = currentRow >= 0 && currentRow < devices.size();
-    const QString selectedSerialNumber =
-        wasRowCurrent ? devices[currentRow]->getUsbSerialNumber() : QString();
+    detectedSerialNumbers.clear();
+    for (const DevicePortInfo& port : ports)
+        detectedSerialNumbers.append(port.serialNumber());
+    const auto isPlugged = [&](const QString& serialNumber)
+    {
+        return std::any_of(ports.begin(), ports.end(),
+                           [&](const DevicePortInfo& port) { return port.serialNumber() == serialNumber; });
+    };
 
     bool isListChanged = false;
     for (int index = 0; index < devices.size();)
     {
-        const QString serialNumber = devices[index]->getUsbSerialNumber();
-        const bool isPresent =
-            std::any_of(ports.begin(), ports.end(),
-                        [&](const DevicePortInfo& port) { return port.serialNumber() == serialNumber; });
-        if (isPresent)
+        if (isPlugged(devices[index]->getUsbSerialNumber()))
         {
             index++;
             continue;
@@ -130,53 +135,110 @@ void ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout()
         closeAndDeleteDevice(devices.takeAt(index));
         isListChanged = true;
     }
-
-    failedPortLocations.erase(std::remove_if(failedPortLocations.begin(), failedPortLocations.end(),
-                                             [&](const QString& location)
-                                             {
-                                                 return std::none_of(
-                                                     ports.begin(), ports.end(),
-                                                     [&](const DevicePortInfo& port)
-                                                     { return port.systemLocation() == location; });
-                                             }),
-                              failedPortLocations.end());
-    const int keptCount = static_cast<int>(devices.size());
-    for (const DevicePortInfo& port : ports)
+    for (int index = 0; index < unavailablePorts.size();)
     {
-        const bool isListed = std::any_of(devices.begin(), devices.begin() + keptCount,
-                                          [&](const Device* device)
-                                          { return device->getUsbSerialNumber() == port.serialNumber(); });
-        if (isListed || failedPortLocations.contains(port.systemLocation()))
-            continue;
-        auto* device = new Device(port);
-        if (device->open() == 0)
+        UnavailablePort& entry = unavailablePorts[index];
+        const bool isSamePortPlugged =
+            std::any_of(ports.begin(), ports.end(),
+                        [&](const DevicePortInfo& port)
+                        {
+                            return port.serialNumber() == entry.port.serialNumber() &&
+                                   port.systemLocation() == entry.port.systemLocation();
+                        });
+        if (isSamePortPlugged)
         {
-            devices.append(device);
-            isListChanged = true;
+            index++;
             continue;
         }
-        // Not listed and not reported; tried again once it has been unplugged and plugged back in. It
-        // did not answer, so it is released without a word: an LED command would only wait again.
-        failedPortLocations.append(port.systemLocation());
-        delete device;
+        if (entry.openingDevice)
+            closeAndDeleteDeviceInSteps(entry.openingDevice);
+        unavailablePorts.removeAt(index);
+        isListChanged = true;
+    }
+
+    for (const DevicePortInfo& port : ports)
+    {
+        if (indexOfDevice(port.serialNumber()) >= 0)
+            continue;
+        const auto entry = std::find_if(unavailablePorts.begin(), unavailablePorts.end(),
+                                        [&](const UnavailablePort& unavailable)
+                                        { return unavailable.port.serialNumber() == port.serialNumber(); });
+        if (entry == unavailablePorts.end())
+        {
+            unavailablePorts.append(UnavailablePort{port, nullptr, QString(), false});
+            startOpening(unavailablePorts.last());
+            isListChanged = true;
+        }
+        else if (entry->isRetried && !entry->openingDevice)
+        {
+            // Its row keeps saying why until the attempt ends, so that it does not flicker.
+            startOpening(*entry);
+        }
     }
 
     // Rebuilding an unchanged list would only make it flicker and could swallow a click in progress.
-    if (isListChanged || form->listWidget->count() != devices.size())
-    {
-        rebuildList();
-        const int selectedIndex = wasRowCurrent ? indexOfDevice(selectedSerialNumber) : -1;
-        if (selectedIndex >= 0)
-            form->listWidget->setCurrentRow(selectedIndex);
-        if (devices.isEmpty() || !wasRowCurrent || selectedIndex < 0)
-            blinkingDeviceSerialNumber.clear();
-    }
-    else if (!wasRowCurrent)
-    {
+    if (isListChanged)
+        refreshList();
+    else if (form->listWidget->currentRow() < 0 || form->listWidget->currentRow() >= devices.size())
         blinkingDeviceSerialNumber.clear();
-    }
     updateSelectButton();
     preselectPreferredDevice();
+}
+
+void ViewContentDeviceSelection::startOpening(UnavailablePort& entry)
+{
+    auto* device = new Device(entry.port);
+    entry.openingDevice = device;
+    auto* opening = new DeviceOpening(device, this);
+    connect(opening, &DeviceOpening::openingFinished, this,
+            [this, device](int result) { finishOpening(device, result); });
+}
+
+void ViewContentDeviceSelection::finishOpening(Device* device, int result)
+{
+    const auto entry =
+        std::find_if(unavailablePorts.begin(), unavailablePorts.end(),
+                     [&](const UnavailablePort& unavailable) { return unavailable.openingDevice == device; });
+    // The port went away or the visit ended meanwhile: the device was released then.
+    if (entry == unavailablePorts.end())
+        return;
+    entry->openingDevice = nullptr;
+    if (result == 0)
+    {
+        unavailablePorts.erase(entry);
+        // Rows follow the detection order, whichever device finished opening first.
+        const auto orderOf = [this](const Device* listed)
+        { return detectedSerialNumbers.indexOf(listed->getUsbSerialNumber()); };
+        const auto position =
+            std::find_if(devices.begin(), devices.end(),
+                         [&](const Device* listed) { return orderOf(listed) > orderOf(device); });
+        devices.insert(position, device);
+    }
+    else
+    {
+        entry->isRetried = device->lastFailure() == DEVICE_FAILURE_PORT_BUSY;
+        entry->reason = entry->isRetried ? tr("in use by another program")
+                                         : tr("cannot be used: %1").arg(device->lastFailureDescription());
+        // It failed to open, so it is released without a word.
+        closeAndDeleteDeviceInSteps(device);
+    }
+    refreshList();
+    updateSelectButton();
+    preselectPreferredDevice();
+}
+
+void ViewContentDeviceSelection::refreshList()
+{
+    const int currentRow = form->listWidget->currentRow();
+    const bool wasRowCurrent = currentRow >= 0 && currentRow < devices.size();
+    const QString selectedSerialNumber =
+        wasRowCurrent ? form->listWidget->item(currentRow)->data(Qt::UserRole).toString() : QString();
+    rebuildList();
+    const int selectedIndex = wasRowCurrent ? indexOfDevice(selectedSerialNumber) : -1;
+    if (selectedIndex >= 0)
+        form->listWidget->setCurrentRow(selectedIndex);
+    if (devices.isEmpty() || !wasRowCurrent || selectedIndex < 0)
+        blinkingDeviceSerialNumber.clear();
 }
 
 void ViewContentDeviceSelection::preselectPreferredDevice()
@@ -202,6 +264,17 @@ void ViewContentDeviceSelection::rebuildList()
         auto* item = new QListWidgetItem(rowText(device), form->listWidget);
         item->setToolTip(
             tr("USB serial number: %1").arg(makeVisibleAndIsolated(device->getUsbSerialNumber())));
+        item->setData(Qt::UserRole, device->getUsbSerialNumber());
+    }
+    // Greyed out and not selectable, with the reason on the second line.
+    for (const UnavailablePort& entry : std::as_const(unavailablePorts))
+    {
+        const QString reason = entry.reason.isEmpty() ? tr("connecting…") : entry.reason;
+        auto* item = new QListWidgetItem(
+            tr("Serial number %1\n%2").arg(makeVisibleAndIsolated(entry.port.serialNumber()), reason),
+            form->listWidget);
+        item->setFlags(Qt::NoItemFlags);
+        item->setToolTip(tr("USB serial number: %1").arg(makeVisibleAndIsolated(entry.port.serialNumber())));
     }
     showListOrNoDeviceHint();
 }
@@ -231,8 +304,8 @@ void ViewContentDeviceSelection::showListOrNoDeviceHint()
 void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 {
     // The item may already be gone (a pass rebuilt the list since the click was queued): only the
-    // current row counts.
-    if (!isVisitRunning)
+    // current row counts. A click while an LED command is still under way waits for the user's next one.
+    if (!isVisitRunning || ledCommandDevice)
         return;
     const int row = form->listWidget->currentRow();
     if (row < 0 || row >= devices.size())
@@ -249,32 +322,87 @@ void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 
     const int blinkingIndex =
         blinkingDeviceSerialNumber.isEmpty() ? -1 : indexOfDevice(blinkingDeviceSerialNumber);
-    if (blinkingIndex >= 0 && devices[blinkingIndex] != clickedDevice &&
-        devices[blinkingIndex]->setLedMode(LED_MODE_STOP_BLINKING) != 0)
+    if (blinkingIndex < 0 || devices[blinkingIndex] == clickedDevice)
     {
-        if (!showModalError(tr("Could not stop the device with USB serial number '%1' LED from blinking.")
-                                .arg(blinkingDeviceSerialNumber)))
-            return;
-        // The box ran an event loop; carry on only with a device that is still listed and chosen.
-        if (!isListedDevice(clickedDevice) || chosenDevice != clickedDevice)
-            return;
-    }
-
-    if (clickedDevice->setLedMode(LED_MODE_BLINK) != 0)
-    {
-        // The device stays listed and open: the user may click it again or choose another one.
-        if (chosenDevice == clickedDevice)
-            chosenDevice = nullptr;
-        blinkingDeviceSerialNumber.clear();
-        updateSelectButton();
-        showModalError(tr("Could not make the device LED blink."));
+        startBlinking(clickedDevice);
         return;
     }
+    const QString stoppedSerialNumber = blinkingDeviceSerialNumber;
+    setLedModeInSteps(devices[blinkingIndex], LED_MODE_STOP_BLINKING,
+                      [this, clickedDevice, stoppedSerialNumber](int result)
+                      {
+                          if (result != 0)
+                          {
+                              if (!showModalError(tr("Could not stop the device with USB serial number '%1' "
+                                                     "LED from blinking.")
+                                                      .arg(stoppedSerialNumber)))
+                                  return;
+                          }
+                          // Carry on only with a device that is still listed and chosen (a box ran an
+                          // event loop, and so did the steps).
+                          if (isVisitRunning && isListedDevice(clickedDevice) &&
+                              chosenDevice == clickedDevice)
+                              startBlinking(clickedDevice);
+                      });
+}
 
-    blinkingDeviceSerialNumber = clickedSerialNumber;
-    updateSelectButton();
-    form->pushButtonSelect->setDefault(true);
-    form->pushButtonSelect->setFocus();
+void ViewContentDeviceSelection::startBlinking(Device* clickedDevice)
+{
+    setLedModeInSteps(clickedDevice, LED_MODE_BLINK,
+                      [this, clickedDevice](int result)
+                      {
+                          if (result != 0)
+                          {
+                              // The device stays listed and open: the user may click it again or choose
+                              // another one.
+                              if (chosenDevice == clickedDevice)
+                                  chosenDevice = nullptr;
+                              blinkingDeviceSerialNumber.clear();
+                              updateSelectButton();
+                              showModalError(tr("Could not make the device LED blink."));
+                              return;
+                          }
+                          blinkingDeviceSerialNumber = clickedDevice->getUsbSerialNumber();
+                          updateSelectButton();
+                          form->pushButtonSelect->setDefault(true);
+                          form->pushButtonSelect->setFocus();
+                      });
+}
+
+void ViewContentDeviceSelection::setLedModeInSteps(Device* device, int mode,
+                                                   const std::function<void(int)>& whenDone)
+{
+    if (device->startSetLedMode(mode) != 0)
+    {
+        whenDone(-1);
+        return;
+    }
+    ledCommandDevice = device;
+    ledCommandDone = whenDone;
+    // A device that answers is done within this first step, before the click returns.
+    _slotTimerLedCommandTimeout();
+}
+
+void ViewContentDeviceSelection::_slotTimerLedCommandTimeout()
+{
+    if (!ledCommandDevice)
+        return;
+    const int result = ledCommandDevice->continueReceive(LED_COMMAND_STEP_MILLISECONDS);
+    if (result == DEVICE_RECEIVE_PENDING)
+    {
+        ledCommandTimer.start();
+        return;
+    }
+    cancelLedCommand();
+    const std::function<void(int)> done = std::move(ledCommandDone);
+    ledCommandDone = nullptr;
+    done(result == 0 ? 0 : -1);
+}
+
+void ViewContentDeviceSelection::cancelLedCommand()
+{
+    ledCommandTimer.stop();
+    ledCommandDevice = nullptr;
 }
 
 void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
@@ -283,6 +411,8 @@ void ViewContentDeviceSelection::_slotPushButtonSelectClicked()
     if (!isVisitRunning || !isListedDevice(chosenDevice) || !form->pushButtonSelect->isEnabled())
         return;
 
+    if (ledCommandDevice)
+        return;
     deviceDetectionTimer.stop();
     isVisitRunning = false;
     // Only a sign for the user: a device whose LED goes on blinking still serves the workflow.
@@ -368,8 +498,13 @@ void ViewContentDeviceSelection::closeAndDeleteDevice(Device* device)
     // The clicked device is also the chosen device: the pointer must not outlive it.
     if (chosenDevice == device)
         chosenDevice = nullptr;
-    device->close();
-    delete device;
+    // Its LED command ends unreported; closing copes with the reply still under way.
+    if (ledCommandDevice == device)
+    {
+        cancelLedCommand();
+        ledCommandDone = nullptr;
+    }
+    closeAndDeleteDeviceInSteps(device);
 }
 
 void ViewContentDeviceSelection::releaseAllDevices()
@@ -378,4 +513,11 @@ void ViewContentDeviceSelection::releaseAllDevices()
     devices.clear();
     for (Device* device : released)
         closeAndDeleteDevice(device);
+    // Openings under way end without a report once their device closes.
+    for (const UnavailablePort& entry : std::as_const(unavailablePorts))
+    {
+        if (entry.openingDevice)
+            closeAndDeleteDeviceInSteps(entry.openingDevice);
+    }
+    unavailablePorts.clear();
 }

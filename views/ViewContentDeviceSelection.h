@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ViewContentBase.h"
+#include "device/DevicePortInfo.h"
 
 #include <QList>
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class Device;
@@ -18,8 +20,12 @@ class ViewContentDeviceSelection;
 
 // Lets the user choose one of the connected devices. The list follows the plugged devices once per
 // second; a clicked device blinks its LED so that it can be told apart; Select keeps it, open, for the
-// workflow to take (takeSelectedDevice()). Every listed device is open and owned by this view until it is
-// closed and deleted or taken.
+// workflow to take (takeSelectedDevice()). Every selectable device is open and owned by this view until it
+// is closed and deleted or taken.
+//
+// Devices are opened in steps from the event loop, so that a device that keeps sending never freezes the
+// page. Until one has opened, and when it cannot be opened, its port is listed greyed out below the
+// selectable devices with the reason; a port in use by another program is tried again on each pass.
 class ViewContentDeviceSelection : public ViewContentBase
 {
     Q_OBJECT
@@ -38,7 +44,7 @@ public:
     // The device chosen by the last Select, open, now owned by the caller; null when there is none.
     std::unique_ptr<Device> takeSelectedDevice();
 
-    // The devices listed now, in row order (for tests).
+    // The devices listed now, in row order (for tests). Greyed-out ports follow them in the list.
     QList<Device*> listedDevices() const;
 
 Q_SIGNALS:
@@ -51,8 +57,30 @@ private Q_SLOTS:
     void _slotTimerDeviceDetectionTimeout();
     void _slotListWidgetItemClicked(QListWidgetItem*);
     void _slotListWidgetCurrentRowChanged(int currentRow);
+    void _slotTimerLedCommandTimeout();
 
 private:
+    // A port listed without an open device: being opened, or not available for a reason.
+    struct UnavailablePort
+    {
+        DevicePortInfo port;
+        // The device being opened (owned), null between attempts.
+        Device* openingDevice = nullptr;
+        // Why it cannot be chosen; empty while the first attempt runs.
+        QString reason;
+        // Tried again on each pass (a port in use by another program), not only once plugged back in.
+        bool isRetried = false;
+    };
+
+    void startBlinking(Device* clickedDevice);
+    // Sends an LED command and completes it in steps: the first at once (a device that answers is done
+    // within it), the rest from the event loop. whenDone gets 0 or -1, unless the device is closed first.
+    void setLedModeInSteps(Device* device, int mode, const std::function<void(int)>& whenDone);
+    void cancelLedCommand();
+    void startOpening(UnavailablePort& entry);
+    void finishOpening(Device* device, int result);
+    // Rebuilds the list and keeps the chosen row (and the blinking device) when it is still listed.
+    void refreshList();
     int indexOfDevice(const QString& usbSerialNumber) const;
     bool isListedDevice(const Device* device) const;
     void closeAndDeleteDevice(Device* device);
@@ -72,14 +100,20 @@ private:
     // The clicked device, one of devices, while the visit runs.
     Device* chosenDevice = nullptr;
     std::unique_ptr<Device> selectedDevice;
-    // Ports whose device could not be opened, by path: not tried again until they disappear, so that a
-    // silent device does not stall every pass.
-    QStringList failedPortLocations;
+    // Ports without an open device, in detection order: not tried again until they disappear (except a
+    // port in use by another program), so that a silent device does not cost every pass its time.
+    QList<UnavailablePort> unavailablePorts;
+    // The USB serial numbers of the last detection pass, in its order.
+    QStringList detectedSerialNumbers;
     QString blinkingDeviceSerialNumber;
     QString preferredDeviceSerialNumber;
     // The preferred device is chosen once per visit: afterwards the user's own choice stands.
     bool isPreferredDevicePreselected = false;
     QTimer deviceDetectionTimer;
+    // The device whose LED command is under way (one at a time), and what comes after it.
+    Device* ledCommandDevice = nullptr;
+    std::function<void(int)> ledCommandDone;
+    QTimer ledCommandTimer;
     // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
     quint64 visitNumber = 0;
     bool isVisitRunning = false;

@@ -81,6 +81,11 @@ QString ViewContentReadDevice::remainingTimeText(const DeviceTransfer& transfer)
     return seconds <= 1 ? tr("About 1 second left") : tr("About %1 seconds left").arg(seconds);
 }
 
+QString ViewContentReadDevice::quitRefusalText()
+{
+    return tr("The device is being read.\nQuit once the transfer has finished.");
+}
+
 void ViewContentReadDevice::finish(int returnValue)
 {
     deviceAccessTimer.stop();

@@ -40,6 +40,8 @@ public:
     // "About 12 seconds left" for a transfer's estimate, empty while there is none. Shared with the write
     // page.
     static QString remainingTimeText(const DeviceTransfer& transfer);
+    // Why the window does not quit while this page reads (the page has no button to leave it).
+    static QString quitRefusalText();
 
     // The codes readFinished() carries: the transfer's own.
     enum ReadResult

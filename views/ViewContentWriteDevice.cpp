@@ -30,6 +30,8 @@ void ViewContentWriteDevice::activate()
     form->labelDeviceName->setText(
         tr("Device name: %1").arg(device ? makeVisibleAndIsolated(device->getName()) : QString()));
     transfer.startWriting(device);
+    // Every writing workflow reads both memories back next: the time left covers that read too.
+    transfer.setFollowingByteCount(DEVICE_MEMORY_COUNT * DEVICE_MEMORY_SIZE);
     deviceAccessTimer.start(0);
 }
 
@@ -62,4 +64,10 @@ void ViewContentWriteDevice::finish(int returnValue)
     deviceAccessTimer.stop();
     viewHost()->removeView(this);
     Q_EMIT writeFinished(returnValue);
+}
+
+QString ViewContentWriteDevice::quitRefusalText()
+{
+    return tr("The device is being written: quitting now would leave it half written.\nQuit once the "
+              "transfer has finished.");
 }

@@ -23,6 +23,8 @@ class ViewContentWriteDevice : public ViewContentBase
 public:
     explicit ViewContentWriteDevice(QWidget* parent);
     ~ViewContentWriteDevice() override;
+    // Why the window does not quit while this page writes (stopping would leave the device half written).
+    static QString quitRefusalText();
 
     void activate() override;
     void deactivate() override;

@@ -45,6 +45,9 @@ QString DeviceFailureText::cause(const DeviceFailureCause& cause)
     case DeviceFailureCause::PROBLEM_INCOMPLETE_ANSWER:
         problem = tr("the device gave an incomplete answer");
         break;
+    case DeviceFailureCause::PROBLEM_GARBLED_ANSWER:
+        problem = tr("the device does not answer properly (its reply is not valid)");
+        break;
     case DeviceFailureCause::PROBLEM_CONTENT_DIFFERS:
         return _memoryOperation_helper(QT_TR_NOOP("the main memory does not hold what was written"),
                                        QT_TR_NOOP("the backup memory does not hold what was written"),

@@ -72,14 +72,21 @@ void DeviceWorkflow::track(const QMetaObject::Connection& connection)
 void DeviceWorkflow::openDevice(const Step& opened, const Step& failed, const Step& cancelled,
                                 const QString& preferredUsbSerialNumber)
 {
-    switch (session.openOnlyConnectedDevice())
+    // The only connected device opens in steps, so that one that keeps sending cannot freeze the window;
+    // the session abandons the open when the workflow ends meanwhile.
+    const auto openFinished = [this, opened, failed](bool isOpen)
     {
-    case DeviceSession::OPEN_RESULT_SUCCESS:
-        opened();
-        return;
-    case DeviceSession::OPEN_RESULT_FAILED:
+        if (isOpen)
+        {
+            opened();
+            return;
+        }
         showFailure(DeviceFailureText::openFailureMessage(session.openFailure()));
         failed();
+    };
+    switch (session.openOnlyConnectedDevice(openFinished))
+    {
+    case DeviceSession::OPEN_RESULT_OPENING:
         return;
     case DeviceSession::OPEN_RESULT_CHOICE_NEEDED:
         break;

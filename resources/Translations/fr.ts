@@ -98,6 +98,42 @@ Veuillez brancher un autre appareil cible ou autoriser la sauvegarde sur l’app
         <source>No serial number</source>
         <translation>Aucun numéro de série</translation>
     </message>
+    <message>
+        <source>the device is in use by another program</source>
+        <translation>l’appareil est utilisé par un autre programme</translation>
+    </message>
+    <message>
+        <source>access to the device&apos;s serial port was denied</source>
+        <translation>l’accès au port série de l’appareil a été refusé</translation>
+    </message>
+    <message>
+        <source>the device keeps sending data that nobody asked for</source>
+        <translation>l’appareil envoie sans cesse des données que personne n’a demandées</translation>
+    </message>
+    <message>
+        <source>the device does not answer properly (its reply is not valid)</source>
+        <translation>l’appareil ne répond pas correctement (sa réponse n’est pas valide)</translation>
+    </message>
+    <message>
+        <source>the device refused the command</source>
+        <translation>l’appareil a refusé la commande</translation>
+    </message>
+    <message>
+        <source>the device did not answer</source>
+        <translation>l’appareil n’a pas répondu</translation>
+    </message>
+    <message>
+        <source>the device stopped answering after %1 of %2 bytes</source>
+        <translation>l’appareil a cessé de répondre après %1 octets sur %2</translation>
+    </message>
+    <message>
+        <source>the device answered too slowly (%1 of %2 bytes)</source>
+        <translation>l’appareil a répondu trop lentement (%1 octets sur %2)</translation>
+    </message>
+    <message>
+        <source>the port failed (was the device unplugged?)</source>
+        <translation>le port a cessé de fonctionner (l’appareil a-t-il été débranché&#xa0;?)</translation>
+    </message>
 </context>
 <context>
     <name>DeviceBackupRecord</name>
@@ -253,6 +289,10 @@ Si l’erreur persiste, envisagez de changer d’appareil.</translation>
     <message>
         <source>Write error</source>
         <translation>Erreur d’écriture</translation>
+    </message>
+    <message>
+        <source>the device does not answer properly (its reply is not valid)</source>
+        <translation>l’appareil ne répond pas correctement (sa réponse n’est pas valide)</translation>
     </message>
 </context>
 <context>
@@ -1763,6 +1803,24 @@ Serial number %2</source>
         <translation>%1
 Numéro de série %2</translation>
     </message>
+    <message>
+        <source>in use by another program</source>
+        <translation>utilisé par un autre programme</translation>
+    </message>
+    <message>
+        <source>cannot be used: %1</source>
+        <translation>inutilisable&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>connecting…</source>
+        <translation>connexion…</translation>
+    </message>
+    <message>
+        <source>Serial number %1
+%2</source>
+        <translation>Numéro de série %1
+%2</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentImportCSVFile</name>
@@ -2237,6 +2295,12 @@ Numéro de série %2</translation>
         <source>About %1 seconds left</source>
         <translation>Environ %1&#xa0;secondes restantes</translation>
     </message>
+    <message>
+        <source>The device is being read.
+Quit once the transfer has finished.</source>
+        <translation>L’appareil est en cours de lecture.
+Quittez une fois le transfert terminé.</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentSettings</name>
@@ -2428,6 +2492,12 @@ Numéro de série %2</translation>
     <message>
         <source>Device name: %1</source>
         <translation>Nom de l’appareil&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The device is being written: quitting now would leave it half written.
+Quit once the transfer has finished.</source>
+        <translation>L’appareil est en cours d’écriture&#xa0;: quitter maintenant le laisserait à moitié écrit.
+Quittez une fois le transfert terminé.</translation>
     </message>
 </context>
 </TS>

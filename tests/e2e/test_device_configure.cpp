@@ -102,8 +102,9 @@ private:
 
     void openConfiguration()
     {
+        // The device opens in steps from the event loop.
         action(window, "actionConfigureDevice")->trigger();
-        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONFIGURE_DEVICE));
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONFIGURE_DEVICE));
     }
 
 private Q_SLOTS:
@@ -114,7 +115,7 @@ private Q_SLOTS:
                              QByteArray(), {"--serial-number", "CV2X-000123", "--reply", "0x00=00030110"}),
                  qPrintable(simulator.errorString()));
         action(window, "actionDisplaySerialNumber")->trigger();
-        QCOMPARE(window->currentViewId(), int(VIEW_ID_SHOW_DEVICE_INFORMATION));
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_SHOW_DEVICE_INFORMATION));
         QCOMPARE(informationLabel("labelName")->text(), QStringLiteral("Desk <i>key</i>"));
         QCOMPARE(informationLabel("labelName")->textFormat(), Qt::PlainText);
         QCOMPARE(informationLabel("labelSerialNumber")->text(), QStringLiteral("CV2X-000123"));
@@ -149,6 +150,7 @@ private Q_SLOTS:
             SimulatorProcess simulator;
             QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Plain"));
             action(window, "actionDisplaySerialNumber")->trigger();
+            QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_SHOW_DEVICE_INFORMATION));
             QCOMPARE(informationLabel("labelSerialNumber")->text(), QStringLiteral("No serial number"));
             QCOMPARE(informationLabel("labelHardwareVersion")->text(), QStringLiteral("1"));
             QTest::mouseClick(

@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include <cerrno>
@@ -130,8 +131,9 @@ private Q_SLOTS:
         connect(editortest::child<QStackedWidget>(window, "stackedWidget"), &QStackedWidget::currentChanged,
                 this, [&](int index) { shownPages.append(index); });
 
+        // The device opens in steps from the event loop, without the selection page.
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
         QVERIFY(window->workflowDevice());
         QCOMPARE(window->workflowDevice()->getName(), QStringLiteral("Home"));
         QVERIFY(enterReadingPassword(window, PASSWORD));
@@ -267,7 +269,7 @@ private Q_SLOTS:
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(!waitForMessage(window).isEmpty());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
-        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
         QTest::mouseClick(editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
                                                          "pushButtonCancel"),
                           Qt::LeftButton);
@@ -299,8 +301,8 @@ private Q_SLOTS:
 
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
-        QCOMPARE(deviceListTexts(window),
-                 QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Home", "TZQVR-0002")}));
+        QTRY_COMPARE(deviceListTexts(window),
+                     QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Home", "TZQVR-0002")}));
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
 
         // A click makes exactly that device blink.
@@ -336,6 +338,7 @@ private Q_SLOTS:
         home.clearRequestLog();
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(selectionView()->listedDevices().size(), 2);
         clickDeviceRow(0);
         clickSelectionButton("pushButtonCancel");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
@@ -365,24 +368,29 @@ private Q_SLOTS:
         clickDeviceRow(0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
-        // A device that does not answer is not listed, and is tried once rather than at every pass, each of
-        // which it would hold up for seconds.
+        // A device that does not answer is greyed out with the reason, and is tried once rather than at
+        // every pass.
         SimulatorProcess silent;
         QVERIFY(startDevice(silent, *deviceDirectory, "TZQVR-0003", "Silent", QByteArray(), QByteArray(),
                             {"--silent"}));
-        QTRY_VERIFY(silent.requestLog().contains("A5 08"));
+        const QString silentRow =
+            QStringLiteral("Serial number TZQVR-0003\ncannot be used: the device did not answer");
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("First", "TZQVR-0001"), silentRow}));
+        QCOMPARE(deviceList()->item(1)->flags(), Qt::NoItemFlags);
 
         // A device plugged in meanwhile keeps the blinking one chosen.
         SimulatorProcess second;
         QVERIFY(startDevice(second, *deviceDirectory, "TZQVR-0002", "Second"));
-        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("First", "TZQVR-0001"),
-                                                           deviceRowText("Second", "TZQVR-0002")}));
+        QTRY_COMPARE(deviceListTexts(window),
+                     QStringList({deviceRowText("First", "TZQVR-0001"), deviceRowText("Second", "TZQVR-0002"),
+                                  silentRow}));
         QCOMPARE(silent.requestLog(), QStringList({"A5 08"}));
         QCOMPARE(deviceList()->currentRow(), 0);
         QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
 
         // Unplugging the blinking device forgets it: no current device, nothing to select.
         QVERIFY(first.stop());
+        QVERIFY(silent.stop());
         QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Second", "TZQVR-0002")}));
         QVERIFY(!window->workflowDevice());
         QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
@@ -403,9 +411,9 @@ private Q_SLOTS:
         QVERIFY(startDevice(mute, *deviceDirectory, "TZQVR-0003", "Mute", QByteArray(), QByteArray(),
                             {"--wrong-ack", "0x01"}));
         action(window, "actionOpenDevice")->trigger();
-        QCOMPARE(deviceListTexts(window),
-                 QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Office", "TZQVR-0002"),
-                              deviceRowText("Mute", "TZQVR-0003")}));
+        QTRY_COMPARE(deviceListTexts(window),
+                     QStringList({deviceRowText("Home", "TZQVR-0001"), deviceRowText("Office", "TZQVR-0002"),
+                                  deviceRowText("Mute", "TZQVR-0003")}));
 
         // A device that cannot blink is not chosen, but stays listed for another try.
         {
@@ -442,7 +450,8 @@ private Q_SLOTS:
         clickSelectionButton("pushButtonSelect");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
         QCOMPARE(window->workflowDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
-        QCOMPARE(mute.requestLog().last(), QStringLiteral("A5 01 01"));
+        // After its refused command the line must fall quiet before the LED command: it follows in steps.
+        QTRY_COMPARE(mute.requestLog().last(), QStringLiteral("A5 01 01"));
     }
 
     void wrongPasswordChangesNothing()
@@ -618,6 +627,8 @@ private Q_SLOTS:
                             QStringLiteral("Home\nSerial number 1000-RVQZT\u202e")));
         action(window, "actionOpenDevice")->trigger();
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        // Both open in steps before they are listed as devices.
+        QTRY_COMPARE(selectionView()->listedDevices().size(), 2);
         const QStringList rows = deviceListTexts(window);
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows.at(0), deviceRowText("Home", "TZQVR-0001"));
@@ -805,6 +816,126 @@ private Q_SLOTS:
                  QStringLiteral("Error|Could not open the connected device.\n(the port is gone)"));
         QVERIFY(!window->workflowDevice());
         QCOMPARE(window->getVault(), _shownVault_helper());
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // A device in use by another program says so.
+        QVERIFY(deviceFile.remove());
+        SimulatorProcess busy;
+        QVERIFY(startDevice(busy, *deviceDirectory, "TZQVR-0004", "Busy"));
+        Device otherProgram(busy.portInfo());
+        QCOMPARE(otherProgram.open(), 0);
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(waitForMessage(window), QStringLiteral("Error|Could not open the connected device.\n"
+                                                        "(the port is in use by another program)"));
+        QVERIFY(!window->workflowDevice());
+        otherProgram.close();
+    }
+
+    void floodingDeviceNeverFreezesTheWindow()
+    {
+        // A device that keeps sending is given up on after about 13 s, in steps: the event loop keeps
+        // coming round meanwhile (how long each turn takes is bench_device's business), the message names
+        // the cause, and the device is never sent anything, not even on closing.
+        SimulatorProcess flooding;
+        QVERIFY2(flooding.start(deviceDirectory->path(), "TZQVR-0009", {"--flood", "0x41"}),
+                 qPrintable(flooding.errorString()));
+        int turnCount = 0;
+        QTimer turnTimer;
+        connect(&turnTimer, &QTimer::timeout, this, [&]() { turnCount++; });
+        turnTimer.start(5);
+        action(window, "actionOpenDevice")->trigger();
+        // A simulator held up by a busy machine leaves a gap in its flood long enough for the name request
+        // to go out: the flood then arrives as the name and goes on after it, which is refused as well.
+        const QString message = waitForMessage(window);
+        const bool isAskedInAGap =
+            message.endsWith("(the device does not answer properly (its reply is not valid))");
+        if (!isAskedInAGap)
+        {
+            QCOMPARE(message, QStringLiteral("Error|Could not open the connected device.\n"
+                                             "(the device keeps sending data that nobody asked for)"));
+            QVERIFY2(turnCount > 500, qPrintable(QString::number(turnCount)));
+        }
+        QVERIFY(message.startsWith("Error|Could not open the connected device.\n"));
+        QVERIFY(!window->workflowDevice());
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // Beside a device that answers, on the selection page: that one can be chosen at once while the
+        // flooding one is still being checked, which ends greyed out with the reason.
+        SimulatorProcess home;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Home", "TZQVR-0001"),
+                                                           "Serial number TZQVR-0009\nconnecting…"}));
+        clickDeviceRow(0);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(deviceListTexts(window).last(), QStringLiteral("Serial number TZQVR-0009\nconnecting…"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            deviceListTexts(window).last().startsWith("Serial number TZQVR-0009\ncannot be used: "), 20000);
+        const QStringList causes = {"the device keeps sending data that nobody asked for",
+                                    "the device does not answer properly (its reply is not valid)"};
+        QVERIFY2(causes.contains(deviceListTexts(window).last().section(": ", 1)),
+                 qPrintable(deviceListTexts(window).last()));
+        QCOMPARE(deviceList()->item(1)->flags(), Qt::NoItemFlags);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        clickSelectionButton("pushButtonCancel");
+        // At most the name was asked, in a gap; never a command, not even on closing.
+        QVERIFY(requestsOtherThan(flooding.requestLog(), "A5 08").isEmpty());
+    }
+
+    void slowLedCommandsRunInSteps()
+    {
+        // A bridge that holds each acknowledgement for 200 ms: the click returns at once, the page keeps
+        // answering, and Select comes once the device has acknowledged.
+        SimulatorProcess slow;
+        SimulatorProcess other;
+        QVERIFY(startDevice(slow, *deviceDirectory, "TZQVR-0001", "Slow", QByteArray(), QByteArray(),
+                            {"--speed", "11520", "--packet-size", "64", "--latency-timer", "200"}));
+        QVERIFY(startDevice(other, *deviceDirectory, "TZQVR-0002", "Other"));
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(selectionView()->listedDevices().size(), 2);
+        int turnCount = 0;
+        QTimer turnTimer;
+        connect(&turnTimer, &QTimer::timeout, this, [&]() { turnCount++; });
+        turnTimer.start(5);
+        clickDeviceRow(0);
+        QVERIFY(!selectionButton("pushButtonSelect")->isEnabled());
+        QTRY_VERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QVERIFY2(turnCount > 5, qPrintable(QString::number(turnCount)));
+        QCOMPARE(slow.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        clickSelectionButton("pushButtonCancel");
+        QTRY_COMPARE(slow.requestLog().last(), QStringLiteral("A5 01 01"));
+        QVERIFY(!window->workflowDevice());
+    }
+
+    void busyDeviceIsListedUntilReleased()
+    {
+        SimulatorProcess home;
+        SimulatorProcess office;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home"));
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office"));
+        Device otherProgram(office.portInfo());
+        QCOMPARE(otherProgram.open(), 0);
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(deviceListTexts(window),
+                     QStringList({deviceRowText("Home", "TZQVR-0001"),
+                                  "Serial number TZQVR-0002\nin use by another program"}));
+        QCOMPARE(deviceList()->item(1)->flags(), Qt::NoItemFlags);
+        QCOMPARE(selectionView()->listedDevices().size(), 1);
+
+        // Released by the other program: a later pass tries it again, opens it, and it can be chosen.
+        otherProgram.close();
+        QTRY_COMPARE(deviceListTexts(window), QStringList({deviceRowText("Home", "TZQVR-0001"),
+                                                           deviceRowText("Office", "TZQVR-0002")}));
+        clickDeviceRow(1);
+        QVERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        clickSelectionButton("pushButtonSelect");
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(window->workflowDevice()->getName(), QStringLiteral("Office"));
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -186,6 +187,7 @@ private slots:
     void restoreRefusals();
     void deviceFaultsAreReported();
     void backupAndRestoreAtTheRealLineSpeed();
+    void ctrlCStopsAtASafePoint();
     void askingOnTheTerminal();
     void usageErrors();
 
@@ -476,6 +478,107 @@ void TestCli::restoreRefusals()
                                                 "answer"),
              qPrintable(interrupted.describe()));
     QCOMPARE(stopping.memory(0), image);
+}
+
+void TestCli::ctrlCStopsAtASafePoint()
+{
+    QTemporaryDir deviceDirectory;
+    QTemporaryDir workDirectory;
+    const QByteArray previousImage = _randomImage_helper(20);
+    const QByteArray newImage = _randomImage_helper(21);
+    const QString newImagePath = workDirectory.filePath("new.bin");
+    QVERIFY(writeWholeFile(newImagePath, newImage));
+    SimulatorProcess simulator;
+    QVERIFY(simulator.writeMemory(0, previousImage));
+    QVERIFY(simulator.writeMemory(1, previousImage));
+    // Fast enough for a short test, slow enough to press Ctrl+C in the middle.
+    QVERIFY2(simulator.start(deviceDirectory.path(), "TZQVR-0001",
+                             {"--name", "Home", "--speed", "100000", "--packet-size", "64"}),
+             qPrintable(simulator.errorString()));
+    const auto startCli = [&](QProcess& process, const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVANE_DEVICE_DIR"), deviceDirectory.path());
+        process.setProcessEnvironment(environment);
+        process.start(cliProgramPath(), arguments);
+        process.closeWriteChannel();
+        return process.waitForStarted(30000);
+    };
+
+    {
+        // Restore, during the main memory: it stops after the block under way, says what each memory
+        // holds, and the backup memory still holds the previous vault.
+        QProcess restore;
+        QVERIFY(startCli(restore, {"restore", "--unchecked", "--yes", newImagePath}));
+        QVERIFY(QTest::qWaitFor([&]() { return simulator.requestLog().size() > 20; }, 30000));
+        QCOMPARE(::kill(static_cast<pid_t>(restore.processId()), SIGINT), 0);
+        QVERIFY(restore.waitForFinished(30000));
+        const QString standardError = QString::fromUtf8(restore.readAllStandardError());
+        QCOMPARE(restore.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(restore.exitCode(), 130);
+        QVERIFY2(
+            standardError.contains("Stopping at the next safe point (press Ctrl+C again to stop at once)."),
+            qPrintable(standardError));
+        QVERIFY2(standardError.contains("corvane-cli: restore stopped: the main memory of device 'Home' "
+                                        "(TZQVR-0001) is incomplete; the backup memory still holds the "
+                                        "previous vault; run restore again\n"),
+                 qPrintable(standardError));
+        const QStringList log = simulator.requestLog();
+        QVERIFY(!log.contains("A5 02 01"));
+        // No block was left half-sent, and the LED was stopped in order.
+        QCOMPARE(log.last(), QStringLiteral("A5 01 01"));
+        for (const QString& line : log)
+            QVERIFY(!line.startsWith("A5 04 ") || line.size() == 260 * 3 - 1);
+        QCOMPARE(simulator.memory(1), previousImage);
+        QVERIFY(simulator.memory(0) != previousImage && simulator.memory(0) != newImage);
+    }
+    {
+        // Run again, it finishes the job.
+        const CliRun restore =
+            runCli({"restore", "--unchecked", "--yes", newImagePath}, QByteArray(), deviceDirectory.path());
+        QVERIFY2(restore.isFinished && restore.exitCode == 0, qPrintable(restore.describe()));
+        QCOMPARE(simulator.memory(0), newImage);
+        QCOMPARE(simulator.memory(1), newImage);
+    }
+    const QString backupPath = workDirectory.filePath("backup.bin");
+    for (const bool isPressedTwice : {false, true})
+    {
+        // Backup: the first Ctrl+C stops the read and no file is written. The device is still sending the
+        // abandoned memory (1.3 s at this speed) and the tool waits for it to finish before stopping the
+        // LED: a second Ctrl+C ends the program at once.
+        simulator.clearRequestLog();
+        QProcess backup;
+        QVERIFY(startCli(backup, {"backup", backupPath}));
+        QVERIFY(QTest::qWaitFor([&]() { return simulator.requestLog().contains("A5 05"); }, 30000));
+        QCOMPARE(::kill(static_cast<pid_t>(backup.processId()), SIGINT), 0);
+        if (isPressedTwice)
+        {
+            // Once the first one was noticed (two signals close together would count as one).
+            backup.setReadChannel(QProcess::StandardError);
+            QByteArray errorOutput;
+            QVERIFY(QTest::qWaitFor(
+                [&]()
+                {
+                    backup.waitForReadyRead(10);
+                    errorOutput += backup.readAllStandardError();
+                    return errorOutput.contains("Stopping at the next safe point");
+                },
+                30000));
+            QCOMPARE(::kill(static_cast<pid_t>(backup.processId()), SIGINT), 0);
+            QVERIFY(backup.waitForFinished(30000));
+            QCOMPARE(backup.exitStatus(), QProcess::CrashExit);
+            QVERIFY(!simulator.requestLog().contains("A5 01 01"));
+        }
+        else
+        {
+            QVERIFY(backup.waitForFinished(30000));
+            QCOMPARE(backup.exitCode(), 130);
+            QVERIFY(
+                backup.readAllStandardError().contains("corvane-cli: backup stopped; no file was written\n"));
+            QCOMPARE(simulator.requestLog().last(), QStringLiteral("A5 01 01"));
+        }
+        QVERIFY(!QFile::exists(backupPath));
+    }
 }
 
 void TestCli::deviceFaultsAreReported()

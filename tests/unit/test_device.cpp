@@ -3,6 +3,7 @@
 
 #include "device/Device.h"
 #include "device/DeviceFailureCause.h"
+#include "device/DeviceOpening.h"
 #include "device/DeviceRules.h"
 #include "device/DeviceSession.h"
 #include "support/SimulatorProcess.h"
@@ -31,6 +32,7 @@ private slots:
     void backupDisableFlagDecoding();
     void wrongAcknowledgementsFail();
     void silentDeviceTimesOut();
+    void babblingDevicesAreRefused();
     void openFailures();
     void portIsExclusive();
     void vanishingDeviceFailsAtOnce();
@@ -98,6 +100,16 @@ void TestDevice::openReadsAndDecodesTheName()
         QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 01"}));
         device.close();
         QCOMPARE(simulator.requestLog().size(), 2);
+
+        // The same in steps from the event loop, as the window opens a device.
+        Device stepped(simulator.portInfo());
+        int result = DEVICE_RECEIVE_PENDING;
+        auto* opening = new DeviceOpening(&stepped, this);
+        connect(opening, &DeviceOpening::openingFinished, this,
+                [&](int openingResult) { result = openingResult; });
+        QTRY_COMPARE(result, 0);
+        QCOMPARE(stepped.getName(), testCase.expectedName);
+        stepped.close();
     }
 }
 
@@ -262,12 +274,30 @@ void TestDevice::wrongAcknowledgementsFail()
 
 void TestDevice::silentDeviceTimesOut()
 {
+    {
+        // Silent from the start: the open fails, and the device is sent nothing more, not even on closing.
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--silent"}), qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.open(), -1);
+        QCOMPARE(device.lastOpenErrorNumber(), ETIMEDOUT);
+        QCOMPARE(device.lastFailure(), DEVICE_FAILURE_SILENCE);
+        QCOMPARE(device.lastFailureDescription(), QStringLiteral("the device did not answer"));
+        QVERIFY(device.isOpen());
+        QVERIFY(!device.isAnswering());
+        const uint8_t request[] = {0xA5, 0x00};
+        QCOMPARE(device.send(request, sizeof(request)), -1);
+        QCOMPARE(device.setLedMode(LED_MODE_BLINK), -1);
+        device.close();
+        QVERIFY(!device.isOpen());
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08"}));
+    }
+    // Silent to one command only (an empty reply): the wait is bounded by the silence limit.
     SimulatorProcess simulator;
-    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--silent"}), qPrintable(simulator.errorString()));
+    QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--reply", "0x00="}),
+             qPrintable(simulator.errorString()));
     Device device(simulator.portInfo());
-    QCOMPARE(device.open(), -1);
-    QCOMPARE(device.lastOpenErrorNumber(), ETIMEDOUT);
-    QVERIFY(device.isOpen());
+    QCOMPARE(device.open(), 0);
     uint8_t reply[4];
     const uint8_t request[] = {0xA5, 0x00};
     QCOMPARE(device.send(request, sizeof(request)), 0);
@@ -278,9 +308,67 @@ void TestDevice::silentDeviceTimesOut()
     QVERIFY2(timer.elapsed() >= 1900, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(device.receive(reply, sizeof(reply), 0), -2);
     QCOMPARE(device.receive(reply, 0, 0), 0);
+    // It stopped answering: closing releases the port without the LED command.
+    QVERIFY(!device.isAnswering());
     device.close();
     QVERIFY(!device.isOpen());
-    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 00", "A5 01 01"}));
+    QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 00"}));
+}
+
+void TestDevice::babblingDevicesAreRefused()
+{
+    struct Case
+    {
+        QStringList arguments;
+        int expectedErrorNumber;
+        DeviceFailure expectedFailure;
+        QStringList expectedLog;
+    };
+    const Case cases[] = {
+        // A name that is not UTF-8 text.
+        {{"--reply", "0x08=" + QString("FE").repeated(64)}, EILSEQ, DEVICE_FAILURE_GARBLED_REPLY, {"A5 08"}},
+        {{"--reply", "0x08=41" + QString("80").repeated(63)},
+         EILSEQ,
+         DEVICE_FAILURE_GARBLED_REPLY,
+         {"A5 08"}},
+        // A valid-looking unset name that goes on after its 64 bytes.
+        {{"--reply", "0x08=" + QString("FF").repeated(96)}, EILSEQ, DEVICE_FAILURE_GARBLED_REPLY, {"A5 08"}},
+        // Never quiet long enough to be asked anything.
+        {{"--flood", "0x41"}, EBADMSG, DEVICE_FAILURE_NEVER_QUIET, {}},
+    };
+    for (const Case& testCase : cases)
+    {
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001", testCase.arguments),
+                 qPrintable(simulator.errorString()));
+        Device device(simulator.portInfo());
+        QCOMPARE(device.beginOpen(), 0);
+        int result = DEVICE_RECEIVE_PENDING;
+        int stepCount = 0;
+        while (result == DEVICE_RECEIVE_PENDING)
+        {
+            result = device.continueOpen(20);
+            stepCount++;
+        }
+        QCOMPARE(result, -1);
+        QCOMPARE(device.getName(), QStringLiteral("No name defined"));
+        device.close();
+        // A simulator held up by a busy machine leaves a gap in its flood, long enough for the request to
+        // go out: the flood then arrives as the name and goes on after it, which refuses it just as well.
+        if (testCase.expectedFailure == DEVICE_FAILURE_NEVER_QUIET &&
+            device.lastFailure() == DEVICE_FAILURE_GARBLED_REPLY)
+        {
+            QCOMPARE(device.lastOpenErrorNumber(), EILSEQ);
+            QCOMPARE(simulator.requestLog(), QStringList({"A5 08"}));
+            continue;
+        }
+        // Done in steps: a flood takes hundreds of them, never one long wait.
+        if (testCase.expectedFailure == DEVICE_FAILURE_NEVER_QUIET)
+            QVERIFY2(stepCount > 100, qPrintable(QString::number(stepCount)));
+        QCOMPARE(device.lastOpenErrorNumber(), testCase.expectedErrorNumber);
+        QCOMPARE(device.lastFailure(), testCase.expectedFailure);
+        QCOMPARE(simulator.requestLog(), testCase.expectedLog);
+    }
 }
 
 void TestDevice::openFailures()
@@ -367,7 +455,13 @@ void TestDevice::memoryBuffersAndTheSession()
         DeviceSession session;
         QVERIFY(!session.device());
         session.close();
-        QVERIFY(session.open(simulator.portInfo()));
+        // The open runs in steps on the event loop: no device until it has finished.
+        int openResult = -1;
+        session.open(simulator.portInfo(), [&openResult](bool isOpen) { openResult = isOpen ? 1 : 0; });
+        QVERIFY(session.isOpening());
+        QVERIFY(!session.device());
+        QTRY_COMPARE(openResult, 1);
+        QVERIFY(!session.isOpening());
         QVERIFY(session.device() && session.device()->isOpen());
         auto adopted = std::make_unique<Device>(simulator.portInfo());
         watched = session.device();
@@ -382,6 +476,29 @@ void TestDevice::memoryBuffersAndTheSession()
     Device other(simulator.portInfo());
     QCOMPARE(other.open(), 0);
     other.close();
+
+    // A device still sending an abandoned memory reply closes in steps: the LED command waits for the
+    // quiet line from the event loop. Opening the port again meanwhile releases it at once, without it.
+    SimulatorProcess slow;
+    QVERIFY(startAndOpen(slow, device,
+                         {"--speed", "11520", "--packet-size", "64", "--finish-abandoned-replies"}));
+    QCOMPARE(device->selectMemory(DEVICE_MEMORY_MAIN), 0);
+    QCOMPARE(device->startReadSelectedMemory(device->getMemoryBuffer(DEVICE_MEMORY_MAIN)), 0);
+    QTRY_VERIFY(device->continueReceive(0) == DEVICE_RECEIVE_PENDING && device->receivedByteCount() > 0);
+    watched = device;
+    {
+        DeviceSession closing;
+        closing.adopt(std::unique_ptr<Device>(device));
+        closing.close();
+        QVERIFY(!closing.device());
+    }
+    QVERIFY(!watched.isNull());
+    QVERIFY(watched->isClosing());
+    Device next(slow.portInfo());
+    QCOMPARE(next.beginOpen(), 0);
+    QVERIFY(watched.isNull());
+    next.close();
+    QCOMPARE(slow.requestLog(), QStringList({"A5 02 00", "A5 05"}));
 }
 
 void TestDevice::openFailureCauses()
@@ -396,6 +513,7 @@ void TestDevice::openFailureCauses()
         {ETIMEDOUT, DeviceFailureCause::PROBLEM_NO_ANSWER},
         {EPROTO, DeviceFailureCause::PROBLEM_INCOMPLETE_ANSWER},
         {EBADMSG, DeviceFailureCause::PROBLEM_NEVER_QUIET},
+        {EILSEQ, DeviceFailureCause::PROBLEM_GARBLED_ANSWER},
         {ENOTTY, DeviceFailureCause::PROBLEM_SYSTEM_ERROR}};
     for (const auto& [errorNumber, problem] : problems)
     {
@@ -410,7 +528,10 @@ void TestDevice::openFailureCauses()
     // The session reports the cause of a port that is gone and holds nothing afterwards.
     QTemporaryDir directory;
     DeviceSession session;
-    QVERIFY(!session.open(DevicePortInfo(directory.filePath("no-such-port"), "TZQVR-0001", 0x0403, 0x6015)));
+    int openResult = -1;
+    session.open(DevicePortInfo(directory.filePath("no-such-port"), "TZQVR-0001", 0x0403, 0x6015),
+                 [&openResult](bool isOpen) { openResult = isOpen ? 1 : 0; });
+    QTRY_COMPARE(openResult, 0);
     QVERIFY(!session.device());
     QCOMPARE(session.openFailure().problem, DeviceFailureCause::PROBLEM_GONE);
     QCOMPARE(session.openFailure().errorNumber, ENOENT);

@@ -187,6 +187,19 @@ void TestDeviceTransfers::pacedLinkCarriesTheSameBytes()
     QCOMPARE(device.readMemory(0), 0);
     QVERIFY(_buffer_helper(device, 0).left(2048) == image.mid(4096, 2048));
     QVERIFY(_buffer_helper(device, 0).mid(2048) == image.mid(2048));
+
+    // The time left of a write counts the read-back that follows it once told about it.
+    DeviceTransfer transfer;
+    transfer.startWriting(&device);
+    while (!transfer.advance() && transfer.remainingSecondsEstimate() < 0)
+    {
+    }
+    const int writeOnly = transfer.remainingSecondsEstimate();
+    transfer.setFollowingByteCount(DEVICE_MEMORY_COUNT * DEVICE_MEMORY_SIZE);
+    const int withReadBack = transfer.remainingSecondsEstimate();
+    QVERIFY2(writeOnly > 0 && withReadBack > writeOnly,
+             qPrintable(QStringLiteral("%1 %2").arg(writeOnly).arg(withReadBack)));
+    QCOMPARE(transfer.run(), int(DeviceTransfer::WRITE_RESULT_SUCCESS));
     device.close();
 }
 
@@ -215,8 +228,8 @@ void TestDeviceTransfers::lineLeftoversAndSilence()
 {
     const QByteArray image = _randomImage_helper(7);
     {
-        // A reply that stops half-way fails after the silence limit with the real cause, and the device
-        // answers the next request correctly.
+        // A reply that stops half-way fails after the silence limit with the real cause. The device that
+        // stopped answering is asked nothing more; opened again, it answers correctly.
         SimulatorProcess simulator;
         QVERIFY(simulator.writeMemory(0, image));
         QVERIFY2(simulator.start(QString(), "TZQVR-0001", {"--truncate-memory-reply", "65536"}),
@@ -234,11 +247,20 @@ void TestDeviceTransfers::lineLeftoversAndSilence()
                  QStringLiteral(
                      "reading the main memory: the device stopped answering after 65536 of 131072 bytes"));
         QCOMPARE(transfer.completedByteCount(), 65536);
+        QCOMPARE(transfer.failure().problem, DeviceFailureCause::PROBLEM_STOPPED_ANSWERING);
+        QCOMPARE(transfer.failure().receivedByteCount, 65536);
+        QCOMPARE(transfer.failure().expectedByteCount, 131072);
         unsigned hardwareVersion = 0;
         unsigned firmwareVersion = 0;
-        QCOMPARE(device.getVersions(hardwareVersion, firmwareVersion), 0);
-        QCOMPARE(hardwareVersion, 1u);
+        simulator.clearRequestLog();
+        QCOMPARE(device.getVersions(hardwareVersion, firmwareVersion), -1);
         device.close();
+        QVERIFY(simulator.requestLog().isEmpty());
+        Device reopened(simulator.portInfo());
+        QCOMPARE(reopened.open(), 0);
+        QCOMPARE(reopened.getVersions(hardwareVersion, firmwareVersion), 0);
+        QCOMPARE(hardwareVersion, 1u);
+        reopened.close();
     }
     {
         // A program that gave up on a memory reply leaves the device sending the rest of it: the next
@@ -266,6 +288,37 @@ void TestDeviceTransfers::lineLeftoversAndSilence()
         QCOMPARE(transfer.run(), int(DeviceTransfer::READ_RESULT_SUCCESS));
         QVERIFY(_buffer_helper(next, 0) == image);
         next.close();
+    }
+    {
+        // At 9 600 baud a bridge delivers a 64-byte reply as one packet 67 ms after the request: the line
+        // looks quiet meanwhile, longer than a too-short quiet rule waits.
+        SimulatorProcess simulator;
+        QVERIFY2(simulator.start(QString(), "TZQVR-0001",
+                                 {"--finish-abandoned-replies", "--speed", "960", "--packet-size", "64",
+                                  "--name", "Slow", "--serial-number", "SN-960"}),
+                 qPrintable(simulator.errorString()));
+        for (int round = 0; round < 3; round++)
+        {
+            {
+                Device abandoning(simulator.portInfo());
+                QCOMPARE(abandoning.open(), 0);
+                // Asked for its serial number, then gone before the answer.
+                const uint8_t request[] = {0xA5, 0x06};
+                QCOMPARE(abandoning.send(request, sizeof(request)), 0);
+                const uint8_t nameRequest[] = {0xA5, 0x08};
+                QCOMPARE(abandoning.send(nameRequest, sizeof(nameRequest)), 0);
+            }
+            Device next(simulator.portInfo());
+            QCOMPARE(next.open(), 0);
+            QCOMPARE(next.getName(), QStringLiteral("Slow"));
+            // Each answer is its own: a stale name would make these fail.
+            QCOMPARE(next.selectMemory(DEVICE_MEMORY_BACKUP), 0);
+            QString serialNumber;
+            QCOMPARE(next.getSerialNumber(serialNumber), 0);
+            QCOMPARE(serialNumber, QStringLiteral("SN-960"));
+            QCOMPARE(next.selectMemory(DEVICE_MEMORY_MAIN), 0);
+            next.close();
+        }
     }
 }
 
