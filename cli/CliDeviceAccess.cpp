@@ -2,8 +2,11 @@
 
 #include "common/UntrustedText.h"
 #include "device/DeviceEnumeration.h"
+#include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
 #include "device/DeviceTransfer.h"
+#include "vault/MemoryImage.h"
+#include "vault/MemoryImageFile.h"
 
 #include <QStringList>
 
@@ -308,6 +311,21 @@ bool chooseDeviceMemory(Device& device, CliMemoryChoice choice, const uint8_t*& 
         return false;
     }
     image = device.getMemoryBuffer(DEVICE_MEMORY_MAIN);
+    return true;
+}
+
+bool readStoredImage(const QString& imagePath, const QString& usbSerialNumber, CliMemoryChoice memoryChoice,
+                     SecureImageBuffer& storedImage, DeviceIdentity& deviceIdentity, QString& errorMessage)
+{
+    if (!imagePath.isEmpty())
+        return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
+    const CliDevicePointer device = openSelectedDevice(usbSerialNumber, errorMessage);
+    const uint8_t* image = nullptr;
+    if (!device || !readDeviceMemories(*device, errorMessage) ||
+        !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
+        return false;
+    storedImage.assign(image, MEMORY_IMAGE_SIZE);
+    deviceIdentity = readDeviceIdentity(*device);
     return true;
 }
 

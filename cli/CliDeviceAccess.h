@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/SecureImageBuffer.h"
 #include "device/Device.h"
+#include "vault/DeviceSealMemory.h"
 
 #include <QString>
 
@@ -48,6 +50,13 @@ CliDevicePointer openSelectedDevice(const QString& usbSerialNumber, QString& err
 QString describeOpenFailure(int errorNumber);
 // "device 'Home' (TZQVR-0001)" for messages.
 QString describeDevice(const Device& device);
+
+// The stored image a command works on: the file at imagePath, or else the chosen memory of the device
+// (opened before any password is asked, so that a missing device is reported at once). deviceIdentity
+// receives the device's identity, unknown for an image file.
+[[nodiscard]] bool readStoredImage(const QString& imagePath, const QString& usbSerialNumber,
+                                   CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
+                                   DeviceIdentity& deviceIdentity, QString& errorMessage);
 
 // Reads the main then the backup memory into the device's buffers, the LED blinking meanwhile. Stopped
 // by Ctrl+C (see CliInterruptionGuard), it fails and errorMessage says so.

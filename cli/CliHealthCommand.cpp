@@ -1,6 +1,5 @@
 // health: the password health report of a vault, one finding per line for scripts.
 
-#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
@@ -9,7 +8,6 @@
 #include "cli/CliVaultImage.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
-#include "device/DeviceIdentityReading.h"
 #include "passwordtools/PasswordHealthAnalysis.h"
 #include "vault/MemoryImage.h"
 
@@ -61,21 +59,6 @@ QString _escapeField_helper(const QString& text)
     return escaped;
 }
 
-bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
-                             CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
-                             DeviceIdentity& deviceIdentity, QString& errorMessage)
-{
-    if (!imagePath.isEmpty())
-        return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
-    const CliDevicePointer device = openSelectedDevice(usbSerialNumber, errorMessage);
-    const uint8_t* image = nullptr;
-    if (!device || !readDeviceMemories(*device, errorMessage) ||
-        !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
-        return false;
-    storedImage.assign(image, MEMORY_IMAGE_SIZE);
-    deviceIdentity = readDeviceIdentity(*device);
-    return true;
-}
 } // namespace
 
 int runHealthCommand(const QStringList& arguments)
@@ -128,8 +111,8 @@ int runHealthCommand(const QStringList& arguments)
     SecureImageBuffer storedImage(MEMORY_IMAGE_SIZE);
     DeviceIdentity deviceIdentity;
     QString errorMessage;
-    if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
-                                 memoryChoice, storedImage, deviceIdentity, errorMessage))
+    if (!readStoredImage(commandLine.value(imageOption), commandLine.value(deviceOption), memoryChoice,
+                         storedImage, deviceIdentity, errorMessage))
         return reportFailure(errorMessage);
     QString masterPassword;
     if (!readPassword(QStringLiteral("Master password: "), masterPassword, errorMessage))
@@ -143,17 +126,10 @@ int runHealthCommand(const QStringList& arguments)
         return reportFailure(errorMessage);
     }
     // The same judgement of the seal as export: a report on changed data would vouch for them.
-    if (deviceIdentity.isKnown())
-        initializeConfiguration();
-    DeviceSealMemory sealMemory(settings);
     const CliSealOptions sealOptions{commandLine.isSet(acceptModifiedOption),
                                      commandLine.isSet(acceptOlderOption),
                                      commandLine.isSet(requireSealOption)};
-    const bool isAccepted =
-        acceptVaultSeal(seal, sealMemory.judgeOpened(seal, deviceIdentity), sealOptions,
-                        formatSavedTime(sealMemory.highestSaveCounterTime(deviceIdentity)), errorMessage);
-    releaseConfiguration();
-    if (!isAccepted)
+    if (!acceptOpenedVaultSeal(seal, deviceIdentity, sealOptions, errorMessage))
     {
         secureClearString(masterPassword);
         clearVault(vault);

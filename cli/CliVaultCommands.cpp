@@ -1,6 +1,5 @@
 // export and import: the commands that decrypt a vault to CSV and build a vault image from CSV.
 
-#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliDeviceAccess.h"
@@ -11,8 +10,6 @@
 #include "common/SecureMemory.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
-#include "device/DeviceIdentityReading.h"
-#include "vault/DeviceSealMemory.h"
 #include "vault/MemoryImage.h"
 #include "vault/VaultText.h"
 
@@ -23,25 +20,6 @@ namespace
 {
 // Longest tab-name part of a --split file name, in characters.
 constexpr int MAXIMUM_FILE_NAME_TAB_PART_SIZE = 60;
-
-// Reads the stored image to export from --image or from the device (opened before the password is asked
-// so that a missing device is reported at once). deviceIdentity receives the device's identity, unknown for
-// an image file.
-bool _readStoredImage_helper(const QString& imagePath, const QString& usbSerialNumber,
-                             CliMemoryChoice memoryChoice, SecureImageBuffer& storedImage,
-                             DeviceIdentity& deviceIdentity, QString& errorMessage)
-{
-    if (!imagePath.isEmpty())
-        return readMemoryImageFile(imagePath, storedImage.data(), errorMessage);
-    const CliDevicePointer device = openSelectedDevice(usbSerialNumber, errorMessage);
-    const uint8_t* image = nullptr;
-    if (!device || !readDeviceMemories(*device, errorMessage) ||
-        !chooseDeviceMemory(*device, memoryChoice, image, errorMessage))
-        return false;
-    storedImage.assign(image, MEMORY_IMAGE_SIZE);
-    deviceIdentity = readDeviceIdentity(*device);
-    return true;
-}
 
 // The tab name made safe for a file name: letters, digits, '-' and '_' kept, runs of anything else
 // turned into one '_', no leading or trailing '_'.
@@ -300,8 +278,8 @@ int runExportCommand(const QStringList& arguments)
     SecureImageBuffer storedImage(MEMORY_IMAGE_SIZE);
     DeviceIdentity deviceIdentity;
     QString errorMessage;
-    if (!_readStoredImage_helper(commandLine.value(imageOption), commandLine.value(deviceOption),
-                                 memoryChoice, storedImage, deviceIdentity, errorMessage))
+    if (!readStoredImage(commandLine.value(imageOption), commandLine.value(deviceOption), memoryChoice,
+                         storedImage, deviceIdentity, errorMessage))
         return reportFailure(errorMessage);
     QString masterPassword;
     if (!readPassword(QStringLiteral("Master password: "), masterPassword, errorMessage))
@@ -313,21 +291,10 @@ int runExportCommand(const QStringList& arguments)
     secureClearString(masterPassword);
     if (!isDecrypted)
         return reportFailure(errorMessage);
-    // The devices seen sealed are remembered in the application's settings store, shared with the window;
-    // an image file is judged by its own seal alone.
-    if (deviceIdentity.isKnown())
-        initializeConfiguration();
-    DeviceSealMemory sealMemory(settings);
     const CliSealOptions sealOptions{commandLine.isSet(acceptModifiedOption),
                                      commandLine.isSet(acceptOlderOption),
                                      commandLine.isSet(requireSealOption)};
-    const bool isAccepted =
-        acceptVaultSeal(seal, sealMemory.judgeOpened(seal, deviceIdentity), sealOptions,
-                        formatSavedTime(sealMemory.highestSaveCounterTime(deviceIdentity)), errorMessage);
-    if (isAccepted)
-        sealMemory.recordOpened(seal, deviceIdentity);
-    releaseConfiguration();
-    if (!isAccepted)
+    if (!acceptOpenedVaultSeal(seal, deviceIdentity, sealOptions, errorMessage))
     {
         clearVault(vault);
         return reportFailure(errorMessage);

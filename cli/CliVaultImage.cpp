@@ -1,5 +1,6 @@
 #include "cli/CliVaultImage.h"
 
+#include "app/Configuration.h"
 #include "cli/CliCommandLine.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
@@ -43,6 +44,22 @@ void clearVault(Vault& vault)
             password.clear();
     }
     vault.clear();
+}
+
+bool acceptOpenedVaultSeal(const VaultSeal& seal, const DeviceIdentity& deviceIdentity,
+                           const CliSealOptions& options, QString& errorMessage)
+{
+    // The devices seen sealed are remembered in the application's settings store, shared with the window.
+    if (deviceIdentity.isKnown())
+        initializeConfiguration();
+    DeviceSealMemory sealMemory(settings);
+    const bool isAccepted =
+        acceptVaultSeal(seal, sealMemory.judgeOpened(seal, deviceIdentity), options,
+                        formatSavedTime(sealMemory.highestSaveCounterTime(deviceIdentity)), errorMessage);
+    if (isAccepted)
+        sealMemory.recordOpened(seal, deviceIdentity);
+    releaseConfiguration();
+    return isAccepted;
 }
 
 QString formatSavedTime(const QDateTime& time)

@@ -32,6 +32,11 @@ struct CliSealOptions
 [[nodiscard]] bool acceptVaultSeal(const VaultSeal& seal, VaultSealVerdict verdict,
                                    const CliSealOptions& options, const QString& savedTime,
                                    QString& errorMessage);
+// Judges the seal of a vault just decrypted from the device deviceIdentity (unknown for an image file, judged
+// by its own seal alone) against what this computer remembers, as the application does when opening, and
+// remembers it when accepted.
+[[nodiscard]] bool acceptOpenedVaultSeal(const VaultSeal& seal, const DeviceIdentity& deviceIdentity,
+                                         const CliSealOptions& options, QString& errorMessage);
 // A recorded time for a message: local, "yyyy-MM-dd HH:mm", or "an unknown date".
 QString formatSavedTime(const QDateTime& time);
 
