@@ -126,6 +126,8 @@ PasswordTable* FormContentEditor::createTable(const QString& name)
 {
     auto* table = new PasswordTable;
     form->tabWidget->addTab(table, PasswordTable::tabTextForName(name));
+    // Screen readers tell the tabs' tables apart by the tab's name.
+    table->setAccessibleName(name);
     connect(table, &QTableWidget::itemSelectionChanged, this, &FormContentEditor::updateWidgetsState);
     connect(table->editAction(), &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonEditPasswordClicked);
@@ -450,6 +452,7 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
                                 if (tabIndex < 0)
                                     return;
                                 form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(name));
+                                tableAt(tabIndex)->setAccessibleName(name);
                                 refreshTabMenus(tabIndex);
                                 setDataModified(true);
                             });
