@@ -1,5 +1,6 @@
 #include "ApplicationPalette.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QPainter>
 #include <QProxyStyle>
@@ -51,8 +52,8 @@ QColor _outlineColour_helper(const QColor& start, const QPalette& palette)
     return colour;
 }
 
-// Fusion draws the outlines of fields, buttons and check boxes in a shade of the window colour, which on a
-// dark window cannot stand out from it. This style redraws those outlines where Fusion put them, in a
+// Fusion draws the outlines of fields, lists, buttons and check boxes in a shade of the window colour, which
+// on a dark window cannot stand out from it. This style redraws those outlines where Fusion put them, in a
 // colour that keeps them visible; the rest is Fusion's.
 class ContrastOutlineStyle : public QProxyStyle
 {
@@ -79,6 +80,11 @@ public:
             drawOutline(option, painter, QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 2.0);
             break;
         }
+        case PE_Frame:
+            // The frame of lists, tables and text areas: where they begin on the window.
+            if (qobject_cast<const QAbstractScrollArea*>(widget))
+                drawOutline(option, painter, QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 0.0);
+            break;
         case PE_IndicatorCheckBox:
             drawOutline(option, painter, QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 0.0);
             break;

@@ -13,7 +13,7 @@ class ApplicationPalette
 {
 public:
     static QPalette darkPalette();
-    // The Fusion style with the outlines of fields, buttons, check boxes and spin boxes drawn in
+    // The Fusion style with the outlines of fields, lists, buttons, check boxes and spin boxes drawn in
     // outlineColour(), which stands out from the window and field backgrounds by at least 3:1.
     static QStyle* createStyle();
     static QColor outlineColour(const QPalette& palette);

@@ -114,6 +114,7 @@ private Q_SLOTS:
         QTRY_VERIFY(searchField->hasFocus());
         checkBorder(searchField, "focused search field");
         checkBorder(child<QPushButton>(window, "pushButtonNewPassword"), "button");
+        checkBorder(table, "table");
         // The check box as the user meets it: enabled once there is text to search.
         QTest::keyClicks(searchField, QStringLiteral("x"));
         auto* allTabs = child<QCheckBox>(window, "checkBoxSearchInAllTabs");
