@@ -3,7 +3,11 @@
 #include <QMainWindow>
 
 class HelpBrowser;
+class QAction;
+class QLabel;
+class QLineEdit;
 class QSocketNotifier;
+class QToolBar;
 
 // The help program's window: one help page with back, forward and home, switched to another page for
 // every page name that arrives as a line on the input (the application writes there when the user asks
@@ -22,6 +26,9 @@ public:
     void showPage(const QString& pageName);
     HelpBrowser* browser() const;
     bool isReadingInput() const;
+    // Looks for the find bar's text from the cursor on, around to the start of the page; false when the
+    // page does not contain it.
+    bool findText(bool isBackward);
 
 Q_SIGNALS:
     void pageShown(const QString& pageName, bool isPageFound);
@@ -31,9 +38,13 @@ private Q_SLOTS:
     void _slotSocketNotifierInputActivated();
     void _slotTextBrowserSourceChanged();
     void _slotActionHomeTriggered();
+    void _slotActionFindTriggered();
+    void _slotActionCloseTriggered();
 
 private:
     void _createToolBar();
+    void _createFindBar();
+    void _showFindMiss(bool isMissed);
     void _processInputLines();
     void _closeInput();
 
@@ -42,4 +53,9 @@ private:
     int _inputFileDescriptor;
     QSocketNotifier* _inputNotifier;
     QByteArray _pendingInput;
+    QToolBar* _findBar;
+    QLineEdit* _findLineEdit;
+    QLabel* _findMissLabel;
+    // The miss line's place in the find bar, which shows and hides it.
+    QAction* _findMissAction;
 };

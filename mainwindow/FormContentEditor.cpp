@@ -149,10 +149,12 @@ void FormContentEditor::initializeMenusAndShortcuts()
     form->pushButtonPreviousSearchResult->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
 
     auto* saveMenu = new QMenu(this);
-    actionSaveMenuWrite = saveMenu->addAction(tr("Save"));
+    actionSaveMenuWrite = saveMenu->addAction(tr("&Save"));
     actionSaveMenuChangePasswordThenWrite =
-        saveMenu->addAction(tr("Set/change the master password then save"));
+        saveMenu->addAction(tr("Set/change the &master password then save"));
     form->pushButtonWriteDevice->setMenu(saveMenu);
+    // Also where the keyboard finds it without the Save button's menu.
+    form->menuFile->insertAction(form->actionLockApplication, actionSaveMenuChangePasswordThenWrite);
 
     connect(form->actionQuit, &QAction::triggered, this, &QWidget::close);
 

@@ -194,6 +194,14 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(
     QList<PasswordRecord> previousPasswords = table->passwords();
     table->setPasswords(
         _mergeImportedPasswords_helper(previousPasswords, importedPasswords, areExistingPasswordsReplaced));
+    // The first row, in the tab's order, that came from the file: selected once the tab is shown.
+    int firstImportedRow = -1;
+    const QList<PasswordRecord>& mergedPasswords = table->passwords();
+    for (int row = 0; row < mergedPasswords.size() && firstImportedRow < 0 && importedCount > 0; row++)
+    {
+        if (importedPasswords.contains(mergedPasswords.at(row)))
+            firstImportedRow = row;
+    }
     // Records that were replaced, in the tab or earlier in the file, are wiped; the strings still in use are
     // shared with the tab and stay untouched.
     _clearPasswords_helper(previousPasswords);
@@ -201,6 +209,8 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(
     table->rebuildRows();
 
     form->tabWidget->setCurrentWidget(table);
+    if (firstImportedRow >= 0)
+        table->setCurrentCell(firstImportedRow, PasswordTable::COLUMN_NAME);
     setDataModified(true);
 
     QString message = tr("CSV data were successfully imported.") + QLatin1Char('\n') +

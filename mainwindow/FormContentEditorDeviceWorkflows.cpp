@@ -23,6 +23,16 @@
 #include <QFileDialog>
 #include <QLocale>
 
+namespace
+{
+template <typename Workflow>
+Workflow* _withVaultDevice_helper(Workflow* workflow, const QString& usbSerialNumber)
+{
+    workflow->setVaultDeviceUsbSerialNumber(usbSerialNumber);
+    return workflow;
+}
+} // namespace
+
 void FormContentEditor::initializeDeviceWorkflows()
 {
     connect(form->actionOpenDevice, &QAction::triggered, this,
@@ -67,10 +77,19 @@ void FormContentEditor::initializeDeviceWorkflows()
                 startSavingDevice();
             });
 
+    // Information, configuration and backup concern the vault's own device most often: it comes chosen.
     connect(form->actionDisplaySerialNumber, &QAction::triggered, this,
-            [this]() { startWorkflow(new DeviceInformationWorkflow(*this)); });
+            [this]()
+            {
+                startWorkflow(_withVaultDevice_helper(new DeviceInformationWorkflow(*this),
+                                                      vaultSession.deviceUsbSerialNumber));
+            });
     connect(form->actionConfigureDevice, &QAction::triggered, this,
-            [this]() { startWorkflow(new ConfigureDeviceWorkflow(*this)); });
+            [this]()
+            {
+                startWorkflow(_withVaultDevice_helper(new ConfigureDeviceWorkflow(*this),
+                                                      vaultSession.deviceUsbSerialNumber));
+            });
     connect(form->actionEraseDevice, &QAction::triggered, this,
             [this]() { startWorkflow(new EraseDeviceWorkflow(*this)); });
     connect(form->actionCopyDevice, &QAction::triggered, this,
@@ -88,7 +107,7 @@ void FormContentEditor::initializeDeviceWorkflows()
                                                      this, tr("Back up the device to a file"), proposedPath,
                                                      tr("Device backups (*.corvane-backup)"));
                                              });
-                startWorkflow(backUp,
+                startWorkflow(_withVaultDevice_helper(backUp, vaultSession.deviceUsbSerialNumber),
                               [this, backUp]()
                               {
                                   DeviceBackupRecord::recordNow(backUp->deviceUsbSerialNumber(),

@@ -9,6 +9,7 @@
 #include "widgets/PlainTextMessage.h"
 #include "widgets/SensitiveClipboard.h"
 
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QTabBar>
 
@@ -66,6 +67,50 @@ bool _searchInTable_helper(const QString& text, PasswordTable* table, int& row, 
     }
     return false;
 }
+
+// The keys the search field gives a meaning of its own: Escape and Down, handed to keyPressed, which says
+// whether it took the key.
+class SearchFieldKeyFilter : public QObject
+{
+public:
+    SearchFieldKeyFilter(QObject* parent, std::function<bool(int key)> keyPressed)
+        : QObject(parent), keyPressed(std::move(keyPressed))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+        {
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            if ((keyEvent->key() == Qt::Key_Escape || keyEvent->key() == Qt::Key_Down) &&
+                keyEvent->modifiers() == Qt::NoModifier)
+                return keyPressed(keyEvent->key());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int key)> keyPressed;
+};
+
+// A search that found nothing tints the field and says so beside it, instead of covering the window.
+void _showSearchMiss_helper(Ui::FormContentEditor* form, bool isMissed)
+{
+    form->labelSearchMiss->setVisible(isMissed);
+    form->lineEditSearch->setAccessibleDescription(isMissed ? form->labelSearchMiss->text() : QString());
+    if (!isMissed)
+    {
+        form->lineEditSearch->setPalette(QPalette());
+        return;
+    }
+    QPalette palette = form->lineEditSearch->palette();
+    // A light or a dark warning tint, whichever keeps the field's text readable.
+    const bool isDark = palette.color(QPalette::Base).lightness() < 128;
+    palette.setColor(QPalette::Base, isDark ? QColor(0x6b, 0x2b, 0x2b) : QColor(0xff, 0xd6, 0xd6));
+    form->lineEditSearch->setPalette(palette);
+}
 } // namespace
 
 // Tabs and the vault -------------------------------------------------------------------------------------
@@ -81,6 +126,8 @@ PasswordTable* FormContentEditor::createTable(const QString& name)
 {
     auto* table = new PasswordTable;
     form->tabWidget->addTab(table, PasswordTable::tabTextForName(name));
+    // Screen readers tell the tabs' tables apart by the tab's name.
+    table->setAccessibleName(name);
     connect(table, &QTableWidget::itemSelectionChanged, this, &FormContentEditor::updateWidgetsState);
     connect(table->editAction(), &QAction::triggered, this,
             &FormContentEditor::_slotPushButtonEditPasswordClicked);
@@ -226,14 +273,39 @@ void FormContentEditor::initializeEditing()
                 setDataModified(true);
             });
 
-    connect(form->lineEditSearch, &QLineEdit::textEdited, this,
+    _showSearchMiss_helper(form, false);
+    connect(form->lineEditSearch, &QLineEdit::textChanged, this,
             [this](const QString& referenceText)
             {
                 const bool isTextPresent = !referenceText.isEmpty();
                 form->pushButtonPreviousSearchResult->setEnabled(isTextPresent);
                 form->pushButtonNextSearchResult->setEnabled(isTextPresent);
                 form->checkBoxSearchInAllTabs->setEnabled(isTextPresent);
+                _showSearchMiss_helper(form, false);
             });
+    connect(form->checkBoxSearchInAllTabs, &QCheckBox::toggled, this,
+            [this]() { _showSearchMiss_helper(form, false); });
+    form->lineEditSearch->installEventFilter(
+        new SearchFieldKeyFilter(form->lineEditSearch,
+                                 [this](int key)
+                                 {
+                                     PasswordTable* table = currentTable();
+                                     if (key == Qt::Key_Escape)
+                                     {
+                                         // Escape leaves the search: no text, no miss, back to the records.
+                                         if (form->lineEditSearch->text().isEmpty() && !table)
+                                             return false;
+                                         form->lineEditSearch->clear();
+                                     }
+                                     if (!table)
+                                         return key == Qt::Key_Escape;
+                                     // Down goes into the results: the cell found last, else the first
+                                     // record.
+                                     if (table->currentRow() < 0 && table->passwordCount() > 0)
+                                         table->setCurrentCell(0, PasswordTable::COLUMN_NAME);
+                                     table->setFocus();
+                                     return true;
+                                 }));
     connect(form->lineEditSearch, &QLineEdit::returnPressed, this,
             [this]()
             {
@@ -380,6 +452,7 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
                                 if (tabIndex < 0)
                                     return;
                                 form->tabWidget->setTabText(tabIndex, PasswordTable::tabTextForName(name));
+                                tableAt(tabIndex)->setAccessibleName(name);
                                 refreshTabMenus(tabIndex);
                                 setDataModified(true);
                             });
@@ -454,6 +527,7 @@ void FormContentEditor::searchText(bool isForward)
         column = ranges.first().leftColumn();
     }
 
+    _showSearchMiss_helper(form, false);
     if (!form->checkBoxSearchInAllTabs->isChecked())
     {
         if (_searchInTable_helper(text, table, row, column, isForward, true))
@@ -489,7 +563,5 @@ void FormContentEditor::searchText(bool isForward)
         }
     }
 
-    pushMessageBoxDialogView(ViewContentMessageBoxDialog::ICON_INFORMATION, tr("Text search"),
-                             tr("No matching text was found."), ViewContentMessageBoxDialog::BUTTON_OK,
-                             ViewContentMessageBoxDialog::BUTTON_OK);
+    _showSearchMiss_helper(form, true);
 }

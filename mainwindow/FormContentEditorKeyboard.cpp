@@ -24,8 +24,9 @@ const char* _helpPageName_helper(int viewId)
     case VIEW_ID_PASSWORD_INFORMATION:
     case VIEW_ID_LINE_INPUT_DIALOG:
     case VIEW_ID_MESSAGE_BOX_DIALOG:
-    case VIEW_ID_PASSWORD_HEALTH:
         return "managing_passwords.html";
+    case VIEW_ID_PASSWORD_HEALTH:
+        return "managing_passwords.html#health";
     case VIEW_ID_START_MENU:
     case VIEW_ID_APPLICATION_LICENSE:
         return "getting_started_description.html";
@@ -77,6 +78,7 @@ void FormContentEditor::initializeKeyboard()
         {form->actionCopyLogin, {QKeySequence(Qt::CTRL | Qt::Key_B)}, nullptr},
         {form->actionCopyPassword, {QKeySequence(Qt::CTRL | Qt::Key_C)}, nullptr},
         {form->actionShowPassword, {QKeySequence(Qt::CTRL | Qt::Key_H)}, nullptr},
+        {form->actionOpenWebSite, {QKeySequence(Qt::CTRL | Qt::Key_U)}, nullptr},
         {form->actionQuit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}, nullptr},
         {form->actionPageHelp, {QKeySequence(Qt::Key_F1)}, nullptr},
     };
@@ -141,6 +143,12 @@ void FormContentEditor::initializeKeyboard()
                 const int row = table->currentRow();
                 table->setPasswordVisibleAt(row, !table->isPasswordVisibleAt(row));
             });
+    connect(form->actionOpenWebSite, &QAction::triggered, this,
+            [this]()
+            {
+                if (selectedRecord())
+                    static_cast<void>(currentTable()->openWebSiteAt(currentTable()->currentRow()));
+            });
     connect(form->actionPageHelp, &QAction::triggered, this,
             [this]() { showHelpPage(currentPageHelpName()); });
     connect(contextMenuShortcut, &QShortcut::activated, this,
@@ -162,12 +170,20 @@ void FormContentEditor::updateKeyboardCommandsState()
     for (QAction* action : {form->actionEditRecord, form->actionRemoveRecord, form->actionCopyLogin,
                             form->actionCopyPassword, form->actionShowPassword})
         action->setEnabled(isRecordSelected);
+    form->actionOpenWebSite->setEnabled(isRecordSelected &&
+                                        PasswordTable::isWebAddress(selectedRecord()->url));
+    // The File menu's entry: any vault shown can get a (new) master password and be saved.
+    if (actionSaveMenuChangePasswordThenWrite)
+        actionSaveMenuChangePasswordThenWrite->setEnabled(isEditorShown && currentTable());
     editRecordShortcut->setEnabled(isRecordSelected);
     contextMenuShortcut->setEnabled(isEditorShown && currentTable());
 }
 
 void FormContentEditor::connectTableKeyboardCommands(PasswordTable* table)
 {
+    // The context menu: what the Edit menu offers for a record, beside the table's own entries.
+    table->insertActions(table->editAction(),
+                         {form->actionCopyLogin, form->actionCopyPassword, form->actionOpenWebSite});
     table->insertAction(table->duplicateAction(), form->actionRemoveRecord);
     // A table added to the tab widget would otherwise come last in the window's focus chain.
     QWidget::setTabOrder(form->tabWidget, table);

@@ -33,9 +33,9 @@ void FormContentEditor::initializePasswordHealth()
                 if (!table || recordIndex < 0 || recordIndex >= table->passwordCount())
                     return;
                 // The record editor works on the current tab's selected record, and its result goes back
-                // there.
+                // there. The password is what a finding asks to change: the editor starts in its field.
                 form->tabWidget->setCurrentIndex(tabIndex);
-                table->setCurrentCell(recordIndex, PasswordTable::COLUMN_NAME);
+                table->setCurrentCell(recordIndex, PasswordTable::COLUMN_PASSWORD);
                 _slotPushButtonEditPasswordClicked();
             });
 }

@@ -48,10 +48,10 @@ PasswordTable::PasswordTable(QWidget* parent) : QTableWidget(parent)
             QStringLiteral("selection-background-color: rgb(0, 120, 215); selection-color: white;"));
 #endif
 
-    actionCopy = new QAction(tr("Copy to clipboard"), this);
-    actionEdit = new QAction(tr("Edit"), this);
-    actionDuplicate = new QAction(tr("Duplicate row into tab..."), this);
-    actionMove = new QAction(tr("Move row to tab..."), this);
+    actionCopy = new QAction(tr("&Copy to clipboard"), this);
+    actionEdit = new QAction(tr("&Edit"), this);
+    actionDuplicate = new QAction(tr("&Duplicate row into tab..."), this);
+    actionMove = new QAction(tr("&Move row to tab..."), this);
     menuDuplicate = new QMenu(this);
     menuMove = new QMenu(this);
     actionDuplicate->setMenu(menuDuplicate);
@@ -267,15 +267,23 @@ void PasswordTable::_slotTableWidgetItemSelectionChanged()
 
 void PasswordTable::_slotTableWidgetCellDoubleClicked(int row, int column)
 {
-    if (column != COLUMN_URL || row < 0 || row >= records.size())
-        return;
+    if (column == COLUMN_URL)
+        static_cast<void>(openWebSiteAt(row));
+}
+
+bool PasswordTable::openWebSiteAt(int row) const
+{
+    if (row < 0 || row >= records.size())
+        return false;
     const QString& text = records.at(row).url;
     if (!isWebAddress(text))
-        return;
+        return false;
     // Tolerant parsing: "example.com" becomes "http://example.com".
     const QUrl url = QUrl::fromUserInput(text.trimmed());
-    if (url.isValid() && _isOpenableScheme_helper(url))
-        QDesktopServices::openUrl(url);
+    if (!url.isValid() || !_isOpenableScheme_helper(url))
+        return false;
+    QDesktopServices::openUrl(url);
+    return true;
 }
 
 void PasswordTable::_slotActionCopyTableDataTriggered()

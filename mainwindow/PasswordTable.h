@@ -63,6 +63,8 @@ public:
     void setPasswordVisibleAt(int row, bool isVisible);
     // The context menu of the current cell, as the right button opens it (Shift+F10).
     void openContextMenuAtCurrentCell();
+    // Opens the record's web site in the browser when it is a web address; false when it is none.
+    bool openWebSiteAt(int row) const;
 
     // Fills the "Duplicate row into tab..." submenu with every tab and the "Move row to tab..." submenu
     // with every tab but the current one; the entries carry the tab index as action data.

@@ -466,6 +466,11 @@ QString PasswordRating::reasonText() const
     return tr("%1, guessed in %2").arg(patternsText(patterns), crackTime);
 }
 
+QString PasswordRating::summaryText() const
+{
+    return (isWeak() ? tr("Weak: %1") : tr("Strong: %1")).arg(reasonText());
+}
+
 QStringList passwordUserInputs(const QString& name, const QString& login, const QString& url)
 {
     static const QRegularExpression separators(QStringLiteral("[^\\p{L}\\p{N}]+"));

@@ -7,8 +7,8 @@
 
 // How easily a password is guessed by an attacker who tries dictionary words, keyboard walks, dates,
 // repeats and sequences first (the zxcvbn method), and what made it guessable. The length-and-classes
-// estimator of PasswordStrength.h stays the one of the record editor and the master password pages; this
-// rating serves the password health report.
+// estimator of PasswordStrength.h stays the one of the master password pages; this rating serves the
+// password health report and the record editor's meter.
 struct PasswordRating
 {
     Q_DECLARE_TR_FUNCTIONS(PasswordRating)
@@ -56,6 +56,9 @@ public:
     static QString crackTimeText(double seconds);
     // "common word + digits, guessed in about 2 minutes"
     QString reasonText() const;
+    // "Weak: common word + digits, guessed in about 2 minutes", "Strong: guessed in centuries": the word of
+    // the health report, then the reason; where a password is made (record editor, generator).
+    QString summaryText() const;
 };
 
 // Words a password should not be built from: the record's own name, login and web site, whole and split

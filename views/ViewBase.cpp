@@ -18,6 +18,8 @@ ViewBase::ViewBase(ViewContentBase* content, const QString& title, QWidget* pare
     font.setPointSize(26);
     _titleLabel->setFont(font);
     _titleLabel->setText(title);
+    // The page as a whole is announced by its title, wherever the focus lands in it.
+    setAccessibleName(title);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 9, 0, 0);
@@ -28,6 +30,7 @@ ViewBase::ViewBase(ViewContentBase* content, const QString& title, QWidget* pare
 void ViewBase::setTitle(const QString& title)
 {
     _titleLabel->setText(title);
+    setAccessibleName(title);
 }
 
 QString ViewBase::title() const

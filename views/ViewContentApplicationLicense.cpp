@@ -62,8 +62,9 @@ void ViewContentApplicationLicense::activate()
     // Show the top of the document: the news come first.
     form->textEdit->moveCursor(QTextCursor::Start);
     form->textEdit->ensureCursorVisible();
-    // The document takes no focus: the keyboard starts on the check box, then the two buttons.
-    form->checkBoxAcceptLicense->setFocus();
+    // The keyboard starts in the document, so that Page Down reads on at once; Tab leads to the check box,
+    // then the two buttons.
+    form->textEdit->setFocus();
 }
 
 QString ViewContentApplicationLicense::buildDocument() const

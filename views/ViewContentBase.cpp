@@ -1,6 +1,7 @@
 #include "ViewContentBase.h"
 
 #include "ViewHost.h"
+#include "widgets/AccessibleRoles.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -16,7 +17,11 @@ bool _isClickable_helper(const QPushButton* button)
 }
 } // namespace
 
-ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent) {}
+ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent)
+{
+    // The pictures and links of every page reach screen readers as images and links.
+    installAccessibleRoles();
+}
 
 void ViewContentBase::deactivate() {}
 

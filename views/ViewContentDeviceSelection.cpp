@@ -7,6 +7,7 @@
 #include "device/DeviceOpening.h"
 #include "ui_ViewContentDeviceSelection.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTextDocument>
 
@@ -49,11 +50,21 @@ ViewContentDeviceSelection::ViewContentDeviceSelection(QWidget* parent)
             &ViewContentDeviceSelection::_slotTimerDeviceDetectionTimeout, Qt::QueuedConnection);
     connect(form->listWidget, &QListWidget::itemClicked, this,
             &ViewContentDeviceSelection::_slotListWidgetItemClicked, Qt::QueuedConnection);
-    // Return on a row does what a click does, for keyboard users.
-    connect(form->listWidget, &QListWidget::itemActivated, this,
-            &ViewContentDeviceSelection::_slotListWidgetItemClicked, Qt::QueuedConnection);
+    // Return on a row does what a click does, for keyboard users; on the row already chosen and blinking,
+    // it selects it.
+    connect(
+        form->listWidget, &QListWidget::itemActivated, this,
+        [this](QListWidgetItem* item)
+        {
+            if (form->pushButtonSelect->isEnabled())
+                form->pushButtonSelect->click();
+            else
+                _slotListWidgetItemClicked(item);
+        },
+        Qt::QueuedConnection);
     connect(form->listWidget, &QListWidget::currentRowChanged, this,
             &ViewContentDeviceSelection::_slotListWidgetCurrentRowChanged);
+    form->listWidget->installEventFilter(this);
 }
 
 ViewContentDeviceSelection::~ViewContentDeviceSelection()
@@ -77,7 +88,11 @@ void ViewContentDeviceSelection::activate()
     showListOrNoDeviceHint();
     form->pushButtonSelect->setEnabled(false);
     form->pushButtonSelect->setDefault(false);
+    // The keyboard starts on the list once a device is listed, on Cancel until then.
     form->pushButtonCancel->setFocus();
+    isListFocusPending = true;
+    isKeyboardChoicePending = false;
+    isFocusKeptOnList = false;
 
     visitNumber++;
     isVisitRunning = true;
@@ -250,6 +265,7 @@ void ViewContentDeviceSelection::preselectPreferredDevice()
     if (preferredIndex < 0)
         return;
     isPreferredDevicePreselected = true;
+    isFocusKeptOnList = true;
     form->listWidget->setCurrentRow(preferredIndex);
     // As if the user had clicked it: it blinks and Select takes it.
     _slotListWidgetItemClicked(form->listWidget->item(preferredIndex));
@@ -297,12 +313,61 @@ void ViewContentDeviceSelection::showListOrNoDeviceHint()
     const bool isAnyDeviceListed = form->listWidget->count() > 0;
     form->listWidget->setVisible(isAnyDeviceListed);
     form->labelNoDevice->setVisible(!isAnyDeviceListed);
+    if (isAnyDeviceListed && isListFocusPending)
+    {
+        isListFocusPending = false;
+        // Unless the user went elsewhere meanwhile.
+        if (!focusWidget() || focusWidget() == form->pushButtonCancel)
+            form->listWidget->setFocus();
+    }
+}
+
+bool ViewContentDeviceSelection::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == form->listWidget && event->type() == QEvent::KeyPress)
+    {
+        switch (static_cast<QKeyEvent*>(event)->key())
+        {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            // After the list has moved its current row.
+            QMetaObject::invokeMethod(this, &ViewContentDeviceSelection::_slotListWidgetKeyboardMoved,
+                                      Qt::QueuedConnection);
+            break;
+        default:
+            break;
+        }
+    }
+    return ViewContentBase::eventFilter(watched, event);
+}
+
+void ViewContentDeviceSelection::_slotListWidgetKeyboardMoved()
+{
+    const int row = form->listWidget->currentRow();
+    if (!isVisitRunning || row < 0 || row >= devices.size())
+        return;
+    if (devices[row] == chosenDevice && devices[row]->getUsbSerialNumber() == blinkingDeviceSerialNumber)
+        return;
+    isFocusKeptOnList = true;
+    if (ledCommandDevice)
+    {
+        isKeyboardChoicePending = true;
+        return;
+    }
+    _slotListWidgetItemClicked(form->listWidget->currentItem());
 }
 
 // Click, Select, Cancel ----------------------------------------------------------------------------------
 
 void ViewContentDeviceSelection::_slotListWidgetItemClicked(QListWidgetItem*)
 {
+    // A pointer choice moves the keyboard on to Select; a keyboard choice keeps it on the list.
+    if (sender() == form->listWidget)
+        isFocusKeptOnList = false;
     // The item may already be gone (a pass rebuilt the list since the click was queued): only the
     // current row counts. A click while an LED command is still under way waits for the user's next one.
     if (!isVisitRunning || ledCommandDevice)
@@ -365,7 +430,8 @@ void ViewContentDeviceSelection::startBlinking(Device* clickedDevice)
                           blinkingDeviceSerialNumber = clickedDevice->getUsbSerialNumber();
                           updateSelectButton();
                           form->pushButtonSelect->setDefault(true);
-                          form->pushButtonSelect->setFocus();
+                          if (!isFocusKeptOnList)
+                              form->pushButtonSelect->setFocus();
                       });
 }
 
@@ -397,6 +463,11 @@ void ViewContentDeviceSelection::_slotTimerLedCommandTimeout()
     const std::function<void(int)> done = std::move(ledCommandDone);
     ledCommandDone = nullptr;
     done(result == 0 ? 0 : -1);
+    if (isKeyboardChoicePending && !ledCommandDevice)
+    {
+        isKeyboardChoicePending = false;
+        _slotListWidgetKeyboardMoved();
+    }
 }
 
 void ViewContentDeviceSelection::cancelLedCommand()

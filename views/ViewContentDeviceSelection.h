@@ -36,6 +36,8 @@ public:
     ~ViewContentDeviceSelection() override;
 
     void activate() override;
+    // Arrow keys on the list choose (and blink) the device they land on, as a click does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The device the vault on screen was opened from (empty: none). Its row is marked and chosen for the
     // user as soon as it is listed, so that saving back needs only Select. Applies to the next visit.
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void _slotListWidgetItemClicked(QListWidgetItem*);
     void _slotListWidgetCurrentRowChanged(int currentRow);
     void _slotTimerLedCommandTimeout();
+    void _slotListWidgetKeyboardMoved();
 
 private:
     // A port listed without an open device: being opened, or not available for a reason.
@@ -117,4 +120,11 @@ private:
     // Counts visits, so that a handler resumed after a modal box notices that its visit ended.
     quint64 visitNumber = 0;
     bool isVisitRunning = false;
+    // The keyboard moved to a device while an LED command was under way: chosen once it ends.
+    bool isKeyboardChoicePending = false;
+    // The current choice came from the keyboard or was made for the user: the focus stays on the list,
+    // where Return selects it, instead of moving on to Select.
+    bool isFocusKeptOnList = false;
+    // The list takes the keyboard focus when it first appears in a visit.
+    bool isListFocusPending = false;
 };

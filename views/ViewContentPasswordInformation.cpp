@@ -2,6 +2,7 @@
 
 #include "ViewHost.h"
 #include "passwordtools/PasswordGenerator.h"
+#include "passwordtools/PasswordRating.h"
 #include "ui_ViewContentPasswordInformation.h"
 #include "vault/VaultText.h"
 #include "widgets/HelpLauncher.h"
@@ -160,6 +161,7 @@ void ViewContentPasswordInformation::deactivate()
     form->lineEditWebSite->clear();
     form->textEditNote->clear();
     form->labelPasswordCharactersCount->clear();
+    form->labelPasswordRating->clear();
 }
 
 void ViewContentPasswordInformation::_slotPushButtonCopyPasswordClicked()
@@ -240,9 +242,19 @@ void ViewContentPasswordInformation::updateFields()
 {
     const QString password = form->lineEditPassword->text();
     if (password.isEmpty())
+    {
         form->labelPasswordCharactersCount->clear();
+        form->labelPasswordRating->clear();
+    }
     else
+    {
         form->labelPasswordCharactersCount->setText(tr("Characters count: %1").arg(password.size()));
+        // Rated as the health report rates it, the record's own name, login and web site included.
+        const PasswordRating rating =
+            ratePassword(password, passwordUserInputs(form->lineEditName->text(), form->lineEditLogin->text(),
+                                                      form->lineEditWebSite->text()));
+        form->labelPasswordRating->setText(rating.summaryText());
+    }
 
     form->pushButtonShowPassword->setEnabled(!password.isEmpty());
     form->pushButtonCopyPassword->setEnabled(!password.isEmpty());

@@ -25,6 +25,8 @@ void ViewContentReadDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
+    // Nothing else here takes the keyboard: the bar does, so that screen readers announce the progress.
+    form->progressBar->setFocus();
     form->labelDeviceName->setText(
         tr("Device name: %1").arg(device ? makeVisibleAndIsolated(device->getName()) : QString()));
     if (expectedImages[DEVICE_MEMORY_MAIN].isEmpty())

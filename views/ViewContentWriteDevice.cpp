@@ -27,6 +27,8 @@ void ViewContentWriteDevice::activate()
 {
     form->progressBar->setValue(0);
     form->labelRemainingTime->clear();
+    // Nothing else here takes the keyboard: the bar does, so that screen readers announce the progress.
+    form->progressBar->setFocus();
     form->labelDeviceName->setText(
         tr("Device name: %1").arg(device ? makeVisibleAndIsolated(device->getName()) : QString()));
     transfer.startWriting(device);

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -140,6 +142,7 @@ private slots:
     void pageNamesOnTheInputSwitchPages();
     void unknownPagesShowPageNotFound();
     void linksAndToolBarNavigate();
+    void keyboardFindsInThePageAndCloses();
     void everyLinkOfEveryPageResolves();
     void bothLanguagesHaveTheSamePages();
     void helpViewerProgramFollowsItsInput();
@@ -274,6 +277,56 @@ void TestHelpViewer::linksAndToolBarNavigate()
     QDesktopServices::unsetUrlHandler("https");
     QCOMPARE(recorder.openedUrls, QList<QUrl>{QUrl("https://example.org/corvane")});
     QCOMPARE(window.browser()->currentPageName(), QStringLiteral("index.html"));
+}
+
+void TestHelpViewer::keyboardFindsInThePageAndCloses()
+{
+    HelpViewerWindow window("en", "index.html", STDIN_FILENO);
+    window.showPage("import_csv_file.html");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Screen readers announce the program by its name, not its file name.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Corvane Key Manager Help"));
+    auto* findBar = window.findChild<QToolBar*>(QStringLiteral("toolBarFind"));
+    auto* findField = window.findChild<QLineEdit*>(QStringLiteral("lineEditFind"));
+    auto* miss = window.findChild<QLabel*>(QStringLiteral("labelFindMiss"));
+    QVERIFY(findBar && findField && miss);
+    QVERIFY(findBar->isHidden());
+
+    // Ctrl+F opens the find bar; Return finds, again and again around the page.
+    window.browser()->setFocus();
+    QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(findBar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(findField));
+    QTest::keyClicks(findField, "CSV");
+    QTest::keyClick(findField, Qt::Key_Return);
+    QCOMPARE(window.browser()->textCursor().selectedText().toUpper(), QStringLiteral("CSV"));
+    const int firstMatch = window.browser()->textCursor().position();
+    QTest::keyClick(findField, Qt::Key_Return);
+    QVERIFY(window.browser()->textCursor().position() > firstMatch);
+    QVERIFY(!miss->isVisible());
+
+    // A miss is said beside the field, and the cursor stays where it was.
+    const int positionBefore = window.browser()->textCursor().position();
+    findField->selectAll();
+    QTest::keyClicks(findField, "zzqqxx");
+    QTest::keyClick(findField, Qt::Key_Return);
+    QTRY_VERIFY(miss->isVisible());
+    QCOMPARE(miss->text(), QStringLiteral("No matching text was found."));
+    QCOMPARE(window.browser()->textCursor().position(), positionBefore);
+
+    // Escape closes the find bar first, then the window; Ctrl+W closes it too.
+    QTest::keyClick(findField, Qt::Key_Escape);
+    QTRY_VERIFY(findBar->isHidden());
+    QVERIFY(window.isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.browser()));
+    QTest::keyClick(window.browser(), Qt::Key_Escape);
+    QTRY_VERIFY(!window.isVisible());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.browser()->setFocus();
+    QTest::keyClick(window.browser(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(!window.isVisible());
 }
 
 void TestHelpViewer::everyLinkOfEveryPageResolves()

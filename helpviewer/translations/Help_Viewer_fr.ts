@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>The help page &quot;%1&quot; does not exist.</source>
-        <translation>La page d’aide « %1 » n’existe pas.</translation>
+        <translation>La page d’aide «&#xa0;%1&#xa0;» n’existe pas.</translation>
     </message>
     <message>
         <source>Go to the table of contents</source>
@@ -37,6 +37,34 @@
     <message>
         <source>Contents</source>
         <translation>Sommaire</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
+        <source>&amp;Find:</source>
+        <translation>&amp;Rechercher :</translation>
+    </message>
+    <message>
+        <source>Find in page</source>
+        <translation>Rechercher dans la page</translation>
+    </message>
+    <message>
+        <source>No matching text was found.</source>
+        <translation>Aucun texte correspondant n’a été trouvé.</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Résultat précédent</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Résultat suivant</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
     </message>
 </context>
 </TS>

@@ -67,6 +67,11 @@ void DeviceWorkflow::track(const QMetaObject::Connection& connection)
     connections.append(connection);
 }
 
+void DeviceWorkflow::setVaultDeviceUsbSerialNumber(const QString& usbSerialNumber)
+{
+    vaultDeviceUsbSerialNumber = usbSerialNumber;
+}
+
 // The open step ---------------------------------------------------------------------------------------------
 
 void DeviceWorkflow::openDevice(const Step& opened, const Step& failed, const Step& cancelled,
@@ -92,7 +97,8 @@ void DeviceWorkflow::openDevice(const Step& opened, const Step& failed, const St
         break;
     }
     // None or several: the user plugs one in or chooses; the workflow goes on once the page finishes.
-    pages().deviceSelection->setPreferredDeviceSerialNumber(preferredUsbSerialNumber);
+    pages().deviceSelection->setPreferredDeviceSerialNumber(
+        preferredUsbSerialNumber.isEmpty() ? vaultDeviceUsbSerialNumber : preferredUsbSerialNumber);
     track(connect(
         pages().deviceSelection, &ViewContentDeviceSelection::deviceSelected, this,
         [this, opened, cancelled](bool isSelected) { onDeviceSelected(isSelected, opened, cancelled); },

@@ -47,6 +47,9 @@ public:
     QString errorString() const;
     // The device the workflow holds open now, null when none.
     const Device* device() const;
+    // The device the vault on screen came from: chosen for the user on the device selection page, unless
+    // the workflow names another.
+    void setVaultDeviceUsbSerialNumber(const QString& usbSerialNumber);
 
 Q_SIGNALS:
     void finished(DeviceWorkflow::Result result);
@@ -57,6 +60,7 @@ protected:
     const WindowPages& pages() const;
     WorkflowHost& host;
     DeviceSession session;
+    QString vaultDeviceUsbSerialNumber;
 
     // The open step: the only connected device, or the device selection page (preferredUsbSerialNumber
     // preselected). opened runs once the session holds the open device. A failed open shows its message

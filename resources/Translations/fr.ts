@@ -364,10 +364,6 @@ Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau
         <translation>Enregistrer les modifications sur l’appareil Corvane</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Enregistrer</translation>
-    </message>
-    <message>
         <source>Tab</source>
         <translation>Onglet</translation>
     </message>
@@ -516,10 +512,6 @@ Si la mémoire choisie ne contient pas les données attendues, ouvrez de nouveau
         <translation>Importer un fichier CSV</translation>
     </message>
     <message>
-        <source>Set/change the master password then save</source>
-        <translation>Définir/changer le mot de passe maître puis enregistrer</translation>
-    </message>
-    <message>
         <source>Corvane Key Manager [unsaved data]</source>
         <translation>Corvane Key Manager [données non enregistrées]</translation>
     </message>
@@ -594,10 +586,6 @@ Voulez-vous vraiment quitter&#xa0;?</translation>
     <message>
         <source>Do you really want to remove the tab called &apos;%1&apos; and all its content?</source>
         <translation>Voulez-vous vraiment supprimer l’onglet «&#xa0;%1&#xa0;» et tout son contenu&#xa0;?</translation>
-    </message>
-    <message>
-        <source>Text search</source>
-        <translation>Recherche de texte</translation>
     </message>
     <message>
         <source>No matching text was found.</source>
@@ -915,6 +903,14 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <source>This vault has no integrity seal; saving it adds one</source>
         <translation>Ce coffre n’a pas de sceau d’intégrité&#xa0;; l’enregistrer en ajoute un</translation>
     </message>
+    <message>
+        <source>Open &amp;web site</source>
+        <translation>Ouvrir le site &amp;web</translation>
+    </message>
+    <message>
+        <source>Set/change the &amp;master password then save</source>
+        <translation>Définir/changer le &amp;mot de passe maître puis enregistrer</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>
@@ -1102,6 +1098,14 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <source>common password</source>
         <translation>mot de passe courant</translation>
     </message>
+    <message>
+        <source>Weak: %1</source>
+        <translation>Faible&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Strong: %1</source>
+        <translation>Robuste&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>PasswordTable</name>
@@ -1126,28 +1130,28 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <translation>Note</translation>
     </message>
     <message>
-        <source>Copy to clipboard</source>
-        <translation>Copier dans le presse-papiers</translation>
-    </message>
-    <message>
-        <source>Edit</source>
-        <translation>Modifier</translation>
-    </message>
-    <message>
-        <source>Duplicate row into tab...</source>
-        <translation>Dupliquer la ligne dans l’onglet...</translation>
-    </message>
-    <message>
-        <source>Move row to tab...</source>
-        <translation>Déplacer la ligne vers l’onglet...</translation>
-    </message>
-    <message>
         <source>Passwords</source>
         <translation>Mots de passe</translation>
     </message>
     <message>
         <source>Password hidden</source>
         <translation>Mot de passe masqué</translation>
+    </message>
+    <message>
+        <source>&amp;Copy to clipboard</source>
+        <translation>&amp;Copier dans le presse-papiers</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Modifier</translation>
+    </message>
+    <message>
+        <source>&amp;Duplicate row into tab...</source>
+        <translation>&amp;Dupliquer la ligne dans l’onglet...</translation>
+    </message>
+    <message>
+        <source>&amp;Move row to tab...</source>
+        <translation>Déplacer la &amp;ligne vers l’onglet...</translation>
     </message>
 </context>
 <context>
@@ -1478,6 +1482,10 @@ Vous pouvez ouvrir %1 vous-même.</translation>
 You can also quit the application.</source>
         <translation>Mot de passe maître incorrect, veuillez réessayer.
 Vous pouvez aussi quitter l’application.</translation>
+    </message>
+    <message>
+        <source>Padlock: the application is locked</source>
+        <translation>Cadenas&#xa0;: l’application est verrouillée</translation>
     </message>
 </context>
 <context>
@@ -2276,10 +2284,6 @@ Numéro de série %2</translation>
         <translation>Nom de l’appareil&#xa0;:</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Progression</translation>
-    </message>
-    <message>
         <source>Device name: %1</source>
         <translation>Nom de l’appareil&#xa0;: %1</translation>
     </message>
@@ -2300,6 +2304,10 @@ Numéro de série %2</translation>
 Quit once the transfer has finished.</source>
         <translation>L’appareil est en cours de lecture.
 Quittez une fois le transfert terminé.</translation>
+    </message>
+    <message>
+        <source>Reading progress</source>
+        <translation>Progression de la lecture</translation>
     </message>
 </context>
 <context>
@@ -2486,10 +2494,6 @@ Quittez une fois le transfert terminé.</translation>
         <translation>Nom de l’appareil&#xa0;:</translation>
     </message>
     <message>
-        <source>Progress</source>
-        <translation>Progression</translation>
-    </message>
-    <message>
         <source>Device name: %1</source>
         <translation>Nom de l’appareil&#xa0;: %1</translation>
     </message>
@@ -2498,6 +2502,10 @@ Quittez une fois le transfert terminé.</translation>
 Quit once the transfer has finished.</source>
         <translation>L’appareil est en cours d’écriture&#xa0;: quitter maintenant le laisserait à moitié écrit.
 Quittez une fois le transfert terminé.</translation>
+    </message>
+    <message>
+        <source>Writing progress</source>
+        <translation>Progression de l’écriture</translation>
     </message>
 </context>
 </TS>

@@ -347,6 +347,54 @@ private Q_SLOTS:
         QCOMPARE(window->getVault(), _deviceVault_helper());
     }
 
+    void selectionPageIsUsedWithTheKeyboardOnly()
+    {
+        SimulatorProcess home;
+        SimulatorProcess office;
+        QVERIFY(startDevice(home, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_shownVault_helper(), PASSWORD)));
+        QVERIFY(startDevice(office, *deviceDirectory, "TZQVR-0002", "Office",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+
+        action(window, "actionOpenDevice")->trigger();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_SELECTION));
+        QTRY_COMPARE(selectionView()->listedDevices().size(), 2);
+        // The keyboard starts on the list, not on Cancel.
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(deviceList()));
+
+        // An arrow chooses the row it lands on: that device blinks, Select is offered, the focus stays.
+        QTest::keyClick(deviceList(), Qt::Key_Down);
+        QTRY_VERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(highlightedSerialNumber(), QStringLiteral("TZQVR-0001"));
+        QCOMPARE(home.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(deviceList()));
+        QTest::keyClick(deviceList(), Qt::Key_Down);
+        QTRY_COMPARE(office.requestLog(), QStringList({"A5 08", "A5 01 02"}));
+        QCOMPARE(home.requestLog().last(), QStringLiteral("A5 01 01"));
+        QTRY_VERIFY(selectionButton("pushButtonSelect")->isEnabled());
+        QCOMPARE(highlightedSerialNumber(), QStringLiteral("TZQVR-0002"));
+
+        // Return on the blinking row selects it.
+        QTest::keyClick(deviceList(), Qt::Key_Return);
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(window->workflowDevice()->getUsbSerialNumber(), QStringLiteral("TZQVR-0002"));
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+
+        // Information, configuration and backup come with the vault's own device chosen, as saving does.
+        for (const char* actionName :
+             {"actionDisplaySerialNumber", "actionConfigureDevice", "actionBackUpDevice"})
+        {
+            action(window, actionName)->trigger();
+            QVERIFY2(waitForPage(window, VIEW_ID_DEVICE_SELECTION), actionName);
+            QTRY_VERIFY2(selectionButton("pushButtonSelect")->isEnabled(), actionName);
+            QCOMPARE(highlightedSerialNumber(), QStringLiteral("TZQVR-0002"));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(deviceList()));
+            QTest::keyClick(deviceList(), Qt::Key_Escape);
+            QVERIFY2(waitForPage(window, VIEW_ID_CONTENT_EDITOR), actionName);
+        }
+    }
+
     void selectionPageFollowsPluggedDevices()
     {
         action(window, "actionOpenDevice")->trigger();

@@ -146,6 +146,12 @@ private Q_SLOTS:
         QTRY_COMPARE(helpViewer.logLines().size(), 3);
         QCOMPARE(helpViewer.logLines().last(), QStringLiteral("page settings_and_locking.html"));
         window->popView(VIEW_ID_COUNT);
+        // The health report opens its own section of the page about managing passwords.
+        window->pushView(VIEW_ID_PASSWORD_HEALTH);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QTRY_COMPARE(helpViewer.logLines().size(), 4);
+        QCOMPARE(helpViewer.logLines().last(), QStringLiteral("page managing_passwords.html#health"));
+        window->popView(VIEW_ID_COUNT);
     }
 
     void websiteActionOpensTheProductHomePage()

@@ -153,6 +153,9 @@ private Q_SLOTS:
                  QStringLiteral("CSV data were successfully imported.\nRecords imported: 3."));
         QCOMPARE(_names_helper(tableAt(window, 0)), QStringList({"Bank", "Mail", "Shop"}));
         QCOMPARE(_logins_helper(tableAt(window, 0)), QStringList({"", "second", ""}));
+        // The first row that came from the file is selected, not the record that was there before.
+        QCOMPARE(tableAt(window, 0)->currentRow(), 1);
+        QVERIFY(tableAt(window, 0)->hasSelectedCell());
     }
 
     void failedImportsLeaveTheTabsAsTheyWere()

@@ -8,21 +8,43 @@
 #include "views/ViewBase.h"
 #include "widgets/SensitiveClipboard.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QUrl>
 
 #include <vector>
 
 using namespace editortest;
+
+namespace
+{
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    void openUrl(const QUrl& url)
+    {
+        openedUrls.append(url);
+    }
+
+public:
+    QList<QUrl> openedUrls;
+};
+} // namespace
 
 namespace
 {
@@ -336,7 +358,8 @@ private Q_SLOTS:
         leavePage(VIEW_ID_MESSAGE_BOX_DIALOG);
         QCOMPARE(table->passwordCount(), 2);
 
-        // Shift+F10 opens the context menu, which offers Remove too.
+        // Shift+F10 opens the context menu, which offers Remove and the Edit menu's copies too, each entry
+        // with a mnemonic of its own.
         QStringList contextEntries;
         QTimer::singleShot(0, this,
                            [&contextEntries]()
@@ -345,13 +368,18 @@ private Q_SLOTS:
                                if (!menu)
                                    return;
                                for (QAction* action : menu->actions())
-                                   contextEntries.append(action->text().remove('&'));
+                                   contextEntries.append(action->text());
                                menu->close();
                            });
         table->setFocus();
         pressOnFocus(Qt::Key_F10, Qt::ShiftModifier);
-        QVERIFY(contextEntries.contains("Remove record"));
-        QVERIFY(contextEntries.contains("Copy to clipboard"));
+        QCOMPARE(contextEntries, QStringList({"&Copy to clipboard", "Copy &login", "Copy &password",
+                                              "Open &web site", "&Edit", "&Remove record",
+                                              "&Duplicate row into tab...", "&Move row to tab..."}));
+        QSet<QChar> mnemonics;
+        for (const QString& entry : std::as_const(contextEntries))
+            mnemonics.insert(entry.at(entry.indexOf('&') + 1).toLower());
+        QCOMPARE(mnemonics.size(), contextEntries.size());
 
         // Ctrl+S saves; a vault without a master password asks for one first.
         window->setDataModified(true);
@@ -370,6 +398,79 @@ private Q_SLOTS:
         QCOMPARE(viewTitle(window, VIEW_ID_PASSWORD_INFORMATION), QStringLiteral("New password"));
         leavePage(VIEW_ID_PASSWORD_INFORMATION);
         QCOMPARE(table->passwordCount(), 2);
+    }
+
+    void webSiteOpensFromTheKeyboard()
+    {
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler("http", &recorder, "openUrl");
+        QAction* openWebSite = window->findChild<QAction*>("actionOpenWebSite");
+        // A record without a web site offers nothing to open.
+        clickCell(tableAt(window, 0), 0, PasswordTable::COLUMN_NAME);
+        QVERIFY(!openWebSite->isEnabled());
+        QTest::keyClick(tableAt(window, 0), Qt::Key_U, Qt::ControlModifier);
+        child<QTabWidget>(window, "tabWidget")->setCurrentIndex(1);
+        clickCell(tableAt(window, 1), 0, PasswordTable::COLUMN_NOTE);
+        QVERIFY(openWebSite->isEnabled());
+        QCOMPARE(openWebSite->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+        QTest::keyClick(tableAt(window, 1), Qt::Key_U, Qt::ControlModifier);
+        QDesktopServices::unsetUrlHandler("http");
+        QCOMPARE(recorder.openedUrls, QList<QUrl>{QUrl("http://forum.example")});
+    }
+
+    void screenReadersHearWhatTheScreenShows()
+    {
+        // Buttons by their visible labels, the tool tip as their description.
+        for (const char* name : {"pushButtonNewPassword", "pushButtonNewTab", "pushButtonNextSearchResult"})
+        {
+            QAccessibleInterface* button =
+                QAccessible::queryAccessibleInterface(child<QPushButton>(window, name));
+            QCOMPARE(button->text(QAccessible::Name),
+                     withoutMnemonic(child<QPushButton>(window, name)->text()));
+            const QString description = button->text(QAccessible::Description);
+            QVERIFY(!description.isEmpty());
+            QVERIFY(child<QPushButton>(window, name)->toolTip().startsWith(description));
+        }
+        // Each tab's table by its tab's name, also after a rename.
+        QCOMPARE(QAccessible::queryAccessibleInterface(tableAt(window, 1))->text(QAccessible::Name),
+                 QStringLiteral("Web"));
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonRenameTab"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_LINE_INPUT_DIALOG));
+        QLineEdit* nameField = child<QLineEdit>(window->view(VIEW_ID_LINE_INPUT_DIALOG), "lineEdit");
+        nameField->selectAll();
+        QTest::keyClicks(nameField, "Home bank");
+        QTest::keyClick(nameField, Qt::Key_Return);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(QAccessible::queryAccessibleInterface(tableAt(window, 0))->text(QAccessible::Name),
+                 QStringLiteral("Home bank"));
+        // The health summary is one link, named by its text.
+        auto* healthLink = child<QLabel>(window, "labelPasswordHealth");
+        QTRY_VERIFY(healthLink->isVisible());
+        QAccessibleInterface* link = QAccessible::queryAccessibleInterface(healthLink);
+        QCOMPARE(link->role(), QAccessible::Link);
+        QVERIFY(!link->text(QAccessible::Name).isEmpty());
+        QVERIFY(!link->text(QAccessible::Name).contains('<'));
+    }
+
+    void masterPasswordIsSetFromTheFileMenuAndTheSaveMenu()
+    {
+        // The Save button's menu, with mnemonics, and its second entry in the File menu too.
+        QMenu* saveMenu = child<QPushButton>(window, "pushButtonWriteDevice")->menu();
+        QStringList saveEntries;
+        for (QAction* action : saveMenu->actions())
+            saveEntries.append(action->text());
+        QCOMPARE(saveEntries, QStringList({"&Save", "Set/change the &master password then save"}));
+        QMenu* fileMenu = window->findChild<QMenu*>("menuFile");
+        QAction* setPassword = saveMenu->actions().at(1);
+        QVERIFY(fileMenu->actions().contains(setPassword));
+        // Available with the vault shown, even unchanged; it asks for the new master password.
+        QVERIFY(setPassword->isEnabled());
+        setPassword->trigger();
+        QVERIFY(waitForView(window, VIEW_ID_INSERT_WRITING_MASTER_PASSWORD));
+        QVERIFY(!setPassword->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(setPassword->isEnabled());
     }
 
     void clipboardIsClearedAfterTheDelay()

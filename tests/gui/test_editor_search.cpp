@@ -1,4 +1,4 @@
-// Text search over the current tab or all tabs.
+// Text search over all tabs or the current one, with its misses shown beside the field.
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
 #include "support/EditorTestSupport.h"
@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -87,29 +88,80 @@ private Q_SLOTS:
         QVERIFY(window->currentViewId() == VIEW_ID_CONTENT_EDITOR);
     }
 
-    void nothingFoundIsSaidAndTheSelectionStays()
+    void nothingFoundIsSaidInlineAndTheSelectionStays()
     {
         open({VaultTab{"Only", {makeRecord("Bank", "me", "secretword"), makeRecord("Forum")}}});
         PasswordTable* table = tableAt(window, 0);
+        QLabel* miss = child<QLabel>(window, "labelSearchMiss");
+        const QColor fieldColour = searchField()->palette().color(QPalette::Base);
+        QVERIFY(miss->isHidden());
         clickCell(table, 1, PasswordTable::COLUMN_NAME);
         setSearchText("secret");
         QTest::mouseClick(next(), Qt::LeftButton);
-        QVERIFY(waitForView(window, VIEW_ID_MESSAGE_BOX_DIALOG));
-        QCOMPARE(viewTitle(window, VIEW_ID_MESSAGE_BOX_DIALOG), QStringLiteral("Text search"));
-        QCOMPARE(messageBoxText(window), QStringLiteral("No matching text was found."));
-        QVERIFY(answerMessageBox(window, "pushButtonOk"));
-        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        // No page covers the editor: the field turns a warning colour and the line beside it says so.
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(miss->isVisible());
+        QCOMPARE(miss->text(), QStringLiteral("No matching text was found."));
+        QCOMPARE(searchField()->accessibleDescription(), QStringLiteral("No matching text was found."));
+        QVERIFY(searchField()->palette().color(QPalette::Base) != fieldColour);
         QCOMPARE(cell(table), QPoint(0, 1));
         QCOMPARE(table->selectedRanges().size(), 1);
 
-        // All tabs: the same answer after visiting every tab.
+        // Typing again takes the warning away; a hit leaves none.
+        QTest::keyClick(searchField(), Qt::Key_Backspace);
+        QVERIFY(miss->isHidden());
+        QCOMPARE(searchField()->palette().color(QPalette::Base), fieldColour);
+        QVERIFY(searchField()->accessibleDescription().isEmpty());
+        search("zzz");
+        QVERIFY(miss->isVisible());
+        search("forum");
+        QVERIFY(miss->isHidden());
+        QCOMPARE(cell(table), QPoint(0, 1));
+
+        // The current tab alone: the same answer, inline too.
         QTest::mouseClick(allTabs(), Qt::LeftButton);
-        QVERIFY(allTabs()->isChecked());
+        QVERIFY(!allTabs()->isChecked());
+        setSearchText("secret");
         QTest::mouseClick(previous(), Qt::LeftButton);
-        QVERIFY(waitForView(window, VIEW_ID_MESSAGE_BOX_DIALOG));
-        QCOMPARE(messageBoxText(window), QStringLiteral("No matching text was found."));
-        QVERIFY(answerMessageBox(window, "pushButtonOk"));
-        QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(miss->isVisible());
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void escapeLeavesTheSearchAndDownEntersTheResults()
+    {
+        open({VaultTab{"Web", {makeRecord("Bank"), makeRecord("Forum")}},
+              VaultTab{"Mail", {makeRecord("Inbox", "post@example.org")}}});
+        QTabWidget* tabs = child<QTabWidget>(window, "tabWidget");
+        // A record of another tab is found from the first tab, the box being checked from the start.
+        QVERIFY(allTabs()->isChecked());
+        search("post@");
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(cell(tableAt(window, 1)), QPoint(1, 0));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(searchField()));
+        // Down goes to the cell found.
+        QTest::keyClick(searchField(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tableAt(window, 1)));
+        QCOMPARE(cell(tableAt(window, 1)), QPoint(1, 0));
+
+        // Escape after a miss: no text, no warning, back to the table.
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        setSearchText("nowhere");
+        QTest::keyClick(searchField(), Qt::Key_Return);
+        QVERIFY(child<QLabel>(window, "labelSearchMiss")->isVisible());
+        QTest::keyClick(searchField(), Qt::Key_Escape);
+        QVERIFY(searchField()->text().isEmpty());
+        QVERIFY(child<QLabel>(window, "labelSearchMiss")->isHidden());
+        QVERIFY(!next()->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tableAt(window, 1)));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+
+        // Down with nothing selected yet lands on the first record.
+        tabs->setCurrentIndex(0);
+        tableAt(window, 0)->setCurrentCell(-1, -1);
+        searchField()->setFocus();
+        QTest::keyClick(searchField(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tableAt(window, 0)));
+        QCOMPARE(cell(tableAt(window, 0)), QPoint(PasswordTable::COLUMN_NAME, 0));
     }
 
     void allTabsVisitsTheTabsInSearchOrder()
@@ -122,7 +174,7 @@ private Q_SLOTS:
         tabs->setCurrentIndex(3);
         clickCell(tableAt(window, 3), 1, PasswordTable::COLUMN_NAME);
         setSearchText("key");
-        QTest::mouseClick(allTabs(), Qt::LeftButton);
+        QVERIFY(allTabs()->isChecked());
 
         // Forward: rest of tab 3, then around to tab 0.
         QTest::mouseClick(next(), Qt::LeftButton);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -144,6 +145,9 @@ private Q_SLOTS:
         QCOMPARE(window->view(VIEW_ID_APPLICATION_LICENSE)->title(),
                  QStringLiteral("Corvane Key Manager license and news"));
         QVERIFY(window->menuBar()->isHidden());
+        // The keyboard starts in the document; Tab leads on to the check box.
+        QCOMPARE(QApplication::focusWidget(), licenseChild<QTextEdit>("textEdit"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), licenseChild<QCheckBox>("checkBoxAcceptLicense"));
 
         // "I accept" follows the check box both ways.
@@ -229,11 +233,44 @@ private Q_SLOTS:
         // Three rules separate the four documents.
         QCOMPARE(documentHtml().count("<hr"), 3);
 
-        // Shown from the top, readable but not editable, and kept out of the keyboard focus chain.
+        // Shown from the top, readable but not editable.
         auto* textEdit = licenseChild<QTextEdit>("textEdit");
         QCOMPARE(textEdit->textCursor().position(), 0);
         QVERIFY(textEdit->isReadOnly());
-        QCOMPARE(textEdit->focusPolicy(), Qt::NoFocus);
+    }
+
+    void documentIsReadWithTheKeyboardOnly()
+    {
+        storeSettings("2.2", true);
+        startWindow();
+        auto* textEdit = licenseChild<QTextEdit>("textEdit");
+        QScrollBar* scrollBar = textEdit->verticalScrollBar();
+        QTRY_VERIFY(scrollBar->maximum() > 0);
+        QCOMPARE(scrollBar->value(), 0);
+
+        // Reached with Tab from anywhere on the page, scrolled with Page Down, Ctrl+End and Ctrl+Home.
+        licenseChild<QCheckBox>("checkBoxAcceptLicense")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), textEdit);
+        QTest::keyClick(textEdit, Qt::Key_PageDown);
+        QTRY_VERIFY(scrollBar->value() > 0);
+        const int afterOnePage = scrollBar->value();
+        QTest::keyClick(textEdit, Qt::Key_PageDown);
+        QTRY_VERIFY(scrollBar->value() > afterOnePage);
+        QTest::keyClick(textEdit, Qt::Key_End, Qt::ControlModifier);
+        QTRY_VERIFY(textEdit->textCursor().atEnd());
+        QVERIFY(scrollBar->value() >= scrollBar->maximum() - 2 * textEdit->fontMetrics().height());
+        QTest::keyClick(textEdit, Qt::Key_Home, Qt::ControlModifier);
+        QTRY_VERIFY(textEdit->textCursor().atStart());
+        QVERIFY(scrollBar->value() < afterOnePage);
+
+        // Typing changes nothing, and Tab leaves the document instead of inserting a tab.
+        const QString textBefore = documentText();
+        QTest::keyClicks(textEdit, "xyz");
+        QTest::keyClick(textEdit, Qt::Key_Delete);
+        QCOMPARE(documentText(), textBefore);
+        QTest::keyClick(textEdit, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), licenseChild<QCheckBox>("checkBoxAcceptLicense"));
     }
 
     void missingDocumentsShowTheirFallbackTexts()

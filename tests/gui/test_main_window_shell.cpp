@@ -8,6 +8,7 @@
 #include "views/ViewContentMessageBoxDialog.h"
 #include "views/ViewContentStartMenu.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -157,9 +158,9 @@ private Q_SLOTS:
         QCOMPARE(window->view(VIEW_ID_IMPORT_CSV_FILE)->title(), QStringLiteral("Import a CSV file"));
 
         QCOMPARE(menuEntries(child<QMenu>("menuFile")),
-                 QStringList({"Open Corvane...", "Save to device", "Lock application", "-",
-                              "Import CSV file...", "Export current tab as CSV...", "-",
-                              "Password health report", "-", "Settings", "-", "Quit"}));
+                 QStringList({"Open Corvane...", "Save to device", "Set/change the master password then save",
+                              "Lock application", "-", "Import CSV file...", "Export current tab as CSV...",
+                              "-", "Password health report", "-", "Settings", "-", "Quit"}));
         QCOMPARE(menuEntries(child<QMenu>("menuDevice")),
                  QStringList({"Configure device...", "Show device information", "-", "Copy device...",
                               "Erase device...", "-", "Back up device to file...",
@@ -169,7 +170,7 @@ private Q_SLOTS:
                               "Check for update", "-", "About"}));
         QCOMPARE(menuEntries(child<QMenu>("menuEdit")),
                  QStringList({"New record", "Edit record", "Remove record", "-", "Copy login",
-                              "Copy password", "Show/hide password"}));
+                              "Copy password", "Open web site", "Show/hide password"}));
         QCOMPARE(action("actionLockApplication")->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
         QVERIFY(!action("actionImportCSV")->isEnabled());
         QCOMPARE(child<QPushButton>("pushButtonNextSearchResult")->shortcut(),
@@ -465,6 +466,34 @@ private Q_SLOTS:
         QVERIFY(action("actionImportCSV")->isEnabled());
         window->popView(VIEW_ID_COUNT);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void startMenuLinksAreOneKeyboardStopEach()
+    {
+        auto* initialization = child<QLabel>("labelDeviceInitialization");
+        // Tab walks the page twice round: never twice in a row on the same widget (a label and then its
+        // link), and each link is reached.
+        child<QPushButton>("pushButtonOpenDevice")->setFocus();
+        QList<QWidget*> stops = {QApplication::focusWidget()};
+        for (int step = 0; step < 8; step++)
+        {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != stops.last());
+            stops.append(QApplication::focusWidget());
+        }
+        QVERIFY(stops.contains(child<QLabel>("labelGettingStarted")));
+        QVERIFY(stops.contains(initialization));
+        QAccessibleInterface* link = QAccessible::queryAccessibleInterface(initialization);
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), QStringLiteral("Start initializing your Corvane"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(child<QWidget>("svgWidgetLogo"))->role(),
+                 QAccessible::Graphic);
+
+        // Return on the link follows it, rather than pressing the page's default button.
+        while (QApplication::focusWidget() != initialization)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(initialization, Qt::Key_Return);
+        QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
     }
 
     void sharedPagesDispatchTheirAnswerToTheTabCommands()

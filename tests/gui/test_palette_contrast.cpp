@@ -10,10 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 using namespace editortest;
@@ -33,6 +36,15 @@ private:
                  qPrintable(QStringLiteral("%1: %2:1").arg(what).arg(measured, 0, 'f', 2)));
     }
 
+    static void checkBorder(QWidget* widget, const QString& what, const QRect& area = QRect())
+    {
+        QVERIFY2(widget, qPrintable(what));
+        const double measured =
+            contrast::borderContrast(widget, widget->palette().color(QPalette::Window), area);
+        QVERIFY2(measured >= contrast::MINIMUM_BORDER_CONTRAST,
+                 qPrintable(QStringLiteral("%1: %2:1").arg(what).arg(measured, 0, 'f', 2)));
+    }
+
     static void checkEye(QPushButton* eye, const QString& what)
     {
         const QRect iconArea =
@@ -44,7 +56,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        // The style the application takes with its dark palette; the light palette keeps its outlines too.
+        QApplication::setStyle(ApplicationPalette::createStyle());
         window = createEditorWindow(
             {VaultTab{QStringLiteral("Web"), {makeRecord("Bank", "me@example.org", "s3cret!")}}});
         QVERIFY(waitForView(window, VIEW_ID_CONTENT_EDITOR));
@@ -58,13 +71,17 @@ private Q_SLOTS:
     void pagesKeepTheirContrast_data()
     {
         QTest::addColumn<QPalette>("palette");
-        QTest::newRow("light") << QApplication::style()->standardPalette();
-        QTest::newRow("dark") << ApplicationPalette::darkPalette();
+        // The light palette is the desktop's; only the dark one is the application's own, with its colours
+        // for a selected row.
+        QTest::addColumn<bool>("isApplicationPalette");
+        QTest::newRow("light") << QApplication::style()->standardPalette() << false;
+        QTest::newRow("dark") << ApplicationPalette::darkPalette() << true;
     }
 
     void pagesKeepTheirContrast()
     {
         QFETCH(QPalette, palette);
+        QFETCH(bool, isApplicationPalette);
         QApplication::setPalette(palette);
         // Widgets take the new palette on the next turns of the event loop.
         PasswordTable* table = tableAt(window, 0);
@@ -78,6 +95,36 @@ private Q_SLOTS:
         checkEye(eye, "eye of a shown password");
         QTest::mouseClick(eye, Qt::LeftButton);
         checkInk(table->viewport(), "record name", table->visualRect(table->model()->index(0, 0)));
+        if (isApplicationPalette)
+        {
+            // The selected row, as drawn, and in an inactive window's colours.
+            table->setCurrentCell(0, PasswordTable::COLUMN_NAME);
+            const QRect selectedName = table->visualRect(table->model()->index(0, 0));
+            QTRY_VERIFY(table->item(0, PasswordTable::COLUMN_NAME)->isSelected());
+            checkInk(table->viewport(), "selected record name", selectedName);
+            QVERIFY(contrast::ratio(palette.color(QPalette::Inactive, QPalette::HighlightedText),
+                                    palette.color(QPalette::Inactive, QPalette::Highlight)) >=
+                    contrast::MINIMUM_TEXT_CONTRAST);
+            table->clearSelection();
+        }
+        // The outlines of a field, its check box and a button, unfocused and focused.
+        auto* searchField = child<QLineEdit>(window, "lineEditSearch");
+        checkBorder(searchField, "search field");
+        searchField->setFocus();
+        QTRY_VERIFY(searchField->hasFocus());
+        checkBorder(searchField, "focused search field");
+        checkBorder(child<QPushButton>(window, "pushButtonNewPassword"), "button");
+        checkBorder(table, "table");
+        // The check box as the user meets it: enabled once there is text to search.
+        QTest::keyClicks(searchField, QStringLiteral("x"));
+        auto* allTabs = child<QCheckBox>(window, "checkBoxSearchInAllTabs");
+        QVERIFY(allTabs->isEnabled());
+        QStyleOptionButton checkBoxOption;
+        checkBoxOption.initFrom(allTabs);
+        checkBoxOption.rect = allTabs->rect();
+        checkBorder(allTabs, "check box",
+                    allTabs->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &checkBoxOption, allTabs));
+        searchField->clear();
         // The status area's health link, written before the palette changed.
         auto* healthLink = child<QLabel>(window, "labelPasswordHealth");
         QTRY_VERIFY(healthLink->isVisible());

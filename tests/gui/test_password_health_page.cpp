@@ -7,6 +7,7 @@
 #include "views/ViewContentPasswordHealth.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -137,6 +138,10 @@ private Q_SLOTS:
         QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
         QCOMPARE(child<QLineEdit>(window->view(VIEW_ID_PASSWORD_INFORMATION), "lineEditName")->text(),
                  QStringLiteral("Mail"));
+        // Ready for a new password.
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget*>(
+                     child<QLineEdit>(window->view(VIEW_ID_PASSWORD_INFORMATION), "lineEditPassword")));
         QTest::mouseClick(child<QPushButton>(window->view(VIEW_ID_PASSWORD_INFORMATION), "pushButtonCancel"),
                           Qt::LeftButton);
         QVERIFY(waitForView(window, VIEW_ID_PASSWORD_HEALTH));

@@ -164,6 +164,27 @@ private Q_SLOTS:
         QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
     }
 
+    void meterRatesThePasswordAsTypedAndGenerated()
+    {
+        // As the health report rates it, the record's own details included.
+        openNewRecord();
+        QLabel* meter = label("labelPasswordRating");
+        QVERIFY(meter->text().isEmpty());
+        QTest::keyClicks(lineEdit("lineEditName"), "Harbour");
+        QTest::keyClicks(lineEdit("lineEditPassword"), "password1");
+        QVERIFY2(meter->text().startsWith("Weak: common "), qPrintable(meter->text()));
+        QVERIFY(meter->isVisible());
+        QCOMPARE(label("labelPasswordCharactersCount")->text(), QStringLiteral("Characters count: 9"));
+        lineEdit("lineEditPassword")->clear();
+        QVERIFY(meter->text().isEmpty());
+        QTest::keyClicks(lineEdit("lineEditPassword"), "Harbour");
+        QVERIFY2(meter->text().contains("record name, login or web site"), qPrintable(meter->text()));
+
+        // A generated password: rated at once.
+        QTest::mouseClick(button("pushButtonGeneratePassword"), Qt::LeftButton);
+        QVERIFY2(meter->text().startsWith("Strong: "), qPrintable(meter->text()));
+    }
+
     void copyThenCancelReportsTheCopyOnly()
     {
         PasswordTable* table = tableAt(window, 0);

@@ -161,6 +161,15 @@ private slots:
         QCOMPARE(PasswordRating::crackTimeText(1), QStringLiteral("about 1 second"));
         QCOMPARE(PasswordRating::crackTimeText(3 * 3600), QStringLiteral("about 3 hours"));
         QCOMPARE(PasswordRating::crackTimeText(1e12), QStringLiteral("centuries"));
+
+        // The editor's meter: the report's word first.
+        rating.score = PasswordRating::scoreForEntropy(rating.entropyBits);
+        QCOMPARE(rating.summaryText(),
+                 QStringLiteral("Weak: common word + digits, guessed in about 2 minutes"));
+        rating.entropyBits = 60;
+        rating.score = PasswordRating::scoreForEntropy(rating.entropyBits);
+        rating.patterns.clear();
+        QCOMPARE(rating.summaryText(), QStringLiteral("Strong: guessed in centuries"));
     }
 
     void recordDetailsMakeAPasswordWeak()

@@ -64,4 +64,19 @@ double inkContrast(QWidget* widget, const QRect& area)
 {
     return inkContrast(widget->grab(area.isEmpty() ? widget->rect() : area).toImage());
 }
+
+double borderContrast(QWidget* widget, const QColor& surrounding, const QRect& area)
+{
+    const QImage image =
+        widget->grab(area.isEmpty() ? widget->rect() : area).toImage().convertToFormat(QImage::Format_RGB32);
+    // Two pixels deep: an outline drawn half a pixel in may spread over the first two.
+    double left = 1.0;
+    double top = 1.0;
+    for (int depth = 0; depth < 2; depth++)
+    {
+        left = qMax(left, ratio(QColor::fromRgb(image.pixel(depth, image.height() / 2)), surrounding));
+        top = qMax(top, ratio(QColor::fromRgb(image.pixel(image.width() / 2, depth)), surrounding));
+    }
+    return qMin(left, top);
+}
 } // namespace contrast

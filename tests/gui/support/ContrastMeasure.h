@@ -12,6 +12,8 @@ class QWidget;
 namespace contrast
 {
 constexpr double MINIMUM_TEXT_CONTRAST = 4.5;
+// The outline that shows where a control is.
+constexpr double MINIMUM_BORDER_CONTRAST = 3.0;
 
 double ratio(const QColor& first, const QColor& second);
 
@@ -20,4 +22,7 @@ double ratio(const QColor& first, const QColor& second);
 double inkContrast(const QImage& image);
 // The same for what a widget draws in an area (widget coordinates; the whole widget when empty).
 double inkContrast(QWidget* widget, const QRect& area = QRect());
+// The contrast of a control's outline against the colour around it: the pixels on the outer edges of what
+// the widget draws in an area (the middle of its left and top sides), the weaker of the two sides.
+double borderContrast(QWidget* widget, const QColor& surrounding, const QRect& area = QRect());
 } // namespace contrast
