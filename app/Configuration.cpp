@@ -1,5 +1,7 @@
 #include "app/Configuration.h"
 
+#include "common/OwnerOnlyAccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,10 +9,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QVariant>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 QSettings* settings = nullptr;
 
@@ -23,22 +21,6 @@ template <typename T> void _storeDefault_helper(const ConfigurationSetting<T>& s
 {
     if (setting.isDefaultStored && !settings->contains(QLatin1String(setting.key)))
         settings->setValue(QLatin1String(setting.key), QVariant::fromValue(setting.defaultValue));
-}
-// The store names the devices and when they were saved: readable by its owner only. Created empty first,
-// so that the store's own writes keep these permissions.
-void _restrictToOwner_helper(const QString& filePath)
-{
-    const QFileInfo fileInfo(filePath);
-    if (!fileInfo.isAbsolute())
-        return;
-    QDir().mkpath(fileInfo.path());
-    const QByteArray encodedPath = QFile::encodeName(filePath);
-    const int descriptor = ::open(encodedPath.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (descriptor >= 0)
-    {
-        ::fchmod(descriptor, S_IRUSR | S_IWUSR);
-        ::close(descriptor);
-    }
 }
 } // namespace
 
@@ -61,7 +43,9 @@ void initializeConfiguration()
         settings = new QSettings();
     }
 
-    _restrictToOwner_helper(settings->fileName());
+    // The store names the devices and when they were saved: readable by its owner only. Created empty
+    // first, so that the store's own writes keep these permissions.
+    restrictFileToOwner(settings->fileName());
     _storeDefault_helper(SETTING_IS_FIRST_RUN);
     _storeDefault_helper(SETTING_IS_NEW_APPLICATION_VERSION_CHECK_ENABLED);
     _storeDefault_helper(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED);

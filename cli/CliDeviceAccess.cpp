@@ -11,7 +11,6 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -64,24 +63,6 @@ private:
 QString _memoryName_helper(int memoryIndex)
 {
     return memoryIndex == DEVICE_MEMORY_MAIN ? QStringLiteral("main") : QStringLiteral("backup");
-}
-
-volatile sig_atomic_t interruptionCount = 0;
-struct sigaction previousInterruptAction = {};
-
-void _noteInterruption_helper(int signalNumber)
-{
-    if (interruptionCount > 0)
-    {
-        // The second Ctrl+C: stop at once, as the signal would have without us.
-        signal(signalNumber, SIG_DFL);
-        raise(signalNumber);
-        return;
-    }
-    interruptionCount = 1;
-    static const char note[] = "\nStopping at the next safe point (press Ctrl+C again to stop at once).\n";
-    const ssize_t ignored = write(STDERR_FILENO, note, sizeof(note) - 1);
-    static_cast<void>(ignored);
 }
 
 // Runs a transfer with a progress line that follows the bytes. After Ctrl+C it stops at the next safe
@@ -174,27 +155,6 @@ QString _withCause_helper(const QString& message, const DeviceTransfer& transfer
                : QStringLiteral("%1 (%2)").arg(message, transfer.failureCause());
 }
 } // namespace
-
-CliInterruptionGuard::CliInterruptionGuard()
-{
-    interruptionCount = 0;
-    struct sigaction action = {};
-    action.sa_handler = _noteInterruption_helper;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a wait for the device returns early and the transfer notices the request at once.
-    action.sa_flags = 0;
-    sigaction(SIGINT, &action, &previousInterruptAction);
-}
-
-CliInterruptionGuard::~CliInterruptionGuard()
-{
-    sigaction(SIGINT, &previousInterruptAction, nullptr);
-}
-
-bool isCliInterrupted()
-{
-    return interruptionCount > 0;
-}
 
 void CliDeviceCloser::operator()(Device* device) const
 {

@@ -1,5 +1,6 @@
 #include "device/DeviceEnumeration.h"
 
+#include "common/OwnerOnlyAccess.h"
 #include "device/SystemSerialPorts.h"
 
 #include <QDir>
@@ -7,17 +8,10 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 bool isTrustedDeviceDirectory(const QString& directoryPath)
 {
     // Anybody who can write there could make this user's tools talk to a device of their choosing.
-    struct stat status;
-    if (::stat(QFile::encodeName(directoryPath).constData(), &status) != 0)
-        return false;
-    return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
-           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return isFolderOwnedAndWritableByUserAlone(directoryPath);
 }
 
 QList<DevicePortInfo> readSimulatedPorts(const QString& directoryPath)

@@ -50,6 +50,7 @@ private:
     QString _filePath;
     void* _temporaryHandle = nullptr;
     QString _temporaryPath;
+    bool _isReplacingAllowed = false;
     bool _isFailed = false;
 #else
     bool fail(const QString& errorMessage);

@@ -1,12 +1,13 @@
 #include "vault/OwnerOnlyFileWriter.h"
 
+#include "common/OwnerOnlyAccess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QObject>
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <vector>
 
 #include <windows.h>
 
@@ -24,29 +25,6 @@ QString _systemErrorText_helper(DWORD errorCode)
 std::wstring _nativePath_helper(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
-}
-
-// The access list that gives the current user, and nobody else, every right: "D:P(A;;FA;;;<user's SID>)".
-// The user's own SID rather than the OWNER RIGHTS one, which Wine does not map to the file's owner (the
-// file then counts as read-only there and cannot be deleted).
-std::wstring _ownerOnlyAccessList_helper()
-{
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return std::wstring();
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    std::wstring accessList;
-    LPWSTR sidText = nullptr;
-    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sidText))
-    {
-        accessList = std::wstring(L"D:P(A;;FA;;;") + sidText + L")";
-        LocalFree(sidText);
-    }
-    CloseHandle(token);
-    return accessList;
 }
 
 // Deletes the temporary file through its own handle, opened with the right to delete: a new access list of
@@ -93,6 +71,7 @@ bool OwnerOnlyFileWriter::open(bool isReplacingAllowed)
     _errorMessage.clear();
     _isFailed = false;
     _isRefusedAsExisting = false;
+    _isReplacingAllowed = isReplacingAllowed;
 
     const DWORD attributes = GetFileAttributesW(_nativePath_helper(_filePath).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
@@ -116,7 +95,7 @@ bool OwnerOnlyFileWriter::open(bool isReplacingAllowed)
 
     // Owner-only from its first byte: a protected access list with one entry, full access for the user.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const std::wstring accessList = _ownerOnlyAccessList_helper();
+    const std::wstring accessList = ownerOnlyAccessList();
     if (accessList.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
                                   accessList.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return _fail(QObject::tr("cannot make the file readable by its owner only (%1)")
@@ -179,16 +158,23 @@ bool OwnerOnlyFileWriter::commit()
     CloseHandle(handle);
     _temporaryHandle = nullptr;
     // MoveFileExW rather than ReplaceFileW: the latter would give the new file the access list of the one
-    // it replaces, which may let others read it.
-    if (!isFlushed ||
-        !MoveFileExW(_nativePath_helper(_temporaryPath).c_str(), _nativePath_helper(_filePath).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // it replaces, which may let others read it. Without the right to replace, a file that appeared since
+    // open() is kept: the move then fails as existing.
+    const DWORD moveFlags = MOVEFILE_WRITE_THROUGH | (_isReplacingAllowed ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!isFlushed || !MoveFileExW(_nativePath_helper(_temporaryPath).c_str(),
+                                   _nativePath_helper(_filePath).c_str(), moveFlags))
     {
         const DWORD errorCode = isFlushed ? GetLastError() : flushError;
         DeleteFileW(_nativePath_helper(_temporaryPath).c_str());
+        _isFailed = true;
+        if (errorCode == ERROR_ALREADY_EXISTS || errorCode == ERROR_FILE_EXISTS)
+        {
+            _isRefusedAsExisting = true;
+            _errorMessage = QObject::tr("the file already exists");
+            return false;
+        }
         _errorMessage = QObject::tr("writing failed (%1); the previous file is left untouched")
                             .arg(_systemErrorText_helper(errorCode));
-        _isFailed = true;
         return false;
     }
     return true;

@@ -1,10 +1,12 @@
 // The contract of each platform seam, checked on whichever system the tests are built for (Linux in
 // ctest, Windows under Wine by scripts/test-windows): text line ends of CSV exports, the all-or-nothing
-// file writer, the description of Windows COM ports from their device instance ids, and what every
-// password rating must recognise (Windows rates with a reduced rating of its own).
+// file writer, owner-only files and folders, the description of Windows COM ports from their device instance
+// ids, and what every password rating must recognise (Windows rates with a reduced rating of its own).
 
+#include "common/OwnerOnlyAccess.h"
 #include "common/TextLineEnds.h"
 #include "csv/CsvExport.h"
+#include "device/DeviceEnumeration.h"
 #include "device/SystemSerialPorts.h"
 #include "passwordtools/PasswordRating.h"
 #include "passwordtools/PasswordRatingScope.h"
@@ -13,6 +15,17 @@
 #include <QDir>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <vector>
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace
 {
 QByteArray _fileContent_helper(const QString& filePath)
@@ -20,6 +33,75 @@ QByteArray _fileContent_helper(const QString& filePath)
     QFile file(filePath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+#ifdef Q_OS_WIN
+// Whether the access list of a file or folder grants anything to somebody other than the current user, the
+// system or the administrators (who may always read everything; Wine lists the system on every file).
+bool _isAccessibleToOthers_helper(const QString& path)
+{
+    HANDLE token = nullptr;
+    DWORD size = 0;
+    std::vector<unsigned char> tokenUser;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    {
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        tokenUser.resize(size);
+        GetTokenInformation(token, TokenUser, tokenUser.data(), size, &size);
+        CloseHandle(token);
+    }
+    PACL accessList = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (tokenUser.empty() ||
+        GetNamedSecurityInfoW(QDir::toNativeSeparators(path).toStdWString().c_str(), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION, nullptr, nullptr, &accessList, nullptr,
+                              &descriptor) != ERROR_SUCCESS)
+        return true;
+    bool isAccessible = accessList == nullptr;
+    for (DWORD index = 0; !isAccessible && index < accessList->AceCount; index++)
+    {
+        void* entry = nullptr;
+        PSID sid =
+            GetAce(accessList, index, &entry) ? &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart : nullptr;
+        isAccessible = !sid || (!EqualSid(sid, reinterpret_cast<TOKEN_USER*>(tokenUser.data())->User.Sid) &&
+                                !IsWellKnownSid(sid, WinLocalSystemSid) &&
+                                !IsWellKnownSid(sid, WinBuiltinAdministratorsSid));
+    }
+    LocalFree(descriptor);
+    return isAccessible;
+}
+
+// Lets everybody write there, beside the user.
+bool _openToEverybody_helper(const QString& path)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::wstring accessList = ownerOnlyAccessList() + L"(A;;FA;;;WD)";
+    PACL list = nullptr;
+    BOOL isPresent = FALSE;
+    BOOL isDefaulted = FALSE;
+    bool isDone = ConvertStringSecurityDescriptorToSecurityDescriptorW(accessList.c_str(), SDDL_REVISION_1,
+                                                                       &descriptor, nullptr) &&
+                  GetSecurityDescriptorDacl(descriptor, &isPresent, &list, &isDefaulted);
+    std::wstring nativePath = QDir::toNativeSeparators(path).toStdWString();
+    isDone = isDone && SetNamedSecurityInfoW(nativePath.data(), SE_FILE_OBJECT,
+                                             DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                             nullptr, nullptr, list, nullptr) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    return isDone;
+}
+#else
+bool _isAccessibleToOthers_helper(const QString& path)
+{
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) != 0 || (status.st_mode & 077) != 0;
+}
+
+bool _openToEverybody_helper(const QString& path)
+{
+    return QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther |
+                                           QFileDevice::WriteOther | QFileDevice::ReadGroup |
+                                           QFileDevice::WriteGroup);
+}
+#endif
 
 bool _write_helper(const QString& filePath, const QByteArray& content, bool isReplacingAllowed)
 {
@@ -36,6 +118,8 @@ private slots:
     void csvLinesEndWithTheSystemsLineEnd();
     void fileWriterReplacesAllOrNothing();
     void fileWriterRefusesFolders();
+    void fileWriterKeepsAFileThatAppearedMeanwhile();
+    void ownerOnlyFilesAndFolders();
     void windowsPortsAreDescribedFromTheirInstanceIds_data();
     void windowsPortsAreDescribedFromTheirInstanceIds();
     void everyRatingFindsTheCommonestPatterns_data();
@@ -105,6 +189,63 @@ void TestPlatformSeams::fileWriterRefusesFolders()
     QVERIFY(!writer.isRefusedAsExisting());
     QCOMPARE(writer.errorMessage(), QStringLiteral("it is a folder"));
     QVERIFY(QFileInfo(folderPath).isDir());
+}
+
+void TestPlatformSeams::fileWriterKeepsAFileThatAppearedMeanwhile()
+{
+    const QTemporaryDir folder;
+    const QString filePath = folder.filePath(QStringLiteral("export.csv"));
+    OwnerOnlyFileWriter::setAfterCheckHookForTesting(
+        [](const QString& checkedPath)
+        {
+            QFile planted(checkedPath);
+            if (planted.open(QIODevice::WriteOnly))
+                planted.write("planted");
+        });
+    OwnerOnlyFileWriter refused(filePath);
+    const bool isOpened = refused.open(false);
+    OwnerOnlyFileWriter::setAfterCheckHookForTesting(nullptr);
+    QVERIFY(isOpened);
+    QVERIFY(refused.write(QByteArray("mine")));
+    QVERIFY(!refused.commit());
+    QVERIFY(refused.isRefusedAsExisting());
+    QCOMPARE(refused.errorMessage(), QStringLiteral("the file already exists"));
+    QCOMPARE(_fileContent_helper(filePath), QByteArray("planted"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(u' '),
+             QStringLiteral("export.csv"));
+}
+
+void TestPlatformSeams::ownerOnlyFilesAndFolders()
+{
+    const QTemporaryDir folder;
+    QVERIFY(isFolderOwnedAndWritableByUserAlone(folder.path()));
+    QVERIFY(!isFolderOwnedAndWritableByUserAlone(folder.filePath(QStringLiteral("missing"))));
+    QVERIFY(!isFolderOwnedAndWritableByUserAlone(QString()));
+
+    // A settings store is made, with its folder, for its owner alone.
+    const QString storeFolder = folder.filePath(QStringLiteral("store"));
+    const QString filePath = storeFolder + QStringLiteral("/settings.ini");
+    restrictFileToOwner(filePath);
+    QVERIFY(QFileInfo(filePath).isFile());
+    QVERIFY(!_isAccessibleToOthers_helper(filePath));
+    QVERIFY(!isFolderOwnedAndWritableByUserAlone(filePath));
+
+    // One that others could read is restricted again, its content kept.
+    QFile file(filePath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write("[General]\n"), qint64(10));
+    file.close();
+    QVERIFY(_openToEverybody_helper(filePath));
+    QVERIFY(_isAccessibleToOthers_helper(filePath));
+    restrictFileToOwner(filePath);
+    QVERIFY(!_isAccessibleToOthers_helper(filePath));
+    QCOMPARE(_fileContent_helper(filePath), QByteArray("[General]\n"));
+
+    // A folder others may write to could hold their simulated devices: not trusted.
+    QVERIFY(isTrustedDeviceDirectory(storeFolder));
+    QVERIFY(_openToEverybody_helper(storeFolder));
+    QVERIFY(!isFolderOwnedAndWritableByUserAlone(storeFolder));
+    QVERIFY(!isTrustedDeviceDirectory(storeFolder));
 }
 
 void TestPlatformSeams::windowsPortsAreDescribedFromTheirInstanceIds_data()
