@@ -471,6 +471,9 @@ private Q_SLOTS:
     void startMenuLinksAreOneKeyboardStopEach()
     {
         auto* initialization = child<QLabel>("labelDeviceInitialization");
+        // Keys go to the focus widget of the active window only.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
         // Tab and Shift+Tab walk the page twice round each: never twice in a row on the same widget (a label
         // and then its link), and each link is reached.
         child<QPushButton>("pushButtonOpenDevice")->setFocus();
