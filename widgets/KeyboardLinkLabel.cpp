@@ -35,5 +35,10 @@ void KeyboardLinkLabel::focusInEvent(QFocusEvent* event)
     if (linkTarget().isEmpty() || reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason ||
         reason == Qt::ActiveWindowFocusReason)
         return;
-    QLabel::focusNextPrevChild(reason != Qt::BacktabFocusReason);
+    static_cast<void>(QLabel::focusNextPrevChild(reason != Qt::BacktabFocusReason));
+}
+
+bool KeyboardLinkLabel::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
 }

@@ -18,4 +18,6 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // Tab and Shift+Tab leave the label: it holds one link, reached as the label gets the focus.
+    bool focusNextPrevChild(bool next) override;
 };

@@ -471,15 +471,21 @@ private Q_SLOTS:
     void startMenuLinksAreOneKeyboardStopEach()
     {
         auto* initialization = child<QLabel>("labelDeviceInitialization");
-        // Tab walks the page twice round: never twice in a row on the same widget (a label and then its
-        // link), and each link is reached.
+        // Keys go to the focus widget of the active window only.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        // Tab and Shift+Tab walk the page twice round each: never twice in a row on the same widget (a label
+        // and then its link), and each link is reached.
         child<QPushButton>("pushButtonOpenDevice")->setFocus();
         QList<QWidget*> stops = {QApplication::focusWidget()};
-        for (int step = 0; step < 8; step++)
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
         {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(QApplication::focusWidget() != stops.last());
-            stops.append(QApplication::focusWidget());
+            for (int step = 0; step < 8; step++)
+            {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                QVERIFY(QApplication::focusWidget() != stops.last());
+                stops.append(QApplication::focusWidget());
+            }
         }
         QVERIFY(stops.contains(child<QLabel>("labelGettingStarted")));
         QVERIFY(stops.contains(initialization));
@@ -489,9 +495,9 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(child<QWidget>("svgWidgetLogo"))->role(),
                  QAccessible::Graphic);
 
-        // Return on the link follows it, rather than pressing the page's default button.
+        // Return on the link, reached backwards, follows it rather than pressing the page's default button.
         while (QApplication::focusWidget() != initialization)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QTest::keyClick(initialization, Qt::Key_Return);
         QTRY_COMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
     }
