@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstdint>
+
 // When this computer last saved to each device and last backed it up (the settings store's
 // "DeviceBackups/<USB serial number>/"), for the reminder of devices changed since their last backup.
 class DeviceBackupRecord
@@ -17,4 +19,10 @@ public:
     static bool isReminderEnabled();
     // The reminder line of the save success message, empty when the device's last backup is newer.
     static QString reminderAfterSave(const QString& usbSerialNumber);
+
+    // Remembers that the memory image (MEMORY_IMAGE_SIZE bytes, encrypted) was backed up from the device,
+    // by its digest only, so that a restore can tell where a backup file came from.
+    static void recordBackupImage(const QString& usbSerialNumber, const uint8_t* image);
+    // The USB serial number of the device this computer backed the image up from; empty when unknown.
+    static QString backupImageOrigin(const uint8_t* image);
 };
