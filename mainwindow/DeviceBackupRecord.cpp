@@ -71,10 +71,11 @@ void DeviceBackupRecord::recordBackupImage(const QString& usbSerialNumber, const
     settings->setValue(key, digests);
 }
 
-QString DeviceBackupRecord::backupImageOrigin(const uint8_t* image)
+QStringList DeviceBackupRecord::backupImageOrigins(const uint8_t* image)
 {
+    QStringList origins;
     if (!settings)
-        return QString();
+        return origins;
     const QString digest = _imageDigest_helper(image);
     settings->beginGroup(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
     const QStringList usbSerialNumbers = settings->childGroups();
@@ -83,7 +84,7 @@ QString DeviceBackupRecord::backupImageOrigin(const uint8_t* image)
     {
         const QString key = _deviceKey_helper(usbSerialNumber, CONFIGURATION_KEY_DEVICE_BACKUP_IMAGES);
         if (settings->value(key).toStringList().contains(digest))
-            return usbSerialNumber;
+            origins.append(usbSerialNumber);
     }
-    return QString();
+    return origins;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -23,6 +24,7 @@ public:
     // Remembers that the memory image (MEMORY_IMAGE_SIZE bytes, encrypted) was backed up from the device,
     // by its digest only, so that a restore can tell where a backup file came from.
     static void recordBackupImage(const QString& usbSerialNumber, const uint8_t* image);
-    // The USB serial number of the device this computer backed the image up from; empty when unknown.
-    static QString backupImageOrigin(const uint8_t* image);
+    // The USB serial numbers of the devices this computer backed the image up from (one, unless a device
+    // restored from a backup was backed up again); empty when unknown.
+    static QStringList backupImageOrigins(const uint8_t* image);
 };

@@ -149,23 +149,23 @@ QString RestoreDeviceWorkflow::confirmationText(const Device& device, const QStr
            "will be overwritten.")
             .arg(fileName, makeVisibleAndIsolated(device.getName()), makeVisibleAndIsolated(usbSerialNumber));
     // Two devices may share a name, and restoring one's backup onto the other is rarely meant.
-    const QString origin = backupOrigin();
-    if (!origin.isEmpty() && origin != usbSerialNumber)
+    const QStringList origins = backupOrigins();
+    if (!origins.isEmpty() && !origins.contains(usbSerialNumber))
         text += QLatin1Char('\n') + tr("This backup was made from another device (serial number %1).")
-                                        .arg(makeVisibleAndIsolated(origin));
+                                        .arg(makeVisibleAndIsolated(origins.first()));
     return text;
 }
 
-QString RestoreDeviceWorkflow::backupOrigin() const
+QStringList RestoreDeviceWorkflow::backupOrigins() const
 {
     // This computer remembers what it backed up; a file from elsewhere still carries the serial number
     // in the name proposed for it, unless it was renamed.
-    const QString recordedOrigin = DeviceBackupRecord::backupImageOrigin(image.data());
-    if (!recordedOrigin.isEmpty())
-        return recordedOrigin;
+    const QStringList recordedOrigins = DeviceBackupRecord::backupImageOrigins(image.data());
+    if (!recordedOrigins.isEmpty())
+        return recordedOrigins;
     static const QRegularExpression serialNumberInName(QStringLiteral("(?:^| )(TZQVR-[^ ]+) "));
     const QRegularExpressionMatch match = serialNumberInName.match(QFileInfo(filePath).fileName());
-    return match.hasMatch() ? match.captured(1) : QString();
+    return match.hasMatch() ? QStringList{match.captured(1)} : QStringList();
 }
 
 bool RestoreDeviceWorkflow::isSealAccepted(const DeviceIdentity& targetDevice)

@@ -27,8 +27,8 @@ private:
     void confirmAndWrite();
     // Names the device as the save confirmation does, and says when the backup came from another one.
     QString confirmationText(const Device& device, const QString& fileName) const;
-    // The USB serial number of the device the backup came from, empty when unknown.
-    QString backupOrigin() const;
+    // The USB serial numbers of the devices the backup came from, empty when unknown.
+    QStringList backupOrigins() const;
     // Asks about the file's seal as judged for targetDevice; false (restore dropped) unless accepted.
     [[nodiscard]] bool isSealAccepted(const DeviceIdentity& targetDevice);
 

@@ -167,6 +167,17 @@ private Q_SLOTS:
         QVERIFY(!window->workflowDevice());
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
 
+        // Backed up in turn, the restored device holds the same image: a backup of either is its own.
+        const QString sparePath = fileDirectory.filePath("spare.corvane-backup");
+        QVERIFY(backUp(PASSWORD, sparePath).startsWith(QStringLiteral("Backup saved|")));
+        QCOMPARE(_fileContent_helper(sparePath), sourceImage);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QCOMPARE(startRestore(PASSWORD, backupPath),
+                 QStringLiteral("Confirm restoring device|Restore the backup 'pocket.corvane-backup' to the "
+                                "device 'Spare' (serial number TZQVR-0002)?\nAll device current data will be "
+                                "overwritten."));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+
         // A backup this computer did not make is known by the serial number in its proposed name.
         settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
         const QString namedPath = fileDirectory.filePath("Pocket TZQVR-0001 2026-01-31.corvane-backup");
@@ -174,11 +185,6 @@ private Q_SLOTS:
         QVERIFY(startRestore(PASSWORD, namedPath)
                     .endsWith(QStringLiteral("overwritten.\nThis backup was made from another device (serial "
                                              "number TZQVR-0001).")));
-        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
-        QCOMPARE(startRestore(PASSWORD, backupPath),
-                 QStringLiteral("Confirm restoring device|Restore the backup 'pocket.corvane-backup' to the "
-                                "device 'Spare' (serial number TZQVR-0002)?\nAll device current data will be "
-                                "overwritten."));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
     }
 
