@@ -33,6 +33,7 @@ extern QSettings* settings;
 #define CONFIGURATION_GROUP_DEVICE_BACKUPS "DeviceBackups"
 #define CONFIGURATION_KEY_DEVICE_LAST_BACKUP "LastBackup"
 #define CONFIGURATION_KEY_DEVICE_LAST_SAVE "LastSave"
+#define CONFIGURATION_KEY_DEVICE_BACKUP_IMAGES "BackupImages"
 
 // One stored setting: its key, the type it is read as and its default, each written once in the table
 // below. The default is also what a missing or unreadable value reads as, and what a process without a store

@@ -34,6 +34,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <vector>
@@ -433,13 +434,27 @@ void FormContentEditor::closeEvent(QCloseEvent* event)
 
     if (vaultSession.isDataModified)
     {
-        const QMessageBox::StandardButton answer = QMessageBox::warning(
-            this, tr("Warning"),
+        // Saving from the locked page would write a vault nobody unlocked: there, only quit or stay.
+        const bool isSaveOffered = applicationLock.isApplicationUnlocked;
+        QMessageBox box(
+            QMessageBox::Warning, tr("Warning"),
             tr("You did not write your modifications to the device.\nDo you really want to quit?"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
+            QMessageBox::Discard | QMessageBox::Cancel, this);
+        if (isSaveOffered)
+        {
+            box.addButton(QMessageBox::Save);
+            box.button(QMessageBox::Save)->setText(tr("&Save to device"));
+        }
+        box.button(QMessageBox::Discard)->setText(tr("&Quit without saving"));
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int answer = box.exec();
+        if (answer != QMessageBox::Discard)
         {
             event->ignore();
+            // The window closes once the save succeeded; anything else leaves it open.
+            if (answer == QMessageBox::Save && applicationLock.isApplicationUnlocked)
+                saveThenQuit();
             return;
         }
     }

@@ -86,6 +86,9 @@ public:
     void refreshTabMenus(int currentTabIndex);
     Vault getVault() const;
     void setVault(const Vault& vault);
+    // Masks every revealed password of every tab, for the screen and the screen reader alike (after an
+    // unlock, say, nothing revealed before locking stays readable).
+    void hideAllPasswords();
     int serializeVault(uint8_t* buffer) const;
     void parseVault(const uint8_t* image);
 
@@ -158,6 +161,8 @@ private:
 
     VaultSessionState vaultSession;
     bool isClipboardUsed = false;
+    // The user chose "Save to device" on quitting: the next save closes the window once it succeeded.
+    bool isQuittingAfterSave = false;
     // What the answer to the question on the message page and the text of the line input page go to.
     std::function<void(int button)> messageBoxAnswerHandler;
     std::function<void(const QString& text)> lineInputHandler;
@@ -227,6 +232,8 @@ private:
     void startWorkflow(DeviceWorkflow* newWorkflow, std::function<void()> succeeded = {});
     void startOpeningDevice();
     void startSavingDevice();
+    // "Save to device" on quitting: the Save command, then the close once the save succeeded.
+    void saveThenQuit();
 
     QPointer<DeviceWorkflow> workflow;
     // Help (FormContentEditorHelp.cpp)

@@ -22,6 +22,9 @@
 
 #include <QFileDialog>
 #include <QLocale>
+#include <QTimer>
+
+#include <utility>
 
 namespace
 {
@@ -68,9 +71,13 @@ void FormContentEditor::initializeDeviceWorkflows()
             this,
             [this](bool isValid, QString password)
             {
-                // Cancelled: the vault keeps its previous master password.
+                // Cancelled: the vault keeps its previous master password, and a quit waiting for the save
+                // is called off.
                 if (!isValid)
+                {
+                    isQuittingAfterSave = false;
                     return;
+                }
                 vaultSession.replaceMasterPassword(password, true);
                 secureClearString(password);
                 updateWidgetsState();
@@ -214,8 +221,20 @@ void FormContentEditor::startOpeningDevice()
                   });
 }
 
+void FormContentEditor::saveThenQuit()
+{
+    isQuittingAfterSave = true;
+    // As the Save command: a vault without a master password gets one first.
+    if (vaultSession.isMasterPasswordKnown())
+        startSavingDevice();
+    else
+        pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+}
+
 void FormContentEditor::startSavingDevice()
 {
+    // Only this save closes the window after it succeeded; a failed or cancelled one leaves it open.
+    const bool isQuitting = std::exchange(isQuittingAfterSave, false);
     // Only a vault with a master password can be encrypted.
     if (!vaultSession.isMasterPasswordKnown())
         return;
@@ -223,7 +242,7 @@ void FormContentEditor::startSavingDevice()
                                           vaultSession.deviceUsbSerialNumber, vaultSession.saveCounter);
     startWorkflow(
         saving,
-        [this, saving]()
+        [this, saving, isQuitting]()
         {
             setDataModified(false);
             vaultSession.deviceUsbSerialNumber = saving->deviceUsbSerialNumber();
@@ -232,6 +251,13 @@ void FormContentEditor::startSavingDevice()
             updateVaultSealLabel();
             DeviceBackupRecord::recordNow(vaultSession.deviceUsbSerialNumber,
                                           CONFIGURATION_KEY_DEVICE_LAST_SAVE);
+            if (isQuitting)
+            {
+                // Nothing is left unsaved: the close the user asked for goes through, from the event loop
+                // rather than from within the workflow's signal.
+                QTimer::singleShot(0, this, &QWidget::close);
+                return;
+            }
             QString message =
                 tr("All data were successfully written.\nYou can safely remove the device if you want.");
             const QString reminder =

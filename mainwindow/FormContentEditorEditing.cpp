@@ -169,6 +169,15 @@ PasswordTable* FormContentEditor::tableAt(int tabIndex) const
     return qobject_cast<PasswordTable*>(form->tabWidget->widget(tabIndex));
 }
 
+void FormContentEditor::hideAllPasswords()
+{
+    for (int tabIndex = 0; tabIndex < form->tabWidget->count(); tabIndex++)
+    {
+        if (PasswordTable* table = tableAt(tabIndex))
+            table->hideAllPasswords();
+    }
+}
+
 Vault FormContentEditor::getVault() const
 {
     // Record lists are implicitly shared: this copies no record.

@@ -162,9 +162,21 @@ void PasswordTable::setPasswordVisibleAt(int row, bool isVisible)
 {
     if (row < 0 || row >= passwordVisibilities.size())
         return;
+    // The one place that reveals or masks a password: the stored state, the cell widget and what the
+    // screen reader reads change together, whichever command asked.
     passwordVisibilities[row] = isVisible;
     if (PasswordTablePasswordItem* item = passwordItemAt(row))
         item->setPasswordVisible(isVisible);
+    updatePasswordCellAccessibleText(row);
+}
+
+void PasswordTable::hideAllPasswords()
+{
+    for (int row = 0; row < passwordVisibilities.size(); row++)
+    {
+        if (passwordVisibilities.at(row))
+            setPasswordVisibleAt(row, false);
+    }
 }
 
 void PasswordTable::openContextMenuAtCurrentCell()
@@ -417,10 +429,8 @@ void PasswordTable::createPasswordItem(int row)
     connect(item, &PasswordTablePasswordItem::passwordVisibilityToggled, this,
             [this, cellIndex](bool isVisible)
             {
-                if (!cellIndex.isValid() || cellIndex.row() >= passwordVisibilities.size())
-                    return;
-                passwordVisibilities[cellIndex.row()] = isVisible;
-                updatePasswordCellAccessibleText(cellIndex.row());
+                if (cellIndex.isValid())
+                    setPasswordVisibleAt(cellIndex.row(), isVisible);
             });
     setCellWidget(row, COLUMN_PASSWORD, item);
 }

@@ -60,7 +60,10 @@ public:
     PasswordTablePasswordItem* passwordItemAt(int row) const;
     // Whether a row's password is revealed, as its eye button does.
     bool isPasswordVisibleAt(int row) const;
+    // Reveals or masks a row's password: its cell widget and its accessible text follow.
     void setPasswordVisibleAt(int row, bool isVisible);
+    // Masks every revealed password of the tab, as setPasswordVisibleAt(row, false) does.
+    void hideAllPasswords();
     // The context menu of the current cell, as the right button opens it (Shift+F10).
     void openContextMenuAtCurrentCell();
     // Opens the record's web site in the browser when it is a web address; false when it is none.

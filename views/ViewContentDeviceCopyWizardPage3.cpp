@@ -5,6 +5,7 @@
 #include "passwordtools/PasswordStrength.h"
 #include "ui_ViewContentDeviceCopyWizardPage3.h"
 #include "widgets/PasswordVisibilityToggle.h"
+#include "widgets/WeakMasterPasswordQuestion.h"
 
 ViewContentDeviceCopyWizardPage3::ViewContentDeviceCopyWizardPage3(QWidget* parent)
     : ViewContentBase(parent), form(new Ui::ViewContentDeviceCopyWizardPage3)
@@ -57,6 +58,14 @@ void ViewContentDeviceCopyWizardPage3::_slotPushButtonPreviousClicked()
 
 void ViewContentDeviceCopyWizardPage3::_slotPushButtonNextClicked()
 {
+    // Empty stands for the source device's master password, which was chosen before.
+    const QString password = form->lineEditPassword->text();
+    if (!password.isEmpty() && !WeakMasterPasswordQuestion::isAccepted(this, password))
+    {
+        form->lineEditPassword->setFocus();
+        form->lineEditPassword->selectAll();
+        return;
+    }
     Q_EMIT passwordInserted(form->lineEditPassword->text());
 }
 

@@ -12,6 +12,7 @@ ViewContentInsertReadingMasterPassword::ViewContentInsertReadingMasterPassword(Q
     setCancelButton(form->pushButtonCancel);
     passwordVisibilityToggle =
         new PasswordVisibilityToggle(form->pushButtonShow, {form->lineEditPasswordField});
+    setErrorText(QString());
 
     connect(form->pushButtonOk, &QPushButton::clicked, this,
             &ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked);
@@ -39,6 +40,21 @@ void ViewContentInsertReadingMasterPassword::deactivate()
     form->lineEditPasswordField->clear();
     passwordVisibilityToggle->hidePasswords();
     form->pushButtonOk->setEnabled(false);
+    setErrorText(QString());
+}
+
+void ViewContentInsertReadingMasterPassword::setErrorText(const QString& text)
+{
+    form->labelError->setText(text);
+    form->labelError->setVisible(!text.isEmpty());
+    // The field takes the focus on the page: its description is what a screen reader reads out after the
+    // name, so the error is heard without leaving the field.
+    form->lineEditPasswordField->setAccessibleDescription(text);
+}
+
+QString ViewContentInsertReadingMasterPassword::errorText() const
+{
+    return form->labelError->text();
 }
 
 void ViewContentInsertReadingMasterPassword::_slotPushButtonOkClicked()

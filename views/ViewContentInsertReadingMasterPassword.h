@@ -11,8 +11,8 @@ namespace Ui
 class ViewContentInsertReadingMasterPassword;
 }
 
-// Asks once for the master password of the vault being opened. Any non-empty text is accepted: whether it
-// is right shows when the vault is decrypted.
+// Asks for the master password of the vault being opened. Any non-empty text is accepted: whether it is
+// right shows when the vault is decrypted, and a wrong one brings the page back with the error shown on it.
 class ViewContentInsertReadingMasterPassword : public ViewContentBase
 {
     Q_OBJECT
@@ -22,8 +22,12 @@ public:
     ~ViewContentInsertReadingMasterPassword() override;
 
     void activate() override;
-    // The password must not stay in the field once the page is left.
+    // The password must not stay in the field once the page is left; nor does the error.
     void deactivate() override;
+    // The error shown above the buttons on the next visit (the password just typed was wrong), read out with
+    // the field; empty hides it.
+    void setErrorText(const QString& text);
+    QString errorText() const;
 
 Q_SIGNALS:
     // isValid: OK with the text exactly as typed; false: Cancel, with an empty password.

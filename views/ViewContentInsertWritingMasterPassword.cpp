@@ -5,6 +5,7 @@
 #include "ui_ViewContentInsertWritingMasterPassword.h"
 #include "widgets/HelpLauncher.h"
 #include "widgets/PasswordVisibilityToggle.h"
+#include "widgets/WeakMasterPasswordQuestion.h"
 
 #include <QApplication>
 
@@ -74,6 +75,13 @@ void ViewContentInsertWritingMasterPassword::_slotPushButtonOkClicked()
 {
     // Leaving the page clears the fields: take the text first.
     const QString password = form->lineEditFirstPasswordField->text();
+    // No: the user changes the password here, as typed so far.
+    if (!WeakMasterPasswordQuestion::isAccepted(this, password))
+    {
+        form->lineEditFirstPasswordField->setFocus();
+        form->lineEditFirstPasswordField->selectAll();
+        return;
+    }
     viewHost()->removeView(this);
     Q_EMIT insertionFinished(true, password);
 }

@@ -8,6 +8,7 @@
 #include "widgets/HelpLauncher.h"
 #include "widgets/PasswordVisibilityToggle.h"
 
+#include <QMessageBox>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QValidator>
@@ -205,7 +206,25 @@ void ViewContentPasswordInformation::_slotPushButtonSaveClicked()
 
 void ViewContentPasswordInformation::_slotPushButtonCancelClicked()
 {
+    // Escape clicks Cancel too: a stray key must not throw away what was typed or generated.
+    if (isRecordModified())
+    {
+        const QMessageBox::StandardButton answer =
+            QMessageBox::question(this, tr("Discard changes"), tr("Discard the changes to this record?"),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
     leave();
+}
+
+bool ViewContentPasswordInformation::isRecordModified() const
+{
+    return form->lineEditName->text().trimmed() != pointerPassword->name ||
+           form->lineEditLogin->text() != pointerPassword->login ||
+           form->lineEditPassword->text() != pointerPassword->password ||
+           form->lineEditWebSite->text() != pointerPassword->url ||
+           form->textEditNote->toPlainText() != pointerPassword->note;
 }
 
 void ViewContentPasswordInformation::_slotLineEditsTextEdited()
@@ -259,12 +278,7 @@ void ViewContentPasswordInformation::updateFields()
     form->pushButtonShowPassword->setEnabled(!password.isEmpty());
     form->pushButtonCopyPassword->setEnabled(!password.isEmpty());
 
-    const QString name = form->lineEditName->text().trimmed();
-    const bool isModified =
-        name != pointerPassword->name || form->lineEditLogin->text() != pointerPassword->login ||
-        password != pointerPassword->password || form->lineEditWebSite->text() != pointerPassword->url ||
-        form->textEditNote->toPlainText() != pointerPassword->note;
-    form->pushButtonSave->setEnabled(!name.isEmpty() && isModified);
+    form->pushButtonSave->setEnabled(!form->lineEditName->text().trimmed().isEmpty() && isRecordModified());
 }
 
 void ViewContentPasswordInformation::removeForbiddenCharactersFromNote()

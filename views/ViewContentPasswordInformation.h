@@ -56,6 +56,8 @@ private Q_SLOTS:
 
 private:
     void updateFields();
+    // Whether the fields differ from the record as it was handed over.
+    bool isRecordModified() const;
     void removeForbiddenCharactersFromNote();
     void leave();
 

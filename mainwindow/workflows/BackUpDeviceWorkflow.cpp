@@ -5,6 +5,7 @@
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
 #include "common/UntrustedText.h"
+#include "mainwindow/DeviceBackupRecord.h"
 #include "vault/MemoryImage.h"
 #include "vault/OwnerOnlyFileWriter.h"
 #include "widgets/PlainTextMessage.h"
@@ -25,30 +26,31 @@ BackUpDeviceWorkflow::~BackUpDeviceWorkflow()
     secureClearString(password);
 }
 
-QString BackUpDeviceWorkflow::proposedFileName(const QString& deviceName, const QDate& date)
+QString BackUpDeviceWorkflow::proposedFileName(const QString& deviceName, const QString& usbSerialNumber,
+                                               const QDate& date)
 {
     // A "/" in a device name would turn the proposal into a path through a folder of that name.
-    QString name = deviceName;
+    QString name = deviceName + QLatin1Char(' ') + usbSerialNumber;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     return QStringLiteral("%1 %2%3").arg(name, date.toString(Qt::ISODate), QString::fromLatin1(FILE_SUFFIX));
 }
 
 void BackUpDeviceWorkflow::start()
 {
-    const auto cancel = [this]() { finish(RESULT_CANCELLED); };
-    const auto fail = [this]() { finish(RESULT_FAILED); };
-    openDevice(
-        [this, cancel, fail]()
+    openDevice([this]() { askPassword(); }, [this]() { finish(RESULT_FAILED); },
+               [this]() { finish(RESULT_CANCELLED); });
+}
+
+void BackUpDeviceWorkflow::askPassword()
+{
+    // Cancel closes the device, which zero-fills the images read for an earlier password.
+    askReadingPassword(
+        [this](const QString& typedPassword)
         {
-            askReadingPassword(
-                [this, fail](const QString& typedPassword)
-                {
-                    password = QString(typedPassword.constData(), typedPassword.size());
-                    readDevice([this]() { saveImage(); }, fail);
-                },
-                cancel);
+            password = QString(typedPassword.constData(), typedPassword.size());
+            readDeviceOnce([this]() { saveImage(); }, [this]() { finish(RESULT_FAILED); });
         },
-        fail, cancel);
+        [this]() { finish(RESULT_CANCELLED); });
 }
 
 void BackUpDeviceWorkflow::saveImage()
@@ -62,11 +64,14 @@ void BackUpDeviceWorkflow::saveImage()
     const QString deviceUsbSerialNumber = device->getUsbSerialNumber();
 
     // The same memory choice and the same messages as opening; nothing is saved unless it decrypts.
-    const uint8_t* plaintext = decryptDeviceImage(password);
+    const uint8_t* plaintext = decryptDeviceImage(password, WRONG_PASSWORD_ASKED_AGAIN);
     secureClearString(password);
     if (!plaintext)
     {
-        finishUnsuccessfully();
+        if (isReadingPasswordWrong())
+            askPassword();
+        else
+            finishUnsuccessfully();
         return;
     }
     const int memoryIndex = plaintext == device->getMemoryBuffer(DEVICE_MEMORY_BACKUP) ? DEVICE_MEMORY_BACKUP
@@ -74,7 +79,7 @@ void BackUpDeviceWorkflow::saveImage()
     // Also zero-fills the device buffers, one of which holds the plaintext.
     session.close();
 
-    const QString filePath = askFilePath(deviceName);
+    const QString filePath = askFilePath(deviceName, deviceUsbSerialNumber);
     if (filePath.isEmpty())
     {
         finish(RESULT_CANCELLED);
@@ -93,6 +98,7 @@ void BackUpDeviceWorkflow::saveImage()
         finish(RESULT_FAILED);
         return;
     }
+    DeviceBackupRecord::recordBackupImage(deviceUsbSerialNumber, encryptedImages[memoryIndex].data());
     host.pushMessageBoxDialogView(
         ViewContentMessageBoxDialog::ICON_SUCCESS, tr("Backup saved"),
         plainTextMessage(
@@ -104,7 +110,7 @@ void BackUpDeviceWorkflow::saveImage()
     finish(RESULT_SUCCESS);
 }
 
-QString BackUpDeviceWorkflow::askFilePath(const QString& deviceName)
+QString BackUpDeviceWorkflow::askFilePath(const QString& deviceName, const QString& deviceUsbSerialNumber)
 {
     QString directory = settingValue(SETTING_LAST_BACKUP_DIRECTORY);
     if (directory.isEmpty() || !QFileInfo(directory).isDir())
@@ -112,8 +118,8 @@ QString BackUpDeviceWorkflow::askFilePath(const QString& deviceName)
     // The file dialog would otherwise start in the working directory.
     if (!QFileInfo(directory).isDir())
         directory = QDir::homePath();
-    QString filePath =
-        askFileName(QDir(directory).filePath(proposedFileName(deviceName, QDate::currentDate())));
+    QString filePath = askFileName(
+        QDir(directory).filePath(proposedFileName(deviceName, deviceUsbSerialNumber, QDate::currentDate())));
     // The dialog confirmed replacing the name as typed; with the suffix added it names another file.
     while (!filePath.isEmpty() && !filePath.endsWith(QLatin1String(FILE_SUFFIX)))
     {

@@ -25,14 +25,18 @@ public:
     // The device backed up, after RESULT_SUCCESS.
     const QString& deviceUsbSerialNumber() const;
 
-    // The proposed file name of a backup: "<device name> <YYYY-MM-DD>.corvane-backup".
-    static QString proposedFileName(const QString& deviceName, const QDate& date);
+    // The proposed file name of a backup: "<device name> <USB serial number> <YYYY-MM-DD>.corvane-backup",
+    // so that devices of the same name do not propose the same file.
+    static QString proposedFileName(const QString& deviceName, const QString& usbSerialNumber,
+                                    const QDate& date);
     static const char FILE_SUFFIX[];
 
 private:
+    // Asked again after a wrong password, with the error on the page; the memories are read once.
+    void askPassword();
     void saveImage();
     // The path to save to, with the suffix; empty when cancelled.
-    QString askFilePath(const QString& deviceName);
+    QString askFilePath(const QString& deviceName, const QString& deviceUsbSerialNumber);
 
     FileNameAsker askFileName;
     QString password;

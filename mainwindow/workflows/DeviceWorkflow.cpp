@@ -138,8 +138,27 @@ void DeviceWorkflow::askReadingPassword(const std::function<void(const QString& 
 
 // Transfers -------------------------------------------------------------------------------------------------
 
+void DeviceWorkflow::readDeviceOnce(const Step& read, const Step& failed)
+{
+    if (areMemoriesRead && session.device())
+    {
+        read();
+        return;
+    }
+    readDevice(
+        [this, read]()
+        {
+            areMemoriesRead = true;
+            read();
+        },
+        failed);
+}
+
 void DeviceWorkflow::readDevice(const Step& read, const Step& failed)
 {
+    // New content: whatever was chosen between the memories before does not hold for it.
+    areMemoriesRead = false;
+    chosenMemoryIndex = -1;
     pages().readDevice->setDevice(session.device());
     track(connect(
         pages().readDevice, &ViewContentReadDevice::readFinished, this,
@@ -237,15 +256,19 @@ void DeviceWorkflow::writeAndVerifyDevice(const VaultSeal& writtenSeal, const De
 
 // Decryption ------------------------------------------------------------------------------------------------
 
-uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
+uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password,
+                                            WrongPasswordHandling wrongPasswordHandling)
 {
     _errorString.clear();
+    _isReadingPasswordWrong = false;
     Device* device = session.device();
     if (!device)
         return nullptr;
 
     uint8_t* chosenImage = device->getMemoryBuffer(DEVICE_MEMORY_MAIN);
-    if (!areDeviceMemoriesEqual(*device))
+    if (chosenMemoryIndex >= 0)
+        chosenImage = device->getMemoryBuffer(chosenMemoryIndex);
+    else if (!areDeviceMemoriesEqual(*device))
     {
         QString text =
             tr("Device main and backup memories do not have the same content. This is likely due to a power "
@@ -272,6 +295,7 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
             session.close();
             return nullptr;
         }
+        chosenMemoryIndex = answer == QMessageBox::No ? DEVICE_MEMORY_BACKUP : DEVICE_MEMORY_MAIN;
     }
 
     SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
@@ -305,11 +329,24 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password)
         std::memcpy(chosenImage, plaintext.data(), MEMORY_IMAGE_SIZE);
         return chosenImage;
     }
+    const QString wrongPasswordText =
+        tr("Failed to decrypt data. Make sure you provided the correct password.");
     if (result == VAULT_IMAGE_CRYPTO_FAILURE)
         showFailure(tr("Failed to decrypt data, aborting."));
+    else if (wrongPasswordHandling == WRONG_PASSWORD_ASKED_AGAIN)
+    {
+        // A typing mistake costs no second read: the images stay, encrypted, for the next password.
+        _isReadingPasswordWrong = true;
+        pages().insertReadingMasterPassword->setErrorText(wrongPasswordText);
+    }
     else
-        showFailure(tr("Failed to decrypt data. Make sure you provided the correct password."));
+        showFailure(wrongPasswordText);
     return nullptr;
+}
+
+bool DeviceWorkflow::isReadingPasswordWrong() const
+{
+    return _isReadingPasswordWrong;
 }
 
 const VaultSeal& DeviceWorkflow::openedSeal() const

@@ -74,6 +74,10 @@ protected:
     // Reads both memories of the session's device into its buffers with the read page; read runs after a
     // success, failed after the failure was shown and the device closed.
     void readDevice(const Step& read, const Step& failed);
+    // As readDevice(), but only the first time: once the memories were read, read runs at once. A second
+    // master password after a wrong one decrypts the images already read (they stay encrypted in the
+    // device buffers until the device closes, which zero-fills them).
+    void readDeviceOnce(const Step& read, const Step& failed);
     // Writes the session's device's buffers with the write page (main memory verified before the backup
     // memory is written), then reads both memories back with the read page and compares them with what was
     // written. written runs after a verified write, failed after the failure was shown and the device
@@ -84,11 +88,24 @@ protected:
                               const Step& written,
                               const std::function<void(bool isVerificationFailure)>& failed);
 
-    // Chooses between the memories read (asking when they differ) and decrypts the chosen one with
-    // password, trying every format version on a working copy; the seal judgement as on opening. Returns
-    // the device buffer that now holds the plaintext, or null after the failure was shown (the device is
-    // then closed) or the user declined.
-    uint8_t* decryptDeviceImage(const QString& password);
+    enum WrongPasswordHandling
+    {
+        // A wrong password is a failure: its message is shown and the device closed.
+        WRONG_PASSWORD_FAILS,
+        // A wrong password keeps the device open, with the images read, and puts the error on the reading
+        // master password page: the caller asks again (isReadingPasswordWrong()).
+        WRONG_PASSWORD_ASKED_AGAIN
+    };
+
+    // Chooses between the memories read (asking when they differ, once for all the passwords tried on
+    // them) and decrypts the chosen one with password, trying every format version on a working copy; the
+    // seal judgement as on opening. Returns the device buffer that now holds the plaintext, or null after
+    // the failure was shown (the device is then closed), the user declined, or a wrong password is to be
+    // asked again.
+    uint8_t* decryptDeviceImage(const QString& password,
+                                WrongPasswordHandling wrongPasswordHandling = WRONG_PASSWORD_FAILS);
+    // Whether the last decryptDeviceImage() found the password wrong and left the device open for another.
+    bool isReadingPasswordWrong() const;
     // The seal of the vault last decrypted by decryptDeviceImage(), as judged and accepted.
     const VaultSeal& openedSeal() const;
     // The question to ask for a seal judged MODIFIED (modifiedText) or OLDER (olderText, %1 the time this
@@ -110,6 +127,11 @@ private:
     void onDeviceSelected(bool isSelected, const Step& opened, const Step& cancelled);
 
     VaultSeal _openedSeal;
+    // The memories read are in the device buffers, still encrypted.
+    bool areMemoriesRead = false;
+    // The memory the user chose when they differ (-1 before asking), for every password tried on them.
+    int chosenMemoryIndex = -1;
+    bool _isReadingPasswordWrong = false;
     bool _isFinished = false;
     Result _result = RESULT_CANCELLED;
     QString _errorString;

@@ -12,32 +12,35 @@ OpenDeviceWorkflow::~OpenDeviceWorkflow()
 
 void OpenDeviceWorkflow::start()
 {
-    const auto cancel = [this]() { finish(RESULT_CANCELLED); };
-    const auto fail = [this]() { finish(RESULT_FAILED); };
-    openDevice(
-        [this, cancel, fail]()
+    openDevice([this]() { askPassword(); }, [this]() { finish(RESULT_FAILED); },
+               [this]() { finish(RESULT_CANCELLED); });
+}
+
+void OpenDeviceWorkflow::askPassword()
+{
+    // Cancel closes the device, which zero-fills the images read for an earlier password.
+    askReadingPassword(
+        [this](const QString& typedPassword)
         {
-            askReadingPassword(
-                [this, fail](const QString& typedPassword)
-                {
-                    // An unshared copy, so that it can be zero-filled.
-                    password = QString(typedPassword.constData(), typedPassword.size());
-                    readDevice([this]() { decrypt(); }, fail);
-                },
-                cancel);
+            // An unshared copy, so that it can be zero-filled.
+            password = QString(typedPassword.constData(), typedPassword.size());
+            readDeviceOnce([this]() { decrypt(); }, [this]() { finish(RESULT_FAILED); });
         },
-        fail, cancel);
+        [this]() { finish(RESULT_CANCELLED); });
 }
 
 void OpenDeviceWorkflow::decrypt()
 {
     // A wrong password for another device says nothing about the vault on screen: it keeps its own master
     // password, for saving and for unlocking, and stays lockable.
-    const uint8_t* image = decryptDeviceImage(password);
+    const uint8_t* image = decryptDeviceImage(password, WRONG_PASSWORD_ASKED_AGAIN);
     if (!image)
     {
         secureClearString(password);
-        finishUnsuccessfully();
+        if (isReadingPasswordWrong())
+            askPassword();
+        else
+            finishUnsuccessfully();
         return;
     }
     plaintext.assign(image, MEMORY_IMAGE_SIZE);

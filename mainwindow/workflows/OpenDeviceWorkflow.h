@@ -4,8 +4,9 @@
 #include "common/SecureImageBuffer.h"
 
 // Opening a vault from a device: the open step, the master password, the read of both memories, the
-// choice between differing memories and the decryption. The window shows the result: on success it takes
-// the plaintext image, the password and the device's USB serial number.
+// choice between differing memories and the decryption; a wrong password is asked again without a new read.
+// The window shows the result: on success it takes the plaintext image, the password and the device's USB
+// serial number.
 class OpenDeviceWorkflow : public DeviceWorkflow
 {
     Q_OBJECT
@@ -24,6 +25,8 @@ public:
     const QString& deviceUsbSerialNumber() const;
 
 private:
+    // Asked again after a wrong password, with the error on the page; the memories are read once.
+    void askPassword();
     void decrypt();
 
     // It becomes the vault's master password only once that vault shows: a failed open leaves the vault on

@@ -5,13 +5,17 @@
 #include "common/UntrustedText.h"
 #include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
+#include "mainwindow/DeviceBackupRecord.h"
+#include "mainwindow/WindowPages.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageFile.h"
 #include "vault/VaultImage.h"
+#include "views/ViewContentInsertReadingMasterPassword.h"
 #include "widgets/PlainTextMessage.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 RestoreDeviceWorkflow::RestoreDeviceWorkflow(WorkflowHost& host, FileNameAsker askFileName)
     : DeviceWorkflow(host), askFileName(std::move(askFileName))
@@ -36,8 +40,17 @@ void RestoreDeviceWorkflow::start()
         finish(RESULT_FAILED);
         return;
     }
+    askPassword();
+}
+
+void RestoreDeviceWorkflow::askPassword()
+{
     askReadingPassword([this](const QString& password) { checkPassword(password); },
-                       [this]() { finish(RESULT_CANCELLED); });
+                       [this]()
+                       {
+                           image.clear();
+                           finish(RESULT_CANCELLED);
+                       });
 }
 
 void RestoreDeviceWorkflow::checkPassword(const QString& password)
@@ -48,9 +61,18 @@ void RestoreDeviceWorkflow::checkPassword(const QString& password)
         SecureImageBuffer plaintext(MEMORY_IMAGE_SIZE);
         result = openVaultImage(image.data(), password, plaintext.data(), &seal.state, &seal.saveCounter);
     }
+    const QString wrongPasswordText =
+        tr("Failed to decrypt data. Make sure you provided the correct password.");
+    if (result == VAULT_IMAGE_WRONG_PASSWORD)
+    {
+        // As on opening a device: the same page again, with the error on it.
+        pages().insertReadingMasterPassword->setErrorText(wrongPasswordText);
+        askPassword();
+        return;
+    }
     if (result != VAULT_IMAGE_SUCCESS)
     {
-        showFailure(tr("Failed to decrypt data. Make sure you provided the correct password."));
+        showFailure(wrongPasswordText);
         finish(RESULT_FAILED);
         return;
     }
@@ -90,9 +112,7 @@ void RestoreDeviceWorkflow::confirmAndWrite()
     const QString fileName = QFileInfo(filePath).fileName();
     host.askQuestion(
         ViewContentMessageBoxDialog::ICON_QUESTION, tr("Confirm restoring device"),
-        plainTextMessage(tr("Restore the backup '%1' to the device '%2'?\nAll device current data will be "
-                            "overwritten.")
-                             .arg(fileName, makeVisibleAndIsolated(device->getName()))),
+        plainTextMessage(confirmationText(*device, fileName)),
         ViewContentMessageBoxDialog::BUTTON_YES | ViewContentMessageBoxDialog::BUTTON_NO,
         ViewContentMessageBoxDialog::BUTTON_NO,
         [this, fileName](int button)
@@ -119,6 +139,33 @@ void RestoreDeviceWorkflow::confirmAndWrite()
                 },
                 [this](bool) { finish(RESULT_FAILED); });
         });
+}
+
+QString RestoreDeviceWorkflow::confirmationText(const Device& device, const QString& fileName) const
+{
+    const QString usbSerialNumber = device.getUsbSerialNumber();
+    QString text =
+        tr("Restore the backup '%1' to the device '%2' (serial number %3)?\nAll device current data "
+           "will be overwritten.")
+            .arg(fileName, makeVisibleAndIsolated(device.getName()), makeVisibleAndIsolated(usbSerialNumber));
+    // Two devices may share a name, and restoring one's backup onto the other is rarely meant.
+    const QStringList origins = backupOrigins();
+    if (!origins.isEmpty() && !origins.contains(usbSerialNumber))
+        text += QLatin1Char('\n') + tr("This backup was made from another device (serial number %1).")
+                                        .arg(makeVisibleAndIsolated(origins.first()));
+    return text;
+}
+
+QStringList RestoreDeviceWorkflow::backupOrigins() const
+{
+    // This computer remembers what it backed up; a file from elsewhere still carries the serial number
+    // in the name proposed for it, unless it was renamed.
+    const QStringList recordedOrigins = DeviceBackupRecord::backupImageOrigins(image.data());
+    if (!recordedOrigins.isEmpty())
+        return recordedOrigins;
+    static const QRegularExpression serialNumberInName(QStringLiteral("(?:^| )(TZQVR-[^ ]+) "));
+    const QRegularExpressionMatch match = serialNumberInName.match(QFileInfo(filePath).fileName());
+    return match.hasMatch() ? QStringList{match.captured(1)} : QStringList();
 }
 
 bool RestoreDeviceWorkflow::isSealAccepted(const DeviceIdentity& targetDevice)

@@ -21,8 +21,14 @@ public:
     void start() override;
 
 private:
+    // Asked again after a wrong password, with the error on the page.
+    void askPassword();
     void checkPassword(const QString& password);
     void confirmAndWrite();
+    // Names the device as the save confirmation does, and says when the backup came from another one.
+    QString confirmationText(const Device& device, const QString& fileName) const;
+    // The USB serial numbers of the devices the backup came from, empty when unknown.
+    QStringList backupOrigins() const;
     // Asks about the file's seal as judged for targetDevice; false (restore dropped) unless accepted.
     [[nodiscard]] bool isSealAccepted(const DeviceIdentity& targetDevice);
 

@@ -911,6 +911,10 @@ Lire les colonnes d’après ces titres au lieu d’importer la ligne comme une 
         <source>Set/change the &amp;master password then save</source>
         <translation>Définir/changer le &amp;mot de passe maître puis enregistrer</translation>
     </message>
+    <message>
+        <source>&amp;Quit without saving</source>
+        <translation>&amp;Quitter sans enregistrer</translation>
+    </message>
 </context>
 <context>
     <name>PasswordHealthFinding</name>
@@ -1320,12 +1324,6 @@ Cette fonction se configure dans le menu de configuration de l’appareil de l�
         <translation>Confirmer la restauration de l’appareil</translation>
     </message>
     <message>
-        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos;?
-All device current data will be overwritten.</source>
-        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;»&#xa0;?
-Toutes les données actuelles de l’appareil seront écrasées.</translation>
-    </message>
-    <message>
         <source>Restore success</source>
         <translation>Restauration réussie</translation>
     </message>
@@ -1346,6 +1344,16 @@ Vous pouvez retirer l’appareil en toute sécurité si vous le souhaitez.</tran
     <message>
         <source>Warning</source>
         <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>Restore the backup &apos;%1&apos; to the device &apos;%2&apos; (serial number %3)?
+All device current data will be overwritten.</source>
+        <translation>Restaurer la sauvegarde «&#xa0;%1&#xa0;» sur l’appareil «&#xa0;%2&#xa0;» (numéro de série %3)&#xa0;?
+Toutes les données actuelles de l’appareil seront écrasées.</translation>
+    </message>
+    <message>
+        <source>This backup was made from another device (serial number %1).</source>
+        <translation>Cette sauvegarde provient d’un autre appareil (numéro de série %1).</translation>
     </message>
 </context>
 <context>
@@ -2276,6 +2284,14 @@ Numéro de série %2</translation>
         <source>Characters count: %1</source>
         <translation>Nombre de caractères&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Discard changes</source>
+        <translation>Abandonner les modifications</translation>
+    </message>
+    <message>
+        <source>Discard the changes to this record?</source>
+        <translation>Abandonner les modifications de cette fiche&#xa0;?</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentReadDevice</name>
@@ -2506,6 +2522,17 @@ Quittez une fois le transfert terminé.</translation>
     <message>
         <source>Writing progress</source>
         <translation>Progression de l’écriture</translation>
+    </message>
+</context>
+<context>
+    <name>WeakMasterPasswordQuestion</name>
+    <message>
+        <source>Weak master password</source>
+        <translation>Mot de passe maître faible</translation>
+    </message>
+    <message>
+        <source>This master password is weak. Use it anyway?</source>
+        <translation>Ce mot de passe maître est faible. L’utiliser quand même&#xa0;?</translation>
     </message>
 </context>
 </TS>

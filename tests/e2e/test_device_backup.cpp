@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,7 +63,18 @@ private:
     QTemporaryDir fileDirectory;
     QString proposedBackupPath;
 
-    // Backs the only connected device up to filePath with password; returns the message ("title|text").
+    // The error shown on the reading master password page when it is in front; empty otherwise.
+    QString readingPasswordError()
+    {
+        if (window->currentViewId() != VIEW_ID_INSERT_READING_MASTER_PASSWORD)
+            return QString();
+        auto* label =
+            editortest::child<QLabel>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD), "labelError");
+        return label->isVisible() ? label->text() : QString();
+    }
+
+    // Backs the only connected device up to filePath with password; returns the message ("title|text"),
+    // or "<no message>" when the password page came back instead.
     QString backUp(const QString& password, const QString& filePath)
     {
         window->setBackupFileNameAskers(
@@ -75,6 +87,22 @@ private:
         action(window, "actionBackUpDevice")->trigger();
         if (!enterReadingPassword(window, password))
             return QStringLiteral("<no password page>");
+        return messageOrPasswordPage();
+    }
+
+    // The message that follows a password ("title|text"), or "<no message>" when the password page came
+    // back instead.
+    QString messageOrPasswordPage()
+    {
+        waitUntil(
+            [this]()
+            {
+                const int viewId = window->currentViewId();
+                return viewId == VIEW_ID_MESSAGE_BOX_DIALOG ||
+                       viewId == VIEW_ID_INSERT_READING_MASTER_PASSWORD;
+            });
+        if (window->currentViewId() == VIEW_ID_INSERT_READING_MASTER_PASSWORD)
+            return QStringLiteral("<no message>");
         return waitForMessage(window);
     }
 
@@ -85,7 +113,7 @@ private:
         action(window, "actionRestoreDevice")->trigger();
         if (!enterReadingPassword(window, password))
             return QStringLiteral("<no password page>");
-        return waitForMessage(window);
+        return messageOrPasswordPage();
     }
 
 private Q_SLOTS:
@@ -106,8 +134,10 @@ private Q_SLOTS:
         const QString message = backUp(PASSWORD, backupPath);
         QVERIFY2(message.startsWith(QStringLiteral("Backup saved|The device 'Pocket' was backed up to")),
                  qPrintable(message));
+        // Devices of the same name propose different files.
         QCOMPARE(QFileInfo(proposedBackupPath).fileName(),
-                 QStringLiteral("Pocket %1.corvane-backup").arg(QDate::currentDate().toString(Qt::ISODate)));
+                 QStringLiteral("Pocket TZQVR-0001 %1.corvane-backup")
+                     .arg(QDate::currentDate().toString(Qt::ISODate)));
         // Still encrypted: exactly what the device stores, readable by its owner only.
         QCOMPARE(_fileContent_helper(backupPath), sourceImage);
         QCOMPARE(QFileInfo(backupPath).permissions(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -120,9 +150,12 @@ private Q_SLOTS:
         QVERIFY2(startDevice(target, *deviceDirectory, "TZQVR-0002", "Spare",
                              encryptVault({VaultTab{"Old", {makeRecord("Gone")}}}, "other")),
                  qPrintable(target.errorString()));
+        // The device is named with its serial number, and the backup's own device is told apart.
         QCOMPARE(startRestore(PASSWORD, backupPath),
                  QStringLiteral("Confirm restoring device|Restore the backup 'pocket.corvane-backup' to the "
-                                "device 'Spare'?\nAll device current data will be overwritten."));
+                                "device 'Spare' (serial number TZQVR-0002)?\nAll device current data will be "
+                                "overwritten.\nThis backup was made from another device (serial number "
+                                "TZQVR-0001)."));
         QVERIFY(!hasWriteRequest(target.requestLog()));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
         const QString success = waitForMessage(window);
@@ -132,6 +165,27 @@ private Q_SLOTS:
         QCOMPARE(target.memory(DEVICE_MEMORY_MAIN), sourceImage);
         QCOMPARE(target.memory(DEVICE_MEMORY_BACKUP), sourceImage);
         QVERIFY(!window->workflowDevice());
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+
+        // Backed up in turn, the restored device holds the same image: a backup of either is its own.
+        const QString sparePath = fileDirectory.filePath("spare.corvane-backup");
+        QVERIFY(backUp(PASSWORD, sparePath).startsWith(QStringLiteral("Backup saved|")));
+        QCOMPARE(_fileContent_helper(sparePath), sourceImage);
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
+        QCOMPARE(startRestore(PASSWORD, backupPath),
+                 QStringLiteral("Confirm restoring device|Restore the backup 'pocket.corvane-backup' to the "
+                                "device 'Spare' (serial number TZQVR-0002)?\nAll device current data will be "
+                                "overwritten."));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+
+        // A backup this computer did not make is known by the serial number in its proposed name.
+        settings->remove(QStringLiteral(CONFIGURATION_GROUP_DEVICE_BACKUPS));
+        const QString namedPath = fileDirectory.filePath("Pocket TZQVR-0001 2026-01-31.corvane-backup");
+        QVERIFY(QFile::copy(backupPath, namedPath));
+        QVERIFY(startRestore(PASSWORD, namedPath)
+                    .endsWith(QStringLiteral("overwritten.\nThis backup was made from another device (serial "
+                                             "number TZQVR-0001).")));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
     }
 
     void wrongPasswordWritesNothing()
@@ -140,27 +194,37 @@ private Q_SLOTS:
         const QByteArray image = encryptVault(_deviceVault_helper(), PASSWORD);
         QVERIFY2(startDevice(device, *deviceDirectory, "TZQVR-0001", "Pocket", image),
                  qPrintable(device.errorString()));
-        // No backup file from a wrong password.
+        // No backup file from a wrong password: the same page asks again, with the error, and the right
+        // password then backs up the memories already read.
+        const QString wrongPasswordError =
+            QStringLiteral("Failed to decrypt data. Make sure you provided the correct password.");
         const QString backupPath = fileDirectory.filePath("wrong.corvane-backup");
-        QCOMPARE(
-            backUp("not the password", backupPath),
-            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QCOMPARE(backUp("not the password", backupPath), QStringLiteral("<no message>"));
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(readingPasswordError(), wrongPasswordError);
         QVERIFY(!QFile::exists(backupPath));
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        const QString saved = waitForMessage(window);
+        QVERIFY2(saved.startsWith(QStringLiteral("Backup saved|")), qPrintable(saved));
+        QCOMPARE(_fileContent_helper(backupPath), image);
+        QCOMPARE(device.requestLog().count(QStringLiteral("A5 05")), 2);
         QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
 
-        // A restore with a wrong password stops before any device is opened.
+        // A restore with a wrong password stops before any device is opened; Cancel ends it.
         const QString filePath = fileDirectory.filePath("other.corvane-backup");
         QFile file(filePath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(encryptVault({VaultTab{"Other", {}}}, "other password"));
         file.close();
         const int requestCount = device.requestLog().size();
-        QCOMPARE(
-            startRestore(PASSWORD, filePath),
-            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QCOMPARE(startRestore(PASSWORD, filePath), QStringLiteral("<no message>"));
+        QCOMPARE(readingPasswordError(), wrongPasswordError);
+        QTest::mouseClick(editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                                         "pushButtonCancel"),
+                          Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
         QCOMPARE(device.requestLog().size(), requestCount);
         QCOMPARE(device.memory(DEVICE_MEMORY_MAIN), image);
-        QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
 
         // A file that is not a backup is refused as such.
         QFile notBackup(fileDirectory.filePath("notes.txt"));

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDate>
+#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
@@ -104,12 +105,17 @@ private Q_SLOTS:
         click(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_3, "pushButtonExit");
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
 
-        // An erased device holds no vault: opening it fails like a wrong password.
+        // An erased device holds no vault: opening it fails like a wrong password, on the password page.
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QCOMPARE(
-            waitForMessage(window),
-            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(editortest::child<QLabel>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD), "labelError")
+                     ->text(),
+                 QStringLiteral("Failed to decrypt data. Make sure you provided the correct password."));
+        QTest::mouseClick(editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                                         "pushButtonCancel"),
+                          Qt::LeftButton);
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
     }
 
     void eraseWithoutNameResetKeepsTheName()

@@ -115,6 +115,20 @@ private:
         QCoreApplication::sendPostedEvents(selectionView(), QEvent::MetaCall);
     }
 
+    // The error shown on the reading master password page; empty when it shows none.
+    QString readingPasswordError()
+    {
+        auto* label =
+            editortest::child<QLabel>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD), "labelError");
+        return label->isVisible() ? label->text() : QString();
+    }
+
+    QPushButton* readingPasswordButton(const char* objectName)
+    {
+        return editortest::child<QPushButton>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                              objectName);
+    }
+
     bool isSaveEntryEnabled()
     {
         return saveAction(window)->isEnabled();
@@ -513,24 +527,27 @@ private Q_SLOTS:
         const Vault shown = window->getVault();
         QVERIFY(simulator.stop());
 
-        // An erased device holds no vault: it reads as a wrong password, exactly like one.
+        // An erased device holds no vault: it reads as a wrong password, exactly like one. The page asks
+        // again with the error on it, as often as needed, and Cancel leaves everything as it was.
         SimulatorProcess erased;
         QVERIFY(startDevice(erased, *deviceDirectory, "TZQVR-0002", "Erased"));
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
         for (const QString& password : {QStringLiteral("wrong"), PASSWORD})
         {
-            action(window, "actionOpenDevice")->trigger();
-            QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
             QVERIFY(enterReadingPassword(window, password));
-            QCOMPARE(
-                waitForMessage(window),
-                QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
-            QVERIFY(editortest::answerMessageBox(window, "pushButtonOk"));
-            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
-            QCOMPARE(window->getVault(), shown);
-            QVERIFY(window->isDataModified());
-            QVERIFY(!window->workflowDevice());
-            QCOMPARE(erased.requestLog().last(), QStringLiteral("A5 01 01"));
+            QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+            QCOMPARE(readingPasswordError(),
+                     QStringLiteral("Failed to decrypt data. Make sure you provided the correct password."));
+            QVERIFY(window->workflowDevice());
         }
+        QTest::mouseClick(readingPasswordButton("pushButtonCancel"), Qt::LeftButton);
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault(), shown);
+        QVERIFY(window->isDataModified());
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
+        QCOMPARE(erased.requestLog().last(), QStringLiteral("A5 01 01"));
+        QCOMPARE(erased.requestLog().count(QStringLiteral("A5 05")), 2);
         // The vault on screen keeps its own master password: it can still be saved, and it still locks and
         // unlocks with that password only.
         QVERIFY(isSaveEntryEnabled());
@@ -540,6 +557,39 @@ private Q_SLOTS:
         QTest::keyClicks(editortest::child<QLineEdit>(lockedPage, "lineEditPassword"), PASSWORD);
         QTest::mouseClick(editortest::child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+    }
+
+    void wrongPasswordIsAskedAgainWithoutReadingAgain()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, "Correct horse 7"));
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        // The same page, empty, with the error shown and read out with the field that has the focus.
+        const QString error =
+            QStringLiteral("Failed to decrypt data. Make sure you provided the correct password.");
+        QCOMPARE(readingPasswordError(), error);
+        auto* field = editortest::child<QLineEdit>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD),
+                                                   "lineEditPasswordField");
+        QVERIFY(field->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
+        QCOMPARE(field->accessibleDescription(), error);
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault(), _deviceVault_helper());
+        QVERIFY(!window->isDataModified());
+
+        // The memories were read once, for both passwords; the error does not stay for the next visit.
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
+        QCOMPARE(simulator.requestLog(), QStringList({"A5 08", "A5 01 03", "A5 02 00", "A5 05", "A5 02 01",
+                                                      "A5 05", "A5 01 01", "A5 06", "A5 01 01"}));
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(readingPasswordError(), QString());
+        QTest::mouseClick(readingPasswordButton("pushButtonCancel"), Qt::LeftButton);
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
     }
 
     void differingMemoriesAskWhichOneToUse()
@@ -587,14 +637,21 @@ private Q_SLOTS:
         QVERIFY(answerer.isBoxSeen());
         QCOMPARE(window->getVault(), _deviceVault_helper());
 
-        // The backup differs inside its outer salt: it does not decrypt.
+        // The backup differs inside its outer salt: it does not decrypt. The choice holds for the next
+        // password: no second question.
         ModalBoxAnswerer secondAnswerer(QMessageBox::No);
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(enterReadingPassword(window, PASSWORD));
-        QCOMPARE(
-            waitForMessage(window),
-            QStringLiteral("Error|Failed to decrypt data. Make sure you provided the correct password."));
-        QVERIFY(secondAnswerer.isBoxSeen());
+        QVERIFY(waitUntil([&]() { return secondAnswerer.isBoxSeen(); }));
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QCOMPARE(readingPasswordError(),
+                 QStringLiteral("Failed to decrypt data. Make sure you provided the correct password."));
+        ModalBoxAnswerer unexpectedAnswerer(QMessageBox::Yes);
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        QVERIFY(!unexpectedAnswerer.isBoxSeen());
+        QTest::mouseClick(readingPasswordButton("pushButtonCancel"), Qt::LeftButton);
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
     }
 
     void modifiedVaultsAskBeforeOpening()

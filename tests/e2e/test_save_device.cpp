@@ -410,6 +410,42 @@ private Q_SLOTS:
         QCOMPARE(window->getVault(), _editedVault_helper());
     }
 
+    void quittingWithUnsavedDataCanSaveFirst()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_storedVault_helper(), PASSWORD)));
+        window->setDataModified(false);
+        QVERIFY(openVault(window, PASSWORD));
+        window->setVault(_editedVault_helper());
+        window->setDataModified(true);
+
+        // "Save to device" starts the save; declined, it leaves the window open with its data, and a later
+        // save of its own does not close it.
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Save);
+            QVERIFY(!window->close());
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QVERIFY(waitForMessage(window).startsWith(QStringLiteral("Confirm saving device|")));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+        QVERIFY(editortest::waitForView(window, VIEW_ID_CONTENT_EDITOR));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isDataModified());
+
+        // Accepted, the window closes once the vault is written and verified.
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Save);
+            QVERIFY(!window->close());
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QVERIFY(waitForMessage(window).startsWith(QStringLiteral("Confirm saving device|")));
+        QVERIFY(editortest::answerMessageBox(window, "pushButtonYes"));
+        QVERIFY(waitUntil([this]() { return !window->isVisible(); }));
+        QVERIFY(!window->isDataModified());
+        QCOMPARE(decryptVault(simulator.memory(DEVICE_MEMORY_MAIN), PASSWORD), _editedVault_helper());
+    }
+
     void savingBackPreselectsTheVaultsDevice()
     {
         // Two devices of the same name; the vault comes from the second one.

@@ -261,10 +261,11 @@ private Q_SLOTS:
 
     void quitWithoutUnlocking()
     {
-        // Unsaved data: quitting from the locked page asks first, and "No" keeps everything as it was.
+        // Unsaved data: quitting from the locked page asks first, and Cancel keeps everything as it was.
+        // Saving is not offered there: it would write a vault nobody unlocked.
         window->setDataModified(true);
         lock();
-        ModalBoxAnswerer keepOpen(QMessageBox::No);
+        ModalBoxAnswerer keepOpen(QMessageBox::Cancel);
         QTimer::singleShot(0, this,
                            [this]()
                            {
@@ -277,6 +278,9 @@ private Q_SLOTS:
         QCOMPARE(keepOpen.text(),
                  QStringLiteral(
                      "You did not write your modifications to the device.\nDo you really want to quit?"));
+        QStringList buttons = keepOpen.buttonTexts();
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"Cancel", "Quit without saving"}));
         QVERIFY(window->isVisible());
         QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
         QVERIFY(window->isApplicationLocked());

@@ -7,6 +7,7 @@
 #include "mainwindow/workflows/DeviceWorkflow.h"
 #include "passwordtools/PasswordStrength.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentDeviceCopyWizardPage1.h"
 #include "views/ViewContentDeviceCopyWizardPage2.h"
@@ -221,12 +222,37 @@ private Q_SLOTS:
         QCOMPARE(spy.at(0).at(0).toString(), QString());
         QCOMPARE(spy.at(1).at(0).toString(), QString());
 
+        // A weak target password asks once; No stays on the page with it.
+        QTest::keyClicks(lineEdit, "abc");
+        {
+            ModalBoxAnswerer answerer(QMessageBox::No);
+            QTest::mouseClick(next, Qt::LeftButton);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(answerer.text(), QStringLiteral("This master password is weak. Use it anyway?"));
+        }
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(lineEdit->text(), QStringLiteral("abc"));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Yes);
+            QTest::mouseClick(next, Qt::LeftButton);
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("abc"));
+        spy.clear();
+        lineEdit->clear();
+        // The offscreen platform gives the activation back to no window when a modal box closes.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+
         QTest::keyClicks(lineEdit, "Target-Passw0rd!2024");
         QCOMPARE(strength->text(), strengthLabelFor(QStringLiteral("Target-Passw0rd!2024")));
         QVERIFY(strength->text() != strengthLabelFor(QString()));
         QTest::keyClick(lineEdit, Qt::Key_Return);
-        QCOMPARE(spy.count(), 3);
-        QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("Target-Passw0rd!2024"));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Target-Passw0rd!2024"));
         QCOMPARE(window->currentViewId(), int(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_3));
 
         // Emptied again, the rating goes; entered again, the page starts empty.

@@ -346,11 +346,21 @@ private Q_SLOTS:
         pressOnFocus(Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("typed"));
 
+        // Ctrl+H reveals and masks for the screen reader too, not only on screen.
+        auto passwordCellName = [table]
+        {
+            return QAccessible::queryAccessibleInterface(table)
+                ->tableInterface()
+                ->cellAt(0, PasswordTable::COLUMN_PASSWORD)
+                ->text(QAccessible::Name);
+        };
         table->setFocus();
         pressOnFocus(Qt::Key_H, Qt::ControlModifier);
         QVERIFY(table->passwordItemAt(0)->isPasswordVisible());
+        QCOMPARE(passwordCellName(), QStringLiteral("pw1"));
         pressOnFocus(Qt::Key_H, Qt::ControlModifier);
         QVERIFY(!table->passwordItemAt(0)->isPasswordVisible());
+        QCOMPARE(passwordCellName(), QStringLiteral("Password hidden"));
 
         // Delete asks first; Escape answers No.
         pressOnFocus(Qt::Key_Delete);

@@ -47,8 +47,8 @@ struct ModalBoxRecord
     bool isSeen = false;
     QString title;
     QString text;
-    QString yesButtonText;
-    QString noButtonText;
+    QString saveButtonText;
+    QString discardButtonText;
 };
 
 QString _withNbsp_helper(QString text)
@@ -295,12 +295,12 @@ private Q_SLOTS:
                     record.isSeen = true;
                     record.title = box->windowTitle();
                     record.text = box->text();
-                    record.yesButtonText = _buttonText_helper(box, QMessageBox::Yes);
-                    record.noButtonText = _buttonText_helper(box, QMessageBox::No);
-                    box->button(QMessageBox::No)->click();
+                    record.saveButtonText = _buttonText_helper(box, QMessageBox::Save);
+                    record.discardButtonText = _buttonText_helper(box, QMessageBox::Discard);
+                    box->button(QMessageBox::Cancel)->click();
                 });
         poll.start();
-        QVERIFY(!window->close()); // answered No: the window stays
+        QVERIFY(!window->close()); // answered Cancel: the window stays
 
         QVERIFY(record.isSeen);
         QCOMPARE(record.title, expected({"Warning", "Avertissement"}));
@@ -309,8 +309,8 @@ private Q_SLOTS:
                            "to quit?",
                            "Vous n’avez pas écrit vos modifications sur l’appareil.\nVoulez-vous "
                            "vraiment quitter~?"}));
-        QCOMPARE(record.yesButtonText, expected({"&Yes", "&Oui"}));
-        QCOMPARE(record.noButtonText, expected({"&No", "&Non"}));
+        QCOMPARE(record.saveButtonText, expected({"&Save to device", "&Enregistrer sur l’appareil"}));
+        QCOMPARE(record.discardButtonText, expected({"&Quit without saving", "&Quitter sans enregistrer"}));
     }
 
     void strengthLabelsAndCsvTexts()

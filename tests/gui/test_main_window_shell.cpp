@@ -300,18 +300,23 @@ private Q_SLOTS:
         startEmptyVault();
         window->setDataModified(true);
         {
-            ModalBoxAnswerer answerer(QMessageBox::No);
+            // Three ways out, Cancel the default: saving first, quitting without, or staying.
+            ModalBoxAnswerer answerer(QMessageBox::Cancel);
             QVERIFY(!window->close());
             QVERIFY(answerer.isBoxSeen());
             QCOMPARE(answerer.text(),
                      QStringLiteral(
                          "You did not write your modifications to the device.\nDo you really want to quit?"));
+            QStringList buttons = answerer.buttonTexts();
+            buttons.sort();
+            QCOMPARE(buttons, QStringList({"Cancel", "Quit without saving", "Save to device"}));
+            QCOMPARE(answerer.defaultButtonText(), QStringLiteral("Cancel"));
             QVERIFY(window->isVisible());
             QVERIFY(window->isDataModified());
             QCOMPARE(window->windowTitle(), QStringLiteral("Corvane Key Manager [unsaved data]"));
         }
         {
-            ModalBoxAnswerer answerer(QMessageBox::Yes);
+            ModalBoxAnswerer answerer(QMessageBox::Discard);
             QVERIFY(window->close());
             QVERIFY(answerer.isBoxSeen());
         }
@@ -371,7 +376,8 @@ private Q_SLOTS:
             QCOMPARE(messageAnswers.last().at(0).value<Box::Button>(), message.answer);
         }
 
-        // Record editor: Return saves once Save is enabled, also from a line edit; Escape cancels.
+        // Record editor: Return saves once Save is enabled, also from a line edit; Escape cancels, after
+        // asking when something was typed.
         QPushButton* save = pageButton(VIEW_ID_PASSWORD_INFORMATION, "pushButtonSave");
         QVERIFY(save->isDefault());
         QTest::mouseClick(child<QPushButton>("pushButtonNewPassword"), Qt::LeftButton);
@@ -383,9 +389,16 @@ private Q_SLOTS:
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
         QTest::mouseClick(child<QPushButton>("pushButtonNewPassword"), Qt::LeftButton);
         QTest::keyClicks(QApplication::focusWidget(), "Shop");
-        pressOnFocus(Qt::Key_Escape);
+        {
+            ModalBoxAnswerer discard(QMessageBox::Yes);
+            pressOnFocus(Qt::Key_Escape);
+            QVERIFY(discard.isBoxSeen());
+        }
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
         QCOMPARE(window->getVault().first().passwords.size(), 1);
+        // The offscreen platform gives the activation back to no window when a modal box closes.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
 
         // A wizard: Return goes to the next page, Escape leaves the wizard.
         window->pushView(VIEW_ID_DEVICE_ERASING_WIZARD_PAGE_1);

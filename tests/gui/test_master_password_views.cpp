@@ -4,6 +4,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "passwordtools/PasswordStrength.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentInsertReadingMasterPassword.h"
 #include "views/ViewContentInsertWritingMasterPassword.h"
@@ -172,6 +173,62 @@ private Q_SLOTS:
         QCOMPARE(finished.at(1), QVariantList({false, QString()}));
     }
 
+    void weakPasswordIsUsedOnlyWhenConfirmed()
+    {
+        QWidget* writing = page(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        auto* first = child<QLineEdit>(writing, "lineEditFirstPasswordField");
+        auto* second = child<QLineEdit>(writing, "lineEditSecondPasswordField");
+        auto* ok = child<QPushButton>(writing, "pushButtonOk");
+        auto* view = qobject_cast<ViewContentInsertWritingMasterPassword*>(
+            window->view(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD)->contentWidget());
+        QSignalSpy finished(view, &ViewContentInsertWritingMasterPassword::insertionFinished);
+        QObject::disconnect(view, nullptr, window, nullptr);
+
+        // "very weak" and "weak" ask; No, the default, stays on the page with the password as typed.
+        for (const QString& weakPassword : {QStringLiteral("abc"), QStringLiteral("abcdefghijk")})
+        {
+            QString rating;
+            QVERIFY(getPasswordStrength(weakPassword, &rating) <= 1);
+            window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+            QTest::keyClicks(first, weakPassword);
+            QTest::keyClicks(second, weakPassword);
+            {
+                ModalBoxAnswerer answerer(QMessageBox::No);
+                QTest::mouseClick(ok, Qt::LeftButton);
+                QVERIFY2(answerer.isBoxSeen(), qPrintable(rating));
+                QCOMPARE(answerer.text(), QStringLiteral("This master password is weak. Use it anyway?"));
+                QCOMPARE(answerer.defaultButtonText(), QStringLiteral("No"));
+            }
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD));
+            QCOMPARE(first->text(), weakPassword);
+            // The offscreen platform gives the activation back to no window when a modal box closes.
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(first));
+            QCOMPARE(finished.count(), 0);
+
+            // Yes uses it, after one question.
+            ModalBoxAnswerer answerer(QMessageBox::Yes);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(answerer.isBoxSeen());
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            QCOMPARE(finished.takeLast(), QVariantList({true, weakPassword}));
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
+
+        // "average" and better go without a question.
+        const QString averagePassword = QStringLiteral("abcdefghijklmn");
+        QCOMPARE(getPasswordStrength(averagePassword, nullptr), 2);
+        window->pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+        QTest::keyClicks(first, averagePassword);
+        QTest::keyClicks(second, averagePassword);
+        ModalBoxAnswerer unexpected(QMessageBox::No);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!unexpected.isBoxSeen());
+        QCOMPARE(finished.takeLast(), QVariantList({true, averagePassword}));
+    }
+
     void showGivesTheFocusBackToThePasswordField_data()
     {
         QTest::addColumn<int>("viewId");
@@ -209,7 +266,7 @@ private Q_SLOTS:
         auto* show = child<QPushButton>(page(viewId), showName.toLatin1().constData());
         if (viewId == VIEW_ID_APPLICATION_LOCKED)
         {
-            window->setKnownMasterPassword(QStringLiteral("typed"));
+            window->setKnownMasterPassword(QStringLiteral("Typed words 12!"));
             window->findChild<QAction*>(QStringLiteral("actionLockApplication"))->trigger();
         }
         else
@@ -220,7 +277,8 @@ private Q_SLOTS:
         }
         QCOMPARE(window->currentViewId(), viewId);
         lineEdit->setFocus();
-        QTest::keyClicks(lineEdit, "typed");
+        // Strong enough for the pages that question weak master passwords.
+        QTest::keyClicks(lineEdit, "Typed words 12!");
 
         QTest::mouseClick(show, Qt::LeftButton);
         QCOMPARE(lineEdit->echoMode(), QLineEdit::Normal);

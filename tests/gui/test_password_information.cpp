@@ -2,6 +2,7 @@
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
 #include "support/EditorTestSupport.h"
+#include "support/ModalBoxAnswerer.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordInformation.h"
 #include "widgets/HelpLauncher.h"
@@ -149,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(button("pushButtonGeneratePassword")->isEnabled());
 
         // The next visit starts hidden again but keeps the generation settings.
-        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
+        discardChanges();
         openNewRecord();
         QCOMPARE(password->echoMode(), QLineEdit::Password);
         QCOMPARE(password->text(), QString());
@@ -161,7 +162,47 @@ private Q_SLOTS:
         QCOMPARE(password->text().size(), 9);
         for (QChar character : password->text())
             QVERIFY(character.isDigit());
-        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
+        discardChanges();
+    }
+
+    void escapeAsksBeforeDiscardingChanges()
+    {
+        PasswordTable* table = tableAt(window, 0);
+        clickCell(table, 0, PasswordTable::COLUMN_NAME);
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonEditPassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QSignalSpy modified(view, &ViewContentPasswordInformation::passwordModified);
+
+        // Nothing changed: Escape leaves at once, without a question.
+        {
+            ModalBoxAnswerer unexpected(QMessageBox::Yes);
+            QTest::keyClick(lineEdit("lineEditName"), Qt::Key_Escape);
+            QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+            QVERIFY(!unexpected.isBoxSeen());
+        }
+
+        // A generated password is a change: No (the default) stays with the fields as they were.
+        QTest::mouseClick(child<QPushButton>(window, "pushButtonEditPassword"), Qt::LeftButton);
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QTest::mouseClick(button("pushButtonGeneratePassword"), Qt::LeftButton);
+        const QString generated = lineEdit("lineEditPassword")->text();
+        QVERIFY(generated != QStringLiteral("pw1"));
+        {
+            ModalBoxAnswerer keep(QMessageBox::No);
+            QTest::keyClick(lineEdit("lineEditName"), Qt::Key_Escape);
+            QVERIFY(keep.isBoxSeen());
+            QCOMPARE(keep.text(), QStringLiteral("Discard the changes to this record?"));
+            QCOMPARE(keep.defaultButtonText(), QStringLiteral("No"));
+        }
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QCOMPARE(lineEdit("lineEditPassword")->text(), generated);
+
+        // Yes discards: the record stays as stored.
+        discardChanges();
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(modified.count(), 0);
+        QCOMPARE(table->passwordAt(0).password, QStringLiteral("pw1"));
+        QVERIFY(!window->isDataModified());
     }
 
     void meterRatesThePasswordAsTypedAndGenerated()
@@ -309,6 +350,14 @@ private Q_SLOTS:
     }
 
 private:
+    // Cancel with changes in the fields, answering its question with Yes.
+    void discardChanges()
+    {
+        ModalBoxAnswerer discard(QMessageBox::Yes);
+        QTest::mouseClick(button("pushButtonCancel"), Qt::LeftButton);
+        QVERIFY(discard.isBoxSeen());
+    }
+
     void openNewRecord()
     {
         QTest::mouseClick(child<QPushButton>(window, "pushButtonNewPassword"), Qt::LeftButton);

@@ -275,6 +275,31 @@ private Q_SLOTS:
         QCOMPARE(label->text(), character.repeated(3));
         QCOMPARE(cellName(), QStringLiteral("Password hidden"));
 
+        // Every path mixes with the others (the command shows, the eye hides, and the other way round),
+        // and the cell always says what the screen shows.
+        table->setPasswordVisibleAt(0, true);
+        QCOMPARE(label->text(), QStringLiteral("abc"));
+        QCOMPARE(cellName(), QStringLiteral("abc"));
+        QTest::mouseClick(eye, Qt::LeftButton);
+        QVERIFY(!table->isPasswordVisibleAt(0));
+        QCOMPARE(cellName(), QStringLiteral("Password hidden"));
+        QTest::mouseClick(eye, Qt::LeftButton);
+        table->setPasswordVisibleAt(0, false);
+        QCOMPARE(label->text(), character.repeated(3));
+        QCOMPARE(cellName(), QStringLiteral("Password hidden"));
+        // Hiding them all (as locking does) masks every revealed row, in the widgets and for the reader.
+        QTest::mouseClick(eye, Qt::LeftButton);
+        table->setPasswordVisibleAt(2, true);
+        table->hideAllPasswords();
+        QVERIFY(!item->isPasswordVisible());
+        QVERIFY(!table->isPasswordVisibleAt(2));
+        QVERIFY(!table->passwordItemAt(2)->isPasswordVisible());
+        QCOMPARE(cellName(), QStringLiteral("Password hidden"));
+        QCOMPARE(tableAccessible->tableInterface()
+                     ->cellAt(2, PasswordTable::COLUMN_PASSWORD)
+                     ->text(QAccessible::Name),
+                 QStringLiteral("Password hidden"));
+
         // Empty password: nothing to show, nothing to reveal.
         PasswordTablePasswordItem* empty = table->passwordItemAt(1);
         QCOMPARE(_passwordLabel_helper(empty)->text(), QString());

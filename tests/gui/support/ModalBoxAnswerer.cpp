@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 
 ModalBoxAnswerer::ModalBoxAnswerer(QMessageBox::StandardButton answer) : answer(answer)
 {
@@ -35,6 +36,16 @@ QImage ModalBoxAnswerer::iconImage() const
     return boxIconImage;
 }
 
+QStringList ModalBoxAnswerer::buttonTexts() const
+{
+    return boxButtonTexts;
+}
+
+QString ModalBoxAnswerer::defaultButtonText() const
+{
+    return boxDefaultButtonText;
+}
+
 void ModalBoxAnswerer::checkForModalBox()
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -46,6 +57,11 @@ void ModalBoxAnswerer::checkForModalBox()
     boxText = box->text();
     boxIcon = box->icon();
     boxIconImage = box->iconPixmap().toImage();
+    const auto withoutMnemonic = [](QString text) { return text.remove(QLatin1Char('&')); };
+    for (QAbstractButton* button : box->buttons())
+        boxButtonTexts.append(withoutMnemonic(button->text()));
+    if (box->defaultButton())
+        boxDefaultButtonText = withoutMnemonic(box->defaultButton()->text());
     if (QAbstractButton* button = box->button(answer))
         button->click();
     else

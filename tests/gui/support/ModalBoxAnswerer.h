@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 // Answers the next modal QMessageBox from inside its own event loop: records what it showed and presses
@@ -19,6 +20,9 @@ public:
     QString text() const;
     QMessageBox::Icon icon() const;
     QImage iconImage() const;
+    // The box's button texts in its order, mnemonics left out; the default button's text.
+    QStringList buttonTexts() const;
+    QString defaultButtonText() const;
 
 private:
     void checkForModalBox();
@@ -30,4 +34,6 @@ private:
     QString boxText;
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     QImage boxIconImage;
+    QStringList boxButtonTexts;
+    QString boxDefaultButtonText;
 };
