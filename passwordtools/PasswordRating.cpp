@@ -468,7 +468,10 @@ QString PasswordRating::reasonText() const
 
 QString PasswordRating::summaryText() const
 {
-    return (isWeak() ? tr("Weak: %1") : tr("Strong: %1")).arg(reasonText());
+    if (isWeak())
+        return tr("Weak: %1").arg(reasonText());
+    // The patterns name what makes a password guessable; beside "Strong" they would read as a fault.
+    return tr("Strong: %1").arg(tr("guessed in %1").arg(crackTimeText(guesses() / GUESSES_PER_SECOND)));
 }
 
 QStringList passwordUserInputs(const QString& name, const QString& login, const QString& url)
