@@ -28,6 +28,8 @@ void FormContentEditor::initializeDeviceWorkflows()
     connect(form->actionOpenDevice, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (!vaultSession.isDataModified)
                 {
                     startOpeningDevice();
@@ -53,13 +55,18 @@ void FormContentEditor::initializeDeviceWorkflows()
 
     connect(actionSaveMenuWrite, &QAction::triggered, this, &FormContentEditor::startSavingDevice);
     connect(actionSaveMenuChangePasswordThenWrite, &QAction::triggered, this,
-            [this]() { pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD); });
+            [this]()
+            {
+                if (refuseWhenLocked())
+                    return;
+                pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+            });
     connect(pages.insertWritingMasterPassword, &ViewContentInsertWritingMasterPassword::insertionFinished,
             this,
             [this](bool isValid, QString password)
             {
                 // Cancelled: the vault keeps its previous master password.
-                if (!isValid)
+                if (!isValid || refuseWhenLocked())
                     return;
                 vaultSession.replaceMasterPassword(password, true);
                 secureClearString(password);
@@ -118,6 +125,8 @@ void FormContentEditor::initializeDeviceWorkflows()
 
 void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function<void()> succeeded)
 {
+    if (refuseWhenLocked())
+        return;
     // One workflow at a time: one left behind (a wizard closed half-way) lets go of its pages and device.
     if (workflow)
     {
@@ -132,6 +141,12 @@ void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function
             {
                 if (result == DeviceWorkflow::RESULT_SUCCESS && succeeded)
                     succeeded();
+                // A screen lock that came during the first open: the vault it brought is locked at once.
+                if (applicationLock.isLockPending)
+                {
+                    applicationLock.isLockPending = false;
+                    _slotActionLockApplicationClicked();
+                }
                 // Not from within its own signal: it goes once the event loop is back.
                 if (workflow == newWorkflow)
                     workflow = nullptr;
@@ -175,6 +190,8 @@ bool FormContentEditor::isCopyWizardDataHeld() const
 
 void FormContentEditor::startOpeningDevice()
 {
+    if (refuseWhenLocked())
+        return;
     auto* opening = new OpenDeviceWorkflow(*this);
     startWorkflow(opening,
                   [this, opening]()
@@ -197,6 +214,8 @@ void FormContentEditor::startOpeningDevice()
 
 void FormContentEditor::startSavingDevice()
 {
+    if (refuseWhenLocked())
+        return;
     // Only a vault with a master password can be encrypted.
     if (!vaultSession.isMasterPasswordKnown())
         return;

@@ -177,6 +177,8 @@ void FormContentEditor::parseVault(const uint8_t* image)
 
 void FormContentEditor::copyToClipboard(const QString& text)
 {
+    if (refuseWhenLocked())
+        return;
     // Announces the copy through SensitiveClipboard::textCopied(), like the copies of the table and of the
     // password fields.
     SensitiveClipboard::instance()->copyText(text);
@@ -249,6 +251,8 @@ void FormContentEditor::initializeEditing()
     connect(searchShortcut, &QShortcut::activated, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
                     return;
                 form->lineEditSearch->selectAll();
@@ -295,6 +299,8 @@ void FormContentEditor::initializeEditing()
 
 void FormContentEditor::_slotPushButtonNewPasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     if (!currentTable())
         return;
     views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("New password"));
@@ -304,6 +310,8 @@ void FormContentEditor::_slotPushButtonNewPasswordClicked()
 
 void FormContentEditor::_slotPushButtonEditPasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     PasswordTable* table = currentTable();
     if (!table || !table->hasSelectedCell())
         return;
@@ -318,6 +326,8 @@ void FormContentEditor::_slotPushButtonEditPasswordClicked()
 void FormContentEditor::_slotViewContentPasswordInformationPasswordModified(PasswordRecord* pointerPassword,
                                                                             int passwordToReplaceIndex)
 {
+    if (refuseWhenLocked())
+        return;
     const std::unique_ptr<PasswordRecord> password(pointerPassword);
     PasswordTable* table = currentTable();
     if (!table || !password)
@@ -333,6 +343,8 @@ void FormContentEditor::_slotViewContentPasswordInformationPasswordModified(Pass
 
 void FormContentEditor::_slotPushButtonRemovePasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const PasswordTable* table = currentTable();
     if (!table || !table->hasSelectedCell())
         return;
@@ -359,6 +371,8 @@ void FormContentEditor::_slotPushButtonRemovePasswordClicked()
 
 void FormContentEditor::_slotPushButtonNewTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     pushLineInputDialogView(tr("Insert tab name"), tr("Enter the tab name:"), tr("New tab"),
                             [this](const QString& name)
                             {
@@ -370,6 +384,8 @@ void FormContentEditor::_slotPushButtonNewTabClicked()
 
 void FormContentEditor::_slotPushButtonRenameTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -387,6 +403,8 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
 
 void FormContentEditor::_slotPushButtonDuplicateTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -406,6 +424,8 @@ void FormContentEditor::_slotPushButtonDuplicateTabClicked()
 
 void FormContentEditor::_slotPushButtonRemoveTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -440,6 +460,8 @@ void FormContentEditor::removeCurrentTab()
 
 void FormContentEditor::searchText(bool isForward)
 {
+    if (refuseWhenLocked())
+        return;
     const QString text = form->lineEditSearch->text();
     PasswordTable* table = currentTable();
     if (text.isEmpty() || !table)

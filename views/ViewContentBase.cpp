@@ -1,6 +1,8 @@
 #include "ViewContentBase.h"
 
 #include "ViewHost.h"
+#include "widgets/PasswordVisibilityToggle.h"
+#include "widgets/SecretFieldWiping.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -19,6 +21,24 @@ bool _isClickable_helper(const QPushButton* button)
 ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent) {}
 
 void ViewContentBase::deactivate() {}
+
+void ViewContentBase::writeSecrets(QDataStream& stream) const
+{
+    writeTextFields(secretTextFields(const_cast<ViewContentBase*>(this)), stream);
+}
+
+void ViewContentBase::wipeSecrets()
+{
+    wipeTextFields(secretTextFields(this));
+}
+
+void ViewContentBase::restoreSecrets(QDataStream& stream)
+{
+    restoreTextFields(secretTextFields(this), stream);
+    const QList<PasswordVisibilityToggle*> toggles = findChildren<PasswordVisibilityToggle*>();
+    for (PasswordVisibilityToggle* toggle : toggles)
+        toggle->hidePasswords();
+}
 
 QPushButton* ViewContentBase::defaultButton() const
 {
