@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -84,7 +85,9 @@ void BM_LockAndUnlock(benchmark::State& state)
     const Vault vault = _makeVault_helper();
     window->setVault(vault);
     window->setKnownMasterPassword(PASSWORD);
-    window->findChild<PasswordTable*>()->setCurrentCell(0, PasswordTable::COLUMN_NAME);
+    auto* table = qobject_cast<PasswordTable*>(
+        window->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->currentWidget());
+    table->setCurrentCell(0, PasswordTable::COLUMN_NAME);
     window->findChild<QAction*>(QStringLiteral("actionEditRecord"))->trigger();
     QCoreApplication::processEvents();
     if (window->currentViewId() != VIEW_ID_PASSWORD_INFORMATION)

@@ -12,18 +12,18 @@
 namespace
 {
 // Overwrites the characters of a string in place, whoever else shares them: only for copies that belong to
-// the field being emptied.
-void _overwriteText_helper(const QString& text)
+// the field being emptied. Characters a string does not own (a literal of the program) are left alone.
+void _overwriteText_helper(QString text)
 {
-    if (!text.isEmpty())
+    if (!text.isEmpty() && text.data_ptr().d_ptr())
         secureZeroMemory(const_cast<QChar*>(text.constData()),
                          static_cast<std::size_t>(text.size()) * sizeof(QChar));
 }
 
-// Whether text's characters are shared with anyone but the one other holder it was copied from.
+// Whether text's characters are shared with anyone but the one other holder it was copied from. The
+// reference count is internal API, stable across Qt 6: the field's copy and this one make 2.
 bool _isSharedBeyondOneHolder_helper(QString& text)
 {
-    // The reference count is internal API, stable across Qt 6: the field's copy and this one make 2.
     const auto* data = text.data_ptr().d_ptr();
     return data && data->ref_.loadRelaxed() > 2;
 }

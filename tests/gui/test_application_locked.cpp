@@ -10,6 +10,7 @@
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
+#include "widgets/SecretFieldWiping.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -413,6 +414,26 @@ private Q_SLOTS:
         QCOMPARE(tableAt(window, 1)->passwordAt(0).login, QStringLiteral("jane.doe.work"));
         QCOMPARE(tableAt(window, 1)->passwordCount(), 1);
         QVERIFY(window->isDataModified());
+    }
+
+    // A field is wiped in place only where its characters are its own: a record it shows keeps its text, and
+    // a text from the program's read-only data is left alone.
+    void wipingAFieldSparesTextsItDoesNotOwn()
+    {
+        QLineEdit field;
+        const QString recordPassword = QString::fromUtf8("record password");
+        field.setText(recordPassword);
+        field.setEchoMode(QLineEdit::Normal);
+        wipeLineEdit(&field);
+        QCOMPARE(recordPassword, QStringLiteral("record password"));
+        QVERIFY(field.text().isEmpty());
+        QVERIFY(field.displayText().isEmpty());
+
+        field.setText(QStringLiteral("literal"));
+        wipeLineEdit(&field);
+        QVERIFY(field.text().isEmpty());
+        field.undo();
+        QVERIFY(field.text().isEmpty());
     }
 
     void rightPasswordReturnsToThePreviousPage()
