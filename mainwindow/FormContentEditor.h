@@ -88,6 +88,8 @@ public:
     void refreshTabMenus(int currentTabIndex);
     Vault getVault() const;
     void setVault(const Vault& vault);
+    // As setVault(), each table given the column widths kept for it (measured anew where none were kept).
+    void setVault(const Vault& vault, const QList<QList<int>>& columnWidths);
     int serializeVault(uint8_t* buffer) const;
     void parseVault(const uint8_t* image);
 

@@ -138,6 +138,11 @@ Vault FormContentEditor::getVault() const
 
 void FormContentEditor::setVault(const Vault& vault)
 {
+    setVault(vault, {});
+}
+
+void FormContentEditor::setVault(const Vault& vault, const QList<QList<int>>& columnWidths)
+{
     // First, so that the old tables hold their records alone and zero-fill them.
     clearPasswordHealth();
     {
@@ -149,11 +154,16 @@ void FormContentEditor::setVault(const Vault& vault)
             form->tabWidget->removeTab(0);
             delete table;
         }
-        for (const VaultTab& tab : vault)
+        for (int tabIndex = 0; tabIndex < vault.size(); tabIndex++)
         {
+            const VaultTab& tab = vault.at(tabIndex);
             PasswordTable* table = createTable(tab.name);
             table->setPasswords(tab.passwords);
-            table->rebuildRows();
+            const QList<int> widths = columnWidths.value(tabIndex);
+            const bool isWidthKept = widths.size() == table->columnCount();
+            table->rebuildRows(!isWidthKept);
+            for (int column = 0; isWidthKept && column < widths.size(); column++)
+                table->setColumnWidth(column, widths.at(column));
         }
         if (!vault.isEmpty())
             form->tabWidget->setCurrentIndex(0);

@@ -328,6 +328,10 @@ void FormContentEditor::writeWindowState(QDataStream& stream) const
             for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
                 stream << record.field(field);
         }
+        QList<int> widths;
+        for (int column = 0; column < table->columnCount(); column++)
+            widths.append(table->columnWidth(column));
+        stream << widths;
         stream << qint32(table->currentRow()) << qint32(table->currentColumn()) << table->hasSelectedCell()
                << qint32(table->verticalScrollBar()->value())
                << qint32(table->horizontalScrollBar()->value());
@@ -441,6 +445,7 @@ void FormContentEditor::restoreWindowState(const SecureImageBuffer& plaintext)
         qint32 verticalScroll, horizontalScroll;
     };
     QList<TablePosition> positions;
+    QList<QList<int>> columnWidths;
     for (qint32 tabIndex = 0; tabIndex < tabCount && stream.status() == QDataStream::Ok; tabIndex++)
     {
         VaultTab tab;
@@ -456,13 +461,17 @@ void FormContentEditor::restoreWindowState(const SecureImageBuffer& plaintext)
                 stream >> record.field(field);
             tab.passwords.append(record);
         }
+        QList<int> widths;
+        stream >> widths;
+        columnWidths.append(widths);
         TablePosition position{};
         stream >> position.row >> position.column >> position.isSelected >> position.verticalScroll >>
             position.horizontalScroll;
         positions.append(position);
         vault.append(tab);
     }
-    setVault(vault);
+    // The widths as they were: measuring thousands of rows again is most of an unlock's time.
+    setVault(vault, columnWidths);
     vault.clear();
     form->tabWidget->setCurrentIndex(currentTabIndex);
     for (int tabIndex = 0; tabIndex < positions.size(); tabIndex++)

@@ -369,6 +369,8 @@ private Q_SLOTS:
         PasswordTable* bank = tableAt(window, 1);
         clickCell(bank, 0, PasswordTable::COLUMN_LOGIN);
         bank->setPasswordVisibleAt(0, true);
+        // A column the user widened keeps its width.
+        bank->setColumnWidth(PasswordTable::COLUMN_URL, 321);
         auto* search = child<QLineEdit>(window, "lineEditSearch");
         QTest::keyClicks(search, QStringLiteral("sav"));
         window->findChild<QAction*>(QStringLiteral("actionEditRecord"))->trigger();
@@ -406,6 +408,7 @@ private Q_SLOTS:
         QCOMPARE(tableAt(window, 1)->currentRow(), 0);
         QCOMPARE(tableAt(window, 1)->currentColumn(), int(PasswordTable::COLUMN_LOGIN));
         QVERIFY(!tableAt(window, 1)->isPasswordVisibleAt(0));
+        QCOMPARE(tableAt(window, 1)->columnWidth(PasswordTable::COLUMN_URL), 321);
         QVERIFY(!window->isDataModified());
 
         // The edit goes on where it was: saved into the record it came from.
