@@ -2,10 +2,15 @@
 
 #include "views/ViewId.h"
 
+#include <QByteArray>
 #include <QList>
+#include <QPointer>
+#include <QSet>
 
 #include <functional>
 
+class DeviceWorkflow;
+class QAction;
 class QTimer;
 class SessionLockWatcher;
 
@@ -25,6 +30,21 @@ public:
     QList<std::function<void()>> takeDeferredActions();
 
     bool isApplicationUnlocked = true;
+    // Counts the locks: whoever waits on a question tells a lock that closed it from an answer.
+    quint64 lockCount = 0;
+    // The window's secrets while locked, encrypted under the master password (nothing else holds them).
+    QByteArray sealedState;
+    // The pages a workflow showed anew or left behind the locked page: the unlock leaves their content as it
+    // is.
+    QSet<int> viewIdsChangedWhileLocked;
+    // A device transfer ran behind the locked page during this lock: the page tells whether it still runs.
+    bool isTransferSeenWhileLocked = false;
+    // The vault editor's focus was in a table, which the unlock rebuilds.
+    bool isTableFocusedAtLock = false;
+    // The workflow whose secrets were sealed with the window's, if one ran.
+    QPointer<DeviceWorkflow> sealedWorkflow;
+    // The actions the lock disabled, enabled again by the unlock.
+    QList<QPointer<QAction>> actionsDisabledByLock;
     // The active page while the locked page is in front of it.
     int viewIdUnderLock = VIEW_ID_CONTENT_EDITOR;
 
@@ -35,6 +55,8 @@ public:
     // Screen locks and sleep of the session (owned by the window); followed while isLockedWithSession.
     SessionLockWatcher* sessionLockWatcher = nullptr;
     bool isLockedWithSession = true;
+    // A screen lock or sleep came while the application could not lock yet (its first open was running).
+    bool isLockPending = false;
 
 private:
     int _inactivitySeconds = 0;

@@ -190,7 +190,12 @@ void FormContentEditor::showView(int viewId, bool isLeavingViewNotified, bool is
     // Workflows go on behind the locked page; what they show waits there for the unlock.
     if (!applicationLock.isApplicationUnlocked)
     {
+        if (isLeavingViewNotified)
+            applicationLock.viewIdsChangedWhileLocked.insert(currentId);
+        if (isEnteringViewNotified)
+            applicationLock.viewIdsChangedWhileLocked.insert(viewId);
         applicationLock.viewIdUnderLock = viewId;
+        updateLockedPageTransferLine();
         return;
     }
     displayView(viewId);
@@ -247,6 +252,8 @@ void FormContentEditor::removeView(int viewId)
         return;
     viewStack.remove(index);
     views[viewId]->contentWidget()->deactivate();
+    if (!applicationLock.isApplicationUnlocked)
+        applicationLock.viewIdsChangedWhileLocked.insert(viewId);
 }
 
 void FormContentEditor::removeView(const ViewContentBase* page)
@@ -394,6 +401,7 @@ void FormContentEditor::updateWidgetsState()
     form->labelUsedMemoryBytes->setText(tr("Available memory: %1%").arg(getVaultFillPercentage(freeCount)));
     updatePasswordHealthSummary();
     updateKeyboardCommandsState();
+    disableActionsBehindLock();
 }
 
 // Closing ------------------------------------------------------------------------------------------------
@@ -423,7 +431,10 @@ void FormContentEditor::closeEvent(QCloseEvent* event)
         // The progress pages have no buttons to leave them by: they say what to wait for instead.
         QString text = tr("You are currently in a subview of the application.\nUse the buttons at the "
                           "bottom of the view to exit.");
-        if (viewId == VIEW_ID_READ_DEVICE)
+        // The locked page shows no progress, only a line saying whether the transfer still runs.
+        if (!applicationLock.isApplicationUnlocked)
+            text = ViewContentApplicationLocked::quitRefusalText();
+        else if (viewId == VIEW_ID_READ_DEVICE)
             text = ViewContentReadDevice::quitRefusalText();
         else if (viewId == VIEW_ID_WRITE_DEVICE)
             text = ViewContentWriteDevice::quitRefusalText();

@@ -22,6 +22,8 @@
 class Device;
 class PasswordHealthAnalysis;
 class PasswordTable;
+class QDataStream;
+class SecureImageBuffer;
 class QAction;
 class QNetworkReply;
 class UpdateChecker;
@@ -89,6 +91,8 @@ public:
     // Masks every revealed password of every tab, for the screen and the screen reader alike (after an
     // unlock, say, nothing revealed before locking stays readable).
     void hideAllPasswords();
+    // As setVault(), each table given the column widths kept for it (measured anew where none were kept).
+    void setVault(const Vault& vault, const QList<QList<int>>& columnWidths);
     int serializeVault(uint8_t* buffer) const;
     void parseVault(const uint8_t* image);
 
@@ -197,11 +201,16 @@ public:
     void setKnownMasterPassword(const QString& password);
     // True while the locked page covers the window.
     bool isApplicationLocked() const;
+    bool askAcrossLock(const std::function<void()>& ask) override;
+
+Q_SIGNALS:
+    // The right password was typed: the window and the page that was open are back.
+    void applicationUnlocked();
 
 private Q_SLOTS:
     void _slotActionLockApplicationClicked();
     void _slotTimerSecondTimeout();
-    void _slotViewContentApplicationLockedApplicationUnlocked();
+    void _slotViewContentApplicationLockedUnlockRequested(QString password);
     void _slotConfigurationNotifierChanged();
     void _slotSessionLockWatcherSessionLockRequested();
 
@@ -210,6 +219,22 @@ private:
     void initializeProtection();
     // Reads the locking, clipboard and screenshot settings and puts them into effect.
     void applySettings();
+    // The guard of every command that reads, copies, exports, edits or saves the vault, or starts a device
+    // command: true (refuse) while the application is locked.
+    bool refuseWhenLocked() const;
+    // Runs an event loop until the unlock; false when the application quit meanwhile.
+    bool waitForUnlock();
+    // Locking: everything secret the window and its pages hold goes into one encrypted blob, and the
+    // widgets are emptied; the unlock reads it back. False (nothing wiped) when the encryption failed.
+    bool sealWindowState();
+    void writeWindowState(QDataStream& stream) const;
+    void wipeWindowState();
+    void restoreWindowState(const SecureImageBuffer& plaintext);
+    // The pages behind the locked page, the menus and the actions: out of reach while locked.
+    void setPagesBehindLockReachable(bool isReachable);
+    // The locked page's line about a device transfer behind it.
+    void updateLockedPageTransferLine();
+    void disableActionsBehindLock();
 
     ApplicationLockState applicationLock;
     UpdateChecker* updateChecker = nullptr;

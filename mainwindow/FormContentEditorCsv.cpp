@@ -80,19 +80,25 @@ void _clearPasswords_helper(QList<PasswordRecord>& passwords)
     passwords.clear();
 }
 // Offers the header detection for a file whose first line looks like column titles; true when accepted.
-bool _isHeaderDetectionPreferred_helper(QWidget* parent, const QString& fileName,
+// A lock during the question asks it again after the unlock.
+bool _isHeaderDetectionPreferred_helper(FormContentEditor* window, const QString& fileName,
                                         QChar fieldsSeparatorCharacter)
 {
     // Read in the fixed order, the titles of another manager's export would become a record of their own.
     if (!csvFileStartsWithColumnTitles(fileName, fieldsSeparatorCharacter))
         return false;
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        parent, FormContentEditor::tr("Column titles found"),
-        FormContentEditor::tr(
-            "The first line of the file looks like the column titles of another password manager.\nRead the "
-            "columns from these titles instead of importing the line as a record?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    return answer == QMessageBox::Yes;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    const bool isAnswered = window->askAcrossLock(
+        [window, &answer]()
+        {
+            answer = QMessageBox::question(
+                window, FormContentEditor::tr("Column titles found"),
+                FormContentEditor::tr("The first line of the file looks like the column titles of another "
+                                      "password manager.\nRead the columns from these titles instead of "
+                                      "importing the line as a record?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        });
+    return isAnswered && answer == QMessageBox::Yes;
 }
 
 QString _proposedExportFileName_helper(const QString& tabName, const QString& lastCsvDirectory)
@@ -113,6 +119,8 @@ void FormContentEditor::initializeCsv()
     connect(form->actionImportCSV, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 QStringList tabNames;
                 const int tabCount = form->tabWidget->count();
                 for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
@@ -138,6 +146,8 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(
     QString completeFileName, QChar fieldsSeparatorCharacter, bool isColumnsOrderFixed, QString newTabName,
     int selectedExistingTabIndex, bool areExistingPasswordsReplaced)
 {
+    if (refuseWhenLocked())
+        return;
     lastCsvDirectory = QFileInfo(completeFileName).path();
     const QString displayedFileName = QDir::toNativeSeparators(completeFileName);
 
@@ -228,16 +238,25 @@ void FormContentEditor::_slotViewContentImportCSVFileFileSelected(
 
 void FormContentEditor::_slotActionExportCSVTriggered()
 {
-    const PasswordTable* table = currentTable();
-    if (!table)
+    if (refuseWhenLocked())
+        return;
+    if (!currentTable())
         return;
 
+    // A lock closes the dialog unanswered: it is asked again after the unlock.
     const auto askExportFileName = [this](const QString& proposedFileName)
     {
-        if (exportFileNameAsker)
-            return exportFileNameAsker(proposedFileName);
-        return QFileDialog::getSaveFileName(this, tr("Export a CSV file"), proposedFileName,
-                                            QStringLiteral("Comma Separated Value (*.csv *.CSV)"));
+        QString answer;
+        const bool isAnswered = askAcrossLock(
+            [this, &answer, &proposedFileName]()
+            {
+                answer =
+                    exportFileNameAsker
+                        ? exportFileNameAsker(proposedFileName)
+                        : QFileDialog::getSaveFileName(this, tr("Export a CSV file"), proposedFileName,
+                                                       QStringLiteral("Comma Separated Value (*.csv *.CSV)"));
+            });
+        return isAnswered ? answer : QString();
     };
     QString fileName = askExportFileName(
         _proposedExportFileName_helper(tabName(form->tabWidget->currentIndex()), lastCsvDirectory));
@@ -252,7 +271,9 @@ void FormContentEditor::_slotActionExportCSVTriggered()
         else
             fileName = askExportFileName(completeFileName);
     }
-    if (fileName.isEmpty())
+    // The tables behind a lock were sealed and rebuilt meanwhile: the current one is looked up now.
+    const PasswordTable* table = currentTable();
+    if (fileName.isEmpty() || !table || refuseWhenLocked())
         return;
     lastCsvDirectory = QFileInfo(fileName).path();
 

@@ -41,6 +41,8 @@ void FormContentEditor::initializeDeviceWorkflows()
     connect(form->actionOpenDevice, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (!vaultSession.isDataModified)
                 {
                     startOpeningDevice();
@@ -66,14 +68,19 @@ void FormContentEditor::initializeDeviceWorkflows()
 
     connect(actionSaveMenuWrite, &QAction::triggered, this, &FormContentEditor::startSavingDevice);
     connect(actionSaveMenuChangePasswordThenWrite, &QAction::triggered, this,
-            [this]() { pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD); });
+            [this]()
+            {
+                if (refuseWhenLocked())
+                    return;
+                pushView(VIEW_ID_INSERT_WRITING_MASTER_PASSWORD);
+            });
     connect(pages.insertWritingMasterPassword, &ViewContentInsertWritingMasterPassword::insertionFinished,
             this,
             [this](bool isValid, QString password)
             {
                 // Cancelled: the vault keeps its previous master password, and a quit waiting for the save
                 // is called off.
-                if (!isValid)
+                if (!isValid || refuseWhenLocked())
                 {
                     isQuittingAfterSave = false;
                     return;
@@ -144,6 +151,8 @@ void FormContentEditor::initializeDeviceWorkflows()
 
 void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function<void()> succeeded)
 {
+    if (refuseWhenLocked())
+        return;
     // One workflow at a time: one left behind (a wizard closed half-way) lets go of its pages and device.
     if (workflow)
     {
@@ -158,6 +167,12 @@ void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function
             {
                 if (result == DeviceWorkflow::RESULT_SUCCESS && succeeded)
                     succeeded();
+                // A screen lock that came during the first open: the vault it brought is locked at once.
+                if (applicationLock.isLockPending)
+                {
+                    applicationLock.isLockPending = false;
+                    _slotActionLockApplicationClicked();
+                }
                 // Not from within its own signal: it goes once the event loop is back.
                 if (workflow == newWorkflow)
                     workflow = nullptr;
@@ -201,6 +216,8 @@ bool FormContentEditor::isCopyWizardDataHeld() const
 
 void FormContentEditor::startOpeningDevice()
 {
+    if (refuseWhenLocked())
+        return;
     auto* opening = new OpenDeviceWorkflow(*this);
     startWorkflow(opening,
                   [this, opening]()
@@ -235,6 +252,8 @@ void FormContentEditor::startSavingDevice()
 {
     // Only this save closes the window after it succeeded; a failed or cancelled one leaves it open.
     const bool isQuitting = std::exchange(isQuittingAfterSave, false);
+    if (refuseWhenLocked())
+        return;
     // Only a vault with a master password can be encrypted.
     if (!vaultSession.isMasterPasswordKnown())
         return;

@@ -194,6 +194,11 @@ Vault FormContentEditor::getVault() const
 
 void FormContentEditor::setVault(const Vault& vault)
 {
+    setVault(vault, {});
+}
+
+void FormContentEditor::setVault(const Vault& vault, const QList<QList<int>>& columnWidths)
+{
     // First, so that the old tables hold their records alone and zero-fill them.
     clearPasswordHealth();
     {
@@ -205,11 +210,16 @@ void FormContentEditor::setVault(const Vault& vault)
             form->tabWidget->removeTab(0);
             delete table;
         }
-        for (const VaultTab& tab : vault)
+        for (int tabIndex = 0; tabIndex < vault.size(); tabIndex++)
         {
+            const VaultTab& tab = vault.at(tabIndex);
             PasswordTable* table = createTable(tab.name);
             table->setPasswords(tab.passwords);
-            table->rebuildRows();
+            const QList<int> widths = columnWidths.value(tabIndex);
+            const bool isWidthKept = widths.size() == table->columnCount();
+            table->rebuildRows(!isWidthKept);
+            for (int column = 0; isWidthKept && column < widths.size(); column++)
+                table->setColumnWidth(column, widths.at(column));
         }
         if (!vault.isEmpty())
             form->tabWidget->setCurrentIndex(0);
@@ -233,6 +243,8 @@ void FormContentEditor::parseVault(const uint8_t* image)
 
 void FormContentEditor::copyToClipboard(const QString& text)
 {
+    if (refuseWhenLocked())
+        return;
     // Announces the copy through SensitiveClipboard::textCopied(), like the copies of the table and of the
     // password fields.
     SensitiveClipboard::instance()->copyText(text);
@@ -330,6 +342,8 @@ void FormContentEditor::initializeEditing()
     connect(searchShortcut, &QShortcut::activated, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
                     return;
                 form->lineEditSearch->selectAll();
@@ -376,6 +390,8 @@ void FormContentEditor::initializeEditing()
 
 void FormContentEditor::_slotPushButtonNewPasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     if (!currentTable())
         return;
     views[VIEW_ID_PASSWORD_INFORMATION]->setTitle(tr("New password"));
@@ -385,6 +401,8 @@ void FormContentEditor::_slotPushButtonNewPasswordClicked()
 
 void FormContentEditor::_slotPushButtonEditPasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     PasswordTable* table = currentTable();
     if (!table || !table->hasSelectedCell())
         return;
@@ -399,6 +417,8 @@ void FormContentEditor::_slotPushButtonEditPasswordClicked()
 void FormContentEditor::_slotViewContentPasswordInformationPasswordModified(PasswordRecord* pointerPassword,
                                                                             int passwordToReplaceIndex)
 {
+    if (refuseWhenLocked())
+        return;
     const std::unique_ptr<PasswordRecord> password(pointerPassword);
     PasswordTable* table = currentTable();
     if (!table || !password)
@@ -414,6 +434,8 @@ void FormContentEditor::_slotViewContentPasswordInformationPasswordModified(Pass
 
 void FormContentEditor::_slotPushButtonRemovePasswordClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const PasswordTable* table = currentTable();
     if (!table || !table->hasSelectedCell())
         return;
@@ -440,6 +462,8 @@ void FormContentEditor::_slotPushButtonRemovePasswordClicked()
 
 void FormContentEditor::_slotPushButtonNewTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     pushLineInputDialogView(tr("Insert tab name"), tr("Enter the tab name:"), tr("New tab"),
                             [this](const QString& name)
                             {
@@ -451,6 +475,8 @@ void FormContentEditor::_slotPushButtonNewTabClicked()
 
 void FormContentEditor::_slotPushButtonRenameTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -469,6 +495,8 @@ void FormContentEditor::_slotPushButtonRenameTabClicked()
 
 void FormContentEditor::_slotPushButtonDuplicateTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -488,6 +516,8 @@ void FormContentEditor::_slotPushButtonDuplicateTabClicked()
 
 void FormContentEditor::_slotPushButtonRemoveTabClicked()
 {
+    if (refuseWhenLocked())
+        return;
     const int tabIndex = form->tabWidget->currentIndex();
     if (tabIndex < 0)
         return;
@@ -522,6 +552,8 @@ void FormContentEditor::removeCurrentTab()
 
 void FormContentEditor::searchText(bool isForward)
 {
+    if (refuseWhenLocked())
+        return;
     const QString text = form->lineEditSearch->text();
     PasswordTable* table = currentTable();
     if (text.isEmpty() || !table)

@@ -108,6 +108,8 @@ void FormContentEditor::initializeKeyboard()
     connect(form->actionSaveToDevice, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 // The Save button's menu, without opening it: a vault that has no master password yet needs
                 // one first.
                 if (vaultSession.isMasterPasswordKnown())
@@ -125,18 +127,24 @@ void FormContentEditor::initializeKeyboard()
     connect(form->actionCopyLogin, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (const PasswordRecord* record = selectedRecord())
                     copyToClipboard(record->login);
             });
     connect(form->actionCopyPassword, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (const PasswordRecord* record = selectedRecord())
                     copyToClipboard(record->password);
             });
     connect(form->actionShowPassword, &QAction::triggered, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 PasswordTable* table = currentTable();
                 if (!selectedRecord())
                     return;
@@ -154,6 +162,8 @@ void FormContentEditor::initializeKeyboard()
     connect(contextMenuShortcut, &QShortcut::activated, this,
             [this]()
             {
+                if (refuseWhenLocked())
+                    return;
                 if (PasswordTable* table = currentTable())
                     table->openContextMenuAtCurrentCell();
             });
@@ -177,6 +187,7 @@ void FormContentEditor::updateKeyboardCommandsState()
         actionSaveMenuChangePasswordThenWrite->setEnabled(isEditorShown && currentTable());
     editRecordShortcut->setEnabled(isRecordSelected);
     contextMenuShortcut->setEnabled(isEditorShown && currentTable());
+    disableActionsBehindLock();
 }
 
 void FormContentEditor::connectTableKeyboardCommands(PasswordTable* table)

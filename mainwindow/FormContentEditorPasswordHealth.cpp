@@ -29,6 +29,8 @@ void FormContentEditor::initializePasswordHealth()
     connect(pages.passwordHealth, &ViewContentPasswordHealth::findingRecordEditRequested, this,
             [this](int tabIndex, int recordIndex)
             {
+                if (refuseWhenLocked())
+                    return;
                 PasswordTable* table = tableAt(tabIndex);
                 if (!table || recordIndex < 0 || recordIndex >= table->passwordCount())
                     return;
@@ -90,6 +92,8 @@ void FormContentEditor::refreshPasswordHealthPage()
 
 void FormContentEditor::_slotActionPasswordHealthTriggered()
 {
+    if (refuseWhenLocked())
+        return;
     if (currentViewId() != VIEW_ID_CONTENT_EDITOR)
         return;
     pushView(VIEW_ID_PASSWORD_HEALTH);

@@ -3,21 +3,32 @@
 // them, and the check for a newer application version.
 #include "FormContentEditor.h"
 
+#include "PasswordTable.h"
 #include "SessionLockWatcher.h"
 #include "UpdateChecker.h"
 #include "app/Configuration.h"
+#include "common/SecureBufferDevice.h"
+#include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
 #include "ui_FormContentEditor.h"
+#include "vault/LockedStateSeal.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
 #include "views/ViewContentSettings.h"
 #include "widgets/ScreenshotProtection.h"
+#include "widgets/SecretFieldWiping.h"
 #include "widgets/SensitiveClipboard.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDataStream>
 #include <QDialog>
 #include <QEvent>
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <limits>
@@ -25,6 +36,9 @@
 namespace
 {
 constexpr int AUTO_LOCKING_TIMER_INTERVAL_MILLISECONDS = 1000;
+// Tells a sealed state of this layout from anything else (a blob of another version).
+constexpr quint32 SEALED_STATE_LAYOUT = 0x434c5331;
+
 bool _isUserInputEvent_helper(QEvent::Type type)
 {
     switch (type)
@@ -82,6 +96,9 @@ void FormContentEditor::initializeProtection()
     connect(form->actionSettings, &QAction::triggered, this,
             [this]()
             {
+                // Behind the lock the settings would let anyone switch the locking off.
+                if (refuseWhenLocked())
+                    return;
                 // Asked at each visit: the desktop's screen saver may have started after the application.
                 pages.settings->setSessionLockDetectionAvailable(
                     applicationLock.sessionLockWatcher->isAvailable());
@@ -90,8 +107,8 @@ void FormContentEditor::initializeProtection()
     connect(form->actionSoftwareUpdateCheck, &QAction::triggered, this,
             [this]() { updateChecker->start(true); });
 
-    connect(pages.applicationLocked, &ViewContentApplicationLocked::applicationUnlocked, this,
-            &FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked);
+    connect(pages.applicationLocked, &ViewContentApplicationLocked::unlockRequested, this,
+            &FormContentEditor::_slotViewContentApplicationLockedUnlockRequested);
     // Whoever writes a setting (the settings page, the tests), the window follows it.
     connect(ConfigurationNotifier::instance(), &ConfigurationNotifier::changed, this,
             &FormContentEditor::_slotConfigurationNotifierChanged);
@@ -175,18 +192,27 @@ void FormContentEditor::_slotActionLockApplicationClicked()
         !applicationLock.isApplicationUnlocked)
         return;
 
-    _closePopupsAndModalDialogs_helper();
-    // A password left on the clipboard would be readable without unlocking.
-    clearClipboard();
-
-    QString masterPasswordCopy = vaultSession.masterPassword();
-    pages.applicationLocked->setMasterPassword(masterPasswordCopy);
+    // Sealed first: should that fail, the application stays unlocked rather than locked with the vault in
+    // clear behind a page.
+    if (!sealWindowState())
+        return;
+    applicationLock.lockCount++;
     // In front of whatever is shown, a page in the middle of a workflow included, and outside the view
     // stack: the workflow goes on behind it, and only the master password takes it away.
     applicationLock.viewIdUnderLock = currentViewId();
     applicationLock.isApplicationUnlocked = false;
+    applicationLock.viewIdsChangedWhileLocked.clear();
+    applicationLock.isTransferSeenWhileLocked = false;
+    // A question or file dialog open now is closed; whoever asked it sees the lock and asks again after the
+    // unlock (askAcrossLock()).
+    _closePopupsAndModalDialogs_helper();
+    // A password left on the clipboard would be readable without unlocking.
+    clearClipboard();
+
     views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->activate();
+    updateLockedPageTransferLine();
     displayView(VIEW_ID_APPLICATION_LOCKED);
+    setPagesBehindLockReachable(false);
     updateWidgetsState();
 }
 
@@ -199,21 +225,352 @@ void FormContentEditor::_slotSessionLockWatcherSessionLockRequested()
     clearClipboard();
     // The same lock as Ctrl+L and the inactivity delay: only the master password removes it.
     _slotActionLockApplicationClicked();
+    // During the first open there is no master password to lock with yet: the lock comes once the open
+    // brought one (startWorkflow()).
+    if (applicationLock.isApplicationUnlocked && workflow && !vaultSession.isMasterPasswordKnown())
+        applicationLock.isLockPending = true;
 }
 
-void FormContentEditor::_slotViewContentApplicationLockedApplicationUnlocked()
+void FormContentEditor::_slotViewContentApplicationLockedUnlockRequested(QString password)
 {
+    // The page shown without a lock has nothing to open: every password is wrong there.
     if (applicationLock.isApplicationUnlocked)
+    {
+        secureClearString(password);
+        pages.applicationLocked->rejectPassword();
         return;
+    }
+    // No password is kept to compare with: the typed one either decrypts the sealed state or it does not.
+    SecureImageBuffer plaintext;
+    const LockedStateSeal::Result result =
+        LockedStateSeal::open(password, applicationLock.sealedState, plaintext);
+    secureClearString(password);
+    if (result != LockedStateSeal::RESULT_SUCCESS)
+    {
+        pages.applicationLocked->rejectPassword();
+        return;
+    }
+    applicationLock.sealedState.clear();
+
     views[VIEW_ID_APPLICATION_LOCKED]->contentWidget()->deactivate();
     applicationLock.isApplicationUnlocked = true;
+    setPagesBehindLockReachable(true);
+    restoreWindowState(plaintext);
+    plaintext.clear();
     displayView(applicationLock.viewIdUnderLock);
+    // The report page, when open, shows the analysis of the restored vault (quick for a small one).
+    refreshPasswordHealthPage();
     updateWidgetsState();
+    pages.applicationLocked->acceptPassword();
+    Q_EMIT applicationUnlocked();
 
     // Workflows whose transfers ended behind the locked page go on now, with their messages and next pages,
     // and an update check that finished there reports, over the page it belongs to.
     for (const std::function<void()>& action : applicationLock.takeDeferredActions())
         action();
+}
+
+void FormContentEditor::updateLockedPageTransferLine()
+{
+    const bool isTransferRunning = applicationLock.viewIdUnderLock == VIEW_ID_READ_DEVICE ||
+                                   applicationLock.viewIdUnderLock == VIEW_ID_WRITE_DEVICE;
+    if (isTransferRunning)
+        applicationLock.isTransferSeenWhileLocked = true;
+    // Nothing to say about a lock that saw no transfer.
+    if (applicationLock.isTransferSeenWhileLocked)
+        pages.applicationLocked->setTransferRunning(isTransferRunning);
+}
+
+bool FormContentEditor::refuseWhenLocked() const
+{
+    return !applicationLock.isApplicationUnlocked;
+}
+
+bool FormContentEditor::askAcrossLock(const std::function<void()>& ask)
+{
+    for (;;)
+    {
+        if (!applicationLock.isApplicationUnlocked && !waitForUnlock())
+            return false;
+        const quint64 lockCountBefore = applicationLock.lockCount;
+        ask();
+        // Answered by the user, not closed by a lock.
+        if (applicationLock.lockCount == lockCountBefore)
+            return true;
+    }
+}
+
+bool FormContentEditor::waitForUnlock()
+{
+    QEventLoop loop;
+    connect(this, &FormContentEditor::applicationUnlocked, &loop, &QEventLoop::quit);
+    // Quitting from the locked page ends every event loop, this one too.
+    loop.exec();
+    return applicationLock.isApplicationUnlocked;
+}
+
+// Sealing --------------------------------------------------------------------------------------------------
+
+void FormContentEditor::writeWindowState(QDataStream& stream) const
+{
+    stream << SEALED_STATE_LAYOUT;
+    stream << vaultSession.masterPassword();
+    const int tabCount = form->tabWidget->count();
+    stream << qint32(tabCount) << qint32(form->tabWidget->currentIndex());
+    for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
+    {
+        const PasswordTable* table = tableAt(tabIndex);
+        stream << tabName(tabIndex);
+        const QList<PasswordRecord>& records = table->passwords();
+        stream << qint32(records.size());
+        for (const PasswordRecord& record : records)
+        {
+            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+                stream << record.field(field);
+        }
+        QList<int> widths;
+        for (int column = 0; column < table->columnCount(); column++)
+            widths.append(table->columnWidth(column));
+        stream << widths;
+        stream << qint32(table->currentRow()) << qint32(table->currentColumn()) << table->hasSelectedCell()
+               << qint32(table->verticalScrollBar()->value())
+               << qint32(table->horizontalScrollBar()->value());
+    }
+    stream << form->lineEditSearch->text();
+    for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        if (viewId == VIEW_ID_APPLICATION_LOCKED)
+            continue;
+        // Each page's part is preceded by its size, so that the unlock can pass over the part of a page that
+        // a workflow showed anew behind the lock.
+        const ViewContentBase* page = views[viewId]->contentWidget();
+        SecureBufferDevice counter(nullptr, 0);
+        {
+            QDataStream pageStream(&counter);
+            page->writeSecrets(pageStream);
+        }
+        stream << qint64(counter.writtenSize());
+        page->writeSecrets(stream);
+    }
+    // The running workflow's own secrets, passed over after the unlock when that workflow has ended.
+    SecureBufferDevice counter(nullptr, 0);
+    if (workflow)
+    {
+        QDataStream workflowStream(&counter);
+        workflow->writeSecrets(workflowStream);
+    }
+    stream << qint64(counter.writtenSize());
+    if (workflow)
+        workflow->writeSecrets(stream);
+}
+
+bool FormContentEditor::sealWindowState()
+{
+    // Measured first, so that the plaintext is written once into a buffer of its size, never regrown.
+    SecureBufferDevice counter(nullptr, 0);
+    {
+        QDataStream stream(&counter);
+        writeWindowState(stream);
+    }
+    SecureImageBuffer plaintext(static_cast<std::size_t>(counter.writtenSize()));
+    {
+        SecureBufferDevice device(plaintext.data(), plaintext.size());
+        QDataStream stream(&device);
+        writeWindowState(stream);
+        if (stream.status() != QDataStream::Ok)
+            return false;
+    }
+    if (LockedStateSeal::seal(vaultSession.masterPassword(), plaintext.data(), plaintext.size(),
+                              applicationLock.sealedState) != LockedStateSeal::RESULT_SUCCESS)
+        return false;
+    plaintext.clear();
+    wipeWindowState();
+    return true;
+}
+
+void FormContentEditor::wipeWindowState()
+{
+    // The tables are rebuilt after the unlock: the focus goes back to the new one.
+    applicationLock.isTableFocusedAtLock = false;
+    for (QWidget* widget = form->stackedWidget->widget(VIEW_ID_CONTENT_EDITOR)->focusWidget(); widget;
+         widget = widget->parentWidget())
+    {
+        if (qobject_cast<PasswordTable*>(widget))
+            applicationLock.isTableFocusedAtLock = true;
+    }
+    // The analysis and the workflow first, so that the tables hold their records alone and zero-fill them.
+    clearPasswordHealth();
+    applicationLock.sealedWorkflow = workflow.data();
+    if (workflow)
+        workflow->wipeSecrets();
+    {
+        const QSignalBlocker blocker(form->tabWidget);
+        while (form->tabWidget->count() > 0)
+        {
+            QWidget* table = form->tabWidget->widget(0);
+            form->tabWidget->removeTab(0);
+            delete table;
+        }
+    }
+    wipeLineEdit(form->lineEditSearch);
+    for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        if (viewId != VIEW_ID_APPLICATION_LOCKED)
+            views[viewId]->contentWidget()->wipeSecrets();
+    }
+    vaultSession.replaceMasterPassword(QString(), vaultSession.isMasterPasswordKnown());
+}
+
+void FormContentEditor::restoreWindowState(const SecureImageBuffer& plaintext)
+{
+    SecureBufferDevice device(plaintext.data(), plaintext.size());
+    QDataStream stream(&device);
+    quint32 layout = 0;
+    stream >> layout;
+    if (layout != SEALED_STATE_LAYOUT)
+        return;
+    QString masterPassword;
+    stream >> masterPassword;
+    vaultSession.replaceMasterPassword(masterPassword, vaultSession.isMasterPasswordKnown());
+    secureClearString(masterPassword);
+
+    qint32 tabCount = 0;
+    qint32 currentTabIndex = 0;
+    stream >> tabCount >> currentTabIndex;
+    Vault vault;
+    struct TablePosition
+    {
+        qint32 row, column;
+        bool isSelected;
+        qint32 verticalScroll, horizontalScroll;
+    };
+    QList<TablePosition> positions;
+    QList<QList<int>> columnWidths;
+    for (qint32 tabIndex = 0; tabIndex < tabCount && stream.status() == QDataStream::Ok; tabIndex++)
+    {
+        VaultTab tab;
+        stream >> tab.name;
+        qint32 recordCount = 0;
+        stream >> recordCount;
+        tab.passwords.reserve(qMax(0, recordCount));
+        for (qint32 recordIndex = 0; recordIndex < recordCount && stream.status() == QDataStream::Ok;
+             recordIndex++)
+        {
+            PasswordRecord record;
+            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+                stream >> record.field(field);
+            tab.passwords.append(record);
+        }
+        QList<int> widths;
+        stream >> widths;
+        columnWidths.append(widths);
+        TablePosition position{};
+        stream >> position.row >> position.column >> position.isSelected >> position.verticalScroll >>
+            position.horizontalScroll;
+        positions.append(position);
+        vault.append(tab);
+    }
+    // The widths as they were: measuring thousands of rows again is most of an unlock's time.
+    setVault(vault, columnWidths);
+    vault.clear();
+    form->tabWidget->setCurrentIndex(currentTabIndex);
+    for (int tabIndex = 0; tabIndex < positions.size(); tabIndex++)
+    {
+        PasswordTable* table = tableAt(tabIndex);
+        if (!table)
+            continue;
+        const TablePosition& position = positions.at(tabIndex);
+        // The current cell as it was, selected only if it was.
+        if (position.row >= 0 && position.column >= 0)
+            table->setCurrentCell(position.row, position.column,
+                                  position.isSelected ? QItemSelectionModel::ClearAndSelect
+                                                      : QItemSelectionModel::NoUpdate);
+        table->verticalScrollBar()->setValue(position.verticalScroll);
+        table->horizontalScrollBar()->setValue(position.horizontalScroll);
+    }
+    if (applicationLock.isTableFocusedAtLock && currentTable())
+        currentTable()->setFocus();
+
+    QString searchText;
+    stream >> searchText;
+    form->lineEditSearch->setText(searchText);
+    secureClearString(searchText);
+    for (int viewId = VIEW_ID_CONTENT_EDITOR + 1; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        if (viewId == VIEW_ID_APPLICATION_LOCKED)
+            continue;
+        qint64 size = 0;
+        stream >> size;
+        // Shown anew behind the lock, the page holds what its workflow put there since.
+        if (applicationLock.viewIdsChangedWhileLocked.contains(viewId))
+            stream.skipRawData(static_cast<int>(size));
+        else
+            views[viewId]->contentWidget()->restoreSecrets(stream);
+    }
+    applicationLock.viewIdsChangedWhileLocked.clear();
+    qint64 workflowSize = 0;
+    stream >> workflowSize;
+    if (workflow && workflow.data() == applicationLock.sealedWorkflow.data())
+        workflow->restoreSecrets(stream);
+    else
+        stream.skipRawData(static_cast<int>(workflowSize));
+    applicationLock.sealedWorkflow = nullptr;
+}
+
+void FormContentEditor::setPagesBehindLockReachable(bool isReachable)
+{
+    // Hidden and disabled, the pages behind leave the accessibility tree and take no input; so do their own
+    // windows (the lists of their combo boxes), which a disabled parent does not disable.
+    for (int viewId = VIEW_ID_CONTENT_EDITOR; viewId < VIEW_ID_COUNT; viewId++)
+    {
+        if (viewId == VIEW_ID_APPLICATION_LOCKED)
+            continue;
+        QWidget* page = form->stackedWidget->widget(viewId);
+        page->setEnabled(isReachable);
+        // A combo box creates its list's window on first use, an accessibility client's included: now.
+        const QList<QComboBox*> comboBoxes = page->findChildren<QComboBox*>();
+        for (QComboBox* comboBox : comboBoxes)
+            comboBox->view();
+        const QList<QWidget*> widgets = page->findChildren<QWidget*>();
+        for (QWidget* widget : widgets)
+        {
+            if (widget->isWindow())
+                widget->setEnabled(isReachable);
+        }
+    }
+    menuBar()->setEnabled(isReachable);
+    if (isReachable)
+    {
+        for (const QPointer<QAction>& action : std::as_const(applicationLock.actionsDisabledByLock))
+        {
+            if (action)
+                action->setEnabled(true);
+        }
+        applicationLock.actionsDisabledByLock.clear();
+    }
+    else
+        disableActionsBehindLock();
+}
+
+void FormContentEditor::disableActionsBehindLock()
+{
+    if (applicationLock.isApplicationUnlocked)
+        return;
+    // Every action of the window reads, edits or saves the vault, or starts a device command; only Quit and
+    // the locked page's own ones stay.
+    QWidget* lockedPage = views[VIEW_ID_APPLICATION_LOCKED];
+    const QList<QAction*> actions = findChildren<QAction*>();
+    for (QAction* action : actions)
+    {
+        auto* owner = qobject_cast<QWidget*>(action->parent());
+        if (action == form->actionQuit || (owner && (owner == lockedPage || lockedPage->isAncestorOf(owner))))
+            continue;
+        if (action->isEnabled())
+        {
+            applicationLock.actionsDisabledByLock.append(action);
+            action->setEnabled(false);
+        }
+    }
 }
 
 // Update check -------------------------------------------------------------------------------------------

@@ -131,7 +131,7 @@ void PasswordTable::setPasswords(const QList<Password>& passwords)
     records = passwords;
 }
 
-void PasswordTable::rebuildRows()
+void PasswordTable::rebuildRows(bool isColumnsResized)
 {
     clearContents();
     setRowCount(0);
@@ -139,7 +139,8 @@ void PasswordTable::rebuildRows()
     setRowCount(static_cast<int>(records.size()));
     for (int row = 0; row < records.size(); row++)
         fillRow(row, records.at(row));
-    resizeColumns();
+    if (isColumnsResized)
+        resizeColumns();
     synchronizePasswordItems();
 }
 

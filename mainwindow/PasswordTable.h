@@ -53,7 +53,9 @@ public:
     const QList<Password>& passwords() const;
     // Replaces every record without touching the rows: call rebuildRows() afterwards.
     void setPasswords(const QList<Password>& passwords);
-    void rebuildRows();
+    // isColumnsResized false leaves the column widths to the caller (widths it kept: measuring thousands
+    // of rows is the slow part).
+    void rebuildRows(bool isColumnsResized = true);
 
     bool hasSelectedCell() const;
     // The cell widget of a row's password; nullptr for a row out of view or that does not exist.

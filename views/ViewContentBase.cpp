@@ -2,6 +2,8 @@
 
 #include "ViewHost.h"
 #include "widgets/AccessibleRoles.h"
+#include "widgets/PasswordVisibilityToggle.h"
+#include "widgets/SecretFieldWiping.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -24,6 +26,24 @@ ViewContentBase::ViewContentBase(QWidget* parent) : QWidget(parent)
 }
 
 void ViewContentBase::deactivate() {}
+
+void ViewContentBase::writeSecrets(QDataStream& stream) const
+{
+    writeTextFields(secretTextFields(const_cast<ViewContentBase*>(this)), stream);
+}
+
+void ViewContentBase::wipeSecrets()
+{
+    wipeTextFields(secretTextFields(this));
+}
+
+void ViewContentBase::restoreSecrets(QDataStream& stream)
+{
+    restoreTextFields(secretTextFields(this), stream);
+    const QList<PasswordVisibilityToggle*> toggles = findChildren<PasswordVisibilityToggle*>();
+    for (PasswordVisibilityToggle* toggle : toggles)
+        toggle->hidePasswords();
+}
 
 QPushButton* ViewContentBase::defaultButton() const
 {

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QDataStream;
 class QKeyEvent;
 class QPushButton;
 class ViewHost;
@@ -22,6 +23,12 @@ public:
 
     virtual void activate() = 0;
     virtual void deactivate();
+
+    // Locking: writeSecrets() writes what the page holds that is secret (its text fields by default) and
+    // wipeSecrets() empties it; after the unlock restoreSecrets() reads it back, every password hidden.
+    virtual void writeSecrets(QDataStream& stream) const;
+    virtual void wipeSecrets();
+    virtual void restoreSecrets(QDataStream& stream);
 
     // The default button Return clicks, or nullptr when none is shown and enabled.
     QPushButton* defaultButton() const;

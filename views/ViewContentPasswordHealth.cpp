@@ -5,6 +5,7 @@
 #include "ui_ViewContentPasswordHealth.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -25,6 +26,8 @@ ViewContentPasswordHealth::ViewContentPasswordHealth(QWidget* parent)
             tr("On Windows the rating knows only the most common passwords, not the large word lists: some "
                "passwords made of dictionary words are rated stronger than they are."));
 
+    form->tableWidgetFindings->installEventFilter(this);
+
     connect(form->tableWidgetFindings, &QTableWidget::itemActivated, this,
             &ViewContentPasswordHealth::_slotTableWidgetItemActivated);
     connect(form->tableWidgetFindings, &QTableWidget::itemSelectionChanged, this,
@@ -38,6 +41,18 @@ ViewContentPasswordHealth::ViewContentPasswordHealth(QWidget* parent)
 ViewContentPasswordHealth::~ViewContentPasswordHealth()
 {
     delete form;
+}
+
+bool ViewContentPasswordHealth::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != form->tableWidgetFindings || event->type() != QEvent::KeyPress ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+        return ViewContentBase::eventFilter(watched, event);
+    // A login or a record name: copied with the clipboard managers' hint and cleared with the other copies.
+    const QTableWidgetItem* item = form->tableWidgetFindings->currentItem();
+    if (item && viewHost())
+        viewHost()->copyToClipboard(item->text());
+    return true;
 }
 
 void ViewContentPasswordHealth::activate()

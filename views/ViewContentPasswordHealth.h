@@ -48,6 +48,10 @@ public:
     // Shows the findings so far; rows that did not change stay as they are, with the selection.
     void setFindings(const QList<PasswordHealthFinding>& findings, int ratedRecordCount, int recordCount);
 
+protected:
+    // Ctrl+C in the findings goes through the window's sensitive copy, not the table's plain one.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     void findingRecordEditRequested(int tabIndex, int recordIndex);
 

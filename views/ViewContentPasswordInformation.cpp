@@ -8,6 +8,7 @@
 #include "widgets/HelpLauncher.h"
 #include "widgets/PasswordVisibilityToggle.h"
 
+#include <QDataStream>
 #include <QMessageBox>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -144,6 +145,31 @@ void ViewContentPasswordInformation::activate()
 
     isPasswordCopied = false;
     passwordVisibilityToggle->hidePasswords();
+    updateFields();
+}
+
+void ViewContentPasswordInformation::writeSecrets(QDataStream& stream) const
+{
+    for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+        stream << pointerPassword->field(field);
+    ViewContentBase::writeSecrets(stream);
+}
+
+void ViewContentPasswordInformation::wipeSecrets()
+{
+    pointerPassword = &emptyPassword;
+    emptyPassword.clear();
+    ViewContentBase::wipeSecrets();
+}
+
+void ViewContentPasswordInformation::restoreSecrets(QDataStream& stream)
+{
+    // The record compared with stays the page's own copy: the table's is rebuilt.
+    emptyPassword.clear();
+    for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+        stream >> emptyPassword.field(field);
+    pointerPassword = &emptyPassword;
+    ViewContentBase::restoreSecrets(stream);
     updateFields();
 }
 

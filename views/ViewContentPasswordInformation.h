@@ -36,6 +36,10 @@ public:
     void activate() override;
     // Clears the password field and the note so no secret stays in the page's widgets after the visit.
     void deactivate() override;
+    // Beside the fields, the record as it was before editing: the table it came from is sealed too.
+    void writeSecrets(QDataStream& stream) const override;
+    void wipeSecrets() override;
+    void restoreSecrets(QDataStream& stream) override;
 
 Q_SIGNALS:
     // A record allocated by the view: the receiver takes ownership.

@@ -98,11 +98,14 @@ bool SensitiveClipboard::isModeHoldingCopiedText(QClipboard::Mode mode) const
         return false;
     if (mode == QClipboard::Clipboard)
     {
-        // Replaced data is deleted by the clipboard, which resets the pointer; comparing the object (not only
-        // the text) also tells our copy from another program's copy of the same text. Reading our own data
-        // never asks another program.
-        return copiedMimeData && clipboard->mimeData(QClipboard::Clipboard) == copiedMimeData &&
-               textHash(copiedMimeData->text()) == copiedTextHash;
+        // Replaced data is deleted by the clipboard, which resets the pointer. Our own data is read without
+        // asking another program.
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        if (copiedMimeData && data == copiedMimeData)
+            return textHash(copiedMimeData->text()) == copiedTextHash;
+        // A clipboard manager takes the copy over by copying the very text again: still the secret, still
+        // ours to clear.
+        return data && data->hasText() && textHash(data->text()) == copiedTextHash;
     }
     const QString selectionText = ownSelectionText();
     return !selectionText.isEmpty() && textHash(selectionText) == copiedTextHash;

@@ -118,17 +118,40 @@ QString BackUpDeviceWorkflow::askFilePath(const QString& deviceName, const QStri
     // The file dialog would otherwise start in the working directory.
     if (!QFileInfo(directory).isDir())
         directory = QDir::homePath();
-    QString filePath = askFileName(
-        QDir(directory).filePath(proposedFileName(deviceName, deviceUsbSerialNumber, QDate::currentDate())));
+    QString filePath;
+    // A lock closes the file dialog unanswered: it is asked again after the unlock, as every question below.
+    const auto ask = [this, &filePath](const QString& proposedPath)
+    {
+        if (!host.askAcrossLock([this, &filePath, &proposedPath]() { filePath = askFileName(proposedPath); }))
+            filePath.clear();
+    };
+    ask(QDir(directory).filePath(proposedFileName(deviceName, deviceUsbSerialNumber, QDate::currentDate())));
     // The dialog confirmed replacing the name as typed; with the suffix added it names another file.
     while (!filePath.isEmpty() && !filePath.endsWith(QLatin1String(FILE_SUFFIX)))
     {
         const QString completeFilePath = filePath + QLatin1String(FILE_SUFFIX);
         const QFileInfo completeFileInfo(completeFilePath);
-        filePath = completeFileInfo.exists() || completeFileInfo.isSymLink() ? askFileName(completeFilePath)
-                                                                             : completeFilePath;
+        if (completeFileInfo.exists() || completeFileInfo.isSymLink())
+            ask(completeFilePath);
+        else
+            filePath = completeFilePath;
     }
     return filePath;
+}
+
+void BackUpDeviceWorkflow::writeSecrets(QDataStream& stream) const
+{
+    stream << password;
+}
+
+void BackUpDeviceWorkflow::wipeSecrets()
+{
+    secureClearString(password);
+}
+
+void BackUpDeviceWorkflow::restoreSecrets(QDataStream& stream)
+{
+    stream >> password;
 }
 
 const QString& BackUpDeviceWorkflow::deviceUsbSerialNumber() const

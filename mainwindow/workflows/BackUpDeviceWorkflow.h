@@ -21,6 +21,9 @@ public:
     ~BackUpDeviceWorkflow() override;
 
     void start() override;
+    void writeSecrets(QDataStream& stream) const override;
+    void wipeSecrets() override;
+    void restoreSecrets(QDataStream& stream) override;
 
     // The device backed up, after RESULT_SUCCESS.
     const QString& deviceUsbSerialNumber() const;

@@ -2,6 +2,7 @@
 
 #include "WorkflowHost.h"
 #include "app/Configuration.h"
+#include "common/SecureMemory.h"
 #include "common/UntrustedText.h"
 #include "device/DeviceIdentityReading.h"
 #include "device/DeviceRules.h"
@@ -27,6 +28,26 @@ void CopyDeviceWorkflow::start()
     track(connect(pages().deviceCopyWizardPage3, &ViewContentDeviceCopyWizardPage3::wizardPageLeft, this,
                   [this]() { state.clear(); }));
     host.pushView(VIEW_ID_DEVICE_COPY_WIZARD_PAGE_1);
+}
+
+void CopyDeviceWorkflow::writeSecrets(QDataStream& stream) const
+{
+    // The image written to a target is encrypted: it stays for the read-back that may run behind the lock.
+    stream << state.sourcePassword << state.targetPassword;
+    writeSecureImage(stream, state.plaintextImage);
+}
+
+void CopyDeviceWorkflow::wipeSecrets()
+{
+    secureClearString(state.sourcePassword);
+    secureClearString(state.targetPassword);
+    state.plaintextImage.clear();
+}
+
+void CopyDeviceWorkflow::restoreSecrets(QDataStream& stream)
+{
+    stream >> state.sourcePassword >> state.targetPassword;
+    readSecureImage(stream, state.plaintextImage);
 }
 
 bool CopyDeviceWorkflow::isDataHeld() const
@@ -108,9 +129,15 @@ void CopyDeviceWorkflow::encryptAndWriteTarget()
         return;
     }
 
-    const QMessageBox::StandardButton answer =
-        QMessageBox::question(host.dialogParent(), tr("Confirmation"), confirmationText(device),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    const QString text = confirmationText(device);
+    if (!host.askAcrossLock(
+            [this, &answer, &text]()
+            {
+                answer = QMessageBox::question(host.dialogParent(), tr("Confirmation"), text,
+                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            }))
+        answer = QMessageBox::No;
     // The box ran an event loop: go on only with the device it was asked about.
     if (answer != QMessageBox::Yes || session.device() != device)
     {

@@ -15,6 +15,9 @@ public:
     explicit CopyDeviceWorkflow(WorkflowHost& host);
 
     void start() override;
+    void writeSecrets(QDataStream& stream) const override;
+    void wipeSecrets() override;
+    void restoreSecrets(QDataStream& stream) override;
 
     // Whether anything of a source device (content, passwords, name) is held.
     bool isDataHeld() const;

@@ -57,6 +57,37 @@ const Device* DeviceWorkflow::device() const
     return session.device();
 }
 
+void DeviceWorkflow::writeSecrets(QDataStream& stream) const
+{
+    Q_UNUSED(stream)
+}
+
+void DeviceWorkflow::wipeSecrets() {}
+
+void DeviceWorkflow::restoreSecrets(QDataStream& stream)
+{
+    Q_UNUSED(stream)
+}
+
+void DeviceWorkflow::writeSecureImage(QDataStream& stream, const SecureImageBuffer& image)
+{
+    stream << qint64(image.size());
+    if (!image.isEmpty())
+        stream.writeRawData(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
+}
+
+void DeviceWorkflow::readSecureImage(QDataStream& stream, SecureImageBuffer& image)
+{
+    qint64 size = 0;
+    stream >> size;
+    image.clear();
+    if (size <= 0 || size > MEMORY_IMAGE_SIZE)
+        return;
+    image.allocate(static_cast<std::size_t>(size));
+    if (stream.readRawData(reinterpret_cast<char*>(image.data()), static_cast<int>(size)) != size)
+        image.clear();
+}
+
 const WindowPages& DeviceWorkflow::pages() const
 {
     return host.windowPages();
@@ -195,60 +226,49 @@ void DeviceWorkflow::writeAndVerifyDevice(const VaultSeal& writtenSeal, const De
         (*expectedImages)[memoryIndex].assign(device->getMemoryBuffer(memoryIndex), DEVICE_MEMORY_SIZE);
 
     pages().writeDevice->setDevice(device);
+    // Writing, reading back and comparing handle encrypted images only: they go on behind the locked page,
+    // and only what they end with (a message page) waits there for the unlock.
     track(connect(
         pages().writeDevice, &ViewContentWriteDevice::writeFinished, this,
         [this, written, failed, expectedImages, writtenSeal, writtenDevice](int returnValue)
         {
             const DeviceFailureCause cause = pages().writeDevice->failureCause();
-            host.runWhenUnlocked(
-                [this, written, failed, expectedImages, returnValue, cause, writtenSeal, writtenDevice]()
+            if (returnValue != ViewContentWriteDevice::WRITE_RESULT_SUCCESS)
+            {
+                QString title;
+                const QString text = DeviceFailureText::writeFailureMessage(returnValue, cause, title);
+                showFailure(text, title);
+                failed(returnValue == ViewContentWriteDevice::WRITE_RESULT_MAIN_VERIFICATION_FAILED);
+                return;
+            }
+            // Both memories once more, as a later open will read them, checked by the transfer.
+            pages().readDevice->setDevice(session.device(), (*expectedImages)[DEVICE_MEMORY_MAIN].data(),
+                                          (*expectedImages)[DEVICE_MEMORY_BACKUP].data());
+            expectedImages->at(DEVICE_MEMORY_MAIN).clear();
+            expectedImages->at(DEVICE_MEMORY_BACKUP).clear();
+            track(connect(
+                pages().readDevice, &ViewContentReadDevice::readFinished, this,
+                [this, written, failed, writtenSeal, writtenDevice](int readResult)
                 {
-                    if (returnValue != ViewContentWriteDevice::WRITE_RESULT_SUCCESS)
+                    const DeviceFailureCause readCause = pages().readDevice->failureCause();
+                    if (readResult == ViewContentReadDevice::READ_RESULT_SUCCESS)
                     {
-                        QString title;
-                        const QString text =
-                            DeviceFailureText::writeFailureMessage(returnValue, cause, title);
-                        showFailure(text, title);
-                        failed(returnValue == ViewContentWriteDevice::WRITE_RESULT_MAIN_VERIFICATION_FAILED);
+                        // The next open of this device expects what was written, sealed or not.
+                        DeviceSealMemory(settings).recordVerifiedWrite(writtenSeal, writtenDevice);
+                        written();
                         return;
                     }
-                    // Both memories once more, as a later open will read them, checked by the transfer.
-                    pages().readDevice->setDevice(session.device(),
-                                                  (*expectedImages)[DEVICE_MEMORY_MAIN].data(),
-                                                  (*expectedImages)[DEVICE_MEMORY_BACKUP].data());
-                    expectedImages->at(DEVICE_MEMORY_MAIN).clear();
-                    expectedImages->at(DEVICE_MEMORY_BACKUP).clear();
-                    track(connect(
-                        pages().readDevice, &ViewContentReadDevice::readFinished, this,
-                        [this, written, failed, writtenSeal, writtenDevice](int readResult)
-                        {
-                            const DeviceFailureCause readCause = pages().readDevice->failureCause();
-                            host.runWhenUnlocked(
-                                [this, written, failed, readResult, readCause, writtenSeal, writtenDevice]()
-                                {
-                                    if (readResult == ViewContentReadDevice::READ_RESULT_SUCCESS)
-                                    {
-                                        // The next open of this device expects what was written, sealed
-                                        // or not.
-                                        DeviceSealMemory(settings).recordVerifiedWrite(writtenSeal,
-                                                                                       writtenDevice);
-                                        written();
-                                        return;
-                                    }
-                                    const bool isVerificationFailure =
-                                        readResult == ViewContentReadDevice::READ_RESULT_VERIFICATION_FAILED;
-                                    if (isVerificationFailure)
-                                        showFailure(DeviceFailureText::writeErrorMessage(),
-                                                    DeviceFailureText::writeErrorTitle());
-                                    else
-                                        showFailure(
-                                            DeviceFailureText::readFailureMessage(readResult, readCause));
-                                    failed(isVerificationFailure);
-                                });
-                        },
-                        Qt::SingleShotConnection));
-                    host.pushView(VIEW_ID_READ_DEVICE);
-                });
+                    const bool isVerificationFailure =
+                        readResult == ViewContentReadDevice::READ_RESULT_VERIFICATION_FAILED;
+                    if (isVerificationFailure)
+                        showFailure(DeviceFailureText::writeErrorMessage(),
+                                    DeviceFailureText::writeErrorTitle());
+                    else
+                        showFailure(DeviceFailureText::readFailureMessage(readResult, readCause));
+                    failed(isVerificationFailure);
+                },
+                Qt::SingleShotConnection));
+            host.pushView(VIEW_ID_READ_DEVICE);
         },
         Qt::SingleShotConnection));
     host.pushView(VIEW_ID_WRITE_DEVICE);
@@ -282,9 +302,17 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password,
             text += QStringLiteral("\n\n") + tr("The main memory holds the newer vault.");
         else if (newer == NEWER_SEALED_IMAGE_SECOND)
             text += QStringLiteral("\n\n") + tr("The backup memory holds the newer vault.");
-        const QMessageBox::StandardButton answer = QMessageBox::warning(
-            host.dialogParent(), tr("Warning"), text,
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+        QMessageBox::StandardButton answer = QMessageBox::Cancel;
+        // A lock closes the box unanswered: it is asked again after the unlock.
+        const bool isAnswered = host.askAcrossLock(
+            [this, &answer, &text]()
+            {
+                answer = QMessageBox::warning(host.dialogParent(), tr("Warning"), text,
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Cancel);
+            });
+        if (!isAnswered)
+            answer = QMessageBox::Cancel;
         // The box ran an event loop: go on only with the device it was asked about.
         if (session.device() != device)
             return nullptr;
@@ -313,9 +341,15 @@ uint8_t* DeviceWorkflow::decryptDeviceImage(const QString& password,
                                                  "this computer on %1. Open it anyway?"));
         if (!question.isEmpty())
         {
-            const QMessageBox::StandardButton answer =
-                QMessageBox::question(host.dialogParent(), tr("Warning"), question,
-                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            QMessageBox::StandardButton answer = QMessageBox::No;
+            const bool isAnswered = host.askAcrossLock(
+                [this, &answer, &question]()
+                {
+                    answer = QMessageBox::question(host.dialogParent(), tr("Warning"), question,
+                                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+                });
+            if (!isAnswered)
+                answer = QMessageBox::No;
             // The box ran an event loop: go on only with the device it was asked about.
             if (answer != QMessageBox::Yes || session.device() != device)
             {

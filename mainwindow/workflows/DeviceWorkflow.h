@@ -4,6 +4,7 @@
 #include "vault/DeviceSealMemory.h"
 
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
@@ -11,6 +12,7 @@
 
 #include <functional>
 
+class SecureImageBuffer;
 class WorkflowHost;
 struct WindowPages;
 
@@ -50,6 +52,13 @@ public:
     // The device the vault on screen came from: chosen for the user on the device selection page, unless
     // the workflow names another.
     void setVaultDeviceUsbSerialNumber(const QString& usbSerialNumber);
+
+    // Locking: writeSecrets() writes what the workflow holds in clear (a password typed for a device, a
+    // decrypted image) into the window's sealed state and wipeSecrets() zero-fills it; restoreSecrets() reads
+    // it back after the unlock, before any step that waited for it. Nothing by default.
+    virtual void writeSecrets(QDataStream& stream) const;
+    virtual void wipeSecrets();
+    virtual void restoreSecrets(QDataStream& stream);
 
 Q_SIGNALS:
     void finished(DeviceWorkflow::Result result);
@@ -120,6 +129,9 @@ protected:
     // RESULT_FAILED when a failure was shown since the last decryption or open step, RESULT_CANCELLED when
     // the user declined.
     void finishUnsuccessfully();
+    // A secure buffer in a sealed state: its size, then its bytes (none for an empty one).
+    static void writeSecureImage(QDataStream& stream, const SecureImageBuffer& image);
+    static void readSecureImage(QDataStream& stream, SecureImageBuffer& image);
     // Connections the workflow makes to the shared pages go through here, so that abandon() can drop them.
     void track(const QMetaObject::Connection& connection);
 

@@ -54,6 +54,24 @@ const uint8_t* OpenDeviceWorkflow::plaintextImage() const
     return plaintext.data();
 }
 
+void OpenDeviceWorkflow::writeSecrets(QDataStream& stream) const
+{
+    stream << password;
+    writeSecureImage(stream, plaintext);
+}
+
+void OpenDeviceWorkflow::wipeSecrets()
+{
+    secureClearString(password);
+    plaintext.clear();
+}
+
+void OpenDeviceWorkflow::restoreSecrets(QDataStream& stream)
+{
+    stream >> password;
+    readSecureImage(stream, plaintext);
+}
+
 const QString& OpenDeviceWorkflow::masterPassword() const
 {
     return password;

@@ -18,6 +18,9 @@ public:
     ~OpenDeviceWorkflow() override;
 
     void start() override;
+    void writeSecrets(QDataStream& stream) const override;
+    void wipeSecrets() override;
+    void restoreSecrets(QDataStream& stream) override;
 
     // After RESULT_SUCCESS, until the workflow goes (which zero-fills them).
     const uint8_t* plaintextImage() const;

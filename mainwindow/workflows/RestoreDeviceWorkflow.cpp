@@ -24,7 +24,10 @@ RestoreDeviceWorkflow::RestoreDeviceWorkflow(WorkflowHost& host, FileNameAsker a
 
 void RestoreDeviceWorkflow::start()
 {
-    filePath = askFileName(settingValue(SETTING_LAST_BACKUP_DIRECTORY));
+    const QString directory = settingValue(SETTING_LAST_BACKUP_DIRECTORY);
+    // A lock closes the file dialog unanswered: it is asked again after the unlock.
+    if (!host.askAcrossLock([this, &directory]() { filePath = askFileName(directory); }))
+        filePath.clear();
     if (filePath.isEmpty())
     {
         finish(RESULT_CANCELLED);
@@ -177,8 +180,14 @@ bool RestoreDeviceWorkflow::isSealAccepted(const DeviceIdentity& targetDevice)
            "Restore it anyway?"));
     if (question.isEmpty())
         return true;
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        host.dialogParent(), tr("Warning"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    if (!host.askAcrossLock(
+            [this, &answer, &question]()
+            {
+                answer = QMessageBox::question(host.dialogParent(), tr("Warning"), question,
+                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            }))
+        answer = QMessageBox::No;
     if (answer == QMessageBox::Yes)
         return true;
     image.clear();

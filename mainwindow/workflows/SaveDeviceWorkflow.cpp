@@ -75,6 +75,9 @@ void SaveDeviceWorkflow::encryptAndWrite()
     writtenSeal.saveCounter = DeviceSealMemory(settings).nextSaveCounter(identity, vaultSaveCounter);
     const int result =
         buildVaultImage(vault, masterPassword, image, nullptr, &writtenSeal.state, writtenSeal.saveCounter);
+    // From here on the save handles the encrypted image only: nothing in clear stays for a lock to find.
+    vault.clear();
+    secureClearString(masterPassword);
     if (result != VAULT_IMAGE_SUCCESS)
     {
         showFailure(result == VAULT_IMAGE_NOT_ENOUGH_ROOM
@@ -93,6 +96,49 @@ void SaveDeviceWorkflow::encryptAndWrite()
             finish(RESULT_SUCCESS);
         },
         [this](bool) { finish(RESULT_FAILED); });
+}
+
+void SaveDeviceWorkflow::writeSecrets(QDataStream& stream) const
+{
+    // Empty once the image is encrypted: the transfer needs nothing else.
+    stream << masterPassword << qint32(vault.size());
+    for (const VaultTab& tab : vault)
+    {
+        stream << tab.name << qint32(tab.passwords.size());
+        for (const PasswordRecord& record : tab.passwords)
+        {
+            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+                stream << record.field(field);
+        }
+    }
+}
+
+void SaveDeviceWorkflow::wipeSecrets()
+{
+    secureClearString(masterPassword);
+    // Shared with the window's tables, whose records are zero-filled when the tables go.
+    vault.clear();
+}
+
+void SaveDeviceWorkflow::restoreSecrets(QDataStream& stream)
+{
+    qint32 tabCount = 0;
+    stream >> masterPassword >> tabCount;
+    for (qint32 tabIndex = 0; tabIndex < tabCount && stream.status() == QDataStream::Ok; tabIndex++)
+    {
+        VaultTab tab;
+        qint32 recordCount = 0;
+        stream >> tab.name >> recordCount;
+        for (qint32 recordIndex = 0; recordIndex < recordCount && stream.status() == QDataStream::Ok;
+             recordIndex++)
+        {
+            PasswordRecord record;
+            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
+                stream >> record.field(field);
+            tab.passwords.append(record);
+        }
+        vault.append(tab);
+    }
 }
 
 const VaultSeal& SaveDeviceWorkflow::savedSeal() const

@@ -17,6 +17,9 @@ public:
     ~SaveDeviceWorkflow() override;
 
     void start() override;
+    void writeSecrets(QDataStream& stream) const override;
+    void wipeSecrets() override;
+    void restoreSecrets(QDataStream& stream) override;
 
     // The device written, after RESULT_SUCCESS.
     const QString& deviceUsbSerialNumber() const;

@@ -25,6 +25,10 @@ public:
     // Runs action now, or after the unlock while the application is locked: nothing a workflow shows may
     // appear over the locked page.
     virtual void runWhenUnlocked(std::function<void()> action) = 0;
+    // Runs ask, which opens a modal box or file dialog and keeps its answer. A lock closes such a box without
+    // an answer: then ask runs again once the application is unlocked. False when the application quit while
+    // locked (no answer).
+    [[nodiscard]] virtual bool askAcrossLock(const std::function<void()>& ask) = 0;
     // The parent of the modal boxes a workflow shows.
     virtual QWidget* dialogParent() = 0;
 

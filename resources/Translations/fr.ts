@@ -1495,6 +1495,24 @@ Vous pouvez aussi quitter l’application.</translation>
         <source>Padlock: the application is locked</source>
         <translation>Cadenas&#xa0;: l’application est verrouillée</translation>
     </message>
+    <message>
+        <source>A device transfer is running behind the locked page.</source>
+        <translation>Un transfert avec l’appareil est en cours derrière la page verrouillée.</translation>
+    </message>
+    <message>
+        <source>The device transfer has finished.</source>
+        <translation>Le transfert avec l’appareil est terminé.</translation>
+    </message>
+    <message>
+        <source>A device transfer is running behind the locked page: quitting now could leave the device half written.
+Quit once the locked page says that the transfer has finished.</source>
+        <translation>Un transfert avec l’appareil est en cours derrière la page verrouillée&#xa0;: quitter maintenant pourrait laisser l’appareil à moitié écrit.
+Quittez une fois que la page verrouillée indique que le transfert est terminé.</translation>
+    </message>
+    <message>
+        <source>Too many wrong passwords: the next attempt is possible in %1 s.</source>
+        <translation>Trop de mots de passe incorrects&#xa0;: prochain essai possible dans %1&#xa0;s.</translation>
+    </message>
 </context>
 <context>
     <name>ViewContentConfigureDevice</name>

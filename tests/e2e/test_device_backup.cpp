@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -186,6 +187,38 @@ private Q_SLOTS:
                     .endsWith(QStringLiteral("overwritten.\nThis backup was made from another device (serial "
                                              "number TZQVR-0001).")));
         QVERIFY(editortest::answerMessageBox(window, "pushButtonNo"));
+    }
+
+    // A lock closes the save dialog unanswered: after the unlock it is asked again, and the backup is saved.
+    void lockDuringTheFileDialogAsksAgain()
+    {
+        const QString shownPassword = QStringLiteral("shown vault's password");
+        window->setKnownMasterPassword(shownPassword);
+        SimulatorProcess source;
+        const QByteArray sourceImage = encryptVault(_deviceVault_helper(), PASSWORD);
+        QVERIFY(startDevice(source, *deviceDirectory, "TZQVR-0001", "Pocket", sourceImage));
+        const QString backupPath = fileDirectory.filePath("after-lock.corvane-backup");
+        QStringList proposals;
+        window->setBackupFileNameAskers(
+            [&](const QString& proposed)
+            {
+                proposals.append(proposed);
+                if (proposals.size() > 1)
+                    return backupPath;
+                // As a real dialog closed by the lock: no answer.
+                action(window, "actionLockApplication")->trigger();
+                QTimer::singleShot(0, window, [&]() { unlockWindow(window, shownPassword); });
+                return QString();
+            },
+            nullptr);
+        action(window, "actionBackUpDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        const QString message = waitForMessage(window);
+        QVERIFY2(message.startsWith(QStringLiteral("Backup saved|")), qPrintable(message));
+        QCOMPARE(proposals.size(), 2);
+        QCOMPARE(proposals.at(1), proposals.at(0));
+        QVERIFY(!window->isApplicationLocked());
+        QCOMPARE(_fileContent_helper(backupPath), sourceImage);
     }
 
     void wrongPasswordWritesNothing()

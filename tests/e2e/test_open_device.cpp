@@ -241,9 +241,10 @@ private Q_SLOTS:
         action(window, "actionOpenDevice")->trigger();
         QVERIFY(enterReadingPassword(window, PASSWORD));
 
-        // The read ends behind the locked page; nothing of the new vault shows, and the lock stays on.
+        // The read ends behind the locked page; nothing of the new vault shows (nor of the sealed one), and
+        // the lock stays on.
         QVERIFY(waitForTransferBehindLock(window, VIEW_ID_READ_DEVICE));
-        QCOMPARE(window->getVault(), _shownVault_helper());
+        QCOMPARE(window->getVault(), Vault());
         QVERIFY(!action(window, "actionLockApplication")->isEnabled());
         {
             // The password just typed for the device is not the one that locked the window.
@@ -623,6 +624,62 @@ private Q_SLOTS:
             QCOMPARE(window->getVault(), testCase.expectedVault);
         }
         QCOMPARE(simulator.requestLog().last(), QStringLiteral("A5 01 01"));
+    }
+
+    // A lock closes the question unanswered; after the unlock the same question comes again and the open
+    // ends as the answer says.
+    void lockDuringAQuestionAsksItAgain_data()
+    {
+        QTest::addColumn<QByteArray>("mainImage");
+        QTest::addColumn<QByteArray>("backupImage");
+        QTest::addColumn<QString>("textStart");
+        QTest::addColumn<QString>("expectedUrl");
+
+        const QByteArray sealedImage = encryptVault(_deviceVault_helper(), PASSWORD, 2);
+        QTest::newRow("memories differ")
+            << sealedImage << encryptVault({VaultTab{"Backup", {makeRecord("Older")}}}, PASSWORD, 1)
+            << "Device main and backup memories do not have the same content."
+            << "https://bank.example";
+        const int siteOffset = _encodingOffset_helper(_deviceVault_helper(), "https://bank");
+        QTest::newRow("modified outside")
+            << _flipped_helper(sealedImage, siteOffset + 8, 0x06) << QByteArray()
+            << "The data on this device were modified outside Corvane Key Manager."
+            << "https://dank.example";
+    }
+
+    void lockDuringAQuestionAsksItAgain()
+    {
+        QFETCH(QByteArray, mainImage);
+        QFETCH(QByteArray, backupImage);
+        QFETCH(QString, textStart);
+        QFETCH(QString, expectedUrl);
+        settings->remove(QStringLiteral(CONFIGURATION_KEY_SEALED_VAULT_DEVICES));
+        settings->remove(QStringLiteral("DeviceSeals"));
+        const QString shownPassword = QStringLiteral("shown vault's password");
+        window->setKnownMasterPassword(shownPassword);
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home", mainImage, backupImage));
+
+        ModalBoxAnswerer answerer(QMessageBox::Yes);
+        QString firstText;
+        answerer.interruptFirstBox(
+            [&]()
+            {
+                firstText = answerer.text();
+                action(window, "actionLockApplication")->trigger();
+                QTimer::singleShot(0, window, [&]() { unlockWindow(window, shownPassword); });
+            });
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitUntil([&]() { return answerer.boxSeenCount() == 2 && !window->workflowDevice(); }));
+        QVERIFY(!window->isApplicationLocked());
+        QVERIFY2(firstText.startsWith(textStart), qPrintable(firstText));
+        QCOMPARE(answerer.text(), firstText);
+        QVERIFY(waitForPage(window, VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(window->getVault()[1].passwords[0].url, expectedUrl);
+        // The opened vault's password locks from now on.
+        action(window, "actionLockApplication")->trigger();
+        QVERIFY(unlockWindow(window, PASSWORD));
     }
 
     void oneDifferingByteStillOpensTheMainMemory()

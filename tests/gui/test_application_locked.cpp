@@ -1,5 +1,7 @@
-// The locked page: what it takes to unlock, the wrong-password box, the hidden password on every lock, the
-// copy of the password dropped on leaving, and quitting without unlocking.
+// The locked page: what it takes to unlock, the wrong-password box and the growing wait after three of
+// them, the hidden password on every lock, quitting without unlocking; and what the lock seals: nothing of
+// the vault readable or pressable behind it (as an accessibility client sees the window), everything back as
+// it was after the unlock, passwords hidden.
 #include "app/Configuration.h"
 #include "mainwindow/FormContentEditor.h"
 #include "mainwindow/PasswordTable.h"
@@ -8,14 +10,20 @@
 #include "support/PrivateSettingsStore.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentApplicationLocked.h"
+#include "widgets/SecretFieldWiping.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleTextInterface>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextEdit>
 #include <QtTest>
 
 using namespace editortest;
@@ -23,6 +31,34 @@ using namespace editortest;
 namespace
 {
 const QString MASTER_PASSWORD = QStringLiteral("Correct horse 42");
+
+// Every text the accessibility tree gives of root and below (names, values, descriptions, text contents),
+// and the objects that offer an action while enabled.
+void _walkAccessibleTree_helper(QAccessibleInterface* node, QStringList& texts, QList<QObject*>& actionable,
+                                int depth = 0)
+{
+    if (!node || depth > 64)
+        return;
+    for (const QAccessible::Text kind :
+         {QAccessible::Name, QAccessible::Value, QAccessible::Description, QAccessible::Help})
+        texts.append(node->text(kind));
+    if (QAccessibleTextInterface* text = node->textInterface())
+        texts.append(text->text(0, text->characterCount()));
+    QAccessibleActionInterface* action = node->actionInterface();
+    if (action && !action->actionNames().isEmpty() && !node->state().disabled)
+    {
+        QObject* object = node->object();
+        // Items (cells, menu entries) have no object of their own, nor a state of their own beyond their
+        // flags: their nearest ancestor's counts.
+        for (QAccessibleInterface* parent = node->parent(); !object && parent; parent = parent->parent())
+            object = parent->object();
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (!widget || widget->isEnabled())
+            actionable.append(object);
+    }
+    for (int index = 0; index < node->childCount(); index++)
+        _walkAccessibleTree_helper(node->child(index), texts, actionable, depth + 1);
+}
 } // namespace
 
 class TestApplicationLocked : public QObject
@@ -75,10 +111,16 @@ private Q_SLOTS:
     void init()
     {
         window =
-            createEditorWindow({VaultTab{QStringLiteral("Mail"), {makeRecord("Inbox", "me", "secret")}}});
+            createEditorWindow({VaultTab{QStringLiteral("Mail"),
+                                         {makeRecord("Inbox", "me", "secret", "mail.example", "inbox note")}},
+                                VaultTab{QStringLiteral("Bank"),
+                                         {makeRecord("Savings", "jane.doe", "Tr0ub4dor&3", "bank.example",
+                                                     "pin in the safe")}}});
         // Stepped by hand where needed: the real timer must not lock behind a test's back.
         setSettingValue(SETTING_IS_APPLICATION_AUTO_LOCKING_ENABLED, false);
         window->setKnownMasterPassword(MASTER_PASSWORD);
+        // The waits between attempts are counted in units of 20 ms instead of seconds.
+        window->findChild<ViewContentApplicationLocked*>()->setWaitUnitMilliseconds(20);
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
@@ -181,11 +223,220 @@ private Q_SLOTS:
             QCOMPARE(window->focusWidget(), passwordField());
         }
 
-        // No limit on attempts: the right one still works, and typing replaces the selected text.
+        // After three wrong attempts the next one waits; then the right one works, and typing replaces the
+        // selected text.
+        QTRY_COMPARE(window->findChild<ViewContentApplicationLocked*>()->remainingWaitSeconds(), 0);
         typePassword(MASTER_PASSWORD);
         QTest::keyClick(passwordField(), Qt::Key_Return);
         QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
         QVERIFY(!window->isApplicationLocked());
+    }
+
+    void fourthAttemptWaitsLongerEachTime()
+    {
+        auto* page = window->findChild<ViewContentApplicationLocked*>();
+        lock();
+        auto* waitLabel = child<QLabel>(lockedPage(), "labelWait");
+        for (int attempt = 1; attempt <= 3; attempt++)
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            unlockWith(QStringLiteral("guess %1").arg(attempt));
+            QVERIFY(answerer.isBoxSeen());
+        }
+        // The fourth attempt waits a unit: Unlock and Return do nothing meanwhile, and the page says why.
+        QCOMPARE(page->remainingWaitSeconds(), 1);
+        QVERIFY(waitLabel->isVisible());
+        QCOMPARE(waitLabel->text(),
+                 QStringLiteral("Too many wrong passwords: the next attempt is possible in 1 s."));
+        QVERIFY(!button("pushButtonUnlock")->isEnabled());
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            passwordField()->clear();
+            typePassword(QStringLiteral("guess 4"));
+            QTest::keyClick(passwordField(), Qt::Key_Return);
+            QCoreApplication::processEvents();
+            QVERIFY(!answerer.isBoxSeen());
+        }
+        QTRY_COMPARE(page->remainingWaitSeconds(), 0);
+        QVERIFY(!waitLabel->isVisible());
+        // Each wrong attempt from then on doubles the wait.
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            QTest::keyClick(passwordField(), Qt::Key_Return);
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QCOMPARE(page->remainingWaitSeconds(), 2);
+        QTRY_COMPARE(page->remainingWaitSeconds(), 0);
+        unlockWith(MASTER_PASSWORD);
+        QVERIFY(!window->isApplicationLocked());
+
+        // A success starts the count again.
+        lock();
+        {
+            ModalBoxAnswerer answerer(QMessageBox::Ok);
+            unlockWith(QStringLiteral("guess"));
+            QVERIFY(answerer.isBoxSeen());
+        }
+        QCOMPARE(page->remainingWaitSeconds(), 0);
+        unlockWith(MASTER_PASSWORD);
+        QVERIFY(!window->isApplicationLocked());
+    }
+
+    void nothingOfTheVaultIsReachableWhileLocked()
+    {
+        QString exportAskedFor;
+        window->setExportFileNameAsker(
+            [&](const QString& proposedFileName)
+            {
+                exportAskedFor = proposedFileName;
+                return QString();
+            });
+        QApplication::clipboard()->clear();
+        // A record page left open with its password shown.
+        clickCell(tableAt(window, 0), 0, 0);
+        window->findChild<QAction*>(QStringLiteral("actionEditRecord"))->trigger();
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QTest::mouseClick(
+            child<QPushButton>(window->view(VIEW_ID_PASSWORD_INFORMATION), "pushButtonShowPassword"),
+            Qt::LeftButton);
+        lock();
+
+        QStringList texts;
+        QList<QObject*> actionable;
+        _walkAccessibleTree_helper(QAccessible::queryAccessibleInterface(window), texts, actionable);
+        QVERIFY(texts.size() > 20);
+        for (const char* secret : {"Inbox", "inbox note", "mail.example", "secret", "Savings", "jane.doe",
+                                   "Tr0ub4dor&3", "bank.example", "pin in the safe", "Bank"})
+        {
+            for (const QString& text : std::as_const(texts))
+                QVERIFY2(!text.contains(QString::fromUtf8(secret)),
+                         qPrintable(QString::fromUtf8(secret) + " in: " + text));
+        }
+        // Only the locked page's own controls and Quit are enabled: nothing else can be pressed.
+        for (QObject* object : std::as_const(actionable))
+        {
+            if (object && object->objectName() == QLatin1String("actionQuit"))
+                continue;
+            auto* widget = qobject_cast<QWidget*>(object);
+            QVERIFY2(widget && (widget == lockedPage() || lockedPage()->isAncestorOf(widget)),
+                     object ? object->metaObject()->className() : "null");
+        }
+        const QList<QAction*> actions = window->findChildren<QAction*>();
+        for (QAction* action : actions)
+        {
+            auto* owner = qobject_cast<QWidget*>(action->parent());
+            if (action->objectName() == QLatin1String("actionQuit") ||
+                (owner && lockedPage()->isAncestorOf(owner)))
+                continue;
+            QVERIFY2(!action->isEnabled(), qPrintable(action->objectName() + " " + action->text()));
+        }
+
+        // Each command refuses even when its signal comes directly: no page, no dialog, no copy.
+        for (const char* name :
+             {"actionExportCSV", "actionImportCSV", "actionNewRecord", "actionEditRecord",
+              "actionRemoveRecord", "actionCopyLogin", "actionCopyPassword", "actionShowPassword",
+              "actionSaveToDevice", "actionOpenDevice", "actionPasswordHealth", "actionSettings",
+              "actionBackUpDevice", "actionRestoreDevice", "actionCopyDevice", "actionEraseDevice",
+              "actionConfigureDevice", "actionDisplaySerialNumber"})
+        {
+            QAction* action = window->findChild<QAction*>(QLatin1String(name));
+            QVERIFY2(action, name);
+            Q_EMIT action->triggered(false);
+        }
+        for (const char* slot : {"_slotActionExportCSVTriggered", "_slotPushButtonNewPasswordClicked",
+                                 "_slotPushButtonEditPasswordClicked", "_slotPushButtonRemovePasswordClicked",
+                                 "_slotPushButtonNewTabClicked", "_slotPushButtonDuplicateTabClicked",
+                                 "_slotActionPasswordHealthTriggered"})
+            QVERIFY2(QMetaObject::invokeMethod(window, slot), slot);
+        QCoreApplication::processEvents();
+        QVERIFY(exportAskedFor.isEmpty());
+        QVERIFY(QApplication::clipboard()->text().isEmpty());
+        QVERIFY(!window->workflowDevice());
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_APPLICATION_LOCKED));
+        QCOMPARE(window->activeViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QVERIFY(!window->isDataModified());
+
+        unlockWith(MASTER_PASSWORD);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QVERIFY(window->findChild<QAction*>(QStringLiteral("actionLockApplication"))->isEnabled());
+    }
+
+    void unlockRestoresEverythingWithPasswordsHidden()
+    {
+        // The second tab, its record's password shown, a search typed, and a record page half edited with
+        // its password shown.
+        window->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+        PasswordTable* bank = tableAt(window, 1);
+        clickCell(bank, 0, PasswordTable::COLUMN_LOGIN);
+        bank->setPasswordVisibleAt(0, true);
+        // A column the user widened keeps its width.
+        bank->setColumnWidth(PasswordTable::COLUMN_URL, 321);
+        auto* search = child<QLineEdit>(window, "lineEditSearch");
+        QTest::keyClicks(search, QStringLiteral("sav"));
+        window->findChild<QAction*>(QStringLiteral("actionEditRecord"))->trigger();
+        QVERIFY(waitForView(window, VIEW_ID_PASSWORD_INFORMATION));
+        QWidget* recordPage = window->view(VIEW_ID_PASSWORD_INFORMATION);
+        auto* login = child<QLineEdit>(recordPage, "lineEditLogin");
+        auto* password = child<QLineEdit>(recordPage, "lineEditPassword");
+        auto* save = child<QPushButton>(recordPage, "pushButtonSave");
+        QTest::keyClicks(login, QStringLiteral(".work"));
+        QTest::mouseClick(child<QPushButton>(recordPage, "pushButtonShowPassword"), Qt::LeftButton);
+        QCOMPARE(password->echoMode(), QLineEdit::Normal);
+        QVERIFY(save->isEnabled());
+        const Vault vaultBefore = window->getVault();
+
+        lock();
+        // Sealed: the window holds no record, no field text, no master password.
+        QCOMPARE(window->getVault(), Vault());
+        QVERIFY(search->text().isEmpty());
+        QVERIFY(login->text().isEmpty());
+        QVERIFY(password->text().isEmpty());
+        QVERIFY(child<QTextEdit>(recordPage, "textEditNote")->toPlainText().isEmpty());
+        QCOMPARE(window->passwordHealthCachedRatingCount(), 0);
+
+        unlockWith(MASTER_PASSWORD);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_PASSWORD_INFORMATION));
+        QCOMPARE(window->getVault(), vaultBefore);
+        QCOMPARE(login->text(), QStringLiteral("jane.doe.work"));
+        QCOMPARE(password->text(), QStringLiteral("Tr0ub4dor&3"));
+        QCOMPARE(child<QTextEdit>(recordPage, "textEditNote")->toPlainText(),
+                 QStringLiteral("pin in the safe"));
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QVERIFY(save->isEnabled());
+        QCOMPARE(search->text(), QStringLiteral("sav"));
+        QCOMPARE(currentTabIndex(window), 1);
+        QCOMPARE(tableAt(window, 1)->currentRow(), 0);
+        QCOMPARE(tableAt(window, 1)->currentColumn(), int(PasswordTable::COLUMN_LOGIN));
+        QVERIFY(!tableAt(window, 1)->isPasswordVisibleAt(0));
+        QCOMPARE(tableAt(window, 1)->columnWidth(PasswordTable::COLUMN_URL), 321);
+        QVERIFY(!window->isDataModified());
+
+        // The edit goes on where it was: saved into the record it came from.
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(window->currentViewId(), int(VIEW_ID_CONTENT_EDITOR));
+        QCOMPARE(tableAt(window, 1)->passwordAt(0).login, QStringLiteral("jane.doe.work"));
+        QCOMPARE(tableAt(window, 1)->passwordCount(), 1);
+        QVERIFY(window->isDataModified());
+    }
+
+    // A field is wiped in place only where its characters are its own: a record it shows keeps its text, and
+    // a text from the program's read-only data is left alone.
+    void wipingAFieldSparesTextsItDoesNotOwn()
+    {
+        QLineEdit field;
+        const QString recordPassword = QString::fromUtf8("record password");
+        field.setText(recordPassword);
+        field.setEchoMode(QLineEdit::Normal);
+        wipeLineEdit(&field);
+        QCOMPARE(recordPassword, QStringLiteral("record password"));
+        QVERIFY(field.text().isEmpty());
+        QVERIFY(field.displayText().isEmpty());
+
+        field.setText(QStringLiteral("literal"));
+        wipeLineEdit(&field);
+        QVERIFY(field.text().isEmpty());
+        field.undo();
+        QVERIFY(field.text().isEmpty());
     }
 
     void rightPasswordReturnsToThePreviousPage()

@@ -407,7 +407,8 @@ private Q_SLOTS:
         window->setKnownMasterPassword(MASTER_PASSWORD);
         auto* table = tableAt(window, 0);
         clickCell(table, 0, 0);
-        QMenu contextMenu(table);
+        // Owned by the window: the lock seals the vault and rebuilds the tables after the unlock.
+        QMenu contextMenu(window);
         contextMenu.addAction(QStringLiteral("Copy password"));
         contextMenu.popup(table->viewport()->mapToGlobal(QPoint(10, 10)));
         QTRY_VERIFY(contextMenu.isVisible());

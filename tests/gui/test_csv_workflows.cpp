@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -308,6 +309,39 @@ private Q_SLOTS:
         QCOMPARE(importFile(writeFile("own.csv", "Name,Login,pw,,\n"), 0),
                  QStringLiteral("CSV data were successfully imported.\nRecords imported: 1."));
         QVERIFY(!offer.isBoxSeen());
+    }
+
+    // A lock closes the question unanswered; after the unlock it is asked again and the import follows the
+    // answer, not a silent No that would import the titles as a record.
+    void lockDuringTheColumnTitlesQuestionAsksItAgain()
+    {
+        start({VaultTab{"Web", {makeRecord("Mail", "joe", "pw1")}}});
+        const QString masterPassword = QStringLiteral("Correct horse 42");
+        window->setKnownMasterPassword(masterPassword);
+        const QString fileName = writeFile("other.csv", "name,username,password,url,extra\n"
+                                                        "Bank,jane,pw2,bank.example,\n");
+        ModalBoxAnswerer offer(QMessageBox::Yes);
+        offer.interruptFirstBox(
+            [&]()
+            {
+                window->findChild<QAction*>("actionLockApplication")->trigger();
+                QTimer::singleShot(
+                    0, window,
+                    [&]()
+                    {
+                        QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
+                        QTest::keyClicks(child<QLineEdit>(lockedPage, "lineEditPassword"), masterPassword);
+                        QTest::mouseClick(child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
+                    });
+            });
+        QCOMPARE(importFile(fileName, 0),
+                 QStringLiteral("CSV data were successfully imported.\nRecords imported: 1."));
+        QCOMPARE(offer.boxSeenCount(), 2);
+        QCOMPARE(offer.title(), QStringLiteral("Column titles found"));
+        QVERIFY(!window->isApplicationLocked());
+        QCOMPARE(tableAt(window, 0)->passwords(),
+                 QList<PasswordRecord>(
+                     {makeRecord("Bank", "jane", "pw2", "bank.example"), makeRecord("Mail", "joe", "pw1")}));
     }
 
     void headerlessFileReadWithHeaderDetectionIsNoSuccess()

@@ -284,6 +284,13 @@ private Q_SLOTS:
         QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
         QVERIFY(!clear->isEnabled());
+
+        // A clipboard manager takes the copy over by copying the same text again: it is still cleared.
+        table->copyAction()->trigger();
+        QGuiApplication::clipboard()->setText(QStringLiteral("pw1"));
+        QVERIFY(SensitiveClipboard::instance()->isCopiedTextHeld());
+        QTest::keyClick(window, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
 
     void keyboardReachesEveryRecordCommand()

@@ -5,11 +5,15 @@
 #include "support/EditorTestSupport.h"
 #include "views/ViewBase.h"
 #include "views/ViewContentPasswordHealth.h"
+#include "widgets/SensitiveClipboard.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -155,13 +159,36 @@ private Q_SLOTS:
         window->findChild<QAction*>("actionLockApplication")->trigger();
         QVERIFY(waitForView(window, VIEW_ID_APPLICATION_LOCKED));
         QVERIFY(!findingsTable()->isVisible());
+        // Sealed with the vault: no finding and no cached rating stay behind the lock.
+        QCOMPARE(findingsTable()->rowCount(), 0);
+        QCOMPARE(window->passwordHealthCachedRatingCount(), 0);
 
         QWidget* lockedPage = window->view(VIEW_ID_APPLICATION_LOCKED);
         QTest::keyClicks(child<QLineEdit>(lockedPage, "lineEditPassword"), MASTER_PASSWORD);
         QTest::mouseClick(child<QPushButton>(lockedPage, "pushButtonUnlock"), Qt::LeftButton);
         QVERIFY(waitForView(window, VIEW_ID_PASSWORD_HEALTH));
         QVERIFY(findingsTable()->isVisible());
-        QCOMPARE(findingsTable()->rowCount(), 6);
+        QTRY_COMPARE(findingsTable()->rowCount(), 6);
+    }
+
+    // Ctrl+C in the findings copies the cell through the window's sensitive copy, which the lock clears.
+    void copyIsSensitiveAndGoesWithTheLock()
+    {
+        openPage();
+        QTRY_COMPARE(findingsTable()->rowCount(), 6);
+        const int loginColumn = ViewContentPasswordHealth::COLUMN_LOGIN;
+        findingsTable()->setCurrentCell(0, loginColumn);
+        const QString login = findingsTable()->item(0, loginColumn)->text();
+        QVERIFY(!login.isEmpty());
+        QTest::keyClick(findingsTable(), Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        QCOMPARE(copied->text(), login);
+        QVERIFY(copied->hasFormat(QString::fromLatin1(SENSITIVE_CLIPBOARD_HINT_MIME_TYPE)));
+        QVERIFY(child<QPushButton>(window, "pushButtonClearClipboard")->isEnabled());
+
+        window->findChild<QAction*>("actionLockApplication")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     }
 
     void replacingTheVaultDropsTheCache()

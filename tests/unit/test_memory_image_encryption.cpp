@@ -1,7 +1,9 @@
+#include "common/SecureBufferDevice.h"
 #include "common/SecureImageBuffer.h"
 #include "common/SecureMemory.h"
 #include "common/UntrustedText.h"
 #include "vault/DeviceSealMemory.h"
+#include "vault/LockedStateSeal.h"
 #include "vault/MemoryImage.h"
 #include "vault/MemoryImageEncryption.h"
 #include "vault/MemoryImageEncryptionTesting.h"
@@ -9,6 +11,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -615,6 +618,69 @@ private slots:
         QCOMPARE(getMemoryImageCapacity(3), -1);
         QCOMPARE(getMemoryImageCapacity(-1), -1);
         QCOMPARE(getMemoryImageCapacity(MEMORY_IMAGE_FORMAT_VERSION), VAULT_CAPACITY);
+    }
+
+    // The lock's seal: the state comes back only with the password it was sealed under, under a fresh salt
+    // and vector each time, and any changed byte fails like a wrong password.
+    void lockedStateSealOpensOnlyWithItsPassword()
+    {
+        const QByteArray state = QByteArrayLiteral("vault records and a half-typed field");
+        const auto* bytes = reinterpret_cast<const uint8_t*>(state.constData());
+        const QString password = QStringLiteral("Correct horse 42");
+        QByteArray first;
+        QByteArray second;
+        QCOMPARE(LockedStateSeal::seal(password, bytes, state.size(), first),
+                 LockedStateSeal::RESULT_SUCCESS);
+        QCOMPARE(LockedStateSeal::seal(password, bytes, state.size(), second),
+                 LockedStateSeal::RESULT_SUCCESS);
+        QVERIFY(first != second);
+        QVERIFY(!first.contains(state));
+
+        SecureImageBuffer opened;
+        QCOMPARE(LockedStateSeal::open(password, first, opened), LockedStateSeal::RESULT_SUCCESS);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(opened.data()), static_cast<int>(opened.size())),
+                 state);
+
+        QCOMPARE(LockedStateSeal::open(QStringLiteral("correct horse 42"), first, opened),
+                 LockedStateSeal::RESULT_WRONG_PASSWORD);
+        QVERIFY(opened.isEmpty());
+        for (const int index : {0, 20, 30, static_cast<int>(first.size()) - 1})
+        {
+            QByteArray changed = first;
+            changed[index] = static_cast<char>(changed.at(index) ^ 0x01);
+            QCOMPARE(LockedStateSeal::open(password, changed, opened),
+                     LockedStateSeal::RESULT_WRONG_PASSWORD);
+        }
+        QCOMPARE(LockedStateSeal::open(password, first.left(10), opened), LockedStateSeal::RESULT_FAILURE);
+    }
+
+    // The sealed state is measured, then written into a buffer of exactly that size and read back in place.
+    void secureBufferDeviceCountsWritesAndReadsInPlace()
+    {
+        const QString text = QStringLiteral("secret text");
+        SecureBufferDevice counter(nullptr, 0);
+        {
+            QDataStream stream(&counter);
+            stream << text << qint32(7);
+        }
+        SecureImageBuffer buffer(static_cast<std::size_t>(counter.writtenSize()));
+        {
+            SecureBufferDevice device(buffer.data(), buffer.size());
+            QDataStream stream(&device);
+            stream << text << qint32(7);
+            QCOMPARE(stream.status(), QDataStream::Ok);
+            stream << qint32(8);
+            QCOMPARE(stream.status(), QDataStream::WriteFailed);
+        }
+        SecureBufferDevice device(buffer.data(), buffer.size());
+        QDataStream stream(&device);
+        QString readText;
+        qint32 number = 0;
+        stream >> readText >> number;
+        QCOMPARE(readText, text);
+        QCOMPARE(number, 7);
+        stream >> number;
+        QVERIFY(stream.status() != QDataStream::Ok);
     }
 
     void deriveKeyRejectsUnusableArguments()

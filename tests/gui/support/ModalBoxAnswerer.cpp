@@ -11,6 +11,16 @@ ModalBoxAnswerer::ModalBoxAnswerer(QMessageBox::StandardButton answer) : answer(
     pollTimer.start();
 }
 
+void ModalBoxAnswerer::interruptFirstBox(std::function<void()> interruption)
+{
+    firstBoxInterruption = std::move(interruption);
+}
+
+int ModalBoxAnswerer::boxSeenCount() const
+{
+    return seenCount;
+}
+
 bool ModalBoxAnswerer::isBoxSeen() const
 {
     return boxSeen;
@@ -51,17 +61,25 @@ void ModalBoxAnswerer::checkForModalBox()
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    pollTimer.stop();
     boxSeen = true;
+    seenCount++;
     boxTitle = box->windowTitle();
     boxText = box->text();
     boxIcon = box->icon();
     boxIconImage = box->iconPixmap().toImage();
     const auto withoutMnemonic = [](QString text) { return text.remove(QLatin1Char('&')); };
+    boxButtonTexts.clear();
     for (QAbstractButton* button : box->buttons())
         boxButtonTexts.append(withoutMnemonic(button->text()));
     if (box->defaultButton())
         boxDefaultButtonText = withoutMnemonic(box->defaultButton()->text());
+    if (seenCount == 1 && firstBoxInterruption)
+    {
+        // Closed by the interruption (hidden at once); the poll goes on for the box asked again.
+        firstBoxInterruption();
+        return;
+    }
+    pollTimer.stop();
     if (QAbstractButton* button = box->button(answer))
         button->click();
     else
