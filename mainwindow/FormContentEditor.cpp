@@ -385,8 +385,9 @@ void FormContentEditor::updateWidgetsState()
     form->pushButtonRenameTab->setEnabled(isTabPresent);
     form->pushButtonDuplicateTab->setEnabled(isTabPresent);
     form->pushButtonRemoveTab->setEnabled(isTabPresent);
+    // During the first open Ctrl+L is taken too: the vault the open brings is then locked at once.
     form->actionLockApplication->setEnabled(applicationLock.isApplicationUnlocked &&
-                                            vaultSession.isMasterPasswordKnown());
+                                            (vaultSession.isMasterPasswordKnown() || workflow));
     form->actionExportCSV->setEnabled(isRecordPresent);
     form->widgetSearch->setEnabled(isRecordPresent);
     form->actionPasswordHealth->setEnabled(isTabPresent);

@@ -162,21 +162,20 @@ void FormContentEditor::startWorkflow(DeviceWorkflow* newWorkflow, std::function
     }
     workflow = newWorkflow;
     newWorkflow->setParent(this);
+    updateWidgetsState();
     connect(newWorkflow, &DeviceWorkflow::finished, this,
             [this, newWorkflow, succeeded](DeviceWorkflow::Result result)
             {
                 if (result == DeviceWorkflow::RESULT_SUCCESS && succeeded)
                     succeeded();
-                // A screen lock that came during the first open: the vault it brought is locked at once.
-                if (applicationLock.isLockPending)
-                {
-                    applicationLock.isLockPending = false;
-                    _slotActionLockApplicationClicked();
-                }
                 // Not from within its own signal: it goes once the event loop is back.
                 if (workflow == newWorkflow)
                     workflow = nullptr;
                 newWorkflow->deleteLater();
+                // A lock asked for during the first open: the vault it brought is locked at once.
+                if (std::exchange(applicationLock.isLockPending, false))
+                    _slotActionLockApplicationClicked();
+                updateWidgetsState();
             });
     newWorkflow->start();
 }

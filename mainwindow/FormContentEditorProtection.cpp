@@ -187,6 +187,13 @@ void FormContentEditor::_slotTimerSecondTimeout()
 
 void FormContentEditor::_slotActionLockApplicationClicked()
 {
+    // During the first open there is no master password to lock with yet: the lock comes once the open
+    // brought one (startWorkflow()).
+    if (applicationLock.isApplicationUnlocked && workflow && !vaultSession.isMasterPasswordKnown())
+    {
+        applicationLock.isLockPending = true;
+        return;
+    }
     // Without a master password there is nothing to unlock with; the idle count simply goes on.
     if (!vaultSession.isMasterPasswordKnown() || vaultSession.masterPassword().isEmpty() ||
         !applicationLock.isApplicationUnlocked)
@@ -225,10 +232,6 @@ void FormContentEditor::_slotSessionLockWatcherSessionLockRequested()
     clearClipboard();
     // The same lock as Ctrl+L and the inactivity delay: only the master password removes it.
     _slotActionLockApplicationClicked();
-    // During the first open there is no master password to lock with yet: the lock comes once the open
-    // brought one (startWorkflow()).
-    if (applicationLock.isApplicationUnlocked && workflow && !vaultSession.isMasterPasswordKnown())
-        applicationLock.isLockPending = true;
 }
 
 void FormContentEditor::_slotViewContentApplicationLockedUnlockRequested(QString password)

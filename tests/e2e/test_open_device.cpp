@@ -593,6 +593,22 @@ private Q_SLOTS:
         QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
     }
 
+    void lockAskedDuringTheFirstOpenLocksTheVaultItBrings()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(startDevice(simulator, *deviceDirectory, "TZQVR-0001", "Home",
+                            encryptVault(_deviceVault_helper(), PASSWORD)));
+        action(window, "actionOpenDevice")->trigger();
+        QVERIFY(waitForPage(window, VIEW_ID_INSERT_READING_MASTER_PASSWORD));
+        // No master password yet: Ctrl+L is not dropped, it locks the vault once it is there.
+        action(window, "actionLockApplication")->trigger();
+        QVERIFY(!window->isApplicationLocked());
+        QVERIFY(enterReadingPassword(window, PASSWORD));
+        QVERIFY(waitUntil([this]() { return window->isApplicationLocked(); }));
+        QVERIFY(waitUntil([this]() { return !window->workflowDevice(); }));
+        QVERIFY(window->getVault().isEmpty());
+    }
+
     void differingMemoriesAskWhichOneToUse()
     {
         const Vault backupVault = {VaultTab{"Backup", {makeRecord("Older")}}};
