@@ -25,6 +25,12 @@ QStringList languageDocumentPaths_helper(const QString& languageCode)
             ":/Licenses/Terms_Of_Service_" + languageCode + ".html"};
 }
 
+// The Windows build compiles in the Windows news under the same name; they are checked here from the sources.
+QString windowsNewsPath_helper(const QString& languageCode)
+{
+    return QStringLiteral(CORVANE_SOURCE_DIR "/resources/News/Windows/News_") + languageCode + ".html";
+}
+
 // The same assembly as the license and news view: news, then each legal text after a horizontal rule.
 QString assembledPage_helper(const QString& languageCode)
 {
@@ -55,7 +61,9 @@ void TestLicenseDocuments::documentsAreFragmentsOfOnePage()
                                         QRegularExpression::CaseInsensitiveOption);
     for (const QString& languageCode : LANGUAGE_CODES)
     {
-        for (const QString& path : languageDocumentPaths_helper(languageCode))
+        QStringList paths = languageDocumentPaths_helper(languageCode);
+        paths.append(windowsNewsPath_helper(languageCode));
+        for (const QString& path : paths)
         {
             QFile file(path);
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
@@ -68,6 +76,10 @@ void TestLicenseDocuments::documentsAreFragmentsOfOnePage()
     }
     // Spanish is not offered on this platform.
     QVERIFY(!QFile::exists(":/Licenses/End_User_License_Agreement_es.html"));
+    // Each build shows the news of its own system only.
+    QVERIFY(resourceText_helper(":/News/News_en.html").contains("Linux support"));
+    QVERIFY(!resourceText_helper(":/News/News_en.html").contains("Privacy on Windows"));
+    QVERIFY(resourceText_helper(windowsNewsPath_helper("en")).contains("Privacy on Windows"));
 }
 
 void TestLicenseDocuments::lgplTextIsShownVerbatim()
