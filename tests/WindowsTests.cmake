@@ -17,3 +17,8 @@ foreach(test_name ${CORVANE_WINDOWS_UNIT_TESTS})
         CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
     add_test(NAME ${target} COMMAND ${target})
 endforeach()
+
+# Every device command through the Win32 serial link, against the simulator on COM5: run by
+# scripts/windows-device-test once it serves the port (skips elsewhere).
+add_executable(wine_test_com_port_device ${CMAKE_CURRENT_SOURCE_DIR}/windows/test_com_port_device.cpp)
+target_link_libraries(wine_test_com_port_device PRIVATE corvane_core Qt6::Test)
