@@ -25,10 +25,10 @@ QStringList languageDocumentPaths_helper(const QString& languageCode)
             ":/Licenses/Terms_Of_Service_" + languageCode + ".html"};
 }
 
-// The Windows build compiles in the Windows news under the same name; they are checked here from the sources.
+// The Windows build compiles in the Windows news under the same name; the build makes them here too.
 QString windowsNewsPath_helper(const QString& languageCode)
 {
-    return QStringLiteral(CORVANE_SOURCE_DIR "/resources/News/Windows/News_") + languageCode + ".html";
+    return QStringLiteral(CORVANE_BINARY_DIR "/news/Windows/News_") + languageCode + ".html";
 }
 
 // The same assembly as the license and news view: news, then each legal text after a horizontal rule.
