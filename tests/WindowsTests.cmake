@@ -17,3 +17,13 @@ foreach(test_name ${CORVANE_WINDOWS_UNIT_TESTS})
         CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
     add_test(NAME ${target} COMMAND ${target})
 endforeach()
+
+# Tests that open windows, run by scripts/windows-build-and-test on a virtual X display: the help viewer's
+# input, its reader alone and the staged Help_Viewer.exe started as the application starts it.
+if(TARGET corvane_helpviewer_lib)
+    add_executable(display_test_help_viewer_input
+        ${CMAKE_SOURCE_DIR}/helpviewer/tests/test_help_viewer_input_windows.cpp)
+    target_link_libraries(display_test_help_viewer_input PRIVATE corvane_helpviewer_lib Qt6::Test)
+    add_dependencies(display_test_help_viewer_input Help_Viewer)
+    add_test(NAME display_test_help_viewer_input COMMAND display_test_help_viewer_input)
+endif()
