@@ -1,19 +1,16 @@
 #include "HelpViewerWindow.h"
 
 #include "HelpBrowser.h"
+#include "HelpViewerInput.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSocketNotifier>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolBar>
-
-#include <cerrno>
-#include <unistd.h>
 
 namespace
 {
@@ -24,8 +21,7 @@ const QString LANGUAGE_ARGUMENT_PREFIX = QStringLiteral("/Help_Viewer");
 HelpViewerWindow::HelpViewerWindow(const QString& languageCode, const QString& homePageName,
                                    int inputFileDescriptor, QWidget* parent)
     : QMainWindow(parent), _browser(new HelpBrowser(languageCode, this)), _homePageName(homePageName),
-      _inputFileDescriptor(inputFileDescriptor),
-      _inputNotifier(new QSocketNotifier(inputFileDescriptor, QSocketNotifier::Read, this))
+      input(new HelpViewerInput(inputFileDescriptor, this))
 {
     setCentralWidget(_browser);
     _createToolBar();
@@ -37,8 +33,8 @@ HelpViewerWindow::HelpViewerWindow(const QString& languageCode, const QString& h
     setWindowIcon(QIcon(QStringLiteral(":/helpviewer/Icon.svg")));
 
     connect(_browser, &QTextBrowser::sourceChanged, this, &HelpViewerWindow::_slotTextBrowserSourceChanged);
-    connect(_inputNotifier, &QSocketNotifier::activated, this,
-            &HelpViewerWindow::_slotSocketNotifierInputActivated);
+    connect(input, &HelpViewerInput::bytesReceived, this, &HelpViewerWindow::_slotInputBytesReceived);
+    connect(input, &HelpViewerInput::ended, this, &HelpViewerWindow::_closeInput);
 }
 
 QString HelpViewerWindow::languageCodeFromArgument(const QString& argument)
@@ -61,23 +57,13 @@ HelpBrowser* HelpViewerWindow::browser() const
 
 bool HelpViewerWindow::isReadingInput() const
 {
-    return _inputNotifier->isEnabled();
+    return input->isReading();
 }
 
-void HelpViewerWindow::_slotSocketNotifierInputActivated()
+void HelpViewerWindow::_slotInputBytesReceived(const QByteArray& bytes)
 {
-    // The notifier only fires when data or the end of the input is waiting, so this read never blocks.
-    char buffer[4096];
-    ssize_t size = ::read(_inputFileDescriptor, buffer, sizeof(buffer));
-    if (size > 0)
-    {
-        _pendingInput.append(buffer, size);
-        _processInputLines();
-    }
-    else if (size == 0 || (errno != EINTR && errno != EAGAIN))
-    {
-        _closeInput();
-    }
+    _pendingInput.append(bytes);
+    _processInputLines();
 }
 
 void HelpViewerWindow::_slotTextBrowserSourceChanged()
@@ -240,11 +226,9 @@ void HelpViewerWindow::_processInputLines()
 
 void HelpViewerWindow::_closeInput()
 {
-    // A last name without its line feed still counts; then stop watching the input for good, since an
-    // ended input would wake the notifier again and again.
+    // A last name without its line feed still counts.
     if (!_pendingInput.isEmpty())
         _pendingInput.append('\n');
     _processInputLines();
-    _inputNotifier->setEnabled(false);
     Q_EMIT inputClosed();
 }

@@ -3,10 +3,10 @@
 #include <QMainWindow>
 
 class HelpBrowser;
+class HelpViewerInput;
 class QAction;
 class QLabel;
 class QLineEdit;
-class QSocketNotifier;
 class QToolBar;
 
 // The help program's window: one help page with back, forward and home, switched to another page for
@@ -35,7 +35,7 @@ Q_SIGNALS:
     void inputClosed();
 
 private Q_SLOTS:
-    void _slotSocketNotifierInputActivated();
+    void _slotInputBytesReceived(const QByteArray& bytes);
     void _slotTextBrowserSourceChanged();
     void _slotActionHomeTriggered();
     void _slotActionFindTriggered();
@@ -50,8 +50,7 @@ private:
 
     HelpBrowser* _browser;
     QString _homePageName;
-    int _inputFileDescriptor;
-    QSocketNotifier* _inputNotifier;
+    HelpViewerInput* input;
     QByteArray _pendingInput;
     QToolBar* _findBar;
     QLineEdit* _findLineEdit;

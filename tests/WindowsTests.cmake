@@ -22,3 +22,13 @@ endforeach()
 # scripts/windows-device-test once it serves the port (skips elsewhere).
 add_executable(wine_test_com_port_device ${CMAKE_CURRENT_SOURCE_DIR}/windows/test_com_port_device.cpp)
 target_link_libraries(wine_test_com_port_device PRIVATE corvane_core Qt6::Test)
+
+# Tests that open windows, run by scripts/windows-build-and-test on a virtual X display: the help viewer's
+# input, its reader alone and the staged Help_Viewer.exe started as the application starts it.
+if(TARGET corvane_helpviewer_lib)
+    add_executable(display_test_help_viewer_input
+        ${CMAKE_SOURCE_DIR}/helpviewer/tests/test_help_viewer_input_windows.cpp)
+    target_link_libraries(display_test_help_viewer_input PRIVATE corvane_helpviewer_lib Qt6::Test)
+    add_dependencies(display_test_help_viewer_input Help_Viewer)
+    add_test(NAME display_test_help_viewer_input COMMAND display_test_help_viewer_input)
+endif()
