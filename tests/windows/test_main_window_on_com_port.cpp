@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -40,6 +41,16 @@ QStringList _recordNames_helper(PasswordTable* table)
     for (int row = 0; row < table->passwordCount(); row++)
         names.append(table->passwordAt(row).name);
     return names;
+}
+
+// What the window shows, with the master password page's error when that page is in front.
+QString _screenDescription_helper(FormContentEditor* window)
+{
+    QString description = editortest::describeScreen(window);
+    auto* error = child<QLabel>(window->view(VIEW_ID_INSERT_READING_MASTER_PASSWORD), "labelError");
+    if (window->currentViewId() == VIEW_ID_INSERT_READING_MASTER_PASSWORD && error && error->isVisible())
+        description += QStringLiteral(" with the error \"%1\"").arg(error->text());
+    return description;
 }
 
 // Lets the script photograph the display at this moment: once everything pending is painted, announces
@@ -67,14 +78,16 @@ class TestMainWindowOnComPort : public QObject
 private:
     FormContentEditor* window = nullptr;
 
-    // Waits for the page that follows an exchange with the device, or for a message that comes instead.
+    // Waits for the page that follows an exchange with the device, or for what comes instead: a message, or
+    // the master password page again with its error.
     bool waitForPageAfterDeviceExchange(int viewId)
     {
         waitUntil(
             [&]()
             {
                 const int shownViewId = window->currentViewId();
-                return shownViewId == viewId || shownViewId == VIEW_ID_MESSAGE_BOX_DIALOG;
+                return shownViewId == viewId || shownViewId == VIEW_ID_MESSAGE_BOX_DIALOG ||
+                       shownViewId == VIEW_ID_INSERT_READING_MASTER_PASSWORD;
             },
             DEVICE_TRANSFER_TIMEOUT_MILLISECONDS);
         return window->currentViewId() == viewId;
@@ -118,8 +131,11 @@ private Q_SLOTS:
                  qPrintable(editortest::describeScreen(window)));
         QVERIFY2(enterReadingPassword(window, qEnvironmentVariable("CORVANE_TEST_MASTER_PASSWORD")),
                  qPrintable(editortest::describeScreen(window)));
+        QVERIFY2(
+            waitUntil([&]() { return window->currentViewId() != VIEW_ID_INSERT_READING_MASTER_PASSWORD; }),
+            qPrintable(_screenDescription_helper(window)));
         QVERIFY2(waitForPageAfterDeviceExchange(VIEW_ID_CONTENT_EDITOR),
-                 qPrintable(editortest::describeScreen(window)));
+                 qPrintable(_screenDescription_helper(window)));
         qInfo("Read and opened at the real line rate in %lld ms", timer.elapsed());
 
         QCOMPARE(editortest::tabCount(window), 3);
