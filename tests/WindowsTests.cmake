@@ -1,9 +1,9 @@
 # The Windows build's tests: the pure layers (vault, envelope, CSV, password tools, the device protocol
 # against the firmware model), run under Wine by scripts/test-windows. The device tests over a serial port
-# need the simulator, a Linux program: scripts/test-windows runs them through corvane-cli.exe on a COM port
-# mapped to the simulator's pseudo-terminal. The rating's own test expects the C port of zxcvbn's exact
-# findings, which the reduced rating of the Windows build does not give: test_platform_seams holds every
-# rating to what it must recognise instead.
+# need the simulator, a Linux program: scripts/test-windows runs them through corvane-cli.exe and the main
+# window's test program (below) on a COM port mapped to the simulator's pseudo-terminal. The rating's own
+# test expects the C port of zxcvbn's exact findings, which the reduced rating of the Windows build does not
+# give: test_platform_seams holds every rating to what it must recognise instead.
 set(CORVANE_WINDOWS_UNIT_TESTS
     test_configuration test_csv_import test_memory_image test_memory_image_encryption
     test_password_generator test_password_record test_password_strength
@@ -31,4 +31,17 @@ if(TARGET corvane_helpviewer_lib)
     target_link_libraries(display_test_help_viewer_input PRIVATE corvane_helpviewer_lib Qt6::Test)
     add_dependencies(display_test_help_viewer_input Help_Viewer)
     add_test(NAME display_test_help_viewer_input COMMAND display_test_help_viewer_input)
+endif()
+
+# The main window against the simulator on COM5, under Wine on a virtual X display
+# (scripts/windows-window-test): the application's window and pages, driven through their widgets with the
+# helpers of the GUI and device workflow tests. Not a ctest test: the script serves the device it needs.
+if(TARGET corvane_widgets)
+    add_executable(windows_test_main_window_on_com_port
+        ${CMAKE_CURRENT_SOURCE_DIR}/windows/test_main_window_on_com_port.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/gui/support/EditorTestSupport.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/e2e/support/DeviceWorkflowSupport.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/support/SimulatorProcess.cpp)
+    target_include_directories(windows_test_main_window_on_com_port PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(windows_test_main_window_on_com_port PRIVATE corvane_widgets Qt6::Test)
 endif()
