@@ -323,14 +323,7 @@ void FormContentEditor::writeWindowState(QDataStream& stream) const
     for (int tabIndex = 0; tabIndex < tabCount; tabIndex++)
     {
         const PasswordTable* table = tableAt(tabIndex);
-        stream << tabName(tabIndex);
-        const QList<PasswordRecord>& records = table->passwords();
-        stream << qint32(records.size());
-        for (const PasswordRecord& record : records)
-        {
-            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
-                stream << record.field(field);
-        }
+        stream << VaultTab{tabName(tabIndex), table->passwords()};
         QList<int> widths;
         for (int column = 0; column < table->columnCount(); column++)
             widths.append(table->columnWidth(column));
@@ -452,18 +445,7 @@ void FormContentEditor::restoreWindowState(const SecureImageBuffer& plaintext)
     for (qint32 tabIndex = 0; tabIndex < tabCount && stream.status() == QDataStream::Ok; tabIndex++)
     {
         VaultTab tab;
-        stream >> tab.name;
-        qint32 recordCount = 0;
-        stream >> recordCount;
-        tab.passwords.reserve(qMax(0, recordCount));
-        for (qint32 recordIndex = 0; recordIndex < recordCount && stream.status() == QDataStream::Ok;
-             recordIndex++)
-        {
-            PasswordRecord record;
-            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
-                stream >> record.field(field);
-            tab.passwords.append(record);
-        }
+        stream >> tab;
         QList<int> widths;
         stream >> widths;
         columnWidths.append(widths);

@@ -31,6 +31,20 @@ void PasswordRecord::clear()
         secureClearString(field(index));
 }
 
+QDataStream& operator<<(QDataStream& stream, const PasswordRecord& record)
+{
+    for (int index = 0; index < PasswordRecord::FIELD_COUNT; index++)
+        stream << record.field(index);
+    return stream;
+}
+
+QDataStream& operator>>(QDataStream& stream, PasswordRecord& record)
+{
+    for (int index = 0; index < PasswordRecord::FIELD_COUNT; index++)
+        stream >> record.field(index);
+    return stream;
+}
+
 bool PasswordRecord::operator==(const PasswordRecord& other) const
 {
     return name == other.name && login == other.login && password == other.password && url == other.url &&

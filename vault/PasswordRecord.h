@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDataStream>
 #include <QList>
 #include <QString>
 
@@ -36,6 +37,10 @@ struct PasswordRecord
         return !(*this == other);
     }
 };
+
+// Every field in the fixed order: how a locked window keeps its records in its sealed state.
+QDataStream& operator<<(QDataStream& stream, const PasswordRecord& record);
+QDataStream& operator>>(QDataStream& stream, PasswordRecord& record);
 
 // Inserts a copy of the record before the first record whose name compares greater,
 // case-insensitively; records with an equal name stay before it. Returns the row index.

@@ -17,5 +17,16 @@ struct VaultTab
     }
 };
 
+// The name, then the records (see PasswordRecord's stream operators).
+inline QDataStream& operator<<(QDataStream& stream, const VaultTab& tab)
+{
+    return stream << tab.name << tab.passwords;
+}
+
+inline QDataStream& operator>>(QDataStream& stream, VaultTab& tab)
+{
+    return stream >> tab.name >> tab.passwords;
+}
+
 // The vault is the ordered list of tabs.
 using Vault = QList<VaultTab>;

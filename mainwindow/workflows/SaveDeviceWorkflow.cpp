@@ -101,16 +101,7 @@ void SaveDeviceWorkflow::encryptAndWrite()
 void SaveDeviceWorkflow::writeSecrets(QDataStream& stream) const
 {
     // Empty once the image is encrypted: the transfer needs nothing else.
-    stream << masterPassword << qint32(vault.size());
-    for (const VaultTab& tab : vault)
-    {
-        stream << tab.name << qint32(tab.passwords.size());
-        for (const PasswordRecord& record : tab.passwords)
-        {
-            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
-                stream << record.field(field);
-        }
-    }
+    stream << masterPassword << vault;
 }
 
 void SaveDeviceWorkflow::wipeSecrets()
@@ -122,23 +113,7 @@ void SaveDeviceWorkflow::wipeSecrets()
 
 void SaveDeviceWorkflow::restoreSecrets(QDataStream& stream)
 {
-    qint32 tabCount = 0;
-    stream >> masterPassword >> tabCount;
-    for (qint32 tabIndex = 0; tabIndex < tabCount && stream.status() == QDataStream::Ok; tabIndex++)
-    {
-        VaultTab tab;
-        qint32 recordCount = 0;
-        stream >> tab.name >> recordCount;
-        for (qint32 recordIndex = 0; recordIndex < recordCount && stream.status() == QDataStream::Ok;
-             recordIndex++)
-        {
-            PasswordRecord record;
-            for (int field = 0; field < PasswordRecord::FIELD_COUNT; field++)
-                stream >> record.field(field);
-            tab.passwords.append(record);
-        }
-        vault.append(tab);
-    }
+    stream >> masterPassword >> vault;
 }
 
 const VaultSeal& SaveDeviceWorkflow::savedSeal() const
