@@ -252,20 +252,3 @@ void BM_SaveVaultToDevice(benchmark::State& state)
 }
 BENCHMARK(BM_SaveVaultToDevice)->Unit(benchmark::kMillisecond)->Iterations(10);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    initializeConfiguration();
-    settings->setValue(CONFIGURATION_KEY_LICENSE_ACCEPTED_FOR_APPLICATION_VERSION, APPLICATION_VERSION);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    releaseConfiguration();
-    return 0;
-}
